@@ -1,0 +1,12 @@
+// Test entry: every test program runs inside one QApplication on the offscreen platform,
+// so fonts, images, the clipboard and widgets behave as they do in the program.
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+int main(int argc, char **argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
