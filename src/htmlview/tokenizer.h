@@ -1,0 +1,112 @@
+#pragma once
+// The page reader's scanner: turns the bytes of a page into symbols (tags with their
+// attributes, text runs with the source position of every character, entities, single
+// characters, the end of input) for the recursive-descent parser.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "htmlview/attributes.h"
+#include "htmlview/symbols.h"
+#include "platform/numbers.h"
+
+// The character that stands for the end of the input.
+constexpr char EofChar = 26;
+// Whitespace inside a no-break run, as the scanner delivers it.
+constexpr char NoBreakSpaceChar = 5;
+// A text run is cut after this many characters.
+constexpr int MaxTextRun = 100;
+
+// Raised when the input ends inside a comment or declaration; the parser's entry points
+// keep what was parsed before it.
+class EParseError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// The characters of one text or entity symbol, each with its source position.
+class TokenObj {
+public:
+  std::string S;
+  std::vector<int> I; // I[k]: source position of S[k]
+
+  TokenObj() { I.reserve(300); }
+  int Leng() const { return int(S.size()); }
+  void AddChar(char Ch, int Pos) {
+    S.push_back(Ch);
+    I.push_back(Pos);
+  }
+  void AddString(const TokenObj &T) {
+    S += T.S;
+    I.insert(I.end(), T.I.begin(), T.I.end());
+  }
+  // Removes character K (0-based) with its position.
+  void DeleteChar(int K) {
+    S.erase(size_t(K), 1);
+    I.erase(I.begin() + K);
+  }
+  void Clear() {
+    S.clear();
+    I.clear();
+  }
+};
+
+// Called for an include comment (<!--#name attributes-->): Params holds NAME="value"
+// lines; text the handler puts into Buffer is read in place of the comment.
+using TIncludeHandler = std::function<void(const std::string &Command,
+                                           const std::vector<std::string> &Params,
+                                           std::string &Buffer)>;
+
+// Where characters come from.
+enum class TLoadStyle { File = 0, Buffer = 1, Include = 4 };
+
+class THtmlTokenizer {
+public:
+  // State read by the parser.
+  Symb Sy = EofSy;
+  char Ch = EofChar;  // the current character after folding
+  char LCh = EofChar; // Ch upper-cased (a..z only)
+  int SourcePos = -1; // offset of the main-buffer byte last read
+  int TagStartPos = 0;
+  int HeadingLevel = 0;
+  TokenObj Token;
+  TAttributeList Attributes;
+  // Flags set by the parser.
+  bool InPre = false;
+  bool NoBreak = false;
+  bool InScript = false;
+  bool ParagraphSpaceGiven = false;
+
+  // Starts reading Buf (not owned; it must outlive the parse) and reads the first
+  // character.
+  void Start(const char *Buf, size_t Len, TLoadStyle Style, TIncludeHandler OnInclude = {});
+  // The next symbol into Sy (with Token, Attributes and HeadingLevel).
+  void NextSymbol();
+  // The next character into Ch/LCh, passing over comments, declarations and includes.
+  void NextChar();
+  // NextChar while Ch is a blank or a line end.
+  void SkipBlanks();
+  // The next folded character with no markup recognised (plain text files).
+  void NextPlainChar() { ReadNormalizedChar(); }
+  bool AtEnd() const { return Ch == EofChar; }
+
+private:
+  int ReadSourceChar();
+  int PeekSourceChar() const;
+  void ReadNormalizedChar();
+  void SkipComment();
+  void DoInclude();
+  bool ReadTag();
+  bool ReadAttribute(Symb &Sym, std::string &UpperName, int &Value, std::string &Str);
+  bool ReadEntity(TokenObj &Out);
+  bool ReadTextRun();
+
+  TLoadStyle FLoadStyle = TLoadStyle::File, FSavedStyle = TLoadStyle::File;
+  const char *FPtr = nullptr, *FEnd = nullptr;
+  std::string FIncludeBuf;
+  size_t FIncludePos = 0;
+  int FLineEnd = 0; // 0 ordinary, 1 last byte CR, 2 last byte LF
+  bool FInComment = false;
+  TIncludeHandler FOnInclude;
+};
