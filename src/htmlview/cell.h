@@ -1,0 +1,74 @@
+#pragma once
+// A cell: an ordered, owning list of sections with its own indent manager. The document
+// root and every table cell (and caption) is one.
+#include <memory>
+#include <string>
+
+#include "htmlview/free_list.h"
+#include "htmlview/indent_manager.h"
+#include "htmlview/sections.h"
+#include "platform/numbers.h"
+
+class TFloatingObj;
+
+// Layout error of a section ("Table has too many Columns"): the enclosing cell drops the
+// section and lays out the rest.
+class EProcessError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// Float and list indents of one cell.
+class IndentManager : public IndentManagerBasic {
+public:
+  // Registers a left (ObjAlign 3) or right (ObjAlign 4) floating object at Y and sets its
+  // Indent; other alignments add nothing.
+  void Update(int Y, TFloatingObj &Obj);
+  // Lowest bottom of the left floats that stand right of the given x (relative to LfEdge).
+  int LeftFloatBottomRightOf(int X) const;
+  // Lowest bottom of the left (Side 1) or right (Side 2) float records, 0 when none.
+  int FloatBottom(int Side) const;
+};
+
+class TCell : public TFreeList<TSectionBase> {
+public:
+  TSectionList *MasterList = nullptr;
+  std::unique_ptr<IndentManager> IMgr;
+  int StartCurs = 0;
+  int Len = 0;
+  // The cell's background colour (table cells); clNone when it has none.
+  TColor BkColor = clNone;
+  bool BkGnd = false;
+
+  explicit TCell(TSectionList *Master);
+  TCell(TSectionList *Master, const TCell &Source); // copy for printing
+  ~TCell() override;
+
+  // Appends a section (finished when it is a paragraph) and gives it its parent; a null
+  // section is ignored.
+  void Add(std::unique_ptr<TSectionBase> Section);
+  using TFreeList<TSectionBase>::Add;
+
+  virtual int DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &MaxWidth, int &Curs);
+  virtual void MinMaxWidth(TCanvas &Canvas, int &Min, int &Max);
+  // Draws the sections meeting ARect (screen coordinates) from document Y at cell left X
+  // and width ClipWidth; returns the Y below the last section.
+  virtual int Draw(TCanvas &Canvas, const TRect &ARect, int ClipWidth, int X, int Y);
+  virtual bool GetURL(TCanvas &Canvas, int X, int Y, TUrlTarget &UrlTarget,
+                      TFormControlObj *&FormControl);
+
+  bool PtInObject(int X, int Y, TFloatingObj *&Obj, int &IX, int &IY);
+  int FindCursor(TCanvas &Canvas, int X, int Y, int &XR, int &YR, int &CaretHeight,
+                 bool &InText);
+  int FindString(int From, const std::string &ToFind, bool MatchCase);
+  int FindSourcePos(int DocPos);
+  int FindDocPos(int SourcePos, bool Prev);
+  bool CursorToXY(TCanvas &Canvas, int Cursor, int &X, int &Y);
+  bool GetChAtPos(int Pos, char &Ch, TSectionBase *&Obj);
+  void UpdateFonts();
+  void CopyToClipboard(SelTextCount &Buffer);
+  // The section whose band holds document Y (by YValue and DrawHeight), or nullptr.
+  TSectionBase *FindSectionAtY(int Y, int &Index) const;
+  // Height of the laid-out content (from the last DrawLogic).
+  int ContentHeight = 0;
+};

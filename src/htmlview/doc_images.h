@@ -1,0 +1,114 @@
+#pragma once
+// Objects standing in the text: pictures (IMG, INPUT TYPE=image) and PANELs.
+#include <memory>
+#include <string>
+
+#include "htmlview/attributes.h"
+#include "platform/canvas.h"
+
+class TSectionList;
+class TCell;
+class TBitmap;
+class TGIFImage;
+class TFontObj;
+class TImageFormControlObj;
+class ThvPanel;
+
+// Transparency kinds of a picture.
+constexpr int NotTransp = 0, LLCorner = 1, TGif = 2, TPng = 3;
+// Object alignments.
+constexpr int ATop = 0, AMiddle = 1, ABottom = 2, ALeft = 3, ARight = 4;
+
+class TFloatingObj {
+public:
+  int Pos = 0;           // buffer index of the mark
+  int ImageHeight = 0;
+  int ImageWidth = 0;
+  int ObjAlign = ABottom;
+  int Indent = 0;        // x given by float placement, relative to the cell's left
+  int HSpace = 0;
+  int VSpace = 0;
+  std::string Alt;
+  // Where it was last drawn (document coordinates) for hit tests.
+  int DrawX = 0, DrawY = 0;
+  bool Drawn = false;
+
+  virtual ~TFloatingObj() = default;
+  bool IsFloat() const { return ObjAlign == ALeft || ObjAlign == ARight; }
+  virtual std::unique_ptr<TFloatingObj> Clone(TSectionList *NewList) const = 0;
+  virtual void DrawObj(TCanvas &Canvas, int X, int Y) = 0; // screen coordinates of the box
+};
+
+class TImageObj : public TFloatingObj {
+public:
+  TSectionList *ParentList = nullptr;
+  std::string Source;
+  int SpecWidth = -1, SpecHeight = -1; // -1: not given
+  bool Percent = false;                // SpecWidth is a percentage
+  bool NoBorder = false;
+  bool IsMap = false;
+  bool UseMap = false;
+  std::string MapName;
+  bool Transparent = false;            // TRANSP
+  bool Active = false;                 // ACTIVE
+  int ObjWidth = 0, ObjHeight = 0;     // display size
+  bool SizeSettled = false;
+  bool HasBorder = false;
+  // The picture: shared with the image cache (Bitmap, Mask), or the viewer's animated
+  // image (Gif, owned when it is a private copy).
+  TBitmap *Bitmap = nullptr;
+  TBitmap *Mask = nullptr;
+  int TransparentKind = NotTransp;
+  TGIFImage *Gif = nullptr;
+  std::unique_ptr<TGIFImage> OwnGif;
+  bool Fetched = false;
+  bool IsError = false;   // the shared error picture stands in
+  bool IsDefault = false; // the shared default (pending) picture stands in
+  bool Hover = false;
+  TImageFormControlObj *MyFormControl = nullptr;
+  std::string CacheKey; // the cache entry in use
+
+  TImageObj(TSectionList *List, int APos, const TAttributeList &L);
+  TImageObj(TSectionList *List, const TImageObj &Source);
+  ~TImageObj() override;
+  std::unique_ptr<TFloatingObj> Clone(TSectionList *NewList) const override;
+
+  // Settles the display size (Part of layout); FontObj is the run at the mark.
+  void DrawLogic(TSectionList *List, TCanvas &Canvas, int AvailableWidth, const TFontObj *FontObj);
+  // Fetches the picture when it has none yet.
+  void FetchImage();
+  // Puts in a picture that was pending.
+  void ReplaceImage(TBitmap *NewBitmap, TBitmap *NewMask, int Kind);
+  void SetHover(bool Value);
+  void DrawObj(TCanvas &Canvas, int X, int Y) override;
+  // The bitmap to draw: nullptr for the error picture.
+  TBitmap *GetBitmap();
+
+private:
+  void ReleaseCache();
+};
+
+class TPanelObj : public TFloatingObj {
+public:
+  TSectionList *ParentList = nullptr;
+  std::unique_ptr<ThvPanel> Panel;
+  std::string SRC, Name, Type;
+  bool ShowIt = false;
+
+  TPanelObj(TSectionList *List, TCell *Cell, int APos, const TAttributeList &L);
+  TPanelObj(TSectionList *List, const TPanelObj &Source);
+  ~TPanelObj() override;
+  std::unique_ptr<TFloatingObj> Clone(TSectionList *NewList) const override;
+  void DrawObj(TCanvas &Canvas, int X, int Y) override;
+};
+
+// The host's panel: a rectangle the host fills (the pane places a window there).
+class ThvPanel {
+public:
+  int Left = -400, Top = -400, Width = 30, Height = 20;
+  TColor Color = clWhite;
+  bool Visible = false;
+  void *HostWidget = nullptr; // what the host put in it
+  virtual ~ThvPanel() = default;
+  virtual void SetBounds(int L, int T, int W, int H) { Left = L; Top = T; Width = W; Height = H; }
+};
