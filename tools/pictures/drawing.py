@@ -1,0 +1,124 @@
+"""A small drawing list rendered by ImageMagick into a PPM raster.
+
+Coordinates are pixels, y downwards.  Text uses DejaVu Sans, which has the
+Greek letters the diagrams label their quantities with.
+"""
+
+import math
+import os
+import subprocess
+import tempfile
+
+import picture_files
+
+FONT = "DejaVu-Sans"
+FONT_ITALIC = "DejaVu-Sans-Oblique"
+FONT_BOLD = "DejaVu-Sans-Bold"
+
+
+def _q(text):
+    return "'" + text.replace("\\", "\\\\").replace("'", "\\'") + "'"
+
+
+class Drawing:
+    def __init__(self, width, height, background="white"):
+        self.w = width
+        self.h = height
+        self.background = background
+        self.cmds = []
+
+    # State-free primitives: each sets what it needs.
+    def line(self, x1, y1, x2, y2, colour="black", width=1, dash=None):
+        self.polyline([(x1, y1), (x2, y2)], colour, width, dash)
+
+    def polyline(self, points, colour="black", width=1, dash=None):
+        if len(points) < 2:
+            return
+        pts = " ".join("%.2f,%.2f" % p for p in points)
+        d = ("stroke-dasharray %s " % " ".join(str(v) for v in dash)) if dash else "stroke-dasharray none "
+        self.cmds.append("push graphic-context fill none stroke %s stroke-width %g %s"
+                         "stroke-linecap round stroke-linejoin round polyline %s pop graphic-context"
+                         % (_q(colour), width, d, pts))
+
+    def polygon(self, points, fill, stroke="none", width=1):
+        pts = " ".join("%.2f,%.2f" % p for p in points)
+        self.cmds.append("push graphic-context fill %s stroke %s stroke-width %g polygon %s pop graphic-context"
+                         % (_q(fill), _q(stroke), width, pts))
+
+    def rect(self, x1, y1, x2, y2, fill="none", stroke="black", width=1):
+        self.cmds.append("push graphic-context fill %s stroke %s stroke-width %g rectangle %g,%g %g,%g pop graphic-context"
+                         % (_q(fill), _q(stroke), width, x1, y1, x2, y2))
+
+    def circle(self, cx, cy, r, fill="none", stroke="black", width=1):
+        self.cmds.append("push graphic-context fill %s stroke %s stroke-width %g circle %g,%g %g,%g pop graphic-context"
+                         % (_q(fill), _q(stroke), width, cx, cy, cx + r, cy))
+
+    def ellipse(self, cx, cy, rx, ry, fill="none", stroke="black", width=1, a0=0, a1=360):
+        self.cmds.append("push graphic-context fill %s stroke %s stroke-width %g ellipse %g,%g %g,%g %g,%g pop graphic-context"
+                         % (_q(fill), _q(stroke), width, cx, cy, rx, ry, a0, a1))
+
+    def arrow(self, x1, y1, x2, y2, colour="black", width=1, head=7):
+        """A line with a filled head at (x2, y2)."""
+        a = math.atan2(y2 - y1, x2 - x1)
+        bx, by = x2 - head * math.cos(a), y2 - head * math.sin(a)
+        self.line(x1, y1, bx, by, colour, width)
+        self.arrow_head(x2, y2, a, colour, head)
+
+    def arrow_head(self, x, y, angle, colour="black", head=7):
+        s = head * 0.45
+        bx, by = x - head * math.cos(angle), y - head * math.sin(angle)
+        self.polygon([(x, y), (bx - s * math.sin(angle), by + s * math.cos(angle)),
+                      (bx + s * math.sin(angle), by - s * math.cos(angle))], colour)
+
+    def arrow_along(self, points, frac, colour="black", head=7):
+        """An arrow head part-way along a polyline, pointing along it."""
+        if len(points) < 3:
+            return
+        i = max(1, min(len(points) - 1, int(frac * (len(points) - 1))))
+        (x1, y1), (x2, y2) = points[i - 1], points[i]
+        if (x1, y1) == (x2, y2):
+            return
+        self.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), colour, head)
+
+    def text(self, x, y, s, size=12, colour="black", font=FONT, anchor="w"):
+        """anchor: w (left, baseline-centred), c (centre), e (right)."""
+        gravity = {"w": "West", "c": "Center", "e": "East"}[anchor]
+        # With gravity the offset is measured from the gravity point of the canvas.
+        if anchor == "w":
+            ox, oy = x, y - self.h / 2
+        elif anchor == "e":
+            ox, oy = self.w - x, y - self.h / 2
+        else:
+            ox, oy = x - self.w / 2, y - self.h / 2
+        self.cmds.append("push graphic-context font %s font-size %g fill %s stroke none gravity %s text %g,%g %s pop graphic-context"
+                         % (_q(font), size, _q(colour), gravity, ox, oy, _q(s)))
+
+    def render(self, antialias=True, colours=None):
+        """Returns (w, h, rgb).  colours: quantise to at most this many (no dither)."""
+        with tempfile.TemporaryDirectory() as tmp:
+            ppm = os.path.join(tmp, "pic.ppm")
+            args = ["convert", "-size", "%dx%d" % (self.w, self.h), "xc:" + self.background]
+            args += ["-antialias"] if antialias else ["+antialias"]
+            # One argument may hold at most 128 KiB: split the list over several -draw.
+            chunk = []
+            size = 0
+            for c in self.cmds:
+                if size + len(c) > 60000 and chunk:
+                    args += ["-draw", "\n".join(chunk)]
+                    chunk, size = [], 0
+                chunk.append(c)
+                size += len(c) + 1
+            if chunk:
+                args += ["-draw", "\n".join(chunk)]
+            if colours:
+                args += ["+dither", "-colors", str(colours)]
+            args += ["-depth", "8", "ppm:" + ppm]
+            subprocess.run(args, check=True)
+            return picture_files.read_ppm(ppm)
+
+    def render_to_ppm(self, path, antialias=True):
+        pic = self.render(antialias)
+        w, h, pix = pic
+        with open(path, "wb") as f:
+            f.write(b"P6\n%d %d\n255\n" % (w, h) + pix)
+        return pic

@@ -1,0 +1,914 @@
+#!/usr/bin/env python3
+"""Draws every picture of the text pages into HTML/images/.
+
+Run from anywhere:  python3 tools/pictures/make_pictures.py
+Needs ImageMagick's convert (drawing) and cjpeg (JPEG files).
+
+Curves that show physics (field lines, paths, orbits) are computed here
+from the laws they illustrate, not sketched by hand.
+"""
+
+import math
+import os
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import picture_files as pf  # noqa: E402
+from drawing import Drawing, FONT_ITALIC, FONT_BOLD  # noqa: E402
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "HTML", "images")
+
+RED = "#d00000"
+BLUE = "#0030c0"
+GREEN = "#007000"
+GREY = "#808080"
+PALE = "#fff8d0"
+
+
+def save_gif(name, drawing, colours=64):
+    pf.write_gif(os.path.join(OUT, name), [drawing.render(colours=colours)])
+
+
+def save_bmp(name, drawing, bits=8, colours=128):
+    pic = drawing.render(colours=colours if bits == 8 else None)
+    pf.write_bmp(os.path.join(OUT, name), pic, bits)
+
+
+def save_jpeg(name, drawing, quality=80):
+    with tempfile.TemporaryDirectory() as tmp:
+        ppm = os.path.join(tmp, "p.ppm")
+        drawing.render_to_ppm(ppm)
+        pf.write_jpeg(os.path.join(OUT, name), ppm, quality)
+
+
+def charge(d, x, y, q, r=9):
+    d.circle(x, y, r, RED if q > 0 else BLUE, "black")
+    d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c")
+
+
+def dot_symbol(d, x, y, r=6, colour="black"):
+    d.circle(x, y, r, "none", colour)
+    d.circle(x, y, 1.5, colour, colour)
+
+
+def cross_symbol(d, x, y, r=6, colour="black"):
+    d.circle(x, y, r, "none", colour)
+    k = r * 0.7
+    d.line(x - k, y - k, x + k, y + k, colour)
+    d.line(x - k, y + k, x + k, y - k, colour)
+
+
+# ---------------------------------------------------------------- electric
+
+def point_field(charges, x, y):
+    """E of point charges, 1/r^2 law, in arbitrary units (k = 1)."""
+    ex = ey = 0.0
+    for cx, cy, q in charges:
+        dx, dy = x - cx, y - cy
+        r2 = dx * dx + dy * dy
+        if r2 < 1e-9:
+            return 0.0, 0.0
+        r3 = r2 * math.sqrt(r2)
+        ex += q * dx / r3
+        ey += q * dy / r3
+    return ex, ey
+
+
+def trace(fieldfn, x, y, step, stop, max_steps=4000):
+    pts = [(x, y)]
+    for _ in range(max_steps):
+        ex, ey = fieldfn(x, y)
+        m = math.hypot(ex, ey)
+        if m < 1e-12:
+            break
+        # Midpoint step: smoother lines than a plain Euler step.
+        mx, my = x + 0.5 * step * ex / m, y + 0.5 * step * ey / m
+        ex, ey = fieldfn(mx, my)
+        m = math.hypot(ex, ey)
+        if m < 1e-12:
+            break
+        x, y = x + step * ex / m, y + step * ey / m
+        pts.append((x, y))
+        if stop(x, y):
+            break
+    return pts
+
+
+def coulomb():
+    d = Drawing(280, 100)
+    charge(d, 80, 55, 1)
+    charge(d, 200, 55, 1)
+    d.arrow(68, 55, 20, 55, RED, 2)
+    d.arrow(212, 55, 260, 55, RED, 2)
+    d.text(30, 42, "F", 13, RED, FONT_ITALIC, "c")
+    d.text(250, 42, "F", 13, RED, FONT_ITALIC, "c")
+    d.line(80, 80, 200, 80, GREY, 1)
+    d.line(80, 74, 80, 86, GREY)
+    d.line(200, 74, 200, 86, GREY)
+    d.text(140, 91, "r", 13, "black", FONT_ITALIC, "c")
+    d.text(80, 30, "Q\u2081", 13, "black", FONT_ITALIC, "c")
+    d.text(200, 30, "Q\u2082", 13, "black", FONT_ITALIC, "c")
+    d.text(140, 14, "F = Q\u2081Q\u2082 / 4\u03c0\u03b5\u2080r\u00b2", 12, "black", FONT_ITALIC, "c")
+    save_gif("coulomb.gif", d)
+
+
+def dipole():
+    w, h = 280, 220
+    charges = [(105, 110, 1.0), (175, 110, -1.0)]
+    d = Drawing(w, h)
+    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+
+    def field(x, y):
+        return point_field(charges, x, y)
+
+    # Equipotentials: follow the direction at right angles to E.
+    def perp(x, y):
+        ex, ey = field(x, y)
+        return -ey, ex
+
+    for x0 in (60, 78, 92, 188, 202, 220):
+        start = (x0, 110.0)
+        pts = [start]
+        x, y = start
+        for i in range(3000):
+            nxt = trace(perp, x, y, 1.0, lambda a, b: True, 1)
+            x, y = nxt[-1]
+            pts.append((x, y))
+            if i > 20 and math.hypot(x - start[0], y - start[1]) < 1.2:
+                break
+            if not (0 <= x < w and 0 <= y < h):
+                break
+        d.polyline(pts, GREEN, 1, (4, 3))
+
+    def stop(x, y):
+        if not (0 <= x < w and 0 <= y < h):
+            return True
+        return math.hypot(x - 175, y - 110) < 8
+    for k in range(16):
+        a = 2 * math.pi * (k + 0.5) / 16
+        pts = trace(field, 105 + 9 * math.cos(a), 110 + 9 * math.sin(a), 1.0, stop)
+        d.polyline(pts, "black", 1)
+        d.arrow_along(pts, 0.35, "black", 7)
+    charge(d, 105, 110, 1)
+    charge(d, 175, 110, -1)
+    d.line(10, 205, 30, 205, "black")
+    d.text(34, 205, "field line", 10)
+    d.line(110, 205, 130, 205, GREEN, 1, (4, 3))
+    d.text(134, 205, "equipotential", 10, GREEN)
+    save_gif("dipole.gif", d)
+
+
+def potential_surface():
+    """Pop-up: V = sum Q/r over a plane, seen in perspective."""
+    w, h = 420, 300
+    d = Drawing(w, h)
+    n = 36
+    charges = [(-0.35, 0.0, 1.0), (0.35, 0.0, -1.0)]
+
+    def v(x, y):
+        s = 0.0
+        for cx, cy, q in charges:
+            s += q / max(math.hypot(x - cx, y - cy), 0.06)
+        return max(-6.0, min(6.0, s))
+
+    tilt, turn = math.radians(35), math.radians(-25)
+
+    def project(x, y, z):
+        # Turn about the vertical, then tilt towards the viewer.
+        xr = x * math.cos(turn) - y * math.sin(turn)
+        yr = x * math.sin(turn) + y * math.cos(turn)
+        sy = yr * math.sin(tilt) - z * 0.05 * math.cos(tilt)
+        depth = yr * math.cos(tilt)
+        f = 3.0 / (3.0 + depth)
+        return (w / 2 + 185 * f * xr, h / 2 + 10 + 185 * f * sy), depth
+
+    grid = [[None] * (n + 1) for _ in range(n + 1)]
+    for i in range(n + 1):
+        for j in range(n + 1):
+            x, y = -0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n
+            grid[i][j] = project(x, y, v(x, y))
+    quads = []
+    for i in range(n):
+        for j in range(n):
+            corners = [grid[i][j], grid[i + 1][j], grid[i + 1][j + 1], grid[i][j + 1]]
+            depth = sum(c[1] for c in corners) / 4
+            xm, ym = -0.9 + 1.8 * (i + 0.5) / n, -0.9 + 1.8 * (j + 0.5) / n
+            quads.append((depth, [c[0] for c in corners], v(xm, ym)))
+    quads.sort(key=lambda q: -q[0])
+    for _, pts, val in quads:
+        t = (val + 6) / 12
+        r = int(80 + 175 * t)
+        b = int(80 + 175 * (1 - t))
+        g = int(120 + 100 * (1 - abs(2 * t - 1)))
+        d.polygon(pts, "#%02x%02x%02x" % (r, g, b), "#303030", 0.5)
+    d.text(10, 16, "Potential V = \u03a3 Q/4\u03c0\u03b5\u2080r of a dipole", 12)
+    d.text(10, 284, "peak: near +Q     pit: near \u2212Q     (cut off close to the charges)", 10, GREY)
+    save_jpeg("potential.jpg", d, 78)
+
+
+# ---------------------------------------------------------------- magnetic
+
+def loop_field(loops, x, y, segs=48):
+    """B in the plane z = 0 of circular loops about the x axis (Biot-Savart, mu0 I / 4 pi = 1).
+
+    loops: list of (axial position, radius, current).
+    """
+    bx = by = 0.0
+    for x0, r, cur in loops:
+        for k in range(segs):
+            p = 2 * math.pi * (k + 0.5) / segs
+            # Element at (x0, r cos p, r sin p), dl = r dp (0, -sin p, cos p).
+            ly, lz = r * math.cos(p), r * math.sin(p)
+            dly, dlz = -math.sin(p), math.cos(p)
+            rx, ry, rz = x - x0, y - ly, -lz
+            r2 = rx * rx + ry * ry + rz * rz
+            r3 = r2 * math.sqrt(r2)
+            # dl x r, components x and y
+            cx = dly * rz - dlz * ry
+            cy = dlz * rx
+            bx += cur * cx / r3
+            by += cur * cy / r3
+    return bx, by
+
+
+def coil_picture(name, loops, w, h, starts, step=1.0):
+    cx, cy = w / 2, h / 2
+    d = Drawing(w, h)
+    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+
+    def field(x, y):
+        return loop_field(loops, x - cx, cy - y)
+
+    def field_screen(x, y):
+        bx, by = field(x, y)
+        return bx, -by
+
+    for y0 in starts:
+        # Trace in the right half only, then mirror: the coil is symmetric about
+        # its mid-plane and about its axis.  Outside the turns B points back
+        # along the axis, so those lines are traced against the field.
+        x, y = cx, cy - y0
+        s = 1.0 if field_screen(x, y)[0] > 0 else -1.0
+        pts = trace(lambda a, b: tuple(s * c for c in field_screen(a, b)), x, y, step,
+                    lambda a, b: a < cx or not (0 <= a < w and 0 <= b < h), 6000)
+        if pts[-1][0] < cx:
+            pts[-1] = (cx, pts[-1][1])
+        forward = pts if s > 0 else pts[::-1]
+        for sx in (1, -1):
+            for sy in (1, -1):
+                mirrored = [(cx + sx * (a - cx), cy + sy * (b - cy)) for a, b in forward]
+                d.polyline(mirrored, BLUE, 1)
+                # Mirroring in the mid-plane reverses the sense of the line.
+                d.arrow_along(mirrored if sx == 1 else mirrored[::-1], 0.5, BLUE, 7)
+    for x0, r, _ in loops:
+        dot_symbol(d, cx + x0, cy - r, 5, RED)
+        d.circle(cx + x0, cy - r, 5, "white", RED)
+        dot_symbol(d, cx + x0, cy - r, 5, RED)
+        d.circle(cx + x0, cy + r, 5, "white", RED)
+        cross_symbol(d, cx + x0, cy + r, 5, RED)
+    d.line(4, cy, w - 4, cy, GREY, 1, (2, 3))
+    return d
+
+
+def coil():
+    d = coil_picture("coil.gif", [(0, 40, 1.0)], 280, 220, [4, 12, 20, 28, 34, 48, 62, 80])
+    d.text(8, 12, "one turn, cut through its centre", 10)
+    d.text(8, 207, "current out of page (top), into page (bottom)", 10, RED)
+    save_gif("coil.gif", d)
+
+
+def solenoid():
+    loops = [(x, 35, 1.0) for x in range(-70, 71, 20)]
+    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 24, 30, 50, 70], 1.5)
+    d.text(8, 14, "Field of a short solenoid: 8 turns, cut along the axis", 11)
+    d.text(8, 246, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
+    save_gif("solenoid.gif", d)
+
+
+def plates():
+    w, h = 300, 170
+    d = Drawing(w, h)
+    top, bot, x0, x1 = 50, 120, 60, 190
+    mid = (top + bot) / 2
+    d.rect(x0, top - 6, x1, top, "#c0c0c0", "black")
+    d.rect(x0, bot, x1, bot + 6, "#c0c0c0", "black")
+    d.text(x1 + 6, top - 3, "+", 14, RED, FONT_BOLD)
+    d.text(x1 + 6, bot + 3, "\u2212", 14, BLUE, FONT_BOLD)
+    for x in range(75, x1, 25):
+        d.arrow(x, top + 2, x, bot - 2, "#e08080", 1, 6)
+    d.rect(8, mid - 6, 40, mid + 6, "yellow", "black")
+    d.text(8, mid + 18, "gun", 10)
+    # y = a x^2 with a chosen so the beam leaves near the upper plate; deflection towards +.
+    a = 26.0 / (x1 - x0) ** 2
+    pts = [(40, mid), (x0, mid)]
+    for i in range(1, 61):
+        x = (x1 - x0) * i / 60
+        pts.append((x0 + x, mid - a * x * x))
+    slope = 2 * a * (x1 - x0)
+    pts.append((w - 10, mid - a * (x1 - x0) ** 2 - slope * (w - 10 - x1)))
+    d.polyline(pts, BLUE, 2)
+    d.line(x1, mid, w - 10, mid, GREY, 1, (3, 3))
+    d.text(x0 + 30, bot - 10, "E", 13, RED, FONT_ITALIC)
+    d.arrow(x0 - 2, 150, x1 + 2, 150, GREY, 1, 6)
+    d.arrow(x1 + 2, 150, x0 - 2, 150, GREY, 1, 6)
+    d.text((x0 + x1) / 2, 160, "l", 13, "black", FONT_ITALIC, "c")
+    d.line(30, top, 50, top, GREY)
+    d.line(30, bot, 50, bot, GREY)
+    d.arrow(40, mid - 10, 40, top, GREY, 1, 5)
+    d.arrow(40, mid + 14, 40, bot, GREY, 1, 5)
+    d.text(28, top + 12, "d", 12, "black", FONT_ITALIC)
+    d.text(150, 16, "parabola between the plates, straight beyond", 10, "black", anchor="c")
+    d.text(x1 + 20, mid - 30, "y", 12, "black", FONT_ITALIC)
+    save_gif("plates.gif", d)
+
+
+def circle_path():
+    w, h = 260, 220
+    d = Drawing(w, h)
+    fx0 = 70
+    d.rect(fx0, 5, w - 5, h - 5, PALE, GREY)
+    for x in range(fx0 + 10, w - 5, 18):
+        for y in range(14, h - 5, 18):
+            d.circle(x, y, 1.3, "black", "black")
+    r = 80
+    ex, ey = fx0, 170
+    cx, cy = fx0, ey - r
+    pts = [(10, ey), (ex, ey)]
+    for i in range(0, 91):
+        t = math.pi / 2 - math.pi * i / 90
+        pts.append((cx + r * math.cos(t), cy + r * math.sin(t)))
+    pts.append((cx - 60, cy - r))
+    d.polyline(pts, BLUE, 2)
+    d.arrow_along(pts, 0.35, BLUE, 8)
+    d.circle(cx + r * math.cos(-0.6), cy - r * math.sin(-0.6), 4, "#80c0ff", "black")
+    px, py = cx + r * math.cos(-0.6), cy - r * math.sin(-0.6)
+    d.arrow(px, py, px + 0.45 * (cx - px), py + 0.45 * (cy - py), RED, 2)
+    d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
+    d.line(cx, cy, cx + r * math.cos(0.9), cy - r * math.sin(0.9), GREY, 1, (3, 2))
+    d.text(cx + 26, cy - 16, "r", 13, "black", FONT_ITALIC)
+    d.circle(cx, cy, 2, "black")
+    d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
+    d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
+    save_gif("circle.gif", d)
+
+
+def b_symbols():
+    """Transparent GIF: the page's background shows through."""
+    d = Drawing(230, 44, "white")
+    dot_symbol(d, 16, 22, 9)
+    d.text(32, 22, "B out of page", 11)
+    cross_symbol(d, 130, 22, 9)
+    d.text(146, 22, "B into page", 11)
+    pic = d.render(antialias=False)
+    pf.write_gif(os.path.join(OUT, "bsymbols.gif"), [pic], transparent=b"\xff\xff\xff")
+
+
+def helix():
+    w, h = 300, 190
+    d = Drawing(w, h)
+    r, pitch, turns = 32, 60, 3.6
+
+    def proj(x, y, z):
+        return 40 + x + 0.45 * z, 100 - y + 0.3 * z
+
+    back, front = [], []
+    steps = 400
+    seg = []
+    last_front = None
+    for i in range(steps + 1):
+        t = 2 * math.pi * turns * i / steps
+        x, y, z = pitch * t / (2 * math.pi), r * math.cos(t), r * math.sin(t)
+        p = proj(x, y, z)
+        is_front = z < 0
+        if last_front is None or is_front == last_front:
+            seg.append(p)
+        else:
+            seg.append(p)
+            (front if last_front else back).append(seg)
+            seg = [p]
+        last_front = is_front
+    (front if last_front else back).append(seg)
+    for s in back:
+        d.polyline(s, "#9090d0", 1.5)
+    d.arrow(10, 100, w - 10, 100, RED, 2)
+    d.text(w - 16, 88, "B", 14, RED, FONT_ITALIC)
+    for s in front:
+        d.polyline(s, BLUE, 2)
+    x0, y0 = proj(0, r, 0)
+    d.arrow(x0, y0, x0 + 40, y0, GREEN, 2)
+    d.arrow(x0, y0, x0, y0 - 30, GREEN, 2)
+    d.text(x0 + 18, y0 + 12, "v cos \u03b8", 11, GREEN, FONT_ITALIC)
+    d.text(x0 + 4, y0 - 36, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
+    d.line(proj(pitch * 1, r, 0)[0], 172, proj(pitch * 2, r, 0)[0], 172, GREY)
+    d.line(proj(pitch * 1, r, 0)[0], 166, proj(pitch * 1, r, 0)[0], 178, GREY)
+    d.line(proj(pitch * 2, r, 0)[0], 166, proj(pitch * 2, r, 0)[0], 178, GREY)
+    d.text((proj(pitch * 1, r, 0)[0] + proj(pitch * 2, r, 0)[0]) / 2, 183, "pitch p", 10, "black", FONT_ITALIC, "c")
+    d.text(8, 12, "path of an electron entering at angle \u03b8 to B", 10)
+    save_gif("helix.gif", d)
+
+
+# ---------------------------------------------------------------- Millikan
+
+def millikan():
+    w, h = 290, 200
+    d = Drawing(w, h)
+    d.rect(40, 40, 220, 48, "#c0c0c0", "black")
+    d.rect(40, 150, 220, 158, "#c0c0c0", "black")
+    d.text(228, 44, "+", 14, RED, FONT_BOLD)
+    d.text(228, 154, "\u2212", 14, BLUE, FONT_BOLD)
+    d.line(250, 44, 270, 44)
+    d.line(250, 154, 270, 154)
+    d.line(270, 44, 270, 84)
+    d.line(270, 114, 270, 154)
+    d.rect(262, 84, 278, 114, "white", "black")
+    d.text(270, 99, "V", 12, "black", FONT_ITALIC, "c")
+    d.line(125, 20, 125, 40, GREY)
+    d.polygon([(115, 8), (135, 8), (127, 22), (123, 22)], "#e0e0e0", "black")
+    d.text(140, 12, "oil spray", 10, GREY)
+    cx, cy = 130, 98
+    d.circle(cx, cy, 7, "#ffd040", "black")
+    d.text(cx, cy, "\u2212", 10, "black", FONT_BOLD, "c")
+    d.arrow(cx, cy - 8, cx, cy - 44, RED, 2)
+    d.text(cx + 6, cy - 38, "QE = QV/d", 11, RED, FONT_ITALIC)
+    d.arrow(cx, cy + 8, cx, cy + 44, BLUE, 2)
+    d.text(cx + 6, cy + 38, "mg", 11, BLUE, FONT_ITALIC)
+    d.polygon([(10, 90), (34, 84), (34, 112), (10, 106)], "#404040", "black")
+    d.text(6, 124, "lamp", 10)
+    d.arrow(38, 98, 110, 98, "#e0c000", 1, 6)
+    d.rect(175, 88, 215, 108, "#606060", "black")
+    d.text(176, 120, "microscope", 10)
+    d.text(46, 175, "balanced drop:  mg = QV/d", 12, "black", FONT_ITALIC)
+    d.text(46, 192, "separation d between the plates", 10, GREY)
+    save_jpeg("millikan.jpg", d, 80)
+
+
+# ---------------------------------------------------------------- alpha
+
+def rutherford():
+    w, h = 300, 200
+    nx, ny = 190, 120
+    d = Drawing(w, h)
+    dmin = 24.0  # head-on distance of closest approach, pixels
+
+    def track(b):
+        # Coulomb repulsion with speed 1: a = (d/2) r_hat / r^2, since mv^2/2 = kqQ/d.
+        x, y, vx, vy = -250.0, -b, 1.0, 0.0
+        dt = 0.25
+        pts = []
+        for _ in range(6000):
+            rx, ry = x, y
+            r = math.hypot(rx, ry)
+            ax, ay = 0.5 * dmin * rx / r ** 3, 0.5 * dmin * ry / r ** 3
+            vx += ax * dt
+            vy += ay * dt
+            x += vx * dt
+            y += vy * dt
+            pts.append((nx + x, ny + y))
+            if x > 150 or x < -260 or abs(y) > 200:
+                break
+        return pts
+
+    for b in (6, 14, 30, 55, 90):
+        pts = [p for p in track(b) if 0 <= p[0] <= w and 0 <= p[1] <= h]
+        d.polyline(pts, RED if b == 30 else "#e09090", 2 if b == 30 else 1)
+    main = track(30)
+    d.line(0, ny, w, ny, GREY, 1, (3, 3))
+    d.line(0, ny - 30, 80, ny - 30, GREY, 1, (2, 2))
+    d.arrow(40, ny - 2, 40, ny - 28, "black", 1, 5)
+    d.arrow(40, ny - 28, 40, ny - 2, "black", 1, 5)
+    d.text(46, ny - 14, "b", 13, "black", FONT_ITALIC)
+    # Outgoing asymptote and angle theta.
+    ex, ey = main[-1]
+    px, py = main[-40]
+    ang = math.atan2(ey - py, ex - px)
+    theta = -ang if ang < 0 else ang
+    d.line(nx, ny, nx + 90 * math.cos(ang), ny + 90 * math.sin(ang), GREY, 1, (2, 2))
+    arc = [(nx + 40 * math.cos(-t), ny + 40 * math.sin(-t)) for t in [theta * k / 20 for k in range(21)]]
+    d.polyline(arc, "black", 1)
+    d.text(nx + 46, ny - 12, "\u03b8", 13, "black", FONT_ITALIC)
+    d.circle(nx, ny, 5, "#ffd000", "black")
+    d.text(nx - 8, ny + 16, "nucleus", 10)
+    d.text(8, 14, "alpha tracks past a nucleus; impact parameter b", 10)
+    d.text(8, 190, "smaller b, larger deflection:  tan(\u03b8/2) = d/2b", 10, "black", FONT_ITALIC)
+    save_gif("rutherford.gif", d)
+
+
+def gold_foil():
+    """Pop-up, 8-bit BMP: the scattering experiment as a whole."""
+    w, h = 380, 240
+    d = Drawing(w, h)
+    d.rect(10, 105, 50, 135, "#808080", "black")
+    d.text(12, 150, "alpha", 10)
+    d.text(12, 162, "source", 10)
+    d.rect(60, 100, 66, 116, "#404040")
+    d.rect(60, 124, 66, 140, "#404040")
+    d.line(190, 40, 190, 200, "#c09000", 3)
+    d.text(196, 34, "thin gold foil", 10)
+    d.ellipse(190, 120, 150, 105, "none", "#40a040", 2, 200, 520)
+    d.text(190, 232, "zinc sulphide screen with microscope, turned round the foil", 9, GREEN, anchor="c")
+    for k in range(-3, 4):
+        d.arrow(66, 120 + 2 * k, 188, 120 + 2 * k, RED, 1, 4)
+    for k in range(-3, 4):
+        d.line(190, 120 + 2 * k, 330, 120 + 2 * k * 1.4, RED)
+    d.line(190, 118, 320, 70, RED)
+    d.line(190, 122, 310, 190, RED)
+    d.polyline([(190, 120), (120, 70)], RED)
+    d.text(300, 60, "a few", 9)
+    d.text(92, 60, "very few", 9)
+    d.text(228, 140, "most pass almost straight", 9)
+    d.text(8, 14, "Alpha scattering by a gold foil", 12, "black", FONT_BOLD)
+    save_bmp("goldfoil.bmp", d, 8)
+
+
+def lattice():
+    """Inline BMP: tracks through the lattice of the simulation (same law, same layout)."""
+    nuclei = [(-0.5, y) for y in (1.5, 0.5, -0.5, -1.5)] + [(0.0, y) for y in (2, 1, 0, -1, -2)] + \
+             [(0.5, y) for y in (1.5, 0.5, -0.5, -1.5)]
+    S, H = 55, 140
+    w, h = 270, 2 * H
+    d = Drawing(w, h)
+
+    def scr(x, y):
+        return 110 + S * x, H - S * y
+
+    for x, y in nuclei:
+        sx, sy = scr(x, y)
+        d.circle(sx, sy, 8, "#ffff80", "black")
+    colours = [RED, BLUE, GREEN, "#a000a0", "#c06000"]
+    for n, y0 in enumerate((0.03, 0.25, 0.5, 0.8, 1.2)):
+        x, y = 2.4, y0
+        vx, vy = -4.0, 0.0
+        dt = 0.005
+
+        def acc(px, py):
+            ax = ay = 0.0
+            for cx, cy in nuclei:
+                dx, dy = px - cx, py - cy
+                r3 = math.hypot(dx, dy) ** 3
+                ax += 0.1 * dx / r3
+                ay += 0.1 * dy / r3
+            return ax, ay
+        ax, ay = acc(x, y)
+        vx += ax * dt / 2
+        vy += ay * dt / 2
+        pts = [scr(x, y)]
+        for _ in range(4000):
+            x += vx * dt
+            y += vy * dt
+            ax, ay = acc(x, y)
+            vx += ax * dt
+            vy += ay * dt
+            p = scr(x, y)
+            pts.append(p)
+            if not (-10 < p[0] < w + 10 and -10 < p[1] < h + 10):
+                break
+        d.polyline(pts, colours[n], 1.5)
+    d.text(6, h - 10, "tracks from five starting heights", 10)
+    save_bmp("lattice.bmp", d, 8)
+
+
+# ---------------------------------------------------------------- gravitation
+
+def kepler():
+    w, h = 300, 200
+    d = Drawing(w, h)
+    a, e = 120, 0.6
+    b = a * math.sqrt(1 - e * e)
+    cx, cy = 150, 105
+    sx = cx + a * e  # the sun at the right-hand focus
+
+    def pos(E):
+        return cx + a * math.cos(E), cy - b * math.sin(E)
+
+    def sector(t0, t1):
+        # Equal times: mean anomaly M = E - e sin E advances evenly.
+        pts = [(sx, cy)]
+        for k in range(31):
+            M = t0 + (t1 - t0) * k / 30
+            E = M
+            for _ in range(30):
+                E = E - (E - e * math.sin(E) - M) / (1 - e * math.cos(E))
+            pts.append(pos(E))
+        return pts
+    d.polygon(sector(-0.35, 0.35), "#ffd0d0", RED)
+    d.polygon(sector(math.pi - 0.35, math.pi + 0.35), "#ffd0d0", RED)
+    d.ellipse(cx, cy, a, b, "none", "black", 1.5)
+    d.line(cx - a, cy, cx + a, cy, GREY, 1, (3, 3))
+    d.circle(sx, cy, 7, "#ffd000", "black")
+    d.circle(cx - a * e, cy, 2, GREY, GREY)
+    d.text(cx - a * e - 8, cy + 12, "F\u2082", 10, GREY)
+    d.text(sx + 2, cy + 16, "Sun (F\u2081)", 10)
+    d.arrow(cx, cy, cx, cy - b + 1, GREY, 1, 5)
+    d.text(cx + 4, cy - b / 2, "b", 12, "black", FONT_ITALIC)
+    d.text(cx - a / 2, cy - 6, "a", 12, "black", FONT_ITALIC)
+    d.text(cx + a + 4, cy + 26, "perihelion", 9, anchor="e")
+    d.text(cx - a - 4 + 40, cy + 26, "aphelion", 9, anchor="e")
+    d.text(8, 12, "Equal times sweep equal areas (shaded)", 10)
+    d.text(8, 192, "eccentricity e = 0.6", 10, GREY)
+    save_bmp("kepler.bmp", d, 24)
+
+
+def orbit_animation():
+    """Animated GIF: a planet on an ellipse, one frame per equal time step."""
+    w, h = 220, 150
+    a, e = 85, 0.55
+    b = a * math.sqrt(1 - e * e)
+    cx, cy = 110, 75
+    sx = cx + a * e
+    frames = []
+    n = 36
+    for k in range(n):
+        M = 2 * math.pi * k / n
+        E = M
+        for _ in range(40):
+            E = E - (E - e * math.sin(E) - M) / (1 - e * math.cos(E))
+        px, py = cx + a * math.cos(E), cy - b * math.sin(E)
+        d = Drawing(w, h)
+        d.ellipse(cx, cy, a, b, "none", "#808080", 1)
+        d.circle(sx, cy, 7, "#ffd000", "black")
+        d.line(sx, cy, px, py, "#d08080", 1)
+        r = math.hypot(px - sx, py - cy)
+        # Speed from the vis-viva law v^2 = GM (2/r - 1/a), in units of the largest.
+        v = math.sqrt(2 / r - 1 / a) / math.sqrt(2 / (a * (1 - e)) - 1 / a)
+        d.rect(8, 136, 8 + 80 * v, 142, "#d00000", "none")
+        d.text(92, 139, "speed", 9, "black")
+        d.circle(px, py, 4, "#0040ff", "black")
+        frames.append(d.render(antialias=False))
+    pf.write_gif(os.path.join(OUT, "orbit.gif"), frames, delay_cs=12)
+
+
+def binary():
+    w, h = 280, 200
+    d = Drawing(w, h)
+    m1, m2 = 2.0, 1.0
+    # Relative orbit an ellipse (a = 120, e = 0.5); each body moves on a copy scaled by the other's mass share.
+    a, e = 120, 0.5
+    b = a * math.sqrt(1 - e * e)
+    cmx, cmy = 150, 100
+    pts1, pts2 = [], []
+    for k in range(181):
+        E = 2 * math.pi * k / 180
+        rx, ry = a * (math.cos(E) - e), b * math.sin(E)
+        pts1.append((cmx - m2 / (m1 + m2) * rx, cmy - m2 / (m1 + m2) * ry))
+        pts2.append((cmx + m1 / (m1 + m2) * rx, cmy + m1 / (m1 + m2) * ry))
+    d.polyline(pts1, "#c09000", 1.5)
+    d.polyline(pts2, RED, 1.5)
+    d.line(pts1[30][0], pts1[30][1], pts2[30][0], pts2[30][1], GREY, 1, (3, 3))
+    d.circle(pts1[30][0], pts1[30][1], 8, "#ffd000", "black")
+    d.circle(pts2[30][0], pts2[30][1], 5, RED, "black")
+    d.line(cmx - 5, cmy, cmx + 5, cmy)
+    d.line(cmx, cmy - 5, cmx, cmy + 5)
+    d.text(cmx + 6, cmy + 12, "centre of mass", 9)
+    d.text(8, 12, "Two bodies, masses 2 : 1, about their centre of mass", 10)
+    d.text(8, 192, "the heavier body moves on the smaller ellipse", 10, GREY)
+    save_gif("binary.gif", d)
+
+
+def projectile():
+    w, h = 300, 190
+    d = Drawing(w, h)
+    ox, oy, sc = 36, 160, 11.0  # pixels per metre
+    d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
+    d.arrow(ox, oy, ox, 8, "black", 1, 6)
+    d.text(w - 12, oy + 14, "x / m", 10, anchor="e")
+    d.text(ox + 6, 14, "y / m", 10)
+    for m in range(0, 23, 5):
+        d.line(ox + m * sc, oy, ox + m * sc, oy + 4)
+        d.text(ox + m * sc, oy + 14, str(m), 9, anchor="c")
+    for m in range(0, 13, 5):
+        d.line(ox - 4, oy - m * sc, ox, oy - m * sc)
+        d.text(ox - 6, oy - m * sc, str(m), 9, anchor="e")
+    g, v, ang, h0, k = 9.81, 12.0, math.radians(45), 3.0, 0.4
+    vx, vy = v * math.cos(ang), v * math.sin(ang)
+    T = (vy + math.sqrt(vy * vy + 2 * g * h0)) / g
+    ideal = [(ox + sc * vx * T * i / 100, oy - sc * (h0 + vy * T * i / 100 - 0.5 * g * (T * i / 100) ** 2))
+             for i in range(101)]
+    d.polyline(ideal, GREEN, 2)
+    # Drag force proportional to velocity: a = g - k v (per kilogram).
+    x, y, ux, uy, dt = 0.0, h0, vx, vy, 0.01
+    n = 0
+    while y >= 0:
+        ax, ay = -k * ux, -g - k * uy
+        x += ux * dt + 0.5 * ax * dt * dt
+        y += uy * dt + 0.5 * ay * dt * dt
+        ux += ax * dt
+        uy += ay * dt
+        n += 1
+        if n % 10 == 0 and y >= 0:
+            d.circle(ox + sc * x, oy - sc * y, 2.2, RED, RED)
+    d.line(150, 22, 170, 22, GREEN, 2)
+    d.text(174, 22, "no drag", 10, GREEN)
+    d.circle(160, 38, 2.2, RED, RED)
+    d.text(174, 38, "drag k = 0.4 s\u207b\u00b9", 10, RED)
+    d.text(150, 56, "12 m/s at 45\u00b0 from 3 m", 10, GREY)
+    save_gif("projectile.gif", d)
+
+
+# ---------------------------------------------------------------- e/m
+
+def thomson():
+    w, h = 300, 180
+    d = Drawing(w, h)
+    d.rect(10, 80, 50, 100, "#c0c0c0", "black")
+    d.text(12, 112, "gun", 10)
+    d.rect(90, 46, 210, 52, "#c0c0c0", "black")
+    d.rect(90, 128, 210, 134, "#c0c0c0", "black")
+    d.text(214, 48, "+", 13, RED, FONT_BOLD)
+    d.text(214, 132, "\u2212", 13, BLUE, FONT_BOLD)
+    for x in range(100, 210, 20):
+        for y in range(62, 126, 20):
+            cross_symbol(d, x + 5, y, 3.5, GREEN)
+    for x in (95, 205):
+        d.arrow(x, 55, x, 125, "#e08080", 1, 6)
+    d.line(50, 90, 285, 90, BLUE, 2)
+    d.line(280, 20, 280, 160, "#40a040", 3)
+    d.text(268, 172, "screen", 10, anchor="c")
+    d.text(112, 152, "E down, B into page", 10)
+    d.arrow(150, 88, 150, 64, RED, 2, 6)
+    d.text(154, 68, "eE", 10, RED, FONT_ITALIC)
+    d.arrow(165, 92, 165, 116, GREEN, 2, 6)
+    d.text(169, 114, "Bev", 10, GREEN, FONT_ITALIC)
+    d.text(8, 14, "Balanced: eE = Bev, so v = E/B; the beam goes straight", 10)
+    save_gif("thomson.gif", d)
+
+
+# ---------------------------------------------------------------- machines
+
+def bil():
+    w, h = 280, 180
+    d = Drawing(w, h)
+    for y in range(30, 160, 24):
+        d.arrow(10, y, w - 10, y, "#9090c0", 1, 6)
+    d.text(w - 16, 22, "B", 14, BLUE, FONT_ITALIC)
+    th = math.radians(35)
+    cx, cy = 140, 95
+    L = 75
+    d.line(cx - L * math.cos(th), cy + L * math.sin(th), cx + L * math.cos(th), cy - L * math.sin(th), "#b06000", 4)
+    d.arrow(cx + 20 * math.cos(th), cy - 20 * math.sin(th), cx + 55 * math.cos(th), cy - 55 * math.sin(th), RED, 2, 8)
+    d.text(cx + 44 * math.cos(th) - 16, cy - 55 * math.sin(th) - 4, "I", 14, RED, FONT_ITALIC)
+    arc = [(cx + 40 * math.cos(t), cy - 40 * math.sin(t)) for t in [th * k / 20 for k in range(21)]]
+    d.polyline(arc, "black", 1)
+    d.text(cx + 44, cy - 10, "\u03b8", 13, "black", FONT_ITALIC)
+    cross_symbol(d, cx - 30, cy - 34, 8, GREEN)
+    d.text(cx - 92, cy - 50, "F into page", 10, GREEN)
+    d.text(8, 172, "F = BIl sin \u03b8  (l: length of wire in the field)", 10, "black", FONT_ITALIC)
+    save_gif("bil.gif", d)
+
+
+def fleming():
+    """Pop-up: three perpendicular directions of the motor rule."""
+    w, h = 260, 220
+    d = Drawing(w, h)
+    ox, oy = 110, 130
+    d.arrow(ox, oy, ox, 25, RED, 3, 10)
+    d.text(ox + 8, 30, "F  force (thumb)", 11, RED)
+    d.arrow(ox, oy, 235, oy, BLUE, 3, 10)
+    d.text(150, oy + 16, "B  field (first finger)", 11, BLUE)
+    d.arrow(ox, oy, 50, 190, GREEN, 3, 10)
+    d.text(10, 208, "I  current (second finger)", 11, GREEN)
+    d.text(8, 12, "Left hand: F, B and I at right angles", 11, "black", FONT_BOLD)
+    save_gif("fleming.gif", d)
+
+
+def dc_motor():
+    w, h = 300, 210
+    d = Drawing(w, h)
+    d.rect(10, 30, 60, 140, "#e04040", "black")
+    d.text(35, 85, "N", 18, "white", FONT_BOLD, "c")
+    d.rect(240, 30, 290, 140, "#4060e0", "black")
+    d.text(265, 85, "S", 18, "white", FONT_BOLD, "c")
+    for y in (45, 65, 105, 125):
+        d.arrow(62, y, 238, y, "#a0a0d0", 1, 6)
+    cx, cy, r = 150, 85, 50
+    a = math.radians(20)
+    lx, ly = cx - r * math.cos(a), cy + r * math.sin(a)
+    rx, ry = cx + r * math.cos(a), cy - r * math.sin(a)
+    d.line(lx, ly, rx, ry, "#b06000", 3)
+    d.circle(lx, ly, 8, "white", "black")
+    cross_symbol(d, lx, ly, 8)
+    d.circle(rx, ry, 8, "white", "black")
+    dot_symbol(d, rx, ry, 8)
+    d.arrow(lx, ly + 10, lx, ly + 40, GREEN, 2, 7)
+    d.arrow(rx, ry - 10, rx, ry - 40, GREEN, 2, 7)
+    d.text(lx + 6, ly + 38, "F", 12, GREEN, FONT_ITALIC)
+    d.text(rx + 6, ry - 36, "F", 12, GREEN, FONT_ITALIC)
+    arc = [(cx + 70 * math.cos(t), cy - 70 * math.sin(t)) for t in [math.radians(100 + 3 * k) for k in range(21)]]
+    d.polyline(arc, GREY, 1.5)
+    d.arrow_head(arc[-1][0], arc[-1][1], math.atan2(arc[-1][1] - arc[-2][1], arc[-1][0] - arc[-2][0]), GREY, 8)
+    # Split ring, end on, with its two brushes.
+    kx, ky = 150, 180
+    d.ellipse(kx, ky, 16, 16, "none", "#b08000", 5, 100, 260)
+    d.ellipse(kx, ky, 16, 16, "none", "#b08000", 5, 280, 440)
+    d.rect(108, 174, 128, 186, "#404040")
+    d.rect(172, 174, 192, 186, "#404040")
+    d.text(100, 200, "+", 12, RED, FONT_BOLD)
+    d.text(196, 200, "\u2212", 12, BLUE, FONT_BOLD)
+    d.text(200, 172, "split ring", 10)
+    d.text(8, 12, "Coil seen end on: forces on its two sides turn it", 10)
+    save_gif("dcmotor.gif", d)
+
+
+def emf_curve():
+    w, h = 300, 170
+    d = Drawing(w, h)
+    ox, oy, sx, sy = 30, 95, 0.7, 45
+    d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
+    d.arrow(ox, 150, ox, 20, "black", 1, 6)
+    d.text(ox + 4, 18, "e.m.f.", 10)
+    d.text(w - 8, oy - 12, "angle", 10, anchor="e")
+    pts = [(ox + sx * t, oy - sy * math.sin(math.radians(t))) for t in range(0, 361, 3)]
+    d.polyline(pts, RED, 2)
+    for t in (0, 90, 180, 270, 360):
+        x = ox + sx * t
+        d.line(x, oy - 2, x, oy + 2)
+        d.text(x, oy + 12 if t != 0 else oy + 12, "%d\u00b0" % t, 9, anchor="c")
+        # The coil seen end on: at 0 degrees its plane is square to the field (horizontal).
+        a = math.radians(t + 90)
+        d.line(x - 10 * math.cos(a), 150 + 10 * math.sin(a), x + 10 * math.cos(a), 150 - 10 * math.sin(a), "#b06000", 3)
+    d.arrow(w - 60, 150, w - 30, 150, "#8080c0", 1, 5)
+    d.text(w - 45, 162, "B", 10, BLUE, FONT_ITALIC, "c")
+    d.text(ox + 10, 40, "E = BAN\u03c9 sin \u03c9t", 11, "black", FONT_ITALIC)
+    save_gif("emf.gif", d)
+
+
+def lenz():
+    w, h = 280, 230
+    d = Drawing(w, h)
+    # Bar magnet, N pole down, moving down towards the coil.
+    d.rect(120, 10, 160, 50, "#4060e0", "black")
+    d.text(140, 30, "S", 14, "white", FONT_BOLD, "c")
+    d.rect(120, 50, 160, 90, "#e04040", "black")
+    d.text(140, 70, "N", 14, "white", FONT_BOLD, "c")
+    d.arrow(180, 40, 180, 85, "black", 2, 8)
+    d.text(186, 62, "v", 13, "black", FONT_ITALIC)
+    # Coil: front halves of the turns.
+    for k in range(5):
+        y = 130 + 14 * k
+        d.ellipse(140, y, 50, 9, "none", "#b06000", 2, 0, 180)
+        d.ellipse(140, y, 50, 9, "none", "#d8b890", 1, 180, 360)
+    d.arrow(120, 139, 150, 139, RED, 2, 7)
+    d.text(112, 125, "I", 13, RED, FONT_ITALIC)
+    d.text(200, 130, "induced N", 10, RED)
+    d.text(200, 143, "pole on top", 10, RED)
+    d.line(90, 186, 60, 210, "#b06000", 2)
+    d.line(190, 186, 220, 210, "#b06000", 2)
+    d.circle(140, 214, 12, "white", "black")
+    d.text(140, 214, "G", 11, "black", FONT_BOLD, "c")
+    d.line(60, 210, 128, 214, "#b06000", 2)
+    d.line(220, 210, 152, 214, "#b06000", 2)
+    d.text(8, 12, "The coil opposes", 10)
+    d.text(8, 25, "the approaching", 10)
+    d.text(8, 38, "N pole.", 10)
+    save_gif("lenz.gif", d)
+
+
+def mass_spectrometer():
+    w, h = 300, 210
+    d = Drawing(w, h)
+    d.rect(100, 10, 290, 200, PALE, GREY)
+    for x in range(110, 290, 16):
+        for y in range(20, 200, 16):
+            d.circle(x, y, 1.2, "black", "black")
+    d.rect(8, 22, 26, 38, RED, "black")
+    d.text(6, 52, "ions", 10)
+    for x in (44, 70):
+        d.rect(x, 12, x + 4, 26)
+        d.rect(x, 34, x + 4, 48)
+    d.text(40, 62, "V", 12, "black", FONT_ITALIC)
+    d.line(26, 30, 100, 30, BLUE, 2)
+    for r, col, lab in ((70, BLUE, "m\u2081"), (110, GREEN, "m\u2082"), (150, RED, "m\u2083")):
+        pts = [(100 + r * math.sin(t), 30 + r - r * math.cos(t)) for t in [k * math.pi / 60 for k in range(31)]]
+        d.polyline(pts, col, 1.5)
+        d.text(100 + r + 4, 30 + r - 4, lab, 11, col, FONT_ITALIC)
+    d.rect(246, 186, 254, 200, "#00c000", "black")
+    d.text(196, 205, "detector", 9)
+    d.text(108, 166, "r = mv/Bq", 12, "black", FONT_ITALIC)
+    d.text(108, 184, "heavier ions bend less", 10)
+    save_gif("massspec.gif", d)
+
+
+def index_banner():
+    """A strip of three of the diagrams for the index page, as a JPEG."""
+    with tempfile.TemporaryDirectory() as tmp:
+        ppm = os.path.join(tmp, "b.ppm")
+        import subprocess
+        subprocess.run(["convert", os.path.join(OUT, "dipole.gif"), os.path.join(OUT, "circle.gif"),
+                        os.path.join(OUT, "kepler.bmp"), "-resize", "x110", "-bordercolor", "white",
+                        "-border", "4", "+append", "-resize", "330x", "-depth", "8", "ppm:" + ppm], check=True)
+        pf.write_jpeg(os.path.join(OUT, "banner.jpg"), ppm, 75)
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for job in (coulomb, dipole, potential_surface, coil, solenoid, plates, circle_path, b_symbols,
+                helix, millikan, rutherford, gold_foil, lattice, kepler, orbit_animation, binary,
+                projectile, thomson, bil, fleming, dc_motor, emf_curve, lenz, mass_spectrometer,
+                index_banner):
+        job()
+        print("drew", job.__name__)
+
+
+if __name__ == "__main__":
+    main()
