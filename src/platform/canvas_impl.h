@@ -1,0 +1,128 @@
+#pragma once
+// Internals of TCanvas shared by the layer's own sources (bitmaps, paint boxes,
+// metafiles, printer). Not for use outside src/platform.
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/metafile.h"
+
+struct TRegion::Impl {
+  QRegion R;
+};
+
+struct TMetafileRecorder;
+
+struct TCanvas::Impl {
+  enum class TKind { Null, Image, Painter, Recorder };
+
+  // Drawing state.
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+  TPoint PenPos;
+  TCopyMode CopyMode = cmSrcCopy;
+  std::optional<TBkMode> BkModeOverride;
+  std::optional<TColor> BkColorOverride;
+  TBrush BrushAtOverride;
+  unsigned TextAlign = 0;
+  TPoint Origin;
+  std::optional<QRegion> Clip; // device coordinates; none = the whole target
+  // Pattern position of styled 1-pixel pens, continued along a polyline.
+  int PatternPos = 0;
+
+  struct TSaved {
+    std::optional<QRegion> Clip;
+    TPoint Origin;
+    unsigned TextAlign;
+    std::optional<TBkMode> BkModeOverride;
+    std::optional<TColor> BkColorOverride;
+    TBrush BrushAtOverride;
+  };
+  std::vector<TSaved> Saved;
+
+  // Target.
+  TKind Kind = TKind::Null;
+  QImage *Image = nullptr;   // Image kind: not owned
+  QPainter *Painter = nullptr; // Painter kind: not owned
+  QPaintDevice *PainterDevice = nullptr;
+  TMetafileRecorder *Recorder = nullptr; // Recorder kind
+  std::shared_ptr<TMetafileRecorder> RecorderOwner;
+  const TCanvas *Reference = nullptr;    // Recorder: device for text measurement
+  bool Mono = false;                     // colours map to black or white
+  int Ppi = 96;
+  std::function<void()> Changed;         // called after drawing (paint boxes)
+
+  // Font cache.
+  TFont CachedFont;
+  bool FontValid = false;
+  QFont QtFont;
+  std::unique_ptr<QFontMetrics> Metrics;
+
+  // Helpers.
+  TBkMode EffectiveBkMode();
+  TColor EffectiveBkColor();
+  uint32_t Argb(TColor C) const; // resolved, mono-mapped, 0xFFRRGGBB
+  const QFont &GetQFont();
+  const QFontMetrics &GetMetrics();
+  TSize DeviceSize() const;
+  void Touch() {
+    if (Changed) Changed();
+  }
+};
+
+// One recorded call with the state it was made in.
+struct TMetaState {
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+  TBkMode BkMode;
+  TColor BkColor;
+  unsigned TextAlign;
+  TCopyMode CopyMode;
+  std::optional<QRegion> Clip; // in recording coordinates
+};
+
+struct TMetaCommand {
+  enum TOp {
+    opLine, opPolyline, opPolygon, opBezier, opRectangle, opFillRect, opFrameRect, opEllipse,
+    opRoundRect, opArc, opPie, opChord, opText, opTextRect, opPixel, opBitmap, opMetafile,
+    opMaskBlt, opEdge, opFocusRect
+  } Op;
+  int State = 0;
+  std::vector<int> I;
+  std::vector<TPoint> Pts;
+  std::u16string Text;
+  std::shared_ptr<TBitmap> Bitmap, Mask;
+  std::shared_ptr<const TMetafile::Recording> Sub;
+  int SubW = 0, SubH = 0;
+};
+
+struct TMetafile::Recording {
+  std::vector<TMetaState> States;
+  std::vector<TMetaCommand> Commands;
+};
+
+struct TMetafileRecorder {
+  std::shared_ptr<TMetafile::Recording> Rec = std::make_shared<TMetafile::Recording>();
+};
+
+// Canvas factories used inside the layer.
+std::unique_ptr<TCanvas> MakeImageCanvas(QImage *Image);
+std::unique_ptr<TCanvas::Impl> MakeRecorderImpl(const TCanvas *Reference);
+void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &Canvas, const TRect &R);
+std::unique_ptr<TCanvas> MakePainterCanvas(QPainter *Painter, QPaintDevice *Device, int Ppi);
+QFont MakeQFont(const TFont &F);
+// Pixels of a bitmap (as a QImage, RGB32).
+QImage &BitmapImageRef(TBitmap &B);
+const QImage &BitmapImageRef(const TBitmap &B);
+TBitmap BitmapFromImagePiece(const QImage &Image, const TRect &R);
+// The image a canvas draws on, or null.
+const QImage *CanvasImage(const TCanvas &C);

@@ -1,0 +1,165 @@
+#include "platform/paint_box.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "platform/canvas_impl.h"
+#include "platform/qt_bridge.h"
+
+struct TPaintBox::Impl {
+  QImage Image;
+  std::unique_ptr<TCanvas> Canvas;
+  bool Pending = false;
+  bool InPaint = false;
+  bool Again = false;
+  bool Alive = true;
+};
+
+TPaintBox::TPaintBox(QWidget *Parent) : QWidget(Parent), D(std::make_unique<Impl>()) {
+  D->Canvas = MakeImageCanvas(&D->Image);
+  D->Canvas->Data().Changed = [this] { update(); };
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+}
+
+TPaintBox::~TPaintBox() { D->Alive = false; }
+
+TCanvas &TPaintBox::Canvas() {
+  if (D->Image.size() != size() && width() > 0 && height() > 0) resizeEvent(nullptr);
+  return *D->Canvas;
+}
+
+void TPaintBox::SetBounds(int L, int T, int W, int H) { setGeometry(L, T, std::max(0, W), std::max(0, H)); }
+
+void TPaintBox::SetCursor(int C) { setCursor(ToQCursor(C)); }
+
+void TPaintBox::Invalidate() { RequestPaint(); }
+
+void TPaintBox::RequestPaint() {
+  if (D->InPaint) {
+    D->Again = true;
+    return;
+  }
+  if (D->Pending) return;
+  D->Pending = true;
+  QTimer::singleShot(0, this, [this] { ServePaint(); });
+}
+
+void TPaintBox::ServePaint() {
+  if (!D->Pending) return;
+  D->Pending = false;
+  if (D->InPaint) {
+    D->Again = true;
+    return;
+  }
+  do {
+    D->Again = false;
+    D->InPaint = true;
+    if (OnPaint) OnPaint();
+    D->InPaint = false;
+  } while (D->Again);
+  update();
+}
+
+void TPaintBox::PaintNow() {
+  if (D->Pending) ServePaint();
+}
+
+bool TPaintBox::PaintPending() const { return D->Pending; }
+
+const QImage &TPaintBox::Image() const { return D->Image; }
+
+void TPaintBox::paintEvent(QPaintEvent *E) {
+  QPainter P(this);
+  QRect R = E ? E->rect() : rect();
+  P.fillRect(R, ToQColor(Color));
+  if (!D->Image.isNull()) P.drawImage(R.topLeft(), D->Image, R);
+}
+
+void TPaintBox::resizeEvent(QResizeEvent *) {
+  QSize S = size();
+  if (S == D->Image.size()) return;
+  if (S.width() <= 0 || S.height() <= 0) {
+    D->Image = QImage();
+  } else {
+    QImage N(S, QImage::Format_RGB32);
+    N.fill(ToQColor(Color));
+    if (!D->Image.isNull()) {
+      QPainter P(&N);
+      P.drawImage(0, 0, D->Image);
+    }
+    D->Image = std::move(N);
+  }
+  D->Canvas->RemoveClip();
+  if (OnResize) OnResize();
+  RequestPaint();
+}
+
+void TPaintBox::showEvent(QShowEvent *) { RequestPaint(); }
+
+namespace {
+TMouseButton ButtonOf(Qt::MouseButton B) {
+  return B == Qt::RightButton ? mbRight : B == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+} // namespace
+
+void TPaintBox::mousePressEvent(QMouseEvent *E) {
+  QPoint P = E->position().toPoint();
+  if (OnMouseDown) OnMouseDown(ButtonOf(E->button()), ShiftFromQt(E->modifiers(), E->buttons()), P.x(), P.y());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent *E) {
+  QPoint P = E->position().toPoint();
+  TShiftState S = ShiftFromQt(E->modifiers(), E->buttons());
+  if (OnMouseUp) OnMouseUp(ButtonOf(E->button()), S, P.x(), P.y());
+  if (E->button() == Qt::LeftButton && rect().contains(P) && OnClick) OnClick();
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent *E) {
+  QPoint P = E->position().toPoint();
+  if (OnMouseMove) OnMouseMove(ShiftFromQt(E->modifiers(), E->buttons()), P.x(), P.y());
+}
+
+void TPaintBox::mouseDoubleClickEvent(QMouseEvent *E) {
+  QPoint P = E->position().toPoint();
+  // As the class library: a double click is a press with ssDouble, then OnDblClick.
+  if (OnMouseDown)
+    OnMouseDown(ButtonOf(E->button()), ShiftFromQt(E->modifiers(), E->buttons()) | ssDouble, P.x(), P.y());
+  if (OnDblClick) OnDblClick();
+}
+
+void TPaintBox::wheelEvent(QWheelEvent *E) {
+  bool Handled = false;
+  QPoint P = E->position().toPoint();
+  if (OnMouseWheel) OnMouseWheel(ShiftFromQt(E->modifiers(), E->buttons()), E->angleDelta().y(), P.x(), P.y(), Handled);
+  if (Handled) E->accept();
+  else E->ignore();
+}
+
+void TPaintBox::keyPressEvent(QKeyEvent *E) {
+  uint16_t Key = KeyFromQt(E->key());
+  TShiftState S = ShiftFromQt(E->modifiers(), Qt::NoButton);
+  if (OnKeyDown) OnKeyDown(Key, S);
+  if (OnKeyPress && !E->text().isEmpty()) {
+    char16_t C = E->text().at(0).unicode();
+    OnKeyPress(C);
+  }
+  if (!OnKeyDown && !OnKeyPress) QWidget::keyPressEvent(E);
+}
+
+void TPaintBox::keyReleaseEvent(QKeyEvent *E) {
+  uint16_t Key = KeyFromQt(E->key());
+  if (OnKeyUp) OnKeyUp(Key, ShiftFromQt(E->modifiers(), Qt::NoButton));
+  else QWidget::keyReleaseEvent(E);
+}
+
+void TPaintBox::enterEvent(QEnterEvent *) {
+  if (OnMouseEnter) OnMouseEnter();
+}
+void TPaintBox::leaveEvent(QEvent *) {
+  if (OnMouseLeave) OnMouseLeave();
+}

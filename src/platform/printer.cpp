@@ -1,0 +1,172 @@
+#include "platform/printer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "platform/canvas_impl.h"
+#include "platform/numbers.h"
+
+struct TPrinter::Impl {
+  std::unique_ptr<QPrinter> Q;
+  std::unique_ptr<QPainter> Painter;
+  std::unique_ptr<TCanvas> Canvas;
+  TCanvas Idle; // drawn on outside a document: ignored
+  bool Printing = false;
+  bool Aborted = false;
+  int Pages = 0;
+  std::string Output;
+  int Dpi = 300;
+  TPrinterOrientation Orientation = poPortrait;
+  int Copies = 1;
+
+  QPrinter &P() {
+    if (!Q) {
+      Q = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+      Apply();
+    }
+    return *Q;
+  }
+  void Apply() {
+    if (!Q) return;
+    if (!Output.empty()) {
+      Q->setOutputFormat(QPrinter::PdfFormat);
+      Q->setOutputFileName(QString::fromStdString(Output));
+      Q->setResolution(Dpi);
+      // The PDF page is all printable: margins are the program's to choose.
+      Q->setPageSize(QPageSize(QPageSize::A4));
+      Q->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    }
+    Q->setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    Q->setCopyCount(Copies);
+  }
+  QRect PaintRect() {
+    QPrinter &Pr = P();
+    return Pr.pageLayout().paintRectPixels(Pr.resolution());
+  }
+  QRect FullRect() {
+    QPrinter &Pr = P();
+    return Pr.pageLayout().fullRectPixels(Pr.resolution());
+  }
+};
+
+TPrinter::TPrinter() : D(std::make_unique<Impl>()) {}
+TPrinter::~TPrinter() {
+  if (D->Printing) Abort();
+}
+
+void TPrinter::BeginDoc() {
+  if (D->Printing) throw Exception("Printing in progress");
+  QPrinter &Q = D->P();
+  D->Apply();
+  Q.setDocName(QString::fromStdString(Title));
+  D->Painter = std::make_unique<QPainter>();
+  if (!D->Painter->begin(&Q)) {
+    D->Painter.reset();
+    throw Exception("Printer selected is not valid");
+  }
+  D->Canvas = MakePainterCanvas(D->Painter.get(), &Q, Q.resolution());
+  D->Printing = true;
+  D->Aborted = false;
+  D->Pages = 1;
+}
+
+void TPrinter::NewPage() {
+  if (!D->Printing) throw Exception("Printer is not currently printing");
+  D->Q->newPage();
+  D->Pages++;
+}
+
+void TPrinter::EndDoc() {
+  if (!D->Printing) return;
+  D->Canvas.reset();
+  D->Painter->end();
+  D->Painter.reset();
+  D->Printing = false;
+}
+
+void TPrinter::Abort() {
+  if (!D->Printing) return;
+  D->Canvas.reset();
+  D->Q->abort();
+  if (D->Painter->isActive()) D->Painter->end();
+  D->Painter.reset();
+  D->Printing = false;
+  D->Aborted = true;
+}
+
+bool TPrinter::Printing() const { return D->Printing; }
+bool TPrinter::Aborted() const { return D->Aborted; }
+int TPrinter::PageNumber() const { return D->Pages; }
+int TPrinter::PageWidth() const { return D->PaintRect().width(); }
+int TPrinter::PageHeight() const { return D->PaintRect().height(); }
+int TPrinter::PixelsPerInchX() const { return D->P().resolution(); }
+int TPrinter::PixelsPerInchY() const { return D->P().resolution(); }
+int TPrinter::PhysicalOffsetX() const { return D->PaintRect().left(); }
+int TPrinter::PhysicalOffsetY() const { return D->PaintRect().top(); }
+int TPrinter::PhysicalWidth() const { return D->FullRect().width(); }
+int TPrinter::PhysicalHeight() const { return D->FullRect().height(); }
+TPrinterOrientation TPrinter::Orientation() const { return D->Orientation; }
+void TPrinter::SetOrientation(TPrinterOrientation O) {
+  if (D->Printing) throw Exception("Cannot change orientation while printing");
+  D->Orientation = O;
+  D->Apply();
+}
+int TPrinter::Copies() const { return D->Copies; }
+void TPrinter::SetCopies(int N) {
+  D->Copies = std::max(1, N);
+  D->Apply();
+}
+void TPrinter::SetOutputFile(const std::string &Path) {
+  D->Output = Path;
+  if (D->Q) {
+    if (Path.empty()) D->Q->setOutputFileName(QString());
+    D->Apply();
+  }
+}
+std::string TPrinter::OutputFile() const { return D->Output; }
+void TPrinter::SetResolution(int Dpi) {
+  D->Dpi = std::clamp(Dpi, 72, 1200);
+  if (D->Q && !D->Printing) D->Q->setResolution(D->Dpi);
+}
+
+TCanvas &TPrinter::Canvas() { return D->Canvas ? *D->Canvas : D->Idle; }
+
+TPrinter &Printer() {
+  static TPrinter P;
+  return P;
+}
+
+namespace {
+std::function<bool(TPrintDialog &)> &DialogHook() {
+  static std::function<bool(TPrintDialog &)> H;
+  return H;
+}
+} // namespace
+
+void SetPrintDialogHook(std::function<bool(TPrintDialog &)> Hook) { DialogHook() = std::move(Hook); }
+
+bool TPrintDialog::Execute() {
+  if (DialogHook()) return DialogHook()(*this);
+  QPrinter &Q = Printer().Data().P();
+  Q.setCopyCount(std::max(1, Copies));
+  Q.setFromTo(FromPage, ToPage);
+  QPrintDialog Dlg(&Q);
+  if (AllowPageRange) Dlg.setMinMax(MinPage, MaxPage);
+  else Dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  bool Ok = Dlg.exec() == QDialog::Accepted;
+  if (Ok) {
+    Copies = std::max(1, Q.copyCount());
+    PrintRange = Q.printRange() == QPrinter::PageRange;
+    FromPage = Q.fromPage();
+    ToPage = Q.toPage();
+    Printer().Data().Orientation =
+        Q.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+  }
+  // The program prints its copies itself.
+  Q.setCopyCount(1);
+  Printer().Data().Copies = 1;
+  return Ok;
+}
