@@ -1,0 +1,476 @@
+#include "htmlview/gif_image.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "htmlview/image_cache.h"
+#include "htmlview/image_raw.h"
+#include "platform/application.h"
+#include "platform/canvas.h"
+#include "platform/files.h"
+#include "platform/numbers.h"
+
+namespace {
+
+constexpr uint32_t White = 0xFFFFFFFFu, Black = 0xFF000000u;
+// All frames of one picture together: bitmaps and masks stay within a few hundred MB.
+constexpr int64_t MaxGifFramePixels = MaxImagePixels * 2;
+constexpr int64_t MaxGifFileBytes = int64_t(64) << 20;
+
+// Nearest-neighbour stretch, as COLORONCOLOR deletes or repeats whole rows and columns.
+TBitmap Stretched(const TBitmap &Src, int W, int H) {
+  std::vector<uint32_t> Px(size_t(W) * size_t(H));
+  const int SW = Src.Width(), SH = Src.Height();
+  for (int Y = 0; Y < H; ++Y) {
+    const uint32_t *S = Src.ScanLine(int(int64_t(Y) * SH / H));
+    uint32_t *D = Px.data() + size_t(Y) * size_t(W);
+    for (int X = 0; X < W; ++X) D[X] = S[int64_t(X) * SW / W];
+  }
+  return TBitmap::FromRgb32(W, H, Px.data());
+}
+
+TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
+  TBitmap B = TBitmap::FromRgb32(W, H, Px.data());
+  B.SetMonochrome(true);
+  return B;
+}
+
+} // namespace
+
+std::function<uint32_t()> TGIFImage::Clock;
+
+TGIFImage::TGIFImage() = default;
+TGIFImage::~TGIFImage() = default;
+
+uint32_t TGIFImage::Now() const { return Clock ? Clock() : timeGetTime(); }
+
+void TGIFImage::Clear() {
+  Empty = true;
+  Frames.clear();
+  Restore.clear();
+  FrameCount = 0;
+  CurrentFrame = 1;
+  LoopLimit = 1;
+  CurrentLoop = 1;
+  FSkipTick = true;
+  ColorBits = 0;
+  IsTransparent = false;
+  Animated = false;
+  GlobalTable.fill(0);
+  FMaskedBitmap.reset();
+  FBitmapCopy.reset();
+  FMaskCopy.reset();
+  FBackground.reset();
+  FImage = TBitmap();
+  FMask = TBitmap();
+}
+
+bool TGIFImage::LoadFromStream(std::span<const uint8_t> Data) {
+  try {
+    Stream.assign(Data.begin(), Data.end());
+    ScanOnly = false;
+    return ParseStream();
+  } catch (const std::exception &) {
+    Clear();
+    Stream.clear();
+    return false;
+  }
+}
+
+bool TGIFImage::ScanFromStream(std::span<const uint8_t> Data) {
+  try {
+    Stream.assign(Data.begin(), Data.end());
+    ScanOnly = true;
+    return ParseStream();
+  } catch (const std::exception &) {
+    Clear();
+    Stream.clear();
+    return false;
+  }
+}
+
+bool TGIFImage::LoadFromFile(const std::string &Name) {
+  try {
+    return LoadFromStream(ReadFileBytes(Name, MaxGifFileBytes));
+  } catch (const std::exception &) {
+    return false;
+  }
+}
+
+bool TGIFImage::ScanFromFile(const std::string &Name) {
+  try {
+    return ScanFromStream(ReadFileBytes(Name, MaxGifFileBytes));
+  } catch (const std::exception &) {
+    return false;
+  }
+}
+
+bool TGIFImage::ParseStream() {
+  Clear();
+  TGifContainer G;
+  bool Ok = ParseGifContainer(Stream, G, GifMaxFrames);
+  // A GIF without any image (header and trailer only) is no picture.
+  if (!Ok || G.Frames.empty()) {
+    Stream.clear();
+    return false;
+  }
+  ColorBits = G.HasGlobalTable ? G.GlobalColorBits : 0;
+  GlobalTable = G.GlobalTable;
+  if (G.LoopCount >= 0) LoopLimit = G.LoopCount;
+  ScreenWidth = G.ScreenWidth;
+  ScreenHeight = G.ScreenHeight;
+
+  const std::vector<TColor> &Pal = ThePalette();
+  int64_t Budget = MaxGifFramePixels;
+  std::vector<uint8_t> Indices;
+  std::vector<uint32_t> Px, MaskPx;
+  for (const TGifFrameInfo &Info : G.Frames) {
+    auto F = std::make_shared<TgfFrame>();
+    F->Left = Info.Left;
+    F->Top = Info.Top;
+    F->Width = Info.Width;
+    F->Height = Info.Height;
+    F->HasColorTable = Info.HasColorTable;
+    F->LocalColorBits = Info.LocalColorBits;
+    F->Interlaced = Info.Interlaced;
+    F->Disposal = uint8_t(Info.Disposal > 3 ? 2 : Info.Disposal);
+    F->Delay = Info.DelayCs * 10;
+    F->Transparent = Info.Transparent;
+    F->TransparentIndex = Info.TransparentIndex;
+    F->ColorTable = Info.HasColorTable ? Info.ColorTable : G.GlobalTable;
+    std::memcpy(F->TransparentColor, &F->ColorTable[size_t(F->TransparentIndex) * 3], 3);
+    F->Comment = Info.Comment;
+    F->Dither = Dither;
+    ColorBits = std::max(ColorBits, F->LocalColorBits);
+    IsTransparent = IsTransparent || F->Transparent;
+    ScreenWidth = std::max(ScreenWidth, F->Left + F->Width);
+    ScreenHeight = std::max(ScreenHeight, F->Top + F->Height);
+
+    if (!ScanOnly && F->Width > 0 && F->Height > 0) {
+      int64_t N = int64_t(F->Width) * F->Height;
+      if (!ImageSizeAllowed(F->Width, F->Height) || N > Budget) {
+        Clear();
+        Stream.clear();
+        return false;
+      }
+      Budget -= N;
+      TGifRasterResult Res = DecodeGifRaster(Stream, Info, Indices);
+      if (Res.Status == TGifStatus::Corrupt) {
+        // Corrupt GIF Image: the loaders show the error picture.
+        Clear();
+        Stream.clear();
+        return false;
+      }
+      F->Status = Res.Status;
+      // Colours through a 256-entry map: on palette displays every table colour goes to
+      // its nearest entry of the shared palette once, not pixel by pixel.
+      uint32_t Map[256];
+      for (int I = 0; I < 256; ++I) {
+        const uint8_t *C = &F->ColorTable[size_t(I) * 3];
+        TColor Col = RGB(C[0], C[1], C[2]);
+        if (!Pal.empty()) Col = Pal[size_t(NearestPaletteIndex(Pal, Col))];
+        Map[I] = ColorToArgb(Col);
+      }
+      Px.resize(size_t(N));
+      for (size_t I = 0; I < size_t(N); ++I) Px[I] = Map[Indices[I]];
+      if (F->Transparent) {
+        MaskPx.assign(size_t(N), Black);
+        const uint8_t T = F->TransparentIndex;
+        for (size_t I = 0; I < size_t(N); ++I)
+          if (Indices[I] == T) {
+            MaskPx[I] = White;
+            Px[I] = Black;
+          }
+        F->Mask = MonoFromPixels(F->Width, F->Height, MaskPx);
+      }
+      F->Bitmap = TBitmap::FromRgb32(F->Width, F->Height, Px.data());
+    }
+    Frames.push_back(std::move(F));
+  }
+  FrameCount = int(Frames.size());
+  if (!ImageSizeAllowed(ScreenWidth, ScreenHeight)) {
+    Clear();
+    Stream.clear();
+    return false;
+  }
+  if (!ScanOnly) {
+    AllocateComposite();
+    Restore.assign(Frames.size(), TRestore());
+  }
+  Animated = FrameCount > 1;
+  Empty = false;
+  CurrentFrame = 1;
+  RenderFrame();
+  Stream.clear();
+  Stream.shrink_to_fit();
+  return true;
+}
+
+void TGIFImage::AllocateComposite() {
+  FImage = TBitmap(ScreenWidth, ScreenHeight);
+  FImage.Fill(clBlack);
+  FMask = TBitmap();
+  if (IsTransparent) {
+    FMask = TBitmap(ScreenWidth, ScreenHeight);
+    FMask.Fill(clWhite);
+    FMask.SetMonochrome(true);
+  }
+  FBackground.reset();
+}
+
+std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage &Src) {
+  auto C = std::make_unique<TGIFImage>();
+  C->Animated = Src.Animated;
+  C->Empty = Src.Empty;
+  C->ScreenWidth = Src.ScreenWidth;
+  C->ScreenHeight = Src.ScreenHeight;
+  C->NoLoopLimit = Src.NoLoopLimit;
+  C->FrameCount = Src.FrameCount;
+  C->LoopLimit = Src.LoopLimit;
+  C->IsTransparent = Src.IsTransparent;
+  C->ShowIt = Src.ShowIt;
+  C->ColorBits = Src.ColorBits;
+  C->GlobalTable = Src.GlobalTable;
+  C->Dither = Src.Dither;
+  C->ScanOnly = Src.ScanOnly;
+  C->FAnimateSpeed = Src.FAnimateSpeed;
+  C->Frames = Src.Frames; // shared, counted
+  C->IsCopy = true;
+  C->CurrentFrame = 1;
+  C->CurrentLoop = 1;
+  if (!C->Empty && !C->ScanOnly) {
+    C->AllocateComposite();
+    C->Restore.assign(C->Frames.size(), TRestore());
+    C->RenderFrame();
+  }
+  return C;
+}
+
+void TGIFImage::RenderFrame() {
+  if (ScanOnly || Frames.empty() || FImage.Empty()) return;
+  if (CurrentFrame < 1 || CurrentFrame > FrameCount) CurrentFrame = 1;
+  const TgfFrame &F = *Frames[size_t(CurrentFrame - 1)];
+  FFirstPaint = Frames[0]->Disposal < 2 && CurrentFrame == 1;
+  const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
+  const int X1 = std::min(ScreenWidth, F.Left + F.Width);
+  const int Y1 = std::min(ScreenHeight, F.Top + F.Height);
+  if (X1 <= X0 || Y1 <= Y0 || F.Bitmap.Empty()) return;
+  if (F.Disposal == 3) {
+    TRestore &R = Restore[size_t(CurrentFrame - 1)];
+    std::vector<uint32_t> Px(size_t(X1 - X0) * size_t(Y1 - Y0)), MPx;
+    if (IsTransparent) MPx.resize(Px.size());
+    for (int Y = Y0; Y < Y1; ++Y) {
+      std::memcpy(&Px[size_t(Y - Y0) * size_t(X1 - X0)], FImage.ScanLine(Y) + X0,
+                  size_t(X1 - X0) * 4);
+      if (IsTransparent)
+        std::memcpy(&MPx[size_t(Y - Y0) * size_t(X1 - X0)], FMask.ScanLine(Y) + X0,
+                    size_t(X1 - X0) * 4);
+    }
+    R.Image = TBitmap::FromRgb32(X1 - X0, Y1 - Y0, Px.data());
+    if (IsTransparent) R.Mask = MonoFromPixels(X1 - X0, Y1 - Y0, MPx);
+    R.Saved = true;
+  }
+  for (int Y = Y0; Y < Y1; ++Y) {
+    const uint32_t *S = F.Bitmap.ScanLine(Y - F.Top) + (X0 - F.Left);
+    uint32_t *D = FImage.ScanLine(Y) + X0;
+    uint32_t *M = IsTransparent ? FMask.ScanLine(Y) + X0 : nullptr;
+    if (F.Transparent) {
+      const uint32_t *FM = F.Mask.ScanLine(Y - F.Top) + (X0 - F.Left);
+      for (int X = 0; X < X1 - X0; ++X)
+        if ((FM[X] & 0xFFFFFF) == 0) { // opaque pixel of the frame
+          D[X] = S[X];
+          M[X] = Black;
+        }
+    } else {
+      std::memcpy(D, S, size_t(X1 - X0) * 4);
+      if (M) std::fill(M, M + (X1 - X0), Black);
+    }
+  }
+}
+
+void TGIFImage::DisposeFrame(int N) {
+  if (ScanOnly || N < 1 || N > FrameCount || FImage.Empty()) return;
+  const TgfFrame &F = *Frames[size_t(N - 1)];
+  const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
+  const int X1 = std::min(ScreenWidth, F.Left + F.Width);
+  const int Y1 = std::min(ScreenHeight, F.Top + F.Height);
+  if (X1 <= X0 || Y1 <= Y0) return;
+  if (F.Disposal == 2) {
+    for (int Y = Y0; Y < Y1; ++Y) {
+      std::fill(FImage.ScanLine(Y) + X0, FImage.ScanLine(Y) + X1, Black);
+      if (IsTransparent) std::fill(FMask.ScanLine(Y) + X0, FMask.ScanLine(Y) + X1, White);
+    }
+  } else if (F.Disposal == 3) {
+    TRestore &R = Restore[size_t(N - 1)];
+    if (!R.Saved || R.Image.Width() != X1 - X0 || R.Image.Height() != Y1 - Y0) return;
+    for (int Y = Y0; Y < Y1; ++Y) {
+      std::memcpy(FImage.ScanLine(Y) + X0, R.Image.ScanLine(Y - Y0), size_t(X1 - X0) * 4);
+      if (IsTransparent)
+        std::memcpy(FMask.ScanLine(Y) + X0, R.Mask.ScanLine(Y - Y0), size_t(X1 - X0) * 4);
+    }
+  }
+}
+
+void TGIFImage::SetAnimate(bool Value) {
+  if (Value == FAnimate) return;
+  FAnimate = Value;
+  CurrentLoop = 1;
+  if (Value && FrameCount > 1) {
+    FInterval = std::max(1, Frame(CurrentFrame).Delay * 100 / std::max(1, FAnimateSpeed));
+    FLastTick = Now();
+  }
+}
+
+void TGIFImage::SetCurrentFrame(int N) {
+  if (N == CurrentFrame || FrameCount == 0) return;
+  DisposeFrame(CurrentFrame);
+  if (N > FrameCount) N = 1;
+  if (N < 1) N = FrameCount;
+  CurrentFrame = N;
+  RenderFrame();
+}
+
+bool TGIFImage::CheckTime(const std::function<void(const TRect &)> &Invalidate) {
+  if (!FAnimate || Empty || ScanOnly || FrameCount == 0) return false;
+  uint32_t T = Now();
+  if (T - FLastTick < uint32_t(FInterval)) return false;
+  FLastTick = T;
+  if (!NoLoopLimit && LoopLimit >= 1 && CurrentFrame == FrameCount) {
+    if (CurrentLoop >= LoopLimit) {
+      SetAnimate(false);
+      return false;
+    }
+    ++CurrentLoop;
+  }
+  bool Changed = false;
+  if (FSkipTick) {
+    FSkipTick = false;
+  } else {
+    DisposeFrame(CurrentFrame);
+    CurrentFrame = CurrentFrame % FrameCount + 1;
+    RenderFrame();
+    Changed = true;
+    if (Invalidate) Invalidate(LastDrawnRect());
+  }
+  FInterval = std::max(1, MulDiv(Frame(CurrentFrame).Delay, 100, std::max(1, FAnimateSpeed)));
+  return Changed;
+}
+
+void TGIFImage::Draw(TCanvas &Canvas, const TGifBackdrop *Backdrop, int X, int Y, int W, int H) {
+  FLastX = X;
+  FLastY = Y;
+  FLastW = W;
+  FLastH = H;
+  if (!ShowIt || Empty || ScanOnly || FrameCount == 0 || W <= 0 || H <= 0 || FImage.Empty())
+    return;
+  if (int64_t(W) * H > MaxImagePixels) return;
+  const bool Same = W == ScreenWidth && H == ScreenHeight;
+  TBitmap SImage, SMask;
+  const TBitmap *Img = &FImage, *Msk = &FMask;
+  if (!Same) {
+    SImage = Stretched(FImage, W, H);
+    Img = &SImage;
+    if (IsTransparent) {
+      SMask = Stretched(FMask, W, H);
+      SMask.SetMonochrome(true);
+      Msk = &SMask;
+    }
+  }
+  if (!Frames[0]->Transparent || !IsTransparent) {
+    Canvas.Draw(X, Y, *Img);
+    return;
+  }
+  if (Frame(CurrentFrame).Disposal < 2) {
+    // Frames left in place pile up over what the document shows behind the picture.
+    if (FFirstPaint || !FBackground || FBackground->Width() != W || FBackground->Height() != H) {
+      FBackground = std::make_unique<TBitmap>(W, H);
+      TGifBackdrop None;
+      const TGifBackdrop &B = Backdrop ? *Backdrop : None;
+      FBackground->Fill(ColorToRGB(B.Color));
+      if (B.Image && B.Image->Width() > 0 && B.Image->Height() > 0) {
+        const int TW = B.Image->Width(), TH = B.Image->Height();
+        const int SY = Y + B.ScrollY;
+        const int TX0 = Div(X, TW) * TW - X - (X < 0 && X % TW ? TW : 0);
+        const int TY0 = Div(SY, TH) * TH - SY - (SY < 0 && SY % TH ? TH : 0);
+        for (int TY = TY0; TY < H; TY += TH)
+          for (int TX = TX0; TX < W; TX += TW) {
+            if (B.Mask && B.Mask->Width() == TW && B.Mask->Height() == TH)
+              FBackground->Canvas().MaskBlt(TX, TY, TW, TH, *B.Image, 0, 0, *B.Mask, 0, 0);
+            else
+              FBackground->Canvas().Draw(TX, TY, *B.Image);
+          }
+      }
+      FFirstPaint = false;
+    }
+    for (int R = 0; R < H; ++R) {
+      const uint32_t *S = Img->ScanLine(R), *M = Msk->ScanLine(R);
+      uint32_t *D = FBackground->ScanLine(R);
+      for (int C = 0; C < W; ++C)
+        if ((M[C] & 0xFFFFFF) == 0) D[C] = S[C];
+    }
+    Canvas.Draw(X, Y, *FBackground);
+    return;
+  }
+  Canvas.MaskBlt(X, Y, W, H, *Img, 0, 0, *Msk, 0, 0);
+}
+
+const TBitmap *TGIFImage::GetBitmap() {
+  if (Empty || ScanOnly || Frames.empty() || Frames[0]->Bitmap.Empty()) return nullptr;
+  if (!FBitmapCopy) FBitmapCopy = std::make_unique<TBitmap>(Frames[0]->Bitmap);
+  return FBitmapCopy.get();
+}
+
+const TBitmap *TGIFImage::GetMask() {
+  if (Empty || ScanOnly || !IsTransparent || Frames.empty() || Frames[0]->Mask.Empty())
+    return nullptr;
+  if (!FMaskCopy) FMaskCopy = std::make_unique<TBitmap>(Frames[0]->Mask);
+  return FMaskCopy.get();
+}
+
+const TBitmap *TGIFImage::GetMaskedBitmap() {
+  if (Empty || ScanOnly || Frames.empty() || Frames[0]->Bitmap.Empty()) return nullptr;
+  if (!FMaskedBitmap) {
+    // Frame 1 on its own, at (0, 0) of a bitmap of its size; transparent pixels take the
+    // transparent colour so that a mask from that colour finds them again.
+    const TgfFrame &F = *Frames[0];
+    auto B = std::make_unique<TBitmap>(F.Bitmap);
+    if (F.Transparent && !F.Mask.Empty()) {
+      const uint32_t T = ColorToArgb(F.TransparentTColor());
+      for (int Y = 0; Y < F.Height; ++Y) {
+        const uint32_t *M = F.Mask.ScanLine(Y);
+        uint32_t *D = B->ScanLine(Y);
+        for (int X = 0; X < F.Width; ++X)
+          if (M[X] & 0xFFFFFF) D[X] = T;
+      }
+    }
+    B->Palette = CopyPalette(ThePalette());
+    FMaskedBitmap = std::move(B);
+  }
+  return FMaskedBitmap.get();
+}
+
+std::unique_ptr<TGIFImage> CreateAGifFromStream(std::span<const uint8_t> Data, bool &NonAnimated) {
+  NonAnimated = true;
+  auto G = std::make_unique<TGIFImage>();
+  G->SetAnimate(false);
+  G->ShowIt = false;
+  if (!G->ScanFromStream(Data)) return nullptr;
+  NonAnimated = !G->Animated;
+  if (::ColorBits() == 8 && G->ColorBits > 1) G->Dither = NonAnimated;
+  if (!G->LoadFromStream(Data)) {
+    BitmapList().PruneUnused();
+    return nullptr;
+  }
+  return G;
+}
+
+std::unique_ptr<TGIFImage> CreateAGif(const std::string &Name, bool &NonAnimated) {
+  NonAnimated = true;
+  std::vector<uint8_t> Data;
+  try {
+    Data = ReadFileBytes(Name, MaxGifFileBytes);
+  } catch (const std::exception &) {
+    return nullptr;
+  }
+  return CreateAGifFromStream(Data, NonAnimated);
+}
