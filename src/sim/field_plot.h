@@ -119,6 +119,11 @@ public:
   void Draw3D(TCanvas &Canvas, int Tilt, int Turn);
   void Print3D(int Tilt, int Turn, int Copies);
   void Copy3DToClipboard(int Tilt, int Turn);
+  // The potential of the charges at a pixel: sum of Value / max(r, GridSize div 2).
+  double PotentialAt(double X, double Y) const;
+  // Builds Surface for a view (rotated nodes) and returns the 40 x 40 projected nodes,
+  // index i * 40 + j; Surface stays filled until the caller releases it.
+  TPointArray ProjectSurface(int Tilt, int Turn);
   // ---- end of the contour block ----
 
   // Bumped by every change of the charges or the grid; a run that finds it changed after
