@@ -101,7 +101,15 @@ void THtmlTokenizer::ReadNormalizedChar() {
   int C = ReadSourceChar();
   if ((C == 10 && FLineEnd == 1) || (C == 13 && FLineEnd == 2)) C = ReadSourceChar();
   if (C == 10 || C == 13) {
-    FLineEnd = C == 10 ? 2 : 1;
+    // The second byte of a CR LF or LF CR pair is taken at once, so that the line end
+    // carries the position of the pair's last byte.
+    const int Other = C == 10 ? 13 : 10;
+    if (PeekSourceChar() == Other) {
+      ReadSourceChar();
+      FLineEnd = 0;
+    } else {
+      FLineEnd = C == 10 ? 2 : 1;
+    }
     Ch = CR;
   } else {
     FLineEnd = 0;
