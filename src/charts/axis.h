@@ -1,0 +1,190 @@
+#pragma once
+// One axis of a chart: its ends (automatic or fixed), the step between labels, the
+// conversion between values and pixels, and (axis_draw.cpp) its room and drawing.
+#include <string>
+
+#include "charts/chart_panel.h"
+
+class TCustomAxisPanel;
+class TChartSeries;
+
+class AxisException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
+
+// The next label step: 1, 2, 5, 10, 20, 50 ... and 0.5, 0.2, 0.1 ...
+double ChartNextStep(double Old);
+// Date-time steps in days.
+double NextDateTimeStep(double Step);
+// The table entry a step equals (within a second), or -1.
+int FindDateTimeStep(double Step);
+double DateTimeStepValue(int Entry);
+constexpr int NumDateTimeSteps = 25;
+std::string DateTimeDefaultFormat(double Span);
+// Days since 30 December 1899 as text, "dd/mm/yyyy"-style masks and "hh:nn:ss".
+std::string FormatDateTime(const std::string &Fmt, double Value);
+
+class TCustomChartAxis;
+
+class TChartAxisTitle : public TChartFontObject {
+public:
+  TChartAxisTitle(TCustomChartAxis *Axis, TCustomChartPanel *Owner)
+      : TChartFontObject(Owner), FAxis(Axis) {}
+  int Angle() const { return FAngle; }
+  void SetAngle(int V);
+  const std::string &Caption() const { return FCaption; }
+  void SetCaption(const std::string &V);
+  void Assign(const TChartAxisTitle &S);
+  TCustomChartAxis *Axis() const { return FAxis; }
+  int DefaultAngle = 0;
+
+private:
+  TCustomChartAxis *FAxis;
+  int FAngle = 0;
+  std::string FCaption;
+};
+
+class TCustomChartAxis {
+public:
+  // Horizontal: runs left to right. OtherSide: stands at the top or right of the chart.
+  TCustomChartAxis(TCustomAxisPanel *Chart, bool Horizontal, bool OtherSide, bool IsDepth = false);
+  TCustomChartAxis(const TCustomChartAxis &) = delete;
+  TCustomChartAxis &operator=(const TCustomChartAxis &) = delete;
+  virtual ~TCustomChartAxis() = default;
+
+  // ---- ends ----
+  bool Automatic() const { return FAutomatic; }
+  bool AutomaticMaximum() const { return FAutomaticMaximum; }
+  bool AutomaticMinimum() const { return FAutomaticMinimum; }
+  void SetAutomatic(bool V);
+  void SetAutomaticMaximum(bool V);
+  void SetAutomaticMinimum(bool V);
+  double Increment() const { return FIncrement; }
+  void SetIncrement(double V);
+  double Maximum() const { return FMaximum; }
+  double Minimum() const { return FMinimum; }
+  void SetMaximum(double V);
+  void SetMinimum(double V);
+  // Fixes both ends without the checks (zoom, pan and the program).
+  void SetMinMax(double AMin, double AMax);
+  // Puts back saved ends and automatic flags as they were (undoing a zoom), unchecked.
+  void RestoreEnds(bool Auto, bool AutoMin, bool AutoMax, double Min, double Max);
+  bool Logarithmic() const { return FLogarithmic; }
+  void SetLogarithmic(bool V);
+  int LogarithmicBase() const { return FLogarithmicBase; }
+  void SetLogarithmicBase(int V);
+  bool Inverted() const { return FInverted; }
+  void SetInverted(bool V) { Set(FInverted, V); }
+  bool Horizontal() const { return FHorizontal; }
+  bool OtherSide() const { return FOtherSide; }
+  bool IsDepthAxis() const { return FIsDepthAxis; }
+  TCustomAxisPanel *ParentChart() const { return FChart; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V) { Set(FVisible, V); }
+  double StartPosition = 0, EndPosition = 100, PositionPercent = 0;
+
+  // ---- pens, labels, ticks ----
+  TChartAxisPen Axis;
+  TDottedGrayPen Grid;
+  bool GridCentered = false;
+  bool Labels() const { return FLabels; }
+  void SetLabels(bool V) { Set(FLabels, V); }
+  int LabelsAngle() const { return FLabelsAngle; }
+  void SetLabelsAngle(int V);
+  TFont LabelsFont;
+  bool LabelsOnAxis = true;
+  int LabelsSeparation() const { return FLabelsSeparation; }
+  void SetLabelsSeparation(int V);
+  int LabelsSize = 0;
+  TAxisLabelStyle LabelStyle = talAuto;
+  std::string AxisValuesFormat = "#,##0.###";
+  std::string DateTimeFormat;
+  bool ExactDateTime = true;
+  bool RoundFirstLabel = true;
+  bool LabelsMultiLine = false;
+  int MinorTickCount() const { return FMinorTickCount; }
+  void SetMinorTickCount(int V);
+  int MinorTickLength = 2;
+  TDarkGrayPen MinorTicks, Ticks, TicksInner;
+  int TickInnerLength = 0, TickLength = 4;
+  bool TickOnLabelsOnly = true;
+  TChartAxisTitle Title;
+  int TitleSize = 0;
+
+  // ---- working values of the current draw ----
+  double IMaximum = 0, IMinimum = 0, IRange = 0;
+  bool IsDateTime = false;
+  int IAxisCenter = 0, IStartPos = 0, IEndPos = 0, IAxisSize = 0;
+  int PosAxis = 0, PosLabels = 0, PosTitle = 0;
+
+  void AdjustMaxMin();
+  void AdjustMaxMinMargins(const TRect &Margins);
+  void InternalCalcPositions();
+  double CalcIncrement();
+  int CalcXPosValue(double Value) const;
+  int CalcYPosValue(double Value) const;
+  int CalcPosValue(double Value) const { return FHorizontal ? CalcXPosValue(Value) : CalcYPosValue(Value); }
+  // The unrounded pixel of a value (may lie far outside the chart).
+  double CalcPosValueD(double Value) const;
+  int CalcDepthPosValue(double Value) const;
+  double CalcPosPoint(int Pixel) const;
+  bool Clicked(int X, int Y) const;
+  std::string LabelValue(double Value) const;
+  TAxisLabelStyle CalcLabelStyle() const;
+  int MaxLabelsWidth();
+  int SizeLabels();
+  int SizeTitle();
+  int SizeTickAxis() const;
+
+  // ---- drawing (axis_draw.cpp) ----
+  void Draw(bool CalcPosAxis);
+  void CalcRect(TRect &R, bool ReserveSpace);
+  void DrawLabelText(int X, int Y, int Angle, const std::string &Text);
+  virtual void PaintAxisLine(int WallSize) = 0;
+  void Assign(const TCustomChartAxis &S);
+  // Labels drawn by the last Draw, in order (their values).
+  std::vector<double> DrawnLabels;
+
+protected:
+  template <class T> void Set(T &F, T V) {
+    if (F == V) return;
+    F = V;
+    Repaint();
+  }
+  void Repaint();
+  void RecalcIsDateTime();
+  void DrawTicksGrid(int P);
+  void DrawGridLine(int P);
+  void DrawAxisLabel(int P, double Value, const std::string &Text);
+  void DrawValueLabels(double Step, int ExactEntry);
+  void DrawLogLabels();
+  void DrawSeriesLabels(TAxisLabelStyle Style);
+  void DrawDepthLabels();
+  void DrawTitle();
+  void DrawTick(int P, int Length, bool Inner);
+  int PositionShift(const TRect &R) const;
+  TCustomAxisPanel *FChart;
+  bool FHorizontal, FOtherSide, FIsDepthAxis;
+  int FPrevTickPos = -1;
+  bool FAutomatic = true, FAutomaticMaximum = true, FAutomaticMinimum = true;
+  double FIncrement = 0, FMaximum = 0, FMinimum = 0;
+  bool FLogarithmic = false;
+  int FLogarithmicBase = 10;
+  bool FInverted = false, FVisible = true, FLabels = true;
+  int FLabelsAngle = 0, FLabelsSeparation = 10, FMinorTickCount = 3;
+};
+
+class TChartAxis : public TCustomChartAxis {
+public:
+  using TCustomChartAxis::TCustomChartAxis;
+  void PaintAxisLine(int WallSize) override;
+};
+
+class TChartDepthAxis : public TCustomChartAxis {
+public:
+  explicit TChartDepthAxis(TCustomAxisPanel *Chart);
+  void PaintAxisLine(int WallSize) override;
+};

@@ -1,0 +1,264 @@
+#pragma once
+// The control every chart is drawn on: its canvas, rectangles, margins, bevels and
+// background, the full draw into any canvas and rectangle (screen, metafile, printer),
+// and the zoom and pan state that the chart's mouse handling uses.
+//
+// The panel is not a window itself: the program's window (a paint box) gives it a canvas
+// and forwards paints, sizes and mouse events; the panel asks it for deferred paints.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "charts/chart_canvas.h"
+#include "platform/bitmap.h"
+#include "platform/input.h"
+#include "platform/numbers.h"
+
+class TMetafile;
+
+class ChartException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+enum class TChartBackImageMode { pbmStretch, pbmTile, pbmCenter };
+
+// Cursors the chart shows; the window maps them to screen cursors.
+constexpr int crDefault = 0;
+constexpr int crChartHand = 2020;
+
+// Splits multi-line label texts.
+constexpr char ChartLineSeparator = '\r';
+
+class TZoomPanningRecord {
+public:
+  bool Active = false;
+  int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+  void Activate(int X, int Y) {
+    X0 = X1 = X;
+    Y0 = Y1 = Y;
+    Active = true;
+  }
+  void Check() {
+    if (X0 > X1) std::swap(X0, X1);
+    if (Y0 > Y1) std::swap(Y0, Y1);
+  }
+};
+
+class TCustomChartPanel;
+
+class TChartGradient {
+public:
+  explicit TChartGradient(TCustomChartPanel *Owner = nullptr) : FOwner(Owner) {}
+  TGradientDirection Direction() const { return FDirection; }
+  TColor EndColor() const { return FEndColor; }
+  TColor StartColor() const { return FStartColor; }
+  bool Visible() const { return FVisible; }
+  void SetDirection(TGradientDirection V) { Set(FDirection, V); }
+  void SetEndColor(TColor V) { Set(FEndColor, V); }
+  void SetStartColor(TColor V) { Set(FStartColor, V); }
+  void SetVisible(bool V) { Set(FVisible, V); }
+  void Assign(const TChartGradient &S);
+
+private:
+  template <class T> void Set(T &F, T V);
+  TCustomChartPanel *FOwner;
+  TGradientDirection FDirection = TGradientDirection::gdTopBottom;
+  TColor FEndColor = clYellow, FStartColor = clWhite;
+  bool FVisible = false;
+};
+
+// The font of titles, legend and axis titles: repaints its owner when it changes.
+class TChartFontObject {
+public:
+  explicit TChartFontObject(TCustomChartPanel *Owner);
+  virtual ~TChartFontObject() = default;
+  TFont Font;
+  void SetFont(const TFont &F);
+  void Assign(const TChartFontObject &S) { SetFont(S.Font); }
+  TCustomChartPanel *Owner() const { return FOwner; }
+
+protected:
+  TCustomChartPanel *FOwner;
+};
+
+// Unit-wide settings.
+extern bool ClipWhenPrinting, ClipWhenMetafiling, ChartEraseBack, PrintBackground;
+
+// Colour Index mod 16 of the default series palette.
+TColor GetDefaultColor(int Index);
+std::string ChartDefaultFontName();
+int ChartDefaultFontSize();
+TFont CreateDefaultChartFont();
+bool IsDefaultChartFont(const TFont &F);
+void ChartCheckAngle(int Angle, const std::string &Name);
+// Width of the widest line of a text split at ChartLineSeparator; an empty text is one line.
+int MultiLineTextWidth(TChartCanvas3D &Canvas, const std::string &Text, int &NumLines);
+bool PointInLineTolerance(TPoint P, TPoint P0, TPoint P1, int Tolerance);
+inline bool PointInLine(TPoint P, TPoint P0, TPoint P1) { return PointInLineTolerance(P, P0, P1, 0); }
+bool PointInPolygon(TPoint P, std::span<const TPoint> Points);
+bool PointInTriangle(TPoint P, int X0, int X1, int Y0, int Y1);
+bool PointInHorizTriangle(TPoint P, int Y0, int Y1, int X0, int X1);
+bool PointInEllipse(TPoint P, const TRect &R);
+void ChartReplaceChar(std::string &S, char C);
+
+class TCustomChartPanel {
+public:
+  TCustomChartPanel();
+  TCustomChartPanel(const TCustomChartPanel &) = delete;
+  TCustomChartPanel &operator=(const TCustomChartPanel &) = delete;
+  virtual ~TCustomChartPanel();
+
+  // ---- the window ----
+  // The canvas of the window the chart shows in (a paint box's backing image).
+  void SetWindowCanvas(TCanvas *C) { FWindowCanvas = C; }
+  TCanvas *WindowCanvas() const { return FWindowCanvas; }
+  // Asks the window for a deferred paint; repeated requests before it comes are one.
+  std::function<void()> OnRequestPaint;
+  // Shows what was drawn on the window canvas at once (used by immediate repaints).
+  std::function<void()> OnFlush;
+  std::function<void(int Cursor)> OnCursorChange;
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetBounds(int W, int H);
+  TRect GetClientRect() const { return TRect(0, 0, FWidth, FHeight); }
+  // Paint handler of the window: draws (from the buffer when it is still valid).
+  virtual void Paint();
+  // Marks the buffer stale and asks for one deferred paint.
+  virtual void Invalidate();
+  // Draws now and shows it (the zoom animation's frames).
+  void Repaint();
+  bool PaintPending() const { return FPaintPending; }
+  int PaintRequests() const { return FPaintRequests; }
+  int Cursor() const { return FCursor; }
+  void SetCursor(int C);
+  int SavedCursor = crDefault;
+  // The mouse left the window.
+  virtual void MouseLeave();
+
+  // ---- drawing ----
+  virtual void InternalDraw(const TRect &UserRect) = 0;
+  virtual void RepaintPanel();
+  virtual void Draw(TCanvas &UserCanvas, const TRect &UserRect);
+  virtual void DrawPanelBevels(TRect R);
+  virtual void AssignChartFont(const TFont &AFont);
+  virtual TRect GetPanelRect() const { return GetClientRect(); }
+  void RecalcWidthHeight();
+  void DrawZoomRectangle();
+  void CheckPenWidth(TPen &APen) const;
+  bool CanClip() const;
+  // Times the chart contents were drawn (not shown from the buffer).
+  int DrawCount() const { return FDrawCount; }
+
+  // ---- copy and print ----
+  void CopyToClipboardMetafile(bool Enhanced);
+  std::unique_ptr<TMetafile> ChartCreateMetafile(bool Enhanced, const TRect &R);
+  void DrawToMetaCanvas(TCanvas &ACanvas, const TRect &R);
+  void PrintPartialCanvas(TCanvas &ACanvas, const TRect &PrinterRect);
+  void PrintPartial(const TRect &PrinterRect);
+
+  // ---- properties ----
+  int Chart3DPercent() const { return FChart3DPercent; }
+  void SetChart3DPercent(int Value);
+  TRect ChartBounds, ChartRect;
+  int ChartWidth = 0, ChartHeight = 0, ChartXCenter = 0, ChartYCenter = 0;
+  int MarginLeft() const { return FMargins.Left; }
+  int MarginTop() const { return FMargins.Top; }
+  int MarginRight() const { return FMargins.Right; }
+  int MarginBottom() const { return FMargins.Bottom; }
+  int GetMargin(int Index) const;
+  void SetMargin(int Index, int Value);
+  void SetMarginLeft(int V) { SetMargin(0, V); }
+  void SetMarginTop(int V) { SetMargin(1, V); }
+  void SetMarginRight(int V) { SetMargin(2, V); }
+  void SetMarginBottom(int V) { SetMargin(3, V); }
+  TZoomPanningRecord Zoom, Panning;
+  bool Printing = false;
+  bool PrintProportional = true;
+  int PrintResolution() const { return FPrintResolution; }
+  void SetPrintResolution(int V) { SetIntProperty(FPrintResolution, std::clamp(V, 0, 99)); }
+  bool View3D() const { return FView3D; }
+  void SetView3D(bool V) { SetBoolProperty(FView3D, V); }
+  TView3DOptions View3DOptions;
+  int Width3D = 0, Height3D = 0;
+  TChartCanvas3D &Canvas() { return *FCanvas; }
+  bool CanRepaint = false;
+  TRect PrintMargins{15, 15, 15, 15};
+  TColor Color() const { return FColor; }
+  void SetColor(TColor V) { SetColorProperty(FColor, V); }
+  TPanelBevel BevelOuter() const { return FBevelOuter; }
+  TPanelBevel BevelInner() const { return FBevelInner; }
+  int BevelWidth() const { return FBevelWidth; }
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBevelOuter(TPanelBevel V) { SetProperty(FBevelOuter, V); }
+  void SetBevelInner(TPanelBevel V) { SetProperty(FBevelInner, V); }
+  void SetBevelWidth(int V) { SetIntProperty(FBevelWidth, V); }
+  void SetBorderWidth(int V) { SetIntProperty(FBorderWidth, V); }
+  bool Monochrome() const { return FCanvas->Monochrome(); }
+  void SetMonochrome(bool V) { FCanvas->SetMonochrome(V); }
+  bool BufferedDisplay() const { return FCanvas->BufferedDisplay(); }
+  void SetBufferedDisplay(bool V) { FCanvas->SetBufferedDisplay(V); }
+  void Assign(const TCustomChartPanel &Source);
+
+protected:
+  template <class T> void SetProperty(T &F, T V) {
+    if (F == V) return;
+    F = V;
+    Invalidate();
+  }
+  void SetIntProperty(int &F, int V) { SetProperty(F, V); }
+  void SetBoolProperty(bool &F, bool V) { SetProperty(F, V); }
+  void SetDoubleProperty(double &F, double V) { SetProperty(F, V); }
+  void SetColorProperty(TColor &F, TColor V) { SetProperty(F, V); }
+  void SetStringProperty(std::string &F, const std::string &V) { SetProperty(F, V); }
+  std::unique_ptr<TChartCanvas3D> FCanvas;
+  int FDrawCount = 0;
+
+private:
+  TCanvas *FWindowCanvas = nullptr;
+  TCanvas FNullCanvas;
+  int FWidth = 400, FHeight = 250;
+  bool FPaintPending = false;
+  int FPaintRequests = 0;
+  int FCursor = crDefault;
+  int FChart3DPercent = 15;
+  TRect FMargins{3, 4, 3, 4};
+  int FPrintResolution = 0;
+  bool FView3D = true;
+  TColor FColor = clBtnFace;
+  TPanelBevel FBevelOuter = bvRaised, FBevelInner = bvNone;
+  int FBevelWidth = 1, FBorderWidth = 0;
+};
+
+class TCustomChartPanelExtended : public TCustomChartPanel {
+public:
+  TCustomChartPanelExtended();
+  int AnimatedZoomSteps = 8;
+  bool AnimatedZoom = false;
+  bool AllowZoom = true;
+  TPanningMode AllowPanning = TPanningMode::pmBoth;
+  // The back image: empty until a picture is given.
+  TBitmap BackImage;
+  void SetBackImage(const TBitmap &B) {
+    BackImage = B;
+    Invalidate();
+  }
+  TChartBackImageMode BackImageMode() const { return FBackImageMode; }
+  void SetBackImageMode(TChartBackImageMode V) { SetProperty(FBackImageMode, V); }
+  TChartGradient Gradient;
+  bool Zoomed = false;
+  std::function<void()> OnAfterDraw, OnScroll, OnUndoZoom, OnZoom;
+
+  virtual void DrawBackImage(const TRect &R) { DrawBackground(R, 0); }
+  virtual void FillPanelRect(const TRect &R);
+  virtual void PaintPanel(const TRect &R);
+  virtual void UndoZoom();
+  void DrawBackground(TRect R, int Z);
+  void MouseLeave() override;
+  void Assign(const TCustomChartPanelExtended &Source);
+
+private:
+  TChartBackImageMode FBackImageMode = TChartBackImageMode::pbmStretch;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// A series that joins its points with one pen and nothing else; with AutoRepaint off an
+// added point draws only its new segment.
+#include "charts/series.h"
+
+class TFastLineSeries : public TChartSeries {
+public:
+  TFastLineSeries();
+  bool AutoRepaint = true;
+  TChartPen LinePen;
+  void SetLinePen(const TChartPen &Pen);
+  void SetSeriesColor(TColor C) override;
+  void Assign(const TChartSeries &Source) override;
+  void DrawAllValues() override;
+  void DrawValue(int ValueIndex) override;
+  void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position) override;
+  void NotifyNewValue(TChartSeries *Sender, int ValueIndex) override;
+  int Clicked(int X, int Y) override;
+  void DrawLegendShape(int ValueIndex, const TRect &R) override;
+  TPoint LastDrawn() const { return {FLastX, FLastY}; }
+  // Segments drawn since the series was made (each a canvas line).
+  int64_t SegmentsDrawn = 0;
+
+private:
+  void PrepareCanvas();
+  void LineToPoint(int X, int Y);
+  int FLastX = 0, FLastY = 0;
+};

@@ -1,0 +1,104 @@
+#pragma once
+// The series that joins its points with a line, fills the area under them and marks
+// each point with a pointer; the line, point and area series are its configurations.
+#include "charts/series.h"
+
+class TChartSeries;
+
+enum TSeriesPointerStyle {
+  psRectangle, psCircle, psTriangle, psDownTriangle, psCross, psDiagCross, psStar, psDiamond,
+  psSmallDot
+};
+
+class TSeriesPointer {
+public:
+  explicit TSeriesPointer(TChartSeries *Series);
+  TChartBrush Brush;
+  bool Dark3D = true, Draw3D = true;
+  int HorizSize() const { return FHorizSize; }
+  int VertSize() const { return FVertSize; }
+  void SetHorizSize(int V);
+  void SetVertSize(int V);
+  bool InflateMargins = true;
+  TChartPen Pen;
+  TSeriesPointerStyle Style() const { return FStyle; }
+  void SetStyle(TSeriesPointerStyle V);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V);
+  void PrepareCanvas(TColor Color);
+  void Draw(int X, int Y, TColor Color, TSeriesPointerStyle Style);
+  void DrawPointer(bool Is3D, int X, int Y, int H, int V, TColor Color, TSeriesPointerStyle Style);
+  void CalcHorizMargins(int &L, int &R) const;
+  void CalcVertMargins(int &T, int &B) const;
+  void Assign(const TSeriesPointer &S);
+
+private:
+  TChartSeries *FSeries;
+  int FHorizSize = 4, FVertSize = 4;
+  TSeriesPointerStyle FStyle = psRectangle;
+  bool FVisible = true;
+};
+
+enum TMultiArea { maNone, maStacked, maStacked100 };
+
+class TCustomSeries : public TChartSeries {
+public:
+  TCustomSeries();
+  TBrushStyle AreaBrush = bsSolid;
+  TColor AreaColor = clChartColor;
+  TChartPen AreaLinesPen;
+  bool ClickableLine = true;
+  bool Dark3D = true;
+  bool DrawArea = false;
+  bool DrawLine = false;
+  bool InvertedStairs = false;
+  TBrushStyle LineBrush = bsSolid;
+  int LineHeight = 0;
+  TChartPen LinePen;
+  TSeriesPointer Pointer;
+  bool Stairs = false;
+  std::function<void(TCustomSeries *, int, int, int)> OnClickPointer;
+  std::function<TSeriesPointerStyle(TChartSeries *, int)> OnGetPointerStyle;
+
+  virtual bool ClickedPointer(int ValueIndex, int PX, int PY, int X, int Y);
+  virtual void DrawPointer(int X, int Y, TColor Color, int ValueIndex);
+  virtual int GetOriginPos(int ValueIndex);
+  void DrawAllValues() override;
+  void DrawValue(int ValueIndex) override;
+  int Clicked(int X, int Y) override;
+  void CalcHorizMargins(int &L, int &R) override;
+  void CalcVertMargins(int &T, int &B) override;
+  void DrawLegendShape(int ValueIndex, const TRect &R) override;
+  void Assign(const TChartSeries &Source) override;
+
+protected:
+  void DrawSegment(int X, int Y, TColor Color, int Bottom, int ValueIndex, bool Pointers);
+  int FOldX = 0, FOldY = 0, FOldBottom = 0;
+  TColor FOldColor = clNone;
+  double FDarkRatio = 1.0;
+  // A drawn point whose pointer waits for the segment after it.
+  int FPendingPointer = -1;
+};
+
+class TLineSeries : public TCustomSeries {
+public:
+  TLineSeries();
+};
+
+class TPointSeries : public TCustomSeries {
+public:
+  TPointSeries();
+  void SetColorEachPoint(bool V) override;
+};
+
+class TAreaSeries : public TCustomSeries {
+public:
+  TAreaSeries();
+  TMultiArea MultiArea() const { return FMultiArea; }
+  void SetMultiArea(TMultiArea V);
+  int GetOriginPos(int ValueIndex) override;
+  void Assign(const TChartSeries &Source) override;
+
+private:
+  TMultiArea FMultiArea = maNone;
+};

@@ -1,0 +1,551 @@
+#include "charts/series.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "charts/axis.h"
+#include "charts/chart.h"
+
+// ---- marks -------------------------------------------------------------------------
+
+TSeriesMarks::TSeriesMarks(TChartSeries *Series)
+    : Arrow([Series] { Series->Repaint(); }), Frame([Series] { Series->Repaint(); }),
+      Font(CreateDefaultChartFont()), FSeries(Series) {}
+
+void TSeriesMarks::SetVisible(bool V) {
+  if (FVisible == V) return;
+  FVisible = V;
+  FSeries->Repaint();
+}
+
+void TSeriesMarks::Draw(int ValueIndex, TColor Color, const std::string &Text,
+                        TSeriesMarkPosition &Position) {
+  TCustomAxisPanel *Chart = FSeries->ParentChart();
+  if (!Chart || ValueIndex < 0) return;
+  TChartCanvas3D &C = Chart->Canvas();
+  while (int(Positions.size()) <= ValueIndex) Positions.emplace_back();
+  auto &Stored = Positions[ValueIndex];
+  if (!Stored) Stored = std::make_unique<TSeriesMarkPosition>();
+  if (Stored->Custom)
+    Position = *Stored;
+  else
+    *Stored = Position;
+  const bool In3D = Chart->View3D();
+  if (Arrow.Visible) {
+    C.AssignVisiblePen(Arrow);
+    C.Brush().Style = bsClear;
+    if (C.Pen().Color == Color || C.Pen().Color == Chart->Color())
+      C.Pen().Color = Chart->Color() == clBlack ? clWhite : clBlack;
+    if (In3D)
+      C.LineWithZ(Position.ArrowFrom.X, Position.ArrowFrom.Y, Position.ArrowTo.X,
+                  Position.ArrowTo.Y, ZPosition);
+    else
+      C.Line(Position.ArrowFrom.X, Position.ArrowFrom.Y, Position.ArrowTo.X, Position.ArrowTo.Y);
+  }
+  if (In3D) {
+    const TPoint P = C.Calculate3DPosition(Position.ArrowTo.X, Position.ArrowTo.Y, ZPosition);
+    Position.LeftTop = P - (Position.ArrowTo - Position.LeftTop);
+  }
+  int TextTop = Position.LeftTop.Y;
+  if (Frame.Visible || !Transparent) {
+    C.Brush() = TBrush{BackColor, Transparent ? bsClear : bsSolid};
+    C.AssignVisiblePen(Frame);
+    C.RectangleRect(Position.Bounds());
+    if (Frame.Visible) TextTop += Frame.Width;
+  }
+  Chart->AssignChartFont(Font);
+  C.Brush().Style = bsClear;
+  C.SetTextAlign(TA_CENTER);
+  const int X = Position.LeftTop.X + Position.Width / 2;
+  int Y = TextTop;
+  size_t Start = 0;
+  while (true) {
+    const size_t P = Text.find(ChartLineSeparator, Start);
+    std::string Line = Text.substr(Start, P == std::string::npos ? std::string::npos : P - Start);
+    if (Start > 0 && Line.size() > 255) Line.resize(255);
+    C.TextOut(X, Y, Line);
+    Y += C.FontHeight();
+    if (P == std::string::npos) break;
+    Start = P + 1;
+  }
+  C.SetTextAlign(TA_LEFT | TA_TOP);
+}
+
+// ---- series ------------------------------------------------------------------------
+
+TChartSeries::TChartSeries() : Marks(this) {
+  FX = std::make_unique<TChartValueList>(this, "X");
+  FX->Order = TChartListOrder::loAscending;
+  FY = std::make_unique<TChartValueList>(this, "Y");
+}
+
+TChartSeries::~TChartSeries() {
+  for (TChartSeries *S : DataSources) std::erase(S->LinkedSeries, this);
+  for (TChartSeries *S : LinkedSeries) std::erase(S->DataSources, this);
+  if (FParentChart) {
+    TCustomAxisPanel *C = FParentChart;
+    FParentChart = nullptr;
+    std::erase(C->SeriesList, this);
+  }
+}
+
+void TChartSeries::SetActive(bool V) {
+  if (FActive == V) return;
+  FActive = V;
+  Repaint();
+}
+
+void TChartSeries::SetSeriesColor(TColor C) {
+  if (FSeriesColor == C) return;
+  FSeriesColor = C;
+  Repaint();
+}
+
+void TChartSeries::SetColorEachPoint(bool V) {
+  if (FColorEachPoint == V) return;
+  FColorEachPoint = V;
+  Repaint();
+}
+
+void TChartSeries::SetParentChart(TCustomAxisPanel *Chart) {
+  FParentChart = Chart;
+  ResolveAxes();
+  Repaint();
+}
+
+void TChartSeries::ResolveAxes() {
+  if (!FParentChart) {
+    FHorizAxisObj = FVertAxisObj = nullptr;
+    return;
+  }
+  if (FHorizAxis == aTopAxis)
+    FHorizAxisObj = &FParentChart->TopAxis;
+  else if (FHorizAxis == aCustomHorizAxis && FCustomHorizAxis)
+    FHorizAxisObj = FCustomHorizAxis;
+  else
+    FHorizAxisObj = &FParentChart->BottomAxis;
+  if (FVertAxis == aRightAxis)
+    FVertAxisObj = &FParentChart->RightAxis;
+  else if (FVertAxis == aCustomVertAxis && FCustomVertAxis)
+    FVertAxisObj = FCustomVertAxis;
+  else
+    FVertAxisObj = &FParentChart->LeftAxis;
+}
+
+void TChartSeries::SetHorizAxis(THorizAxis A) {
+  if (FHorizAxis == A) return;
+  FHorizAxis = A;
+  ResolveAxes();
+  Repaint();
+}
+
+void TChartSeries::SetVertAxis(TVertAxis A) {
+  if (FVertAxis == A) return;
+  FVertAxis = A;
+  ResolveAxes();
+  Repaint();
+}
+
+void TChartSeries::SetCustomHorizAxis(TCustomChartAxis *A) {
+  FCustomHorizAxis = A;
+  ResolveAxes();
+  Repaint();
+}
+
+void TChartSeries::SetCustomVertAxis(TCustomChartAxis *A) {
+  FCustomVertAxis = A;
+  ResolveAxes();
+  Repaint();
+}
+
+TChartCanvas3D *TChartSeries::ChartCanvas() const {
+  return FParentChart ? &FParentChart->Canvas() : nullptr;
+}
+
+void TChartSeries::Repaint() {
+  if (FParentChart) FParentChart->Invalidate();
+}
+
+int TChartSeries::AddXY(double X, double Y, const std::string &Label, TColor Color) {
+  FX->TempValue = X;
+  FY->TempValue = Y;
+  if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
+  const int Index = FX->AddChartValue(X);
+  FY->InsertChartValue(Index, Y);
+  // Any further lists of a series kind take their pending values at the same index.
+  for (TChartValueList *L : ValueLists)
+    if (L != FX.get() && L != FY.get()) L->InsertChartValue(Index, L->TempValue);
+  Colors.insert(Colors.begin() + Index, Color);
+  XLabels.insert(XLabels.begin() + Index, Label);
+  NotifyNewValue(this, Index);
+  return Index;
+}
+
+int TChartSeries::Add(double Y, const std::string &Label, TColor Color) {
+  const double X = Count() == 0 ? 0 : FX->Last() + 1;
+  if (YMandatory()) return AddXY(X, Y, Label, Color);
+  return AddXY(Y, X, Label, Color);
+}
+
+void TChartSeries::ClearLists() {
+  for (TChartValueList *L : ValueLists) L->Clear();
+  Colors.clear();
+  XLabels.clear();
+  Marks.Positions.clear();
+}
+
+void TChartSeries::Clear() {
+  ClearLists();
+  if (OnClearValues) OnClearValues(this);
+  NotifyValue(TValueEvent::veClear, 0);
+  Repaint();
+}
+
+void TChartSeries::SetXValue(int I, double V) {
+  FX->SetValue(I, V);
+  Repaint();
+}
+
+void TChartSeries::SetYValue(int I, double V) {
+  FY->SetValue(I, V);
+  Repaint();
+}
+
+void TChartSeries::Delete(int ValueIndex) {
+  for (TChartValueList *L : ValueLists) L->Delete(ValueIndex);
+  if (ValueIndex < int(Colors.size())) Colors.erase(Colors.begin() + ValueIndex);
+  if (ValueIndex < int(XLabels.size())) XLabels.erase(XLabels.begin() + ValueIndex);
+  if (ValueIndex < int(Marks.Positions.size()))
+    Marks.Positions.erase(Marks.Positions.begin() + ValueIndex);
+  NotifyValue(TValueEvent::veDelete, ValueIndex);
+  Repaint();
+}
+
+TColor TChartSeries::GetValueColor(int ValueIndex) const {
+  if (ValueIndex >= 0 && ValueIndex < int(Colors.size())) {
+    const TColor C = Colors[ValueIndex];
+    if (C != clChartColor) return C;
+    if (FColorEachPoint) return GetDefaultColor(ValueIndex);
+  }
+  return FSeriesColor;
+}
+
+void TChartSeries::SetValueColor(int ValueIndex, TColor Color) {
+  Colors.at(ValueIndex) = Color;
+  Repaint();
+}
+
+std::string TChartSeries::GetXLabel(int ValueIndex) const {
+  return ValueIndex >= 0 && ValueIndex < int(XLabels.size()) ? XLabels[ValueIndex] : "";
+}
+
+void TChartSeries::SwapValueIndex(int A, int B) {
+  for (TChartValueList *L : ValueLists) L->SwapRaw(A, B);
+  std::swap(Colors[A], Colors[B]);
+  std::swap(XLabels[A], XLabels[B]);
+}
+
+void TChartSeries::FillSampleValues(int NumValues) {
+  if (NumValues < 1) throw ChartException("FillSampleValues NumValues must be > 0");
+  Clear();
+  const bool Saved = FParentChart ? FParentChart->CanRepaint : false;
+  if (FParentChart) FParentChart->CanRepaint = false;
+  std::mt19937 Gen(NumValues);
+  std::uniform_real_distribution<double> Step(-5, 5);
+  double Y = 50;
+  for (int i = 0; i < NumValues; ++i) {
+    Y += Step(Gen);
+    AddXY(i, Y);
+  }
+  if (FParentChart) FParentChart->CanRepaint = Saved;
+  Repaint();
+}
+
+void TChartSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
+  if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
+  NotifyValue(TValueEvent::veAdd, ValueIndex);
+  if (FActive) Repaint();
+}
+
+void TChartSeries::NotifyValue(TValueEvent Event, int ValueIndex) {
+  const std::vector<TChartSeries *> Linked = LinkedSeries;
+  for (TChartSeries *S : Linked) {
+    if (std::find(S->DataSources.begin(), S->DataSources.end(), this) == S->DataSources.end())
+      continue;
+    switch (Event) {
+    case TValueEvent::veClear:
+      if (S->RecalcOptions & rOnClear) S->Clear();
+      break;
+    case TValueEvent::veAdd:
+      if ((S->RecalcOptions & rOnInsert) && !S->HasFunction()) S->AddValue(this, ValueIndex);
+      break;
+    case TValueEvent::veDelete:
+      if ((S->RecalcOptions & rOnDelete) && !S->HasFunction()) S->DeletedValue(this, ValueIndex);
+      break;
+    case TValueEvent::veRefresh: S->CheckDataSource(); break;
+    case TValueEvent::veModify:
+      if (S->RecalcOptions & rOnModify) S->CheckDataSource();
+      break;
+    }
+  }
+}
+
+void TChartSeries::AddDataSource(TChartSeries *Source) {
+  if (!FParentChart) throw ChartException("No ParentChart to validate DataSource");
+  if (!Source || Source == this)
+    throw ChartException(Format("No valid DataSource: %s", Source ? Source->Name : ""));
+  if (std::find(DataSources.begin(), DataSources.end(), Source) != DataSources.end()) return;
+  FParentChart->CheckCircularSource(this, Source);
+  DataSources.push_back(Source);
+  Source->LinkedSeries.push_back(this);
+  CheckDataSource();
+}
+
+void TChartSeries::RemoveDataSource(TChartSeries *Source) {
+  std::erase(DataSources, Source);
+  std::erase(Source->LinkedSeries, this);
+  CheckDataSource();
+}
+
+void TChartSeries::CheckDataSource() {
+  if (DataSources.empty()) return;
+  ClearLists();
+  for (TChartSeries *S : DataSources)
+    for (int i = 0; i < S->Count(); ++i) AddValue(S, i);
+  Repaint();
+}
+
+void TChartSeries::AddValue(TChartSeries *Source, int ValueIndex) {
+  double X = Source->GetxValue(ValueIndex), Y = Source->GetyValue(ValueIndex);
+  // A horizontal source feeding a vertical series (or the reverse) gives its X and Y swapped.
+  if (Source->YMandatory() != YMandatory()) std::swap(X, Y);
+  AddXY(X, Y, Source->GetXLabel(ValueIndex), Source->Colors[ValueIndex]);
+}
+
+void TChartSeries::DeletedValue(TChartSeries *, int ValueIndex) {
+  if (ValueIndex < Count()) Delete(ValueIndex);
+}
+
+bool TChartSeries::AssociatedToAxis(const TCustomChartAxis *Axis) const {
+  if (!UseAxis() || !Axis) return false;
+  if (Axis->Horizontal())
+    return FHorizAxisObj == Axis || (FHorizAxis == aBothHorizAxis && FParentChart &&
+                                     (Axis == &FParentChart->TopAxis || Axis == &FParentChart->BottomAxis));
+  return FVertAxisObj == Axis || (FVertAxis == aBothVertAxis && FParentChart &&
+                                  (Axis == &FParentChart->LeftAxis || Axis == &FParentChart->RightAxis));
+}
+
+void TChartSeries::CalcVisibleRange() {
+  FirstValueIndex = LastValueIndex = -1;
+  const int N = Count();
+  if (N == 0) return;
+  const TChartValueList &L = YMandatory() ? *FX : *FY;
+  const TCustomChartAxis *A = YMandatory() ? FHorizAxisObj : FVertAxisObj;
+  if (!CalcVisiblePoints || L.Order == TChartListOrder::loNone || !A || !FParentChart) {
+    FirstValueIndex = 0;
+    LastValueIndex = N - 1;
+    return;
+  }
+  const TRect &R = FParentChart->ChartRect;
+  double Lo, Hi;
+  if (A->Horizontal()) {
+    Lo = A->CalcPosPoint(A->Inverted() ? R.Right : R.Left);
+    Hi = A->CalcPosPoint(A->Inverted() ? R.Left : R.Right);
+  } else {
+    Lo = A->CalcPosPoint(A->Inverted() ? R.Top : R.Bottom);
+    Hi = A->CalcPosPoint(A->Inverted() ? R.Bottom : R.Top);
+  }
+  int First = 0;
+  while (L.GetValue(First) < Lo) {
+    if (++First > N - 1) return;
+  }
+  FirstValueIndex = First;
+  if (L.GetValue(N - 1) <= Hi)
+    LastValueIndex = N - 1;
+  else {
+    int Last = First;
+    while (Last < N - 1 && L.GetValue(Last) < Hi) ++Last;
+    if (!DrawBetweenPoints && L.GetValue(Last) > Hi) --Last;
+    LastValueIndex = Last;
+  }
+}
+
+int TChartSeries::CalcXPosValue(double V) const {
+  return FHorizAxisObj ? FHorizAxisObj->CalcXPosValue(V) : 0;
+}
+int TChartSeries::CalcYPosValue(double V) const {
+  return FVertAxisObj ? FVertAxisObj->CalcYPosValue(V) : 0;
+}
+int TChartSeries::CalcXPos(int I) const { return CalcXPosValue(GetxValue(I)); }
+int TChartSeries::CalcYPos(int I) const { return CalcYPosValue(GetyValue(I)); }
+double TChartSeries::XScreenToValue(int P) const {
+  return FHorizAxisObj ? FHorizAxisObj->CalcPosPoint(P) : 0;
+}
+double TChartSeries::YScreenToValue(int P) const {
+  return FVertAxisObj ? FVertAxisObj->CalcPosPoint(P) : 0;
+}
+
+void TChartSeries::DrawAllValues() {
+  for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) DrawValue(i);
+}
+
+void TChartSeries::DrawMarks() {
+  TChartCanvas3D *C = ChartCanvas();
+  if (!C) return;
+  FParentChart->AssignChartFont(Marks.Font);
+  for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) {
+    const std::string Text = ValueMarkText(i);
+    if (Text.empty()) continue;
+    int Lines = 1;
+    TSeriesMarkPosition P;
+    P.Width = MultiLineTextWidth(*C, Text, Lines) + C->TextWidth("W");
+    P.Height = Lines * C->FontHeight() + 2;
+    P.ArrowFrom = {CalcXPos(i), CalcYPos(i)};
+    P.ArrowTo = {P.ArrowFrom.X, P.ArrowFrom.Y - Marks.ArrowLength};
+    P.LeftTop = {P.ArrowTo.X - P.Width / 2, P.ArrowTo.Y - P.Height};
+    DrawMark(i, Text, P);
+  }
+}
+
+void TChartSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
+  Marks.Draw(ValueIndex, GetValueColor(ValueIndex), Text, P);
+}
+
+void TChartSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
+  TChartCanvas3D *C = ChartCanvas();
+  if (!C) return;
+  C->Brush() = TBrush{GetValueColor(ValueIndex < 0 ? 0 : ValueIndex), bsSolid};
+  if (ValueIndex < 0) C->Brush().Color = FSeriesColor;
+  C->Pen() = TPen{clBlack, 1, psSolid, pmCopy};
+  C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+}
+
+void TChartSeries::CalcZOrder() {
+  if (!FParentChart) return;
+  if (ZOrder == -1) FComputedZOrder = ++FParentChart->MaxZOrder;
+  else FParentChart->MaxZOrder = std::max(FParentChart->MaxZOrder, ZOrder);
+}
+
+std::string TChartSeries::ValueMarkText(int ValueIndex) {
+  const double V = GetMarkValue(ValueIndex);
+  const double Total = MandatoryValueList().TotalABS();
+  const double Pct = Total == 0 ? 100 : 100 * V / Total;
+  const std::string L = GetXLabel(ValueIndex);
+  std::string S;
+  switch (Marks.Style) {
+  case smsValue: S = FormatFloat(ValueFormat, V); break;
+  case smsPercent: S = FormatFloat(PercentFormat, Pct); break;
+  case smsLabel: S = L.empty() ? FormatFloat(ValueFormat, V) : L; break;
+  case smsLabelPercent: S = L + " " + FormatFloat(PercentFormat, Pct); break;
+  case smsLabelValue: S = L + " " + FormatFloat(ValueFormat, V); break;
+  case smsLegend: S = LegendItemText(ValueIndex, ltsLeftValue); break;
+  case smsPercentTotal:
+    S = Format("%s of %s", FormatFloat(PercentFormat, Pct), FormatFloat(ValueFormat, Total));
+    break;
+  case smsLabelPercentTotal:
+    S = L + " " +
+        Format("%s of %s", FormatFloat(PercentFormat, Pct), FormatFloat(ValueFormat, Total));
+    break;
+  case smsXValue:
+    S = FHorizAxisObj ? FHorizAxisObj->LabelValue(GetxValue(ValueIndex))
+                      : FormatFloat(ValueFormat, GetxValue(ValueIndex));
+    break;
+  }
+  if (OnGetMarkText) OnGetMarkText(this, ValueIndex, S);
+  return S;
+}
+
+std::string TChartSeries::LegendItemText(int ValueIndex, TLegendTextStyle Style) {
+  const int I = ValueIndex;
+  const std::string T = GetXLabel(I);
+  if (Style == ltsPlain) return T;
+  const double V = GetMarkValue(I);
+  const std::string VS = FormatFloat(ValueFormat, V);
+  std::string PS;
+  if (Style == ltsLeftPercent || Style == ltsRightPercent) {
+    const double Total = MandatoryValueList().TotalABS();
+    PS = FormatFloat(PercentFormat, Total == 0 ? 100 : 100 * V / Total);
+  }
+  switch (Style) {
+  case ltsLeftValue: return VS + " " + T;
+  case ltsRightValue: return T + " " + VS;
+  case ltsLeftPercent: return PS + " " + T;
+  case ltsRightPercent: return T + " " + PS;
+  case ltsXValue:
+    return FHorizAxisObj ? FHorizAxisObj->LabelValue(GetxValue(I))
+                         : FormatFloat(ValueFormat, GetxValue(I));
+  default: return T;
+  }
+}
+
+int TChartSeries::MaxMarkWidth() {
+  TChartCanvas3D *C = ChartCanvas();
+  if (!C) return 0;
+  int W = 0;
+  for (int i = 0; i < Count(); ++i) W = std::max(W, C->TextWidth(ValueMarkText(i)));
+  return W;
+}
+
+double TChartSeries::PointOrigin(int ValueIndex, bool SumAll) {
+  if (!FParentChart) return 0;
+  double Sum = 0;
+  for (TChartSeries *S : FParentChart->SeriesList) {
+    if (!SumAll && S == this) break;
+    if (S->Active() && SameSeriesClass(*S, *this) && S->Count() > ValueIndex)
+      Sum += S->GetMarkValue(ValueIndex);
+  }
+  return Sum;
+}
+
+int TChartSeries::Clicked(int, int) { return -1; }
+
+bool TChartSeries::ClickHook(int ValueIndex, TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!FParentChart) return false;
+  FParentChart->CancelMouse = false;
+  if ((Shift & ssDouble) && OnDblClick) {
+    FParentChart->CancelMouse = true;
+    OnDblClick(this, ValueIndex, Button, Shift, X, Y);
+  } else if (OnClick) {
+    FParentChart->CancelMouse = true;
+    OnClick(this, ValueIndex, Button, Shift, X, Y);
+  }
+  return FParentChart->CancelMouse;
+}
+
+void TChartSeries::Assign(const TChartSeries &S) {
+  FActive = S.FActive;
+  FSeriesColor = S.FSeriesColor;
+  FColorEachPoint = S.FColorEachPoint;
+  Title = S.Title;
+  ShowInLegend = S.ShowInLegend;
+  ValueFormat = S.ValueFormat;
+  PercentFormat = S.PercentFormat;
+  FHorizAxis = S.FHorizAxis;
+  FVertAxis = S.FVertAxis;
+  ZOrder = S.ZOrder;
+  Cursor = S.Cursor;
+  FX->Assign(*S.FX);
+  FY->Assign(*S.FY);
+  ClearLists();
+  for (int i = 0; i < S.Count(); ++i) {
+    const int Index = FX->AddChartValue(S.FX->Raw()[i]);
+    FY->InsertChartValue(Index, S.FY->Raw()[i]);
+    Colors.insert(Colors.begin() + Index, S.Colors[i]);
+    XLabels.insert(XLabels.begin() + Index, S.XLabels[i]);
+  }
+  ResolveAxes();
+  Repaint();
+}
+
+bool TChartSeries::SameClass(const TChartSeries &Other) const {
+  return typeid(*this) == typeid(Other);
+}
+
+int CountActiveSeries(const std::vector<TChartSeries *> &List) {
+  return int(std::count_if(List.begin(), List.end(), [](TChartSeries *S) { return S->Active(); }));
+}
+
+bool SameSeriesClass(const TChartSeries &A, const TChartSeries &B) {
+  return A.SameClass(B) || B.SameClass(A);
+}

@@ -1,0 +1,207 @@
+#pragma once
+// The base of every series kind: its points (value lists, labels, colours), its axes,
+// marks and events, and the notices by which dependent series follow it.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "charts/chart_panel.h"
+#include "charts/value_list.h"
+
+class TCustomAxisPanel;
+class TCustomChartAxis;
+class TChartSeries;
+
+enum class TValueEvent { veClear, veAdd, veDelete, veRefresh, veModify };
+enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
+enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
+enum TSeriesMarksStyle {
+  smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue, smsLegend, smsPercentTotal,
+  smsLabelPercentTotal, smsXValue
+};
+enum TLegendTextStyle {
+  ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent, ltsRightPercent, ltsXValue
+};
+// Which changes are passed on to linked series.
+constexpr unsigned rOnDelete = 1, rOnModify = 2, rOnInsert = 4, rOnClear = 8;
+
+struct TSeriesMarkPosition {
+  TPoint ArrowFrom, ArrowTo, LeftTop;
+  int Height = 0, Width = 0;
+  bool Custom = false;
+  TRect Bounds() const { return TRect(LeftTop.X, LeftTop.Y, LeftTop.X + Width, LeftTop.Y + Height); }
+};
+
+class TSeriesMarks {
+public:
+  explicit TSeriesMarks(TChartSeries *Series);
+  TChartSeries *ParentSeries() const { return FSeries; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V);
+  TSeriesMarksStyle Style = smsLabel;
+  int ArrowLength = 8;
+  TChartArrowPen Arrow;
+  TChartPen Frame;
+  TColor BackColor = 0xC0FFFF; // the marks' pale yellow
+  bool Transparent = false;
+  bool Clip = false;
+  TFont Font;
+  int ZPosition = 0;
+  std::vector<std::unique_ptr<TSeriesMarkPosition>> Positions;
+  void Draw(int ValueIndex, TColor Color, const std::string &Text, TSeriesMarkPosition &Position);
+
+private:
+  TChartSeries *FSeries;
+  bool FVisible = false;
+};
+
+class TChartSeries {
+public:
+  TChartSeries();
+  TChartSeries(const TChartSeries &) = delete;
+  TChartSeries &operator=(const TChartSeries &) = delete;
+  virtual ~TChartSeries();
+
+  std::string Name;
+  bool Active() const { return FActive; }
+  void SetActive(bool V);
+  TColor SeriesColor() const { return FSeriesColor; }
+  virtual void SetSeriesColor(TColor C);
+  bool ColorEachPoint() const { return FColorEachPoint; }
+  virtual void SetColorEachPoint(bool V);
+  std::vector<TColor> Colors;
+  std::vector<std::string> XLabels;
+  std::string ColorSource, XLabelsSource;
+  int Cursor = crDefault;
+  std::vector<TChartSeries *> DataSources, LinkedSeries;
+  int FirstValueIndex = -1, LastValueIndex = -1;
+  TSeriesMarks Marks;
+  TCustomAxisPanel *ParentChart() const { return FParentChart; }
+  virtual void SetParentChart(TCustomAxisPanel *Chart);
+  std::string PercentFormat = "##0.## %";
+  std::string ValueFormat = "#,##0.###";
+  bool ShowInLegend = true;
+  std::string Title;
+  std::vector<TChartValueList *> ValueLists;
+  TChartValueList &XValues() { return *FX; }
+  TChartValueList &YValues() { return *FY; }
+  const TChartValueList &XValues() const { return *FX; }
+  const TChartValueList &YValues() const { return *FY; }
+  THorizAxis HorizAxis() const { return FHorizAxis; }
+  TVertAxis VertAxis() const { return FVertAxis; }
+  void SetHorizAxis(THorizAxis A);
+  void SetVertAxis(TVertAxis A);
+  void SetCustomHorizAxis(TCustomChartAxis *A);
+  void SetCustomVertAxis(TCustomChartAxis *A);
+  TCustomChartAxis *GetHorizAxis() const { return FHorizAxisObj; }
+  TCustomChartAxis *GetVertAxis() const { return FVertAxisObj; }
+  int ZOrder = -1;
+  unsigned RecalcOptions = rOnDelete | rOnModify | rOnInsert | rOnClear;
+
+  std::function<bool(TChartSeries *)> OnBeforeAdd;
+  std::function<void(TChartSeries *, int)> OnAfterAdd;
+  std::function<void(TChartSeries *)> OnClearValues;
+  std::function<void(TChartSeries *, int, std::string &)> OnGetMarkText;
+  std::function<void(TChartSeries *)> BeforeDrawValues, AfterDrawValues;
+  using TSeriesClick = std::function<void(TChartSeries *, int, TMouseButton, TShiftState, int, int)>;
+  TSeriesClick OnClick, OnDblClick;
+
+  // ---- points ----
+  int AddXY(double X, double Y, const std::string &Label = "", TColor Color = clChartColor);
+  int Add(double Y, const std::string &Label = "", TColor Color = clChartColor);
+  virtual void Clear();
+  int Count() const { return FX->Count(); }
+  double GetxValue(int I) const { return FX->GetValue(I); }
+  double GetyValue(int I) const { return FY->GetValue(I); }
+  void SetXValue(int I, double V);
+  void SetYValue(int I, double V);
+  double MaxXValue() { return FX->MaxValue(); }
+  double MinXValue() { return FX->MinValue(); }
+  double MaxYValue() { return FY->MaxValue(); }
+  double MinYValue() { return FY->MinValue(); }
+  virtual void Delete(int ValueIndex);
+  TColor GetValueColor(int ValueIndex) const;
+  void SetValueColor(int ValueIndex, TColor Color);
+  std::string GetXLabel(int ValueIndex) const;
+  void SwapValueIndex(int A, int B);
+  void RegisterValueList(TChartValueList *L) { ValueLists.push_back(L); }
+  TChartValueList *GetValueList(int Index) const { return ValueLists.at(Index); }
+  void FillSampleValues(int NumValues);
+
+  // ---- notices ----
+  virtual void NotifyNewValue(TChartSeries *Sender, int ValueIndex);
+  void NotifyValue(TValueEvent Event, int ValueIndex);
+  void Repaint();
+  void AddDataSource(TChartSeries *Source);
+  void RemoveDataSource(TChartSeries *Source);
+  virtual void CheckDataSource();
+  virtual void AddValue(TChartSeries *Source, int ValueIndex);
+  virtual void DeletedValue(TChartSeries *Source, int ValueIndex);
+  bool HasFunction() const { return false; }
+
+  // ---- geometry and drawing ----
+  virtual bool YMandatory() const { return true; }
+  TChartValueList &MandatoryValueList() { return YMandatory() ? *FY : *FX; }
+  bool AssociatedToAxis(const TCustomChartAxis *Axis) const;
+  virtual bool UseAxis() const { return true; }
+  void CalcVisibleRange();
+  int CalcXPos(int ValueIndex) const;
+  int CalcYPos(int ValueIndex) const;
+  int CalcXPosValue(double V) const;
+  int CalcYPosValue(double V) const;
+  int CalcPosValue(double V) const { return YMandatory() ? CalcYPosValue(V) : CalcXPosValue(V); }
+  double XScreenToValue(int Pixel) const;
+  double YScreenToValue(int Pixel) const;
+  virtual void DrawAllValues();
+  virtual void DrawValue(int ValueIndex) { (void)ValueIndex; }
+  virtual void DrawMarks();
+  virtual void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position);
+  virtual void DrawLegendShape(int ValueIndex, const TRect &R);
+  virtual void CalcHorizMargins(int &LeftMargin, int &RightMargin) { LeftMargin = RightMargin = 0; }
+  virtual void CalcVertMargins(int &TopMargin, int &BottomMargin) { TopMargin = BottomMargin = 0; }
+  virtual void CalcZOrder();
+  int GetZOrder() const { return ZOrder == -1 ? FComputedZOrder : ZOrder; }
+  virtual void PrepareForDraw() {}
+  // Pixel depths of the series, set by the chart at every draw.
+  int StartZ = 0, MiddleZ = 0, EndZ = 0;
+  bool CalcVisiblePoints = true;
+  bool DrawBetweenPoints = false;
+  bool SinglePointPerResult = true;
+
+  // ---- texts ----
+  virtual double GetMarkValue(int ValueIndex) { return MandatoryValueList().GetValue(ValueIndex); }
+  std::string ValueMarkText(int ValueIndex);
+  std::string LegendItemText(int ValueIndex, TLegendTextStyle Style);
+  int MaxMarkWidth();
+  double PointOrigin(int ValueIndex, bool SumAll);
+
+  // ---- mouse ----
+  virtual int Clicked(int X, int Y);
+  bool ClickHook(int ValueIndex, TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMoveHook(TShiftState, int, int) {}
+  virtual void MouseUpHook(TMouseButton, TShiftState, int, int) {}
+
+  virtual void Assign(const TChartSeries &Source);
+  virtual bool SameClass(const TChartSeries &Other) const;
+
+protected:
+  TChartCanvas3D *ChartCanvas() const;
+  void ClearLists();
+  void ResolveAxes();
+  std::unique_ptr<TChartValueList> FX, FY;
+  TCustomAxisPanel *FParentChart = nullptr;
+  int FComputedZOrder = 0;
+
+private:
+  bool FActive = true;
+  TColor FSeriesColor = clChartColor;
+  bool FColorEachPoint = false;
+  THorizAxis FHorizAxis = aBottomAxis;
+  TVertAxis FVertAxis = aLeftAxis;
+  TCustomChartAxis *FCustomHorizAxis = nullptr, *FCustomVertAxis = nullptr;
+  TCustomChartAxis *FHorizAxisObj = nullptr, *FVertAxisObj = nullptr;
+};
+
+int CountActiveSeries(const std::vector<TChartSeries *> &List);
+bool SameSeriesClass(const TChartSeries &A, const TChartSeries &B);
