@@ -1,6 +1,8 @@
 #include <QApplication>
 
+#include "app/program_main.h"
+
 int main(int argc, char **argv) {
-  QApplication app(argc, argv);
-  return 0;
+  QApplication App(argc, argv);
+  return ProgramMain();
 }

@@ -1,0 +1,733 @@
+#include "app/field_frm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/about_frm.h"
+#include "app/help_frm.h"
+#include "app/splash_frm.h"
+#include "htmlview/jpeg_reader.h"
+#include "platform/application.h"
+#include "platform/clipboard.h"
+#include "platform/files.h"
+#include "platform/qt_bridge.h"
+#include "sim/shared_constants.h"
+
+// ---- Status bar ----
+
+TStatusBarPanels::TStatusBarPanels(QWidget *Parent) : QWidget(Parent) {
+  auto *Row = new QHBoxLayout(this);
+  Row->setContentsMargins(2, 2, 2, 2);
+  Row->setSpacing(2);
+  for (size_t I = 0; I < Panels.size(); ++I) {
+    Panels[I] = new QLabel(this);
+    Panels[I]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panels[I]->setTextFormat(Qt::PlainText);
+    Panels[I]->setMinimumWidth(0);
+    Row->addWidget(Panels[I], I + 1 == Panels.size() ? 1 : 0);
+  }
+  Panels[0]->setFixedWidth(Panel0Width);
+  setFixedHeight(fontMetrics().height() + 8);
+}
+
+void TStatusBarPanels::SetPanelText(int Index, const std::string &Text) {
+  if (Index >= 0 && Index < int(Panels.size())) Panels[size_t(Index)]->setText(ToQString(Text));
+}
+
+std::string TStatusBarPanels::PanelText(int Index) const {
+  if (Index < 0 || Index >= int(Panels.size())) return {};
+  return FromQString(Panels[size_t(Index)]->text());
+}
+
+void TStatusBarPanels::SetPanelWidth(int Index, int Width) {
+  if (Index != 0) return; // the last panel takes what is left
+  Panel0Width = Width < 0 ? 0 : Width;
+  Panels[0]->setFixedWidth(Panel0Width);
+  Panels[0]->setVisible(Panel0Width > 0);
+}
+
+int TStatusBarPanels::PanelWidth(int Index) const {
+  if (Index == 0) return Panel0Width;
+  if (Index == 1) return Panels[1]->width();
+  return 0;
+}
+
+// ---- Splitter and the client area ----
+
+class TSplitterBar : public QWidget {
+public:
+  TSplitterBar(TFieldFrm &AForm, QWidget *Parent) : QWidget(Parent), Form(AForm) {
+    setCursor(Qt::SplitHCursor);
+  }
+
+protected:
+  void mousePressEvent(QMouseEvent *E) override {
+    if (E->button() != Qt::LeftButton) return;
+    Dragging = true;
+    GrabX = int(E->globalPosition().x());
+    StartWidth = Form.MainPCWidth();
+  }
+  void mouseMoveEvent(QMouseEvent *E) override {
+    if (!Dragging) return;
+    // Both sides keep at least 30 pixels, as the splitter's minimum size.
+    int Room = parentWidget()->width() - width();
+    int W = StartWidth + int(E->globalPosition().x()) - GrabX;
+    W = std::max(30, std::min(W, Room - 30));
+    Form.SetMainPCWidth(W);
+  }
+  void mouseReleaseEvent(QMouseEvent *E) override {
+    if (!Dragging || E->button() != Qt::LeftButton) return;
+    Dragging = false;
+    Form.Splitter1Moved();
+  }
+
+private:
+  TFieldFrm &Form;
+  bool Dragging = false;
+  int GrabX = 0, StartWidth = 0;
+};
+
+// MainPC aligned left, the 6-pixel splitter, the viewer panel filling the rest.
+class TFormClient : public QWidget {
+public:
+  TFormClient(TFieldFrm &AForm) : Form(AForm) {}
+
+protected:
+  void resizeEvent(QResizeEvent *) override { Form.LayoutClient(); }
+
+private:
+  TFieldFrm &Form;
+};
+
+namespace {
+
+constexpr int SplitterWidth = 6;
+
+const char *const SheetNames[SheetCount] = {
+    "AlphaTab",    "FieldTab",      "ThreeDTab",   "MagTab",    "SplashTab", "EDefTab",
+    "MagDefTab",   "HelixTab",      "MillikanTab", "OrbitTab",  "ProjectileTab",
+    "BinOrbitTab", "Alpha2Tab",     "JJTab",       "BILtab",    "MotorTab",  "DynaTab",
+    "LenzTab",     "MSTab"};
+
+int TagOf(const QAction *A) { return A ? A->data().toInt() : 0; }
+
+QImage GlyphImage(const char *Name) { return QImage(QString(":/app/glyphs/%1.png").arg(Name)); }
+
+} // namespace
+
+// ---- The window ----
+
+TFieldFrm::TFieldFrm(const TFieldFrmOptions &AOptions) : Options(AOptions) {
+  setObjectName("FieldFrm");
+  setWindowTitle("Vornelle");
+  Timer1.SetEnabled(false);
+  Client = new TFormClient(*this);
+  setCentralWidget(Client);
+  BuildSheets();
+  BuildViewerPanel();
+  StatusBar = new TStatusBarPanels;
+  auto *Bar = new QStatusBar;
+  Bar->setSizeGripEnabled(false);
+  Bar->addWidget(StatusBar, 1);
+  setStatusBar(Bar);
+  BuildMenus();
+  qApp->installEventFilter(this);
+  FormCreate();
+}
+
+TFieldFrm::~TFieldFrm() {
+  qApp->removeEventFilter(this);
+  Application->OnIdle = nullptr;
+  Application->OnHint = nullptr;
+  Application->OnHelp = nullptr;
+  // The controllers use the sheets and the engines: they go first.
+  FieldPage.reset();
+  ProjectilePage.reset();
+  FHelp.reset();
+}
+
+void TFieldFrm::BuildSheets() {
+  MainPC = new QStackedWidget(Client);
+  MainPC->setObjectName("MainPC");
+  for (int I = 0; I < SheetCount; ++I) {
+    auto *S = new QWidget;
+    S->setObjectName(SheetNames[I]);
+    S->setAutoFillBackground(true);
+    QPalette Pal = S->palette();
+    Pal.setColor(QPalette::Window, ToQColor(clBtnFace));
+    S->setPalette(Pal);
+    Sheets[size_t(I)] = S;
+    MainPC->addWidget(S);
+  }
+  AlphaTab = Sheets[0]; FieldTab = Sheets[1]; ThreeDTab = Sheets[2]; MagTab = Sheets[3];
+  SplashTab = Sheets[4]; EDefTab = Sheets[5]; MagDefTab = Sheets[6]; HelixTab = Sheets[7];
+  MillikanTab = Sheets[8]; OrbitTab = Sheets[9]; ProjectileTab = Sheets[10];
+  BinOrbitTab = Sheets[11]; Alpha2Tab = Sheets[12]; JJTab = Sheets[13]; BILtab = Sheets[14];
+  MotorTab = Sheets[15]; DynaTab = Sheets[16]; LenzTab = Sheets[17]; MSTab = Sheets[18];
+  // The start-up sheet is covered by a white shape with no pen, the collage on top.
+  QPalette Pal = SplashTab->palette();
+  Pal.setColor(QPalette::Window, Qt::white);
+  SplashTab->setPalette(Pal);
+  CollagePic = new QLabel(SplashTab);
+  CollagePic->setObjectName("CollagePic");
+  CollagePic->move(0, 0);
+  SplashTab->installEventFilter(this);
+  Splitter1 = new TSplitterBar(*this, Client);
+  Splitter1->setObjectName("Splitter1");
+}
+
+void TFieldFrm::BuildViewerPanel() {
+  ViewerPanel = new QWidget(Client);
+  ViewerPanel->setObjectName("ViewerPanel");
+  auto *Column = new QVBoxLayout(ViewerPanel);
+  Column->setContentsMargins(0, 0, 0, 0);
+  Column->setSpacing(0);
+  Panel5 = new QWidget(ViewerPanel);
+  Panel5->setObjectName("Panel5");
+  auto *Row = new QHBoxLayout(Panel5);
+  Row->setContentsMargins(2, 2, 2, 2);
+  Row->setSpacing(1);
+  auto MakeButton = [&](const char *Name, const char *Caption, const char *Glyph) {
+    auto *B = new TToolbarButton(Panel5);
+    B->setObjectName(Name);
+    B->SetCaption(Caption);
+    B->SetGlyph(GlyphImage(Glyph));
+    B->SetFlat(true);
+    B->SetBounds(0, 0, 48, 38);
+    Row->addWidget(B);
+    return B;
+  };
+  FwdBtn = MakeButton("FwdBtn", "forward", "forward");
+  BackBtn = MakeButton("BackBtn", "back", "back");
+  IndexBtn = MakeButton("IndexBtn", "index", "index");
+  PrintBtn = MakeButton("PrintBtn", "print", "print");
+  CopyBtn = MakeButton("CopyBtn", "copy", "copy");
+  FontBtn = MakeButton("FontBtn", "font", "font");
+  Row->addStretch(1);
+  FwdBtn->SetEnabled(false);
+  BackBtn->SetEnabled(false);
+  IndexBtn->SetEnabled(false);
+  FontBtn->SetHint("font size|Set font size");
+  FontPopUp = new QMenu(this);
+  FontPopUp->setObjectName("FontPopUp");
+  for (int I = 0; I < 4; ++I) {
+    int Size = 8 + 2 * I;
+    QAction *A = FontPopUp->addAction(QString("%1 point").arg(Size));
+    A->setData(Size);
+    A->setCheckable(true);
+    connect(A, &QAction::triggered, this, [this, Size] {
+      Viewer->SetDefFontSize(Size);
+      Viewer->Reload();
+    });
+    FontItems[size_t(I)] = A;
+  }
+  FontBtn->SetDropDownMenu(FontPopUp);
+  FontBtn->OnPopup = [this] { FontPopUpPopup(); };
+  IndexBtn->OnClick = [this] { IndexBtnClick(); };
+  CopyBtn->OnClick = [this] { Viewer->CopyToClipboard(); };
+
+  Viewer = new TViewerPane(ViewerPanel);
+  Viewer->setObjectName("Viewer");
+  Viewer->SetDefBackground(clWhite);
+  Viewer->SingleBorder = true;
+  Viewer->HistoryMaxCount = 0;
+  Viewer->DefFontName = "Arial";
+  Viewer->DefPreFontName = "Courier New";
+  Viewer->SetDefFontSize(10);
+  Viewer->DefFontColor = clBlack;
+  Viewer->NoSelect = false;
+  Column->addWidget(Panel5);
+  Column->addWidget(Viewer, 1);
+}
+
+void TFieldFrm::BuildMenus() {
+  QMenuBar *Bar = menuBar();
+  Bar->setObjectName("MainMenu1");
+  auto Item = [this](QMenu *M, const char *Caption, int Tag = 0) {
+    QAction *A = M->addAction(Caption);
+    A->setData(Tag);
+    return A;
+  };
+
+  File1 = Bar->addMenu("&File");
+  PrintTopic1 = Item(File1, "Print  topic..");
+  File1->addSeparator();
+  Exit1 = Item(File1, "Exit");
+  connect(Exit1, &QAction::triggered, this, [this] { close(); });
+
+  Topics1 = Bar->addMenu("&Topics");
+  for (int Topic : TopicMenuOrder) {
+    QAction *A = Item(Topics1, TopicInfo(Topic).MenuCaption, Topic);
+    A->setCheckable(true);
+    connect(A, &QAction::triggered, this, [this, A] { DoTopicChange(A); });
+    TopicItems.push_back(A);
+  }
+  AlphaScattering1Item = TopicItem(12); AlphaScattering2Item = TopicItem(1);
+  DCMotorItem = TopicItem(15); ElectricDeflectionItem = TopicItem(5);
+  MagneticDeflection1Item = TopicItem(6); MagneticDeflection2Item = TopicItem(7);
+  DynamoItem = TopicItem(16); ElectricFieldItem = TopicItem(2);
+  ConductorForceItem = TopicItem(14); MagneticFieldsItem = TopicItem(4);
+  MassSpectrometerItem = TopicItem(18); ProjectileItem = TopicItem(10);
+  OilDropItem = TopicItem(8); PlanetaryOrbits1Item = TopicItem(9);
+  PlanetaryOrbits2Item = TopicItem(11); ThomsonItem = TopicItem(13);
+  InductionItem = TopicItem(17);
+  connect(Topics1, &QMenu::aboutToShow, this, [this] { Topics1Click(); });
+
+  Field1 = Bar->addMenu("F&ield");
+  ContourResolution1 = Field1->addMenu("Contour resolution");
+  ContourLow1 = Item(ContourResolution1, "low", 10);
+  ContourMedium1 = Item(ContourResolution1, "medium", 20);
+  ContourHigh1 = Item(ContourResolution1, "high", 30);
+  ShowArrows1 = Item(Field1, "Show arrows");
+  DeleteFieldLines1 = Item(Field1, "Delete field lines");
+  DeleteContours1 = Item(Field1, "Delete contours");
+  ReverseCurrent1 = Item(Field1, "Reverse current");
+  Field1->addSeparator();
+  FieldCopy1 = Item(Field1, "Copy");
+  FieldPrint1 = Item(Field1, "Print..");
+  connect(FieldCopy1, &QAction::triggered, this, [this] { FieldCopyClick(); });
+  connect(FieldPrint1, &QAction::triggered, this, [this] { FieldPrintClick(); });
+
+  Graph1 = Bar->addMenu("&Graph");
+  GraphCopy1 = Item(Graph1, "Copy to clipboard");
+  GraphPrint1 = Item(Graph1, "Print");
+  connect(GraphCopy1, &QAction::triggered, this, [this] { GraphCopyClick(); });
+  connect(GraphPrint1, &QAction::triggered, this, [this] { GraphPrintClick(); });
+
+  View1 = Bar->addMenu("&View");
+  TextBackground1 = View1->addMenu("Text background");
+  const char *Backgrounds[4] = {"white", "pale yellow", "blue/gray", "sand"};
+  for (int I = 0; I < 4; ++I) {
+    QAction *A = Item(TextBackground1, Backgrounds[I], I);
+    A->setCheckable(true);
+    connect(A, &QAction::triggered, this, [this, I] { SetViewerBackground(I); });
+    BackgroundItems[size_t(I)] = A;
+  }
+  connect(TextBackground1, &QMenu::aboutToShow, this, [this] { Textbackground1Click(); });
+
+  Speed1 = Bar->addMenu("&Speed");
+  SetAnimationSpeed1 = Item(Speed1, "Set animation speed");
+  DoubleRotation1 = Item(Speed1, "Double rotation");
+  DoubleRotation1->setCheckable(true);
+  connect(Speed1, &QMenu::aboutToShow, this, [this] { SpeedMenuPopup(); });
+  connect(DoubleRotation1, &QAction::triggered, this, [this] { DoubleRotationClick(); });
+
+  Help1 = Bar->addMenu("&Help");
+  SearchForHelpOn1 = Item(Help1, "Search for help on");
+  Contents1 = Item(Help1, "Contents");
+  Help1->addSeparator();
+  About1 = Item(Help1, "About");
+  connect(SearchForHelpOn1, &QAction::triggered, this, [this] { HelpSearchClick(); });
+  connect(Contents1, &QAction::triggered, this, [this] { HelpContentsClick(); });
+  connect(About1, &QAction::triggered, this, [this] { AboutClick(); });
+}
+
+QAction *TFieldFrm::TopicItem(int Topic) const {
+  for (QAction *A : TopicItems)
+    if (TagOf(A) == Topic) return A;
+  return nullptr;
+}
+
+TSheet TFieldFrm::ActiveSheet() const {
+  int I = MainPC->currentIndex();
+  return I >= 0 && I < SheetCount ? TSheet(I) : TSheet::Splash;
+}
+
+TTopicPage *TFieldFrm::PageOfSheet(TSheet S) const {
+  switch (S) {
+  case TSheet::Field:
+  case TSheet::ThreeD: return FieldPage.get();
+  case TSheet::Projectile: return ProjectilePage.get();
+  default: return nullptr;
+  }
+}
+
+void TFieldFrm::SetMainPCWidth(int W) {
+  FMainPCWidth = std::max(0, W);
+  LayoutClient();
+}
+
+void TFieldFrm::LayoutClient() {
+  int H = Client->height(), W = Client->width();
+  MainPC->setGeometry(0, 0, FMainPCWidth, H);
+  Splitter1->setGeometry(FMainPCWidth, 0, SplitterWidth, H);
+  int Left = FMainPCWidth + SplitterWidth;
+  ViewerPanel->setGeometry(Left, 0, std::max(0, W - Left), H);
+}
+
+// ---- Creation ----
+
+void TFieldFrm::FormCreate() {
+  // 1. 8-point dialog font at the screen's pixels per inch.
+  QFont F("Arial");
+  F.setPixelSize(MulDiv(8, Screen->PixelsPerInch(), 72));
+  F.setKerning(false);
+  setFont(F);
+  // 2.
+  PageWidths = InitPageWidths(450, PageWidthCount);
+  // 3.
+  FitToScreen();
+  // 4. (the font stands)
+  // 5. The case of the folder is kept: the file system may tell cases apart.
+  std::string Dir = Options.ProgramDir.empty() ? ProgramDir() : IncludeTrailingSlash(Options.ProgramDir);
+  HTMLDir = Dir + "HTML/";
+  // 6. A missing index page is reported and start-up goes on.
+  LoadViewerPage(ResolvePath(HTMLDir, "Index.htm"));
+  // 7.
+  History.Home = UpperCase(ResolvePath(HTMLDir, "INDEX.HTM"));
+  // 8. The field plot, and the page that shows it.
+  FieldPlot = std::make_unique<TFieldPlot>(16);
+  FieldPlot->ShowGrid = true;
+  FieldPage = CreateFieldPage(*this);
+  // 9.
+  Application->OnHint = [this] { AppHint(); };
+  Application->OnIdle = [this](bool &Done) { AppIdle(Done); };
+  // 10.
+  Application->HelpFile = Dir + "Help/Qarvex.hlp";
+  Application->OnHelp = [this](int Command, int Data, const std::string &Keyword) {
+    return HandleHelp(Command, Data, Keyword);
+  };
+  // 13.
+  MainPC->setCurrentWidget(SplashTab);
+  // 14. The projectile page refreshes its labels as it is built.
+  ProjectilePage = CreateProjectilePage(*this);
+  // 15.
+  Timer1.SetInterval(100);
+  // 18. The start-up collage for the screen size; a missing file leaves it empty.
+  std::string Collage =
+      ResolvePath(HTMLDir, ScreenMode == 1 ? "images/FSplash640.jpg" : "images/FSplash800.jpg");
+  if (FileExists(Collage)) {
+    TBitmap Picture;
+    if (LoadJpegFile(Collage, Picture)) {
+      CollagePic->setPixmap(QPixmap::fromImage(BitmapToImage(Picture)));
+      CollagePic->adjustSize();
+    }
+  }
+  // 21. The layer's displays are true-colour: they have no palette.
+  NoPalette = Screen->ColorDepth() > 8;
+}
+
+void TFieldFrm::FitToScreen() {
+  if (Options.Screen) return FitToScreen(*Options.Screen);
+  TScreenGeometry G;
+  G.Width = Screen->Width();
+  G.Height = Screen->Height();
+  G.WorkLeft = Screen->WorkAreaLeft();
+  G.WorkTop = Screen->WorkAreaTop();
+  G.WorkWidth = Screen->WorkAreaWidth();
+  G.WorkHeight = Screen->WorkAreaHeight();
+  FitToScreen(G);
+}
+
+void TFieldFrm::FitToScreen(const TScreenGeometry &G) {
+  if (G.Width > 640) {
+    ScreenMode = 2;
+    TRect Work = Bounds(G.WorkLeft, G.WorkTop, G.WorkWidth, G.WorkHeight);
+    // Centred on the screen, not on the work area.
+    if (Work.Width() > 800) Work = Bounds(G.Width / 2 - 400, G.Height / 2 - 300, 800, 600);
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+    setGeometry(ToQRect(Work));
+    SetMainPCWidth(420);
+  } else {
+    ScreenMode = 1;
+    setWindowState(windowState() | Qt::WindowMaximized);
+    SetMainPCWidth(320);
+  }
+}
+
+void TFieldFrm::showEvent(QShowEvent *E) {
+  QMainWindow::showEvent(E);
+  if (FShownOnce) return;
+  FShownOnce = true;
+  FormShow();
+}
+
+void TFieldFrm::FormShow() {
+  // The field page centres its picture in its scroll box.
+  if (FieldPage) FieldPage->FormShown();
+  if (ProjectilePage) ProjectilePage->FormShown();
+  CentreCollage();
+  FreeSplashForm();
+  Screen->SetCursor(crDefault);
+}
+
+void TFieldFrm::CentreCollage() {
+  CollagePic->adjustSize();
+  CollagePic->move((SplashTab->width() - CollagePic->width()) / 2,
+                   (SplashTab->height() - CollagePic->height()) / 2);
+}
+
+void TFieldFrm::ReleaseCollage() {
+  CollagePic->clear();
+  CollagePic->adjustSize();
+  SplashShown = false;
+}
+
+// ---- Closing ----
+
+void TFieldFrm::FormCloseQuery(bool &CanClose) {
+  // Stops a running simulation whatever the answer.
+  AbortFlag = true;
+  CanClose = MessageDlg("Exit program?", mtConfirmation, mbYes | mbNo) == mrYes;
+  if (CanClose && Clipboard().HasPicture() &&
+      MessageDlg("The clipboard contains a picture.\rDo you want to leave this for other "
+                 "applications?",
+                 mtConfirmation, mbYes | mbNo) == mrNo)
+    Clipboard().Clear();
+}
+
+void TFieldFrm::closeEvent(QCloseEvent *E) {
+  if (!FCloseConfirmed) {
+    bool CanClose = false;
+    FormCloseQuery(CanClose);
+    if (!CanClose) {
+      E->ignore();
+      return;
+    }
+    FCloseConfirmed = true;
+  }
+  if (Application->LoopRunning()) {
+    // A loop is unwinding inside this window's handlers: close when it has returned.
+    E->ignore();
+    AbortFlag = true;
+    if (!FClosePending) {
+      FClosePending = true;
+      QPointer<TFieldFrm> Self(this);
+      Application->AfterLoops([Self] {
+        if (Self) {
+          Self->FClosePending = false;
+          Self->close();
+        }
+      });
+    }
+    return;
+  }
+  Timer1.SetEnabled(false);
+  if (FHelp) FHelp->close();
+  E->accept();
+  QMainWindow::closeEvent(E);
+  if (OnClosed) OnClosed();
+}
+
+// ---- Idle time, hints, keys ----
+
+void TFieldFrm::AppHint() { StatusBar->SetPanelText(1, GetLongHint(Application->Hint())); }
+
+void TFieldFrm::AppIdle(bool &Done) {
+  const bool Idle = AbortFlag && !Busy;
+  // The pages' own buttons ("plot E", "abort", "3D", "zoom", "reset" ...) are theirs to set.
+  if (FieldPage) FieldPage->UpdateIdleState(Idle);
+  if (ProjectilePage) ProjectilePage->UpdateIdleState(Idle);
+  const TSheet S = ActiveSheet();
+  Field1->menuAction()->setVisible(S == TSheet::Field || S == TSheet::ThreeD || S == TSheet::Mag);
+  Graph1->menuAction()->setVisible(S == TSheet::Projectile);
+  BackBtn->SetEnabled(History.CanBack() || Viewer->Position() > 0);
+  IndexBtn->SetEnabled(UpperCase(Viewer->CurrentFile()) != History.Home);
+  Speed1->menuAction()->setEnabled(S == TSheet::Motor || S == TSheet::Dyna);
+  Done = true;
+}
+
+void TFieldFrm::FormKeyDown(uint16_t &Key) {
+  if (Key != VK_F1) return;
+  Key = 0;
+  int Context = HelpContextOfTopic(CurrentTopic);
+  if (Context != 0) Application->HelpContext(Context);
+  else Application->HelpCommand(HELP_FINDER, 0);
+}
+
+bool TFieldFrm::eventFilter(QObject *Watched, QEvent *E) {
+  if (E->type() == QEvent::KeyPress && Watched->isWidgetType()) {
+    // The window sees F1 before any of its controls.
+    auto *W = static_cast<QWidget *>(Watched);
+    auto *K = static_cast<QKeyEvent *>(E);
+    if (K->key() == Qt::Key_F1 && W->window() == this) {
+      uint16_t Key = VK_F1;
+      FormKeyDown(Key);
+      if (Key == 0) return true;
+    }
+  }
+  if (Watched == SplashTab && E->type() == QEvent::Resize) CentreCollage();
+  if (Watched == Client && E->type() == QEvent::Paint && !FPainted) {
+    FPainted = true;
+    if (OnFirstPaint) QTimer::singleShot(0, this, [this] { if (OnFirstPaint) OnFirstPaint(); });
+  }
+  return QMainWindow::eventFilter(Watched, E);
+}
+
+bool TFieldFrm::event(QEvent *E) { return QMainWindow::event(E); }
+
+// ---- Topics ----
+
+void TFieldFrm::ActivateSheet(TSheet S, int Panel0Width) {
+  MainPC->setCurrentWidget(Sheet(S));
+  if (Panel0Width >= 0) StatusBar->SetPanelWidth(0, Panel0Width);
+}
+
+void TFieldFrm::SetTopicCaption(int Topic) {
+  if (Topic < 1 || Topic > 18 || Topic == 3) return;
+  setWindowTitle(QStringLiteral("Vornelle - ") + ToQString(TopicInfo(Topic).Caption));
+}
+
+void TFieldFrm::ApplyPageWidth() {
+  int I = PageWidthIndex(ActiveSheet());
+  if (I >= 0) SetMainPCWidth(PageWidths[size_t(I)]);
+}
+
+void TFieldFrm::StorePageWidth() {
+  int I = PageWidthIndex(ActiveSheet());
+  if (I >= 0) PageWidths[size_t(I)] = FMainPCWidth;
+}
+
+void TFieldFrm::Splitter1Moved() { StorePageWidth(); }
+
+void TFieldFrm::LoadViewerPage(const std::string &FileName) {
+  try {
+    Viewer->LoadFromFile(FileName);
+  } catch (const std::exception &E) {
+    MessageDlg(E.what(), mtError, mbOK);
+  }
+}
+
+void TFieldFrm::DoTopicChange(QAction *Sender) {
+  AbortFlag = true;
+  // The page being left stops its loop and puts its own buttons back.
+  TTopicPage *Old = ActivePage();
+  if (Old) Old->Hidden();
+  if (SplashShown) ReleaseCollage();
+  if (Sender) {
+    CurrentTopic = TagOf(Sender);
+    const TTopicInfo &T = TopicInfo(CurrentTopic);
+    ActivateSheet(T.Sheet, T.Panel0Width);
+    SetTopicCaption(CurrentTopic);
+    ApplyPageWidth();
+    if (T.Page) LoadViewerPage(ResolvePath(HTMLDir, T.Page));
+  }
+  TTopicPage *New = ActivePage();
+  if (New) New->Shown();
+  History.Clear();
+  History.AddJump(ResolvePath(HTMLDir, "Index.htm"), 0);
+  FwdBtn->SetEnabled(History.CanForward());
+}
+
+void TFieldFrm::ShowTopicPage(int Topic) {
+  AbortFlag = true;
+  // The oil drop clock stops with its page.
+  Timer1.SetEnabled(false);
+  TTopicPage *Old = ActivePage();
+  if (Old) Old->Hidden();
+  if (SplashShown) ReleaseCollage();
+  if (Topic >= 1 && Topic <= 18) {
+    const TTopicInfo &T = TopicInfo(Topic);
+    ActivateSheet(T.Sheet, T.Panel0Width);
+  }
+  ApplyPageWidth();
+  CurrentTopic = Topic;
+  SetTopicCaption(Topic);
+  TTopicPage *New = ActivePage();
+  if (New) New->Shown();
+}
+
+void TFieldFrm::Topics1Click() {
+  for (QAction *A : TopicItems) A->setChecked(TagOf(A) == CurrentTopic);
+}
+
+// ---- Text pane toolbar and menus ----
+
+void TFieldFrm::IndexBtnClick() {
+  AbortFlag = true;
+  LoadViewerPage(ResolvePath(HTMLDir, "index.htm"));
+  History.Clear();
+  History.Current = 0;
+  FwdBtn->SetEnabled(false);
+  BackBtn->SetEnabled(false);
+}
+
+void TFieldFrm::FontPopUpPopup() {
+  for (int I = 0; I < 4; ++I) FontItems[size_t(I)]->setChecked(2 * I + 8 == Viewer->DefFontSize());
+}
+
+namespace {
+constexpr TColor TextBackgrounds[4] = {0xFFFFFF, 0xBFFFFF, 0xFFEAD9, 0xC1E0FF};
+}
+
+void TFieldFrm::SetViewerBackground(int Tag) {
+  if (Tag >= 0 && Tag < 4) Viewer->SetDefBackground(TextBackgrounds[Tag]);
+}
+
+void TFieldFrm::Textbackground1Click() {
+  for (int I = 0; I < 4; ++I)
+    BackgroundItems[size_t(I)]->setChecked(Viewer->DefBackground() == TextBackgrounds[I]);
+}
+
+void TFieldFrm::SpeedMenuPopup() {
+  DoubleRotation1->setEnabled(!DRotBtn.isNull());
+  DoubleRotation1->setChecked(DRotBtn && DRotBtn->Down());
+}
+
+void TFieldFrm::DoubleRotationClick() {
+  // As a click on the toggle itself: the state flips, then its handler runs.
+  if (DRotBtn) {
+    DRotBtn->SetDown(!DRotBtn->Down());
+    if (DRotBtn) DRotBtn->Click();
+  }
+  DoubleRotation1->setChecked(DRotBtn && DRotBtn->Down());
+}
+
+void TFieldFrm::ApplyFieldPreset(const std::string &Name) {
+  if (FieldPage) FieldPage->ApplyPreset(Name);
+}
+
+void TFieldFrm::FieldCopyClick() {
+  if (TTopicPage *P = ActivePage()) P->CopyPicture();
+}
+
+void TFieldFrm::FieldPrintClick() {
+  if (TTopicPage *P = ActivePage()) P->PrintPicture();
+}
+
+void TFieldFrm::GraphCopyClick() {
+  if (ActiveSheet() == TSheet::Projectile && ProjectilePage) ProjectilePage->CopyPicture();
+}
+
+void TFieldFrm::GraphPrintClick() {
+  if (ActiveSheet() == TSheet::Projectile && ProjectilePage) ProjectilePage->PrintPicture();
+}
+
+// ---- Help ----
+
+THelpFrm &TFieldFrm::EnsureHelp() {
+  if (!FHelp) FHelp = std::make_unique<THelpFrm>(ExtractFilePath(Application->HelpFile));
+  return *FHelp;
+}
+
+bool TFieldFrm::HandleHelp(int Command, int Data, const std::string &Keyword) {
+  THelpFrm &H = EnsureHelp();
+  switch (Command) {
+  case HELP_CONTEXT: H.ShowContext(Data); break;
+  case HELP_PARTIALKEY:
+  case HELP_KEY: H.ShowSearch(Keyword); break;
+  default: H.ShowContents(); break;
+  }
+  return true;
+}
+
+void TFieldFrm::HelpSearchClick() { Application->HelpCommand(HELP_PARTIALKEY, 0); }
+
+void TFieldFrm::HelpContentsClick() { Application->HelpCommand(HELP_FINDER, 0); }
+
+void TFieldFrm::AboutClick() {
+  TAboutFrm About;
+  About.exec();
+}

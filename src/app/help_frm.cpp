@@ -1,0 +1,129 @@
+#include "app/help_frm.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/text_pane_placeholder.h"
+#include "platform/files.h"
+#include "platform/qt_bridge.h"
+
+THelpFrm::THelpFrm(const std::string &HelpDir) : Dir(IncludeTrailingSlash(HelpDir)) {
+  setObjectName("HelpFrm");
+  setWindowTitle("Vornelle Help");
+  setAttribute(Qt::WA_QuitOnClose, false);
+  resize(420, 460);
+  auto *Column = new QVBoxLayout(this);
+  TitleLabel = new QLabel(this);
+  QFont F = TitleLabel->font();
+  F.setBold(true);
+  F.setPixelSize(16);
+  TitleLabel->setFont(F);
+  TitleLabel->setWordWrap(true);
+  FileLabel = new QLabel(this);
+  FileLabel->setWordWrap(true);
+  SearchEdit = new QLineEdit(this);
+  SearchEdit->setPlaceholderText("Type a word to look for in the titles");
+  List = new QListWidget(this);
+  Column->addWidget(TitleLabel);
+  Column->addWidget(FileLabel);
+  Column->addWidget(SearchEdit);
+  Column->addWidget(List, 1);
+  connect(SearchEdit, &QLineEdit::textChanged, this,
+          [this](const QString &Text) { FillList(FromQString(Text)); });
+  connect(List, &QListWidget::itemActivated, this, [this](QListWidgetItem *Item) {
+    FContext = 0;
+    OpenPage(FromQString(Item->data(Qt::UserRole).toString()));
+  });
+}
+
+const std::vector<THelpPage> &THelpFrm::Pages() {
+  if (Scanned) return FPages;
+  Scanned = true;
+  QDir D(ToQString(Dir));
+  const QStringList Names = D.entryList({"*.htm", "*.html"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  for (const QString &N : Names) {
+    THelpPage P;
+    P.File = Dir + FromQString(N);
+    try {
+      P.Title = HtmlTitleOf(ReadFileString(P.File, 1 << 20));
+    } catch (const Exception &) {
+    }
+    if (P.Title.empty()) P.Title = FromQString(N);
+    FPages.push_back(P);
+  }
+  std::stable_sort(FPages.begin(), FPages.end(), [](const THelpPage &A, const THelpPage &B) {
+    return CompareText(A.Title, B.Title) < 0;
+  });
+  return FPages;
+}
+
+std::vector<THelpPage> THelpFrm::Search(const std::string &Keyword) {
+  std::vector<THelpPage> Found;
+  std::string Key = UpperCase(Keyword);
+  for (const THelpPage &P : Pages())
+    if (UpperCase(P.Title).find(Key) != std::string::npos) Found.push_back(P);
+  return Found;
+}
+
+std::string THelpFrm::ContentsFile() const { return ResolvePath(Dir, "contents.htm"); }
+
+void THelpFrm::FillList(const std::string &Keyword) {
+  List->clear();
+  for (const THelpPage &P : Search(Keyword)) {
+    auto *Item = new QListWidgetItem(ToQString(P.Title), List);
+    Item->setData(Qt::UserRole, ToQString(P.File));
+  }
+}
+
+void THelpFrm::OpenPage(const std::string &File) {
+  FCurrentFile = File;
+  std::string Title;
+  if (FileExists(File)) {
+    try {
+      Title = HtmlTitleOf(ReadFileString(File, 1 << 20));
+    } catch (const Exception &) {
+    }
+    FileLabel->setText(ToQString(ExtractFileName(File)) +
+                       " (the page's text cannot be shown yet; the help pages are listed below)");
+  } else {
+    FileLabel->setText("There is no help page " + ToQString(ExtractFileName(File)) + ".");
+  }
+  TitleLabel->setText(ToQString(Title.empty() ? ExtractFileName(File) : Title));
+  for (int I = 0; I < List->count(); ++I)
+    if (FromQString(List->item(I)->data(Qt::UserRole).toString()) == File)
+      List->setCurrentRow(I);
+  show();
+  raise();
+}
+
+void THelpFrm::ShowContext(int Context) {
+  std::string File = ResolvePath(Dir, std::to_string(Context) + ".htm");
+  FillList(FromQString(SearchEdit->text()));
+  if (Context <= 0 || !FileExists(File)) {
+    ShowContents();
+    return;
+  }
+  FContext = Context;
+  OpenPage(File);
+}
+
+void THelpFrm::ShowContents() {
+  FContext = 0;
+  FillList(FromQString(SearchEdit->text()));
+  OpenPage(ContentsFile());
+}
+
+void THelpFrm::ShowSearch(const std::string &Keyword) {
+  FContext = 0;
+  SearchEdit->setText(ToQString(Keyword));
+  FillList(Keyword);
+  TitleLabel->setText("Search for help on");
+  FileLabel->setText("Choose a page by its title.");
+  show();
+  raise();
+  SearchEdit->setFocus();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// THelpFrm: the program's help window. Help pages are HTML files in the help folder: a
+// contents page "contents.htm" and one page per context number ("1700.htm"). It opens a
+// page by context (an unknown number opens the contents), and searches the page titles
+// by keyword. Until it can show a page's text it lists the pages by title and names the
+// page it opened; it never shows text it cannot render.
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+struct THelpPage {
+  std::string File;  // full path
+  std::string Title; // the page's TITLE, or its file name when it has none
+};
+
+class THelpFrm : public QWidget {
+  Q_OBJECT
+public:
+  explicit THelpFrm(const std::string &HelpDir);
+
+  void ShowContext(int Context);
+  void ShowContents();
+  // Opens the window with the keyword in the search field and the matching titles listed.
+  void ShowSearch(const std::string &Keyword);
+
+  // The page opened last ('' before any), and the context asked for (0: contents/search).
+  const std::string &CurrentFile() const { return FCurrentFile; }
+  int CurrentContext() const { return FContext; }
+  // Every page of the folder, sorted by title (read once, on first use).
+  const std::vector<THelpPage> &Pages();
+  // Pages whose title contains Keyword, ignoring case; all pages for an empty keyword.
+  std::vector<THelpPage> Search(const std::string &Keyword);
+  std::string ContentsFile() const;
+  QListWidget *List = nullptr;
+  QLineEdit *SearchEdit = nullptr;
+
+private:
+  void OpenPage(const std::string &File);
+  void FillList(const std::string &Keyword);
+  std::string Dir;
+  std::vector<THelpPage> FPages;
+  bool Scanned = false;
+  std::string FCurrentFile;
+  int FContext = 0;
+  QLabel *TitleLabel = nullptr;
+  QLabel *FileLabel = nullptr;
+};

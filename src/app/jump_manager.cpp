@@ -1,0 +1,31 @@
+#include "app/jump_manager.h"
+
+#include "platform/files.h"
+
+void TJumpManager::AddJump(const std::string &Name, int Pos) {
+  for (size_t I = 0; I < Jumps.size(); ++I)
+    if (SameText(Jumps[I].Name, Name)) {
+      Current = int(I);
+      return;
+    }
+  Jumps.push_back({Name, Pos});
+  Current = int(Jumps.size()) - 1;
+}
+
+TJumpRec TJumpManager::Forward() {
+  if (Current + 1 < int(Jumps.size())) {
+    ++Current;
+    return {Jumps[size_t(Current)].Name, Jumps[size_t(Current)].Position};
+  }
+  return {};
+}
+
+TJumpRec TJumpManager::Back() {
+  if (Current > 0) --Current;
+  if (Current >= 0 && Current < int(Jumps.size())) {
+    TJumpRec J{Jumps[size_t(Current)].Name, Jumps[size_t(Current)].Position};
+    if (UpperCase(J.Name) == Home) Jumps.clear();
+    return J;
+  }
+  return {};
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The program's main block: busy cursor, splash form, title, main window and picture
+// pop-up, then the message loop. The QApplication must exist already.
+#include <functional>
+
+class TFieldFrm;
+
+extern TFieldFrm *FieldFrm;
+
+struct TProgramHooks {
+  // Called once the main window has been painted for the first time.
+  std::function<void(TFieldFrm &)> FirstPaint;
+};
+
+int ProgramMain(const TProgramHooks &Hooks = {});
