@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/numbers.h"
 #include "platform/types.h"
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };

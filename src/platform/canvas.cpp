@@ -874,12 +874,48 @@ void TCanvas::DrawFocusRect(const TRect &R) {
 
 namespace {
 
+// Text advances are whole pixels per character, so that widths add up as on the classic
+// display (the font engine's fractional advances would not).
+int CharAdvances(const QFontMetrics &M, const QString &S, std::vector<int> *Pos) {
+  int W = 0;
+  if (Pos) Pos->clear();
+  for (qsizetype I = 0; I < S.size(); ++I) {
+    if (Pos) Pos->push_back(W);
+    if (S[I].isHighSurrogate() && I + 1 < S.size() && S[I + 1].isLowSurrogate()) {
+      W += M.horizontalAdvance(S.mid(I, 2));
+      ++I;
+      if (Pos) Pos->push_back(W);
+      continue;
+    }
+    W += M.horizontalAdvance(S[I]);
+  }
+  return W;
+}
+
+// Draws S with its baseline at (X, Y) at the whole-pixel advances.
+void DrawRun(QPainter &P, const QFontMetrics &M, int X, int Y, const QString &S) {
+  std::vector<int> Pos;
+  int W = CharAdvances(M, S, &Pos);
+  if (W == M.horizontalAdvance(S)) {
+    P.drawText(QPoint(X, Y), S);
+    return;
+  }
+  for (qsizetype I = 0; I < S.size(); ++I) {
+    if (S[I].isHighSurrogate() && I + 1 < S.size()) {
+      P.drawText(QPoint(X + Pos[I], Y), S.mid(I, 2));
+      ++I;
+      continue;
+    }
+    if (S[I] != QChar(' ')) P.drawText(QPoint(X + Pos[I], Y), QString(S[I]));
+  }
+}
+
 void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const TRect *ClipTo) {
   if (Text.empty() && !ClipTo) return;
   const QFont &F = D.GetQFont();
   const QFontMetrics &M = D.GetMetrics();
   QString S = QStr(Text);
-  int W = M.horizontalAdvance(S), H = M.ascent() + M.descent();
+  int W = CharAdvances(M, S, nullptr), H = M.ascent() + M.descent();
   int OX = D.Origin.X, OY = D.Origin.Y;
   if ((D.TextAlign & TA_CENTER) == TA_CENTER) X -= W / 2;
   else if (D.TextAlign & TA_RIGHT) X -= W;
@@ -902,10 +938,10 @@ void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const 
       P.translate(X, Y);
       P.rotate(-D.Font.Orientation / 10.0);
       if (Opaque && !ClipTo) P.fillRect(QRect(0, 0, W, H), Bk);
-      P.drawText(QPoint(0, M.ascent()), S);
+      DrawRun(P, M, 0, M.ascent(), S);
     } else {
       if (Opaque && !ClipTo) P.fillRect(QRect(X, Y, W, H), Bk);
-      P.drawText(QPoint(X, Y + M.ascent()), S);
+      DrawRun(P, M, X, Y + M.ascent(), S);
     }
   });
   D.Touch();
@@ -931,7 +967,7 @@ void TCanvas::TextRect(const TRect &R, int X, int Y, const std::u16string &Text)
   DrawText(*D, X, Y, Text, &R);
 }
 int TCanvas::TextWidth(const std::string &Text) { return TextWidth(U16(Text)); }
-int TCanvas::TextWidth(const std::u16string &Text) { return D->GetMetrics().horizontalAdvance(QStr(Text)); }
+int TCanvas::TextWidth(const std::u16string &Text) { return CharAdvances(D->GetMetrics(), QStr(Text), nullptr); }
 int TCanvas::TextHeight(const std::string &) { return TextHeight(std::u16string()); }
 int TCanvas::TextHeight(const std::u16string &) {
   const QFontMetrics &M = D->GetMetrics();
@@ -945,7 +981,7 @@ int TCanvas::TextFit(const std::u16string &Text, int MaxExtent, std::vector<int>
   if (Dx) Dx->clear();
   int Fit = 0, W = 0;
   for (size_t I = 0; I < Text.size(); ++I) {
-    W += M.horizontalAdvance(QChar(Text[I]));
+    W += M.horizontalAdvance(QChar(Text[I])); // as TextWidth: whole pixels per character
     if (Dx) Dx->push_back(W);
     if (W <= MaxExtent) Fit = int(I) + 1;
   }

@@ -209,7 +209,7 @@ std::string FormatV(std::string_view Fmt, const std::vector<TFormatArg> &Args) {
     // [index:]
     size_t Save = I;
     int Num = 0;
-    if (ReadNumber(Num) && I < Fmt.size() && Fmt[I] == ':') { Next = size_t(Num); ++I; }
+    if (I < Fmt.size() && Fmt[I] != '*' && ReadNumber(Num) && I < Fmt.size() && Fmt[I] == ':') { Next = size_t(Num); ++I; }
     else I = Save;
     bool Left = false;
     if (I < Fmt.size() && Fmt[I] == '-') { Left = true; ++I; }
