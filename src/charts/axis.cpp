@@ -160,6 +160,8 @@ void TCustomChartAxis::SetMinimum(double V) {
 }
 
 void TCustomChartAxis::SetMinMax(double AMin, double AMax) {
+  // Fixing the ends changes the picture even when they stay: margins no longer widen them.
+  if (FAutomatic || FAutomaticMaximum || FAutomaticMinimum) Repaint();
   FAutomatic = FAutomaticMaximum = FAutomaticMinimum = false;
   if (AMin > AMax) std::swap(AMin, AMax);
   Set(FMinimum, AMin);
@@ -378,19 +380,28 @@ double TCustomChartAxis::CalcIncrement() {
     return (FLabelsAngle == 0 || FLabelsAngle == 180) ? H : W;
   };
   Size = std::max(Extent(SMax), Extent(SMin));
-  if (FLabelsSeparation > 0) Size += Round(FLabelsSeparation * 0.01 * Size);
-  const int N = Size >= 1 ? Round(double(IAxisSize) / Size) : 1;
-  if (IsDateTime) {
-    if (N < 1) return OneSecond;
-    double Step = std::max(OneSecond, FIncrement);
-    if (!std::isfinite(IRange)) return Step;
-    if (IRange / Step > 1000000) Step = IRange / 1000000;
-    for (int Guard = 0; Guard < 1000; ++Guard) {
-      if (Round(IRange / Step) <= N) break;
-      Step = Step >= 365 ? Step * 2 : NextDateTimeStep(Step);
-    }
-    return std::max(OneSecond, Step);
+  const int N = LabelsThatFit(IAxisSize, Size, FLabelsSeparation);
+  return IsDateTime ? DateTimeStepFor(N) : NumericStepFor(N);
+}
+
+int TCustomChartAxis::LabelsThatFit(int AxisSize, int LabelSize, int Separation) {
+  if (Separation > 0) LabelSize += Round(Separation * 0.01 * LabelSize);
+  return LabelSize >= 1 ? Round(double(AxisSize) / LabelSize) : 1;
+}
+
+double TCustomChartAxis::DateTimeStepFor(int N) const {
+  if (N < 1) return OneSecond;
+  double Step = std::max(OneSecond, FIncrement);
+  if (!std::isfinite(IRange)) return Step;
+  if (IRange / Step > 1000000) Step = IRange / 1000000;
+  for (int Guard = 0; Guard < 1000; ++Guard) {
+    if (Round(IRange / Step) <= N) break;
+    Step = Step >= 365 ? Step * 2 : NextDateTimeStep(Step);
   }
+  return std::max(OneSecond, Step);
+}
+
+double TCustomChartAxis::NumericStepFor(int N) const {
   if (N < 1) return 1e-12;
   double Step = FIncrement > 0 ? FIncrement : (std::fabs(IRange) < 1 ? 1e-12 : 1.0);
   // A range that is not a finite number has no count to fit: keep the start step.

@@ -124,6 +124,11 @@ public:
   void AdjustMaxMinMargins(const TRect &Margins);
   void InternalCalcPositions();
   double CalcIncrement();
+  // How many labels of LabelSize pixels (grown by Separation percent) fit along the axis.
+  static int LabelsThatFit(int AxisSize, int LabelSize, int Separation);
+  // The label step for N labels on the working range.
+  double NumericStepFor(int N) const;
+  double DateTimeStepFor(int N) const;
   int CalcXPosValue(double Value) const;
   int CalcYPosValue(double Value) const;
   int CalcPosValue(double Value) const { return FHorizontal ? CalcXPosValue(Value) : CalcYPosValue(Value); }

@@ -337,10 +337,13 @@ void TCustomChartPanel::PrintPartialCanvas(TCanvas &ACanvas, const TRect &Printe
   const TRect Panel = GetPanelRect();
   const int W = Panel.Width(), H = Panel.Height();
   const int LW = std::max(1, W - MulDiv(W, FPrintResolution, 100));
-  const int LH = std::max(1, H - MulDiv(H, FPrintResolution, 100));
-  // The chart is laid out as if it were LW x LH screen pixels, with screen fonts, and the
-  // recording is scaled onto the page rectangle: lines and texts keep their size relative
-  // to the chart, as on screen.
+  // The chart is laid out as if it were LW screen pixels wide, with screen fonts, and as
+  // high as the page rectangle's shape asks; the recording is scaled evenly onto the page,
+  // so lines and texts keep their size relative to the chart, as on screen, and letters
+  // keep their shape.
+  const int PW = R.Right - R.Left, PH = R.Bottom - R.Top;
+  int LH = std::max(1, MulDiv(LW, PH, PW));
+  if (LH <= 0) LH = std::max(1, H - MulDiv(H, FPrintResolution, 100));
   TMetafile M;
   M.SetSize(LW, LH);
   Printing = true;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "charts/chart_canvas.h"
+#include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/input.h"
 #include "platform/numbers.h"
@@ -25,9 +26,8 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum class TChartBackImageMode { pbmStretch, pbmTile, pbmCenter };
 
-// Cursors the chart shows; the window maps them to screen cursors.
-constexpr int crDefault = 0;
-constexpr int crChartHand = 2020;
+// The chart's hand cursor; the window maps it to a screen cursor.
+constexpr TCursor crChartHand = 2020;
 
 // Splits multi-line label texts.
 constexpr char ChartLineSeparator = '\r';
