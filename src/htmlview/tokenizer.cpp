@@ -77,6 +77,14 @@ void THtmlTokenizer::Start(const char *Buf, size_t Len, TLoadStyle Style,
   NextChar();
 }
 
+void THtmlTokenizer::StartPlain(const char *Buf, size_t Len) {
+  Start(nullptr, 0, TLoadStyle::File);
+  FPtr = Buf;
+  FEnd = Buf + Len;
+  SourcePos = -1;
+  ReadNormalizedChar();
+}
+
 // -1 at the end of the input; bytes are 0..255.
 int THtmlTokenizer::ReadSourceChar() {
   if (FLoadStyle == TLoadStyle::Include) {

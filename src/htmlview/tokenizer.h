@@ -81,6 +81,8 @@ public:
   // Starts reading Buf (not owned; it must outlive the parse) and reads the first
   // character.
   void Start(const char *Buf, size_t Len, TLoadStyle Style, TIncludeHandler OnInclude = {});
+  // Starts reading Buf as plain text: NextPlainChar only, no markup.
+  void StartPlain(const char *Buf, size_t Len);
   // The next symbol into Sy (with Token, Attributes and HeadingLevel).
   void NextSymbol();
   // The next character into Ch/LCh, passing over comments, declarations and includes.
