@@ -13,7 +13,9 @@ int ProgramMain(const TProgramHooks &Hooks) {
   Screen->SetCursor(crAppStart);
   ShowSplashForm();
   Application->SetTitle("Vornelle");
-  FieldFrm = new TFieldFrm;
+  TFieldFrmOptions Options;
+  Options.ProgramDir = Hooks.ProgramDir;
+  FieldFrm = new TFieldFrm(Options);
   BigPicFrm = new TBigPicFrm;
   FieldFrm->OnClosed = [] { QCoreApplication::quit(); };
   if (Hooks.FirstPaint) FieldFrm->OnFirstPaint = [&Hooks] { Hooks.FirstPaint(*FieldFrm); };

@@ -2,6 +2,7 @@
 // The program's main block: busy cursor, splash form, title, main window and picture
 // pop-up, then the message loop. The QApplication must exist already.
 #include <functional>
+#include <string>
 
 class TFieldFrm;
 
@@ -10,6 +11,8 @@ extern TFieldFrm *FieldFrm;
 struct TProgramHooks {
   // Called once the main window has been painted for the first time.
   std::function<void(TFieldFrm &)> FirstPaint;
+  // The folder that holds HTML/ and Help/; empty: the folder of the executable.
+  std::string ProgramDir;
 };
 
 int ProgramMain(const TProgramHooks &Hooks = {});

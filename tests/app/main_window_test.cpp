@@ -1,0 +1,442 @@
+// The main window driven as a user would: start-up layout, topics, menus, F1, closing.
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMenu>
+#include <QStackedWidget>
+
+#include "app/help_frm.h"
+#include "main_window_fixture.h"
+#include "platform/bitmap.h"
+#include "platform/clipboard.h"
+#include "platform/files.h"
+
+namespace {
+
+// Records what the window tells a page controller.
+class TRecordingPage : public TTopicPage {
+public:
+  std::vector<std::string> Calls;
+  bool LastIdle = false;
+  void UpdateIdleState(bool Idle) override { LastIdle = Idle; Calls.push_back(Idle ? "idle" : "busy"); }
+  void FormShown() override { Calls.push_back("formshown"); }
+  void Shown() override { Calls.push_back("shown"); }
+  void Hidden() override { Calls.push_back(std::string("hidden") + (AbortFlag ? "+abort" : "")); }
+  bool ApplyPreset(const std::string &Name) override { Calls.push_back("preset " + Name); return true; }
+  void CopyPicture() override { Calls.push_back("copy"); }
+  void PrintPicture() override { Calls.push_back("print"); }
+};
+
+void PressF1(QWidget *W) {
+  QKeyEvent Press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  QApplication::sendEvent(W, &Press);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsCentredWithTheCollageAndTheIndexPage) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  EXPECT_EQ(F.windowTitle().toStdString(), "Vornelle");
+  // 800 x 600 centred on the 1024 x 768 screen: (512 - 400, 384 - 300).
+  EXPECT_EQ(F.geometry(), QRect(112, 84, 800, 600));
+  EXPECT_EQ(ScreenMode, 2);
+  EXPECT_EQ(F.MainPCWidth(), 420);
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Splash);
+  EXPECT_EQ(F.CurrentTopic, 0);
+  EXPECT_FALSE(F.FwdBtn->isEnabled());
+  EXPECT_FALSE(F.BackBtn->isEnabled());
+  EXPECT_FALSE(F.IndexBtn->isEnabled());
+  EXPECT_TRUE(SameText(F.Viewer->CurrentFile(), Dir + "HTML/Index.htm"));
+  EXPECT_EQ(F.Viewer->Title(), "Vornelle index");
+  EXPECT_TRUE(Asked.empty());
+  ASSERT_TRUE(F.FieldPlot);
+  EXPECT_TRUE(F.FieldPlot->ShowGrid);
+  EXPECT_EQ(F.FieldPlot->GridSize, 16);
+  EXPECT_EQ(F.Timer1.Interval(), 100);
+  EXPECT_FALSE(F.Timer1.Enabled());
+  EXPECT_TRUE(NoPalette);
+  EXPECT_EQ(F.StatusBar->PanelWidth(0), 50);
+  // The 800-pixel collage, decoded through libjpeg: 400 x 500, its title band dark blue.
+  ASSERT_FALSE(F.CollagePic->pixmap().isNull());
+  QImage C = F.CollagePic->pixmap().toImage();
+  EXPECT_EQ(C.size(), QSize(400, 500));
+  QColor Band = C.pixelColor(200, 8);
+  EXPECT_NEAR(Band.red(), 0x1c, 12);
+  EXPECT_NEAR(Band.green(), 0x3c, 12);
+  EXPECT_NEAR(Band.blue(), 0x78, 12);
+  // Shown: the collage is centred on its sheet, and the idle pass keeps "index" disabled
+  // on the index page.
+  F.show();
+  Pump();
+  EXPECT_EQ(F.CollagePic->x(), (F.SplashTab->width() - 400) / 2);
+  EXPECT_EQ(F.CollagePic->y(), (F.SplashTab->height() - 500) / 2);
+  bool Done = false;
+  F.AppIdle(Done);
+  EXPECT_TRUE(Done);
+  EXPECT_FALSE(F.IndexBtn->isEnabled());
+  EXPECT_FALSE(F.BackBtn->isEnabled());
+}
+
+TEST_F(MainWindowTest, EveryTopicsItemShowsItsSheetCaptionAndWidths) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  ASSERT_EQ(F.TopicItems.size(), 17u);
+  for (size_t I = 0; I < F.TopicItems.size(); ++I) {
+    QAction *A = F.TopicItems[I];
+    const int Topic = TopicMenuOrder[I];
+    const TTopicInfo &T = TopicInfo(Topic);
+    EXPECT_EQ(A->text().toStdString(), T.MenuCaption);
+    AbortFlag = false; // as if a loop ran: the change must stop it
+    A->trigger();
+    EXPECT_TRUE(AbortFlag) << Topic;
+    EXPECT_EQ(F.CurrentTopic, Topic);
+    EXPECT_EQ(F.ActiveSheet(), T.Sheet) << Topic;
+    EXPECT_EQ(F.MainPC->currentWidget(), F.Sheet(T.Sheet));
+    EXPECT_EQ(F.windowTitle().toStdString(), std::string("Vornelle - ") + T.Caption);
+    EXPECT_EQ(F.MainPCWidth(), InitPageWidths(450)[size_t(PageWidthIndex(T.Sheet))]) << Topic;
+    EXPECT_EQ(F.StatusBar->PanelWidth(0), T.Panel0Width) << Topic;
+    EXPECT_TRUE(SameText(ExtractFileName(F.Viewer->CurrentFile()), T.Page)) << Topic;
+    // After a menu change the history holds the index page only.
+    EXPECT_EQ(F.History.Count(), 1);
+    EXPECT_FALSE(F.History.CanBack());
+  }
+  EXPECT_TRUE(Asked.empty());
+  // The collage was released on the first change.
+  EXPECT_FALSE(F.SplashShown);
+  EXPECT_TRUE(F.CollagePic->pixmap().isNull());
+  // Spot checks of the table against the window itself.
+  F.PlanetaryOrbits2Item->trigger();
+  EXPECT_EQ(F.MainPC->currentWidget(), F.BinOrbitTab);
+  EXPECT_EQ(F.windowTitle(), "Vornelle - Planetary orbits (1)");
+  EXPECT_EQ(F.MainPCWidth(), 455);
+  F.MagneticDeflection1Item->trigger();
+  EXPECT_EQ(F.MainPCWidth(), 473);
+  F.ElectricFieldItem->trigger();
+  EXPECT_EQ(F.StatusBar->PanelWidth(0), 100);
+}
+
+TEST_F(MainWindowTest, TheTopicsMenuTicksTheCurrentTopic) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.Topics1Click();
+  for (QAction *A : F.TopicItems) EXPECT_FALSE(A->isChecked()); // start-up page: none
+  F.DynamoItem->trigger();
+  F.ElectricFieldItem->setChecked(true); // a stale tick is cleared
+  emit F.Topics1->aboutToShow();
+  for (QAction *A : F.TopicItems) EXPECT_EQ(A->isChecked(), A == F.DynamoItem) << A->text().toStdString();
+}
+
+TEST_F(MainWindowTest, F1OpensTheHelpContextOfTheTopic) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  PressF1(F.Viewer);
+  ASSERT_NE(F.HelpWindow(), nullptr);
+  EXPECT_EQ(F.HelpWindow()->CurrentContext(), 3000);
+  EXPECT_TRUE(SameText(F.HelpWindow()->CurrentFile(), Dir + "Help/3000.htm"));
+  F.ElectricFieldItem->trigger();
+  PressF1(F.FieldTab);
+  EXPECT_EQ(F.HelpWindow()->CurrentContext(), 1700);
+  // The 3-D view is shown inside the field topic, which stays current.
+  F.MainPC->setCurrentWidget(F.ThreeDTab);
+  PressF1(&F);
+  EXPECT_EQ(F.HelpWindow()->CurrentContext(), 1700);
+  // A context with no page opens the contents.
+  F.DCMotorItem->trigger();
+  PressF1(&F);
+  EXPECT_EQ(F.HelpWindow()->CurrentContext(), 0);
+  EXPECT_TRUE(SameText(F.HelpWindow()->CurrentFile(), Dir + "Help/contents.htm"));
+  F.HelpWindow()->close();
+}
+
+TEST_F(MainWindowTest, HelpSearchesThePageTitles) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.SearchForHelpOn1->trigger();
+  ASSERT_NE(F.HelpWindow(), nullptr);
+  THelpFrm &H = *F.HelpWindow();
+  EXPECT_EQ(H.Pages().size(), 4u);
+  auto Found = H.Search("FIELD");
+  ASSERT_EQ(Found.size(), 2u);
+  // Sorted by title.
+  EXPECT_EQ(Found[0].Title, "Magnetic field of a coil");
+  EXPECT_EQ(Found[1].Title, "The electric field page");
+  EXPECT_TRUE(H.Search("quark").empty());
+  H.SearchEdit->setText("start");
+  ASSERT_EQ(H.List->count(), 1);
+  EXPECT_EQ(H.List->item(0)->text(), "Starting Vornelle");
+  F.Contents1->trigger();
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/contents.htm"));
+  H.close();
+}
+
+TEST_F(MainWindowTest, MenusFollowTheActiveSheet) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  bool Done;
+  for (int S = 0; S < SheetCount; ++S) {
+    F.MainPC->setCurrentIndex(S);
+    F.AppIdle(Done);
+    const TSheet Sh = TSheet(S);
+    EXPECT_EQ(F.Field1->menuAction()->isVisible(),
+              Sh == TSheet::Field || Sh == TSheet::ThreeD || Sh == TSheet::Mag) << S;
+    EXPECT_EQ(F.Graph1->menuAction()->isVisible(), Sh == TSheet::Projectile) << S;
+    EXPECT_EQ(F.Speed1->menuAction()->isEnabled(), Sh == TSheet::Motor || Sh == TSheet::Dyna) << S;
+  }
+  // "index" is enabled away from the index page, and disabled again by it.
+  F.OilDropItem->trigger();
+  F.AppIdle(Done);
+  EXPECT_TRUE(F.IndexBtn->isEnabled());
+  F.IndexBtnClick();
+  F.AppIdle(Done);
+  EXPECT_FALSE(F.IndexBtn->isEnabled());
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Millikan); // the topic page stays as it is
+}
+
+TEST_F(MainWindowTest, MenuCaptionsAsWritten) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  std::vector<std::string> Menus;
+  for (QAction *A : F.menuBar()->actions()) Menus.push_back(A->text().toStdString());
+  EXPECT_EQ(Menus, (std::vector<std::string>{"&File", "&Topics", "F&ield", "&Graph", "&View",
+                                             "&Speed", "&Help"}));
+  auto Items = [](QMenu *M) {
+    std::vector<std::string> T;
+    for (QAction *A : M->actions()) T.push_back(A->isSeparator() ? "-" : A->text().toStdString());
+    return T;
+  };
+  EXPECT_EQ(Items(F.File1), (std::vector<std::string>{"Print  topic..", "-", "Exit"}));
+  EXPECT_EQ(Items(F.Field1),
+            (std::vector<std::string>{"Contour resolution", "Show arrows", "Delete field lines",
+                                      "Delete contours", "Reverse current", "-", "Copy", "Print.."}));
+  EXPECT_EQ(Items(F.ContourResolution1), (std::vector<std::string>{"low", "medium", "high"}));
+  EXPECT_EQ(F.ContourHigh1->data().toInt(), 30);
+  EXPECT_EQ(Items(F.Graph1), (std::vector<std::string>{"Copy to clipboard", "Print"}));
+  EXPECT_EQ(Items(F.TextBackground1),
+            (std::vector<std::string>{"white", "pale yellow", "blue/gray", "sand"}));
+  EXPECT_EQ(Items(F.Speed1), (std::vector<std::string>{"Set animation speed", "Double rotation"}));
+  EXPECT_EQ(Items(F.Help1), (std::vector<std::string>{"Search for help on", "Contents", "-", "About"}));
+  EXPECT_EQ(Items(F.FontPopUp), (std::vector<std::string>{"8 point", "10 point", "12 point", "14 point"}));
+  EXPECT_EQ(F.FontBtn->Hint(), "font size|Set font size");
+}
+
+TEST_F(MainWindowTest, AnsweringNoKeepsTheWindowOpenButStopsTheLoop) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  AbortFlag = false;
+  Answers = {mrNo};
+  EXPECT_FALSE(F.close());
+  EXPECT_TRUE(F.isVisible());
+  EXPECT_TRUE(AbortFlag);
+  ASSERT_EQ(Asked.size(), 1u); // no clipboard question after No
+  EXPECT_EQ(Asked[0].Text, "Exit program?");
+  EXPECT_EQ(Asked[0].Type, mtConfirmation);
+}
+
+TEST_F(MainWindowTest, ClosingWithAPictureOnTheClipboardAsksWhetherToKeepIt) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  Clipboard().Assign(TBitmap(4, 4));
+  ASSERT_TRUE(Clipboard().HasPicture());
+  bool Closed = false;
+  F.OnClosed = [&] { Closed = true; };
+  Answers = {mrYes, mrNo};
+  EXPECT_TRUE(F.close());
+  EXPECT_TRUE(Closed);
+  ASSERT_EQ(Asked.size(), 2u);
+  EXPECT_EQ(Asked[1].Text,
+            "The clipboard contains a picture.\rDo you want to leave this for other applications?");
+  EXPECT_FALSE(Clipboard().HasPicture());
+}
+
+TEST_F(MainWindowTest, ClosingDuringALoopWaitsUntilTheLoopHasReturned) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  bool Closed = false;
+  F.OnClosed = [&] { Closed = true; };
+  Answers = {mrYes};
+  {
+    TLoopGuard Loop;
+    AbortFlag = false;
+    F.close(); // as the close box does from inside the loop's message pump
+    Application->ProcessMessages();
+    EXPECT_TRUE(AbortFlag);     // the loop is told to stop
+    EXPECT_TRUE(F.isVisible()); // but the window stays until it has
+    EXPECT_FALSE(Closed);
+    EXPECT_TRUE(F.CloseConfirmed());
+  }
+  Pump();
+  EXPECT_TRUE(Closed);
+  EXPECT_FALSE(F.isVisible());
+  EXPECT_EQ(Asked.size(), 1u); // the question is not asked twice
+}
+
+TEST_F(MainWindowTest, AMissingIndexPageIsReportedAndStartUpFinishes) {
+  MakeProgramFolder(false);
+  TFieldFrm &F = MakeWindow();
+  ASSERT_EQ(Asked.size(), 1u);
+  EXPECT_EQ(Asked[0].Text.rfind("Can't locate file: ", 0), 0u);
+  EXPECT_EQ(Asked[0].Type, mtError);
+  // Everything after the page load still happened.
+  EXPECT_TRUE(F.FieldPlot);
+  EXPECT_TRUE(bool(Application->OnIdle));
+  EXPECT_EQ(F.Timer1.Interval(), 100);
+  EXPECT_FALSE(F.CollagePic->pixmap().isNull());
+  EXPECT_EQ(F.Viewer->CurrentFile(), "");
+  // A missing topic page is reported the same way and the topic still changes.
+  QFile::remove(QString::fromStdString(Dir + "HTML/LENZ.HTM"));
+  F.InductionItem->trigger();
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Lenz);
+  EXPECT_EQ(Asked.size(), 2u);
+}
+
+TEST_F(MainWindowTest, ASmallScreenGivesTheCompactMaximisedLayout) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow({640, 480, 0, 0, 640, 450});
+  EXPECT_EQ(ScreenMode, 1);
+  EXPECT_TRUE(F.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(F.MainPCWidth(), 320);
+  ASSERT_FALSE(F.CollagePic->pixmap().isNull());
+  EXPECT_EQ(F.CollagePic->pixmap().size(), QSize(300, 390)); // the 640 collage
+}
+
+TEST_F(MainWindowTest, ANarrowWorkAreaIsTakenWhole) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow({800, 600, 0, 0, 800, 570});
+  EXPECT_EQ(ScreenMode, 2);
+  EXPECT_FALSE(F.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(F.geometry(), QRect(0, 0, 800, 570));
+  EXPECT_EQ(F.MainPCWidth(), 420);
+}
+
+TEST_F(MainWindowTest, EachSheetKeepsTheWidthTheSplitterGaveIt) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  // The splash page never changes the table.
+  F.SetMainPCWidth(300);
+  F.Splitter1Moved();
+  EXPECT_EQ(F.PageWidths, InitPageWidths(450));
+  F.PlanetaryOrbits1Item->trigger();
+  F.SetMainPCWidth(333);
+  F.Splitter1Moved();
+  F.ProjectileItem->trigger();
+  EXPECT_EQ(F.MainPCWidth(), 480);
+  F.PlanetaryOrbits1Item->trigger();
+  EXPECT_EQ(F.MainPCWidth(), 333);
+  // Stored under OrbitTab's own entry (8), not under its sheet index (9, ProjectileTab).
+  EXPECT_EQ(F.PageWidths[8], 333);
+  EXPECT_EQ(F.PageWidths[9], 480);
+}
+
+TEST_F(MainWindowTest, LinksToAnotherTopicSwitchTheSheetAndStopTheClock) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.ElectricDeflectionItem->trigger();
+  F.Timer1.SetEnabled(true);
+  F.History.AddJump(F.Viewer->CurrentFile(), 0);
+  const int Jumps = F.History.Count();
+  int Topic = TopicOfPage("helix.htm#start", F.CurrentTopic);
+  ASSERT_EQ(Topic, 7);
+  F.ShowTopicPage(Topic);
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
+  EXPECT_EQ(F.windowTitle(), "Vornelle - Deflection of electrons by a magnetic field (2)");
+  EXPECT_FALSE(F.Timer1.Enabled());
+  EXPECT_EQ(F.History.Count(), Jumps); // the history is the text pane's business here
+  // A menu change leaves the clock alone.
+  F.Timer1.SetEnabled(true);
+  F.DynamoItem->trigger();
+  EXPECT_TRUE(F.Timer1.Enabled());
+  F.Timer1.SetEnabled(false);
+}
+
+TEST_F(MainWindowTest, PageControllersHearOfIdleTimeTopicChangesAndMenus) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  auto Page = std::make_unique<TRecordingPage>();
+  TRecordingPage &P = *Page;
+  F.FieldPage = std::move(Page);
+  bool Done;
+  F.AppIdle(Done);
+  EXPECT_TRUE(P.LastIdle);
+  F.Busy = true; // a picture is printing
+  F.AppIdle(Done);
+  EXPECT_FALSE(P.LastIdle);
+  F.Busy = false;
+  F.ElectricFieldItem->trigger();
+  EXPECT_EQ(P.Calls.back(), "shown");
+  F.FieldCopy1->trigger();
+  F.FieldPrint1->trigger();
+  F.ApplyFieldPreset("DIPOLE");
+  AbortFlag = false; // a plot of the page runs
+  F.ThomsonItem->trigger();
+  EXPECT_EQ(P.Calls, (std::vector<std::string>{"idle", "busy", "shown", "copy", "print",
+                                               "preset DIPOLE", "hidden+abort"}));
+  // The Graph menu reaches only the projectile page.
+  auto Graph = std::make_unique<TRecordingPage>();
+  TRecordingPage &G = *Graph;
+  F.ProjectilePage = std::move(Graph);
+  F.GraphCopy1->trigger();
+  EXPECT_TRUE(G.Calls.empty());
+  F.ProjectileItem->trigger();
+  F.GraphCopy1->trigger();
+  F.GraphPrint1->trigger();
+  EXPECT_EQ(G.Calls, (std::vector<std::string>{"shown", "copy", "print"}));
+}
+
+TEST_F(MainWindowTest, DoubleRotationShowsAndTogglesTheDynamoButton) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  emit F.Speed1->aboutToShow();
+  EXPECT_FALSE(F.DoubleRotation1->isEnabled()); // no dynamo page yet
+  auto *Btn = new TKitSpeedButton(F.DynaTab);
+  Btn->SetGroupIndex(1);
+  Btn->SetAllowAllUp(true);
+  int Clicks = 0;
+  Btn->OnClick = [&] { ++Clicks; };
+  F.DRotBtn = Btn;
+  F.DynamoItem->trigger();
+  emit F.Speed1->aboutToShow();
+  EXPECT_TRUE(F.DoubleRotation1->isEnabled());
+  EXPECT_FALSE(F.DoubleRotation1->isChecked());
+  F.DoubleRotation1->trigger();
+  EXPECT_TRUE(Btn->Down());
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_TRUE(F.DoubleRotation1->isChecked());
+  F.DoubleRotation1->trigger();
+  EXPECT_FALSE(Btn->Down());
+  EXPECT_EQ(Clicks, 2);
+  Btn->SetDown(true);
+  emit F.Speed1->aboutToShow();
+  EXPECT_TRUE(F.DoubleRotation1->isChecked());
+}
+
+TEST_F(MainWindowTest, FontAndBackgroundMenusTickTheViewerSettings) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.FontPopUpPopup();
+  EXPECT_TRUE(F.FontItems[1]->isChecked()); // the pane starts at 10 point
+  F.FontItems[3]->trigger();
+  EXPECT_EQ(F.Viewer->DefFontSize(), 14);
+  F.FontPopUpPopup();
+  EXPECT_TRUE(F.FontItems[3]->isChecked());
+  EXPECT_FALSE(F.FontItems[1]->isChecked());
+  F.Viewer->SetDefFontSize(9);
+  F.FontPopUpPopup();
+  for (QAction *A : F.FontItems) EXPECT_FALSE(A->isChecked());
+  emit F.TextBackground1->aboutToShow();
+  EXPECT_TRUE(F.BackgroundItems[0]->isChecked()); // white
+  F.BackgroundItems[2]->trigger();
+  EXPECT_EQ(F.Viewer->DefBackground(), 0xFFEAD9u);
+  emit F.TextBackground1->aboutToShow();
+  EXPECT_TRUE(F.BackgroundItems[2]->isChecked());
+  EXPECT_FALSE(F.BackgroundItems[0]->isChecked());
+}
