@@ -4,6 +4,7 @@
 #include <string>
 
 #include "htmlview/attributes.h"
+#include "htmlview/image_cache.h"
 #include "platform/canvas.h"
 
 class TSectionList;
@@ -14,8 +15,6 @@ class TFontObj;
 class TImageFormControlObj;
 class ThvPanel;
 
-// Transparency kinds of a picture.
-constexpr int NotTransp = 0, LLCorner = 1, TGif = 2, TPng = 3;
 // Object alignments.
 constexpr int ATop = 0, AMiddle = 1, ABottom = 2, ALeft = 3, ARight = 4;
 
@@ -32,6 +31,7 @@ public:
   // Where it was last drawn (document coordinates) for hit tests.
   int DrawX = 0, DrawY = 0;
   bool Drawn = false;
+  int FloatTop = 0; // document y at which a float was registered
 
   virtual ~TFloatingObj() = default;
   bool IsFloat() const { return ObjAlign == ALeft || ObjAlign == ARight; }

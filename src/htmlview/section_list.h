@@ -45,8 +45,9 @@ struct TBuildState {
 // The host's picture and panel handlers (set by the viewer).
 using TBitmapRequestEvent =
     std::function<void(const std::string &SRC, TBitmap *&Bitmap, TColor &Color)>;
-using TImageRequestEvent =
-    std::function<void(const std::string &SRC, std::vector<uint8_t> *&Stream, bool &Pending)>;
+class TMemoryStream;
+// A stream handed back stays the host's; WaitStream() says "not available yet".
+using TImageRequestEvent = std::function<void(const std::string &SRC, TMemoryStream *&Stream)>;
 using TExpandNameEvent = std::function<std::string(const std::string &SRC)>;
 using TPanelCreateEvent = std::function<void(const std::string &AName, const std::string &AType,
                                              const std::string &SRC, ThvPanel *Panel)>;
@@ -89,6 +90,8 @@ public:
   bool ShowImages = true;
   bool Printing = false;
   int PageBottom = 0; // while printing
+  int PageAreaHeight = 0;
+  int PageHeight() const { return PageAreaHeight; }
   int YOff = 0;
   int SelB = 0, SelE = -1;
   TDocumentHost *Host = nullptr;

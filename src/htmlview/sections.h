@@ -188,6 +188,7 @@ public:
   int Justify = 1;   // 1 left, 2 centre, 3 right
   int ClearAttr = 0; // 0 none, 1 left, 2 right, 3 all
   TMyFont SectionFont;
+  int TextEdge = 0; // left edge of the item's text at its top (list markers), from layout
 
   // Building operations. Font is copied with the list's building style added; a
   // non-empty Anchor URL starts the section as a link.
@@ -242,10 +243,10 @@ public:
   // The marker text of an ordered item, "" for others.
   std::string ListMarkerText() const;
 
-protected:
+public:
   void DoDrawLogic(TCanvas &Canvas, int &Y, IndentManager &IMgr, int Start, int N,
                    std::vector<TFloatingObj *> &FloatList, int FloatHeight);
-  void DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &IMgr, const LineRec &Line,
+  void DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &IMgr, LineRec &Line,
                    int X, int BaseY, int LineTop);
   void DrawListMarker(TCanvas &Canvas, const LineRec &Line, int X, int BaseY, int LineTop);
   int LineAtY(int Y) const; // index into Lines, -1 when none
@@ -348,3 +349,7 @@ private:
 int ParagraphSpaceHeight(int FontSize);
 int HeadingSpaceHeight(int Level, int FontSize);
 int HorzLineHeight(int VSize, int FontSize);
+
+// A colour value of the page (a name of the 16, or hexadecimal RRGGBB) as 0x00BBGGRR;
+// false for anything else.
+bool ColorFromHtml(const std::string &S, TColor &Color);

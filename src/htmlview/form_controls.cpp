@@ -1,0 +1,310 @@
+// Form controls in the document: attributes, sizes, submission strings and their pictures.
+#include "htmlview/form_controls.h"
+
+#include <algorithm>
+
+#include "htmlview/draw_helpers.h"
+#include "htmlview/html_utils.h"
+#include "htmlview/section_list.h"
+
+namespace {
+void SetControlFont(TCanvas &Canvas, const TSectionList *L) {
+  Canvas.Font() = TFont();
+  Canvas.Font().Name = L ? L->PreFontName : "Courier New";
+  Canvas.Font().SetSize(10);
+  Canvas.Font().Color = clBlack;
+}
+} // namespace
+
+ThtmlForm::ThtmlForm(TSectionList *List, const TAttributeList *L) : MasterList(List) {
+  if (!L) return;
+  for (const auto &A : *L) {
+    switch (A->Which) {
+    case MethodSy: Method = A->Name.substr(0, 4); break;
+    case ActionSy: Action = A->Name; break;
+    case TargetSy: Target = A->Name; break;
+    case EncTypeSy: EncType = A->Name; break;
+    default: break;
+    }
+  }
+}
+
+ThtmlForm::~ThtmlForm() = default;
+
+TFormControlObj *ThtmlForm::InsertControl(std::unique_ptr<TFormControlObj> Ctrl) {
+  TFormControlObj *P = Ctrl.get();
+  P->MyForm = this;
+  if (!P->Hidden) ++NonHiddenCount;
+  ControlList.push_back(std::move(Ctrl));
+  P->ResetToValue();
+  return P;
+}
+
+void ThtmlForm::ResetControls() {
+  for (auto &C : ControlList) C->ResetToValue();
+}
+
+void ThtmlForm::SetSizes(TCanvas &Canvas) {
+  TFont Save = Canvas.Font();
+  for (auto &C : ControlList) {
+    SetControlFont(Canvas, MasterList);
+    C->SetHeightWidth(Canvas);
+  }
+  Canvas.Font() = Save;
+}
+
+std::vector<std::string> ThtmlForm::Submission(const std::string &ButtonSubmission) const {
+  std::vector<std::string> R;
+  for (const auto &C : ControlList) {
+    std::string S;
+    for (int I = 0; C->GetSubmission(I, S); ++I) {
+      if (!S.empty()) R.push_back(S);
+      S.clear();
+    }
+  }
+  if (!ButtonSubmission.empty()) R.push_back(ButtonSubmission);
+  return R;
+}
+
+TFormControlObj::TFormControlObj(TSectionList *List, int APos, const TAttributeList &L)
+    : Pos(APos), MasterList(List) {
+  for (const auto &A : L) {
+    if (A->Which == ValueSy) Value = A->Name;
+    else if (A->Which == NameSy) Name = A->Name;
+    else if (A->Which == OnClickSy) OnClickMessage = A->Name;
+  }
+}
+
+void TFormControlObj::Draw(TCanvas &, int, int) {}
+bool TFormControlObj::GetSubmission(int, std::string &) { return false; }
+void TFormControlObj::SetHeightWidth(TCanvas &) {}
+
+TEditFormControlObj::TEditFormControlObj(TSectionList *List, int APos, const TAttributeList &L,
+                                         bool APassword)
+    : TFormControlObj(List, APos, L), Password(APassword) {
+  BaseLine = true;
+  if (TAttribute *A = L.Find(SizeSy)) {
+    std::string S = A->Name;
+    size_t E = S.find_first_of(", ");
+    int N;
+    if (StrToIntSat(Trim(S.substr(0, E)), N) && N >= 1) EditSize = N;
+  }
+  Text = Value;
+}
+
+void TEditFormControlObj::SetHeightWidth(TCanvas &Canvas) {
+  Width = Canvas.TextWidth(std::string("A")) * EditSize + 5;
+}
+
+bool TEditFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (Index != 0) return false;
+  S = Name + "=" + Text;
+  return true;
+}
+
+void TEditFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
+  TRect R(X, Y, X + Width, Y + Height);
+  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, false);
+  SetControlFont(Canvas, MasterList);
+  Canvas.SetTextAlign(TA_LEFT | TA_TOP);
+  Canvas.Brush().Style = bsClear;
+  std::string T = Password ? std::string(Text.size(), '*') : Text;
+  int TH = Canvas.TextHeight(std::string("A"));
+  Canvas.TextRect(TRect(X + 2, Y + 2, X + Width - 2, Y + Height - 2), X + 4,
+                  Y + (Height - TH) / 2, MasterList ? MasterList->Decode(T) : DecodeText(T));
+  Canvas.Brush().Style = bsSolid;
+}
+
+TButtonFormControlObj::TButtonFormControlObj(TSectionList *List, int APos, const TAttributeList &L,
+                                             int AWhich)
+    : TFormControlObj(List, APos, L), Which(AWhich) {
+  BaseLine = true;
+  static const char *const Captions[3] = {"Submit", "Reset", "Button"};
+  Caption = Value.empty() ? Captions[Which] : Value;
+}
+
+void TButtonFormControlObj::SetHeightWidth(TCanvas &Canvas) {
+  std::u16string U = MasterList ? MasterList->Decode(Caption) : DecodeText(Caption);
+  Height = Canvas.TextHeight(std::u16string(u"A")) + 8;
+  Width = Canvas.TextWidth(U) + 20;
+}
+
+void TButtonFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
+  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, true);
+  SetControlFont(Canvas, MasterList);
+  std::u16string U = MasterList ? MasterList->Decode(Caption) : DecodeText(Caption);
+  Canvas.SetTextAlign(TA_LEFT | TA_TOP);
+  Canvas.Brush().Style = bsClear;
+  Canvas.TextOut(X + (Width - Canvas.TextWidth(U)) / 2, Y + (Height - Canvas.TextHeight(U)) / 2, U);
+  Canvas.Brush().Style = bsSolid;
+}
+
+TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList *List, int APos,
+                                                 const TAttributeList &L, bool ARadio)
+    : TFormControlObj(List, APos, L), Radio(ARadio) {
+  BaseLine = true;
+  if (!Radio && Value.empty()) Value = "on";
+  IsChecked = Checked = L.Find(CheckedSy) != nullptr;
+  Width = 13;
+  Height = Radio ? 14 : 13;
+}
+
+bool TCheckBoxFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (Index != 0 || !Checked) return false;
+  S = Name + "=" + Value;
+  return true;
+}
+
+void TCheckBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
+  TPen SavePen = Canvas.Pen();
+  TBrush SaveBrush = Canvas.Brush();
+  if (Radio) {
+    Canvas.Brush().Color = clWhite;
+    Canvas.Pen().Color = clBtnShadow;
+    Canvas.Ellipse(X, Y, X + 14, Y + 14);
+    if (Checked) {
+      Canvas.Brush().Color = clBlack;
+      Canvas.Pen().Color = clBlack;
+      Canvas.Ellipse(X + 5, Y + 5, X + 9, Y + 9);
+    }
+  } else {
+    TRect R(X, Y, X + Width, Y + Height);
+    Canvas.Brush().Color = clWhite;
+    Canvas.FillRect(R);
+    Canvas.DrawEdge(R, EDGE_SUNKEN, BF_RECT);
+    if (Checked) {
+      Canvas.Pen().Color = clBlack;
+      int H = Height;
+      Canvas.MoveTo(X + 3, Y + H / 2);
+      Canvas.LineTo(X + 5, Y + H / 2 + 2);
+      Canvas.LineTo(X + 9, Y + H / 2 - 2);
+    }
+  }
+  Canvas.Pen() = SavePen;
+  Canvas.Brush() = SaveBrush;
+}
+
+THiddenFormControlObj::THiddenFormControlObj(TSectionList *List, int APos, const TAttributeList &L)
+    : TFormControlObj(List, APos, L) {
+  Hidden = true;
+  Width = Height = 0;
+}
+
+bool THiddenFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (Index != 0) return false;
+  S = Name + "=" + Value;
+  return true;
+}
+
+TImageFormControlObj::TImageFormControlObj(TSectionList *List, int APos, const TAttributeList &L)
+    : TFormControlObj(List, APos, L) {
+  Width = Height = 0;
+}
+
+bool TImageFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (XPos < 0 || Index > 1) return false;
+  std::string Pre = Name.empty() ? "" : Name + ".";
+  if (Index == 0) S = Pre + "x=" + std::to_string(XPos);
+  else {
+    S = Pre + "y=" + std::to_string(YPos);
+    XPos = -1;
+  }
+  return true;
+}
+
+TListBoxFormControlObj::TListBoxFormControlObj(TSectionList *List, int APos,
+                                               const TAttributeList &L, bool ACombo)
+    : TFormControlObj(List, APos, L), Combo(ACombo) {
+  Multiple = L.Find(MultipleSy) != nullptr;
+  if (TAttribute *A = L.Find(SizeSy)) LBSize = A->Value >= 1 ? A->Value : -1;
+}
+
+void TListBoxFormControlObj::AddStr(const std::string &Text, const std::string &AValue,
+                                    bool Selected) {
+  TheOptions.push_back({Text, AValue, Selected});
+  Longest = std::max(Longest, int(Text.size()));
+}
+
+void TListBoxFormControlObj::ResetToValue() {
+  CurSelected.assign(TheOptions.size(), false);
+  ItemIndex = TheOptions.empty() ? -1 : 0;
+  for (size_t I = 0; I < TheOptions.size(); ++I)
+    if (TheOptions[I].Selected) {
+      CurSelected[I] = true;
+      if (!Multiple || ItemIndex == 0) ItemIndex = int(I);
+      if (!Multiple) break;
+    }
+}
+
+bool TListBoxFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (Index < 0 || size_t(Index) >= TheOptions.size()) return false;
+  bool Counts = Multiple ? (size_t(Index) < CurSelected.size() && CurSelected[size_t(Index)])
+                         : Index == ItemIndex;
+  S.clear();
+  if (Counts) {
+    const TOptionObj &O = TheOptions[size_t(Index)];
+    S = Name + "=" + (O.Value.empty() ? O.Text : O.Value);
+  }
+  return true;
+}
+
+void TListBoxFormControlObj::SetHeightWidth(TCanvas &Canvas) {
+  int AW = Canvas.TextWidth(std::string("A")), AH = Canvas.TextHeight(std::string("A"));
+  if (Combo) {
+    Width = AW * Longest + 30;
+    Height = AH + 8;
+  } else {
+    int Rows = LBSize > 0 ? LBSize : std::max(1, std::min(8, int(TheOptions.size())));
+    Height = AH * Rows + 4;
+    Width = AW * Longest + 15;
+  }
+}
+
+void TListBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
+  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, false);
+  SetControlFont(Canvas, MasterList);
+  Canvas.SetTextAlign(TA_LEFT | TA_TOP);
+  Canvas.Brush().Style = bsClear;
+  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 4);
+  if (Combo) {
+    if (ItemIndex >= 0 && size_t(ItemIndex) < TheOptions.size())
+      Canvas.TextRect(Clip, X + 4, Y + 4, DecodeText(TheOptions[size_t(ItemIndex)].Text));
+  } else {
+    int AH = Canvas.TextHeight(std::string("A"));
+    int Rows = LBSize > 0 ? LBSize : 8;
+    for (int I = 0; I < int(TheOptions.size()) && I < Rows; ++I)
+      Canvas.TextRect(Clip, X + 4, Y + 2 + I * AH, DecodeText(TheOptions[size_t(I)].Text));
+  }
+  Canvas.Brush().Style = bsSolid;
+}
+
+TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList *List, int APos,
+                                                 const TAttributeList &L)
+    : TFormControlObj(List, APos, L) {
+  if (TAttribute *A = L.Find(RowsSy)) if (A->Value > 0) TARows = std::min(A->Value, 200);
+  if (TAttribute *A = L.Find(ColsSy)) if (A->Value > 0) TACols = std::min(A->Value, 500);
+}
+
+bool TTextAreaFormControlObj::GetSubmission(int Index, std::string &S) {
+  if (Index != 0) return false;
+  S = Name + "=";
+  for (size_t I = 0; I < Lines.size(); ++I) S += (I ? "\r\n" : "") + Lines[I];
+  return true;
+}
+
+void TTextAreaFormControlObj::SetHeightWidth(TCanvas &Canvas) {
+  Height = Canvas.TextHeight(std::string("A")) * TARows + 5;
+  Width = Canvas.TextWidth(std::string("A")) * TACols + 5;
+}
+
+void TTextAreaFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
+  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, false);
+  SetControlFont(Canvas, MasterList);
+  Canvas.SetTextAlign(TA_LEFT | TA_TOP);
+  Canvas.Brush().Style = bsClear;
+  int AH = Canvas.TextHeight(std::string("A"));
+  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 4);
+  for (int I = 0; I < int(Lines.size()) && I < TARows; ++I)
+    Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, DecodeText(Lines[size_t(I)]));
+  Canvas.Brush().Style = bsSolid;
+}

@@ -1,0 +1,681 @@
+// Building and querying paragraphs and block sections.
+#include "htmlview/sections.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "htmlview/cell.h"
+#include "htmlview/doc_images.h"
+#include "htmlview/form_controls.h"
+#include "htmlview/html_utils.h"
+#include "htmlview/section_list.h"
+#include "htmlview/tokenizer.h"
+#include "platform/numbers.h"
+
+namespace {
+
+// Metrics are read on a canvas that draws nowhere; fonts measure the same everywhere.
+TCanvas &MeasureCanvas() {
+  static TCanvas C;
+  return C;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TSectionBase
+
+TSectionBase::TSectionBase(TSectionList *List, const TSectionBase &Source)
+    : ParentSectionList(List), SectionHeight(Source.SectionHeight),
+      DrawHeight(Source.DrawHeight), YValue(Source.YValue), StartCurs(Source.StartCurs),
+      Len(Source.Len) {}
+
+TSectionBase::~TSectionBase() = default;
+
+std::unique_ptr<TSectionBase> TSectionBase::CreateCopy(TSectionList *NewList) const {
+  auto P = std::make_unique<TSectionBase>(NewList);
+  P->SectionHeight = SectionHeight;
+  return P;
+}
+void TSectionBase::CopyToClipboard(SelTextCount &) {}
+int TSectionBase::DrawLogic(TCanvas &, int Y, IndentManager &IMgr, int &MaxWidth, int &Curs) {
+  YValue = Y;
+  StartCurs = Curs;
+  DrawHeight = SectionHeight;
+  MaxWidth = IMgr.Width;
+  return SectionHeight;
+}
+int TSectionBase::Draw(TCanvas &, const TRect &, IndentManager &, int, int Y) {
+  YValue = Y;
+  return Y + SectionHeight;
+}
+bool TSectionBase::GetURL(TCanvas &, int, int, TUrlTarget &, TFormControlObj *&) { return false; }
+bool TSectionBase::PtInObject(int, int, TFloatingObj *&, int &, int &) { return false; }
+int TSectionBase::FindCursor(TCanvas &, int, int, int &, int &, int &, bool &) { return -1; }
+int TSectionBase::FindString(int, const std::string &, bool) { return -1; }
+int TSectionBase::FindSourcePos(int) { return -1; }
+int TSectionBase::FindDocPos(int, bool) { return -1; }
+bool TSectionBase::CursorToXY(TCanvas &, int, int &, int &) { return false; }
+bool TSectionBase::GetChAtPos(int, char &, TSectionBase *&) { return false; }
+void TSectionBase::UpdateFonts() { UpdateSpacing(); }
+void TSectionBase::UpdateSpacing() {}
+void TSectionBase::MinMaxWidth(TCanvas &, int &Min, int &Max) { Min = Max = 0; }
+
+void TSectionBase::SetParent(TSectionList *List) {
+  ParentSectionList = List;
+  UpdateSpacing();
+}
+
+// ---------------------------------------------------------------- TFontObj
+
+TFontObj::TFontObj(TSection *ASection, const TMyFont &Font, int APos)
+    : Section(ASection), Pos(APos), TheFont(Font) {
+  FontChanged();
+}
+
+TFontObj::TFontObj(TSection *ASection, const TFontObj &Source)
+    : Section(ASection), Pos(Source.Pos), TheFont(Source.TheFont), UrlTarget(Source.UrlTarget),
+      Visited(Source.Visited), Hover(Source.Hover), SScript(Source.SScript) {
+  FontChanged();
+}
+
+TFontObj::~TFontObj() {
+  if (Section && Section->ParentSectionList) {
+    TSectionList *L = Section->ParentSectionList;
+    if (L->ActiveLink == this) L->ActiveLink = nullptr;
+    auto It = std::find(L->LinkList.begin(), L->LinkList.end(), this);
+    if (It != L->LinkList.end()) L->LinkList.erase(It);
+  }
+}
+
+void TFontObj::FontChanged() {
+  TCanvas &C = MeasureCanvas();
+  C.Font() = TheFont;
+  TTextMetric TM = C.TextMetrics();
+  tmHeight = TM.tmHeight;
+  FontHeight = TM.tmHeight + TM.tmExternalLeading;
+  Overhang = TM.tmOverhang;
+  Descent = TM.tmDescent;
+  // Formulas read as formulas only when the small script text leaves the baseline:
+  // superscripts rise by about a third of the normal text height, subscripts drop by a
+  // quarter (the script font is three quarters of the normal one).
+  ScriptShift = 0;
+  if (SScript == TScript::Sup) {
+    ScriptShift = (TM.tmHeight * 4) / 9;
+    FontHeight += ScriptShift;
+  } else if (SScript == TScript::Sub) {
+    ScriptShift = TM.tmHeight / 3;
+    FontHeight += ScriptShift;
+    Descent += ScriptShift;
+  }
+}
+
+void TFontObj::UpdateLinkColor() {
+  TSectionList *L = Section ? Section->ParentSectionList : nullptr;
+  if (!L || !HasUrl()) return;
+  TColor C = Hover ? L->LinkActiveColor : Visited ? L->LinkVisitedColor : L->HotSpotColor;
+  TheFont.Color = C | 0x2000000;
+  FontChanged();
+}
+
+void TFontObj::SetVisited(bool Value) {
+  if (Value == Visited) return;
+  Visited = Value;
+  UpdateLinkColor();
+}
+
+void TFontObj::SetHover(bool Value) {
+  if (Value == Hover) return;
+  Hover = Value;
+  UpdateLinkColor();
+}
+
+// ---------------------------------------------------------------- TFontList
+
+TFontObj *TFontList::GetFontObjAt(int Pos, int &Index) const {
+  Index = -1;
+  for (int I = Count() - 1; I >= 0; --I)
+    if (Items[size_t(I)]->Pos <= Pos) {
+      Index = I;
+      return Items[size_t(I)].get();
+    }
+  if (!Items.empty()) {
+    Index = 0;
+    return Items[0].get();
+  }
+  return nullptr;
+}
+
+TMyFont *TFontList::GetFontAt(int Pos, int &Overhang) const {
+  TFontObj *F = GetFontObjAt(Pos);
+  Overhang = F ? F->Overhang : 0;
+  return F ? &F->TheFont : nullptr;
+}
+
+int TFontList::GetFontCountAt(int Pos, int Leng) const {
+  for (const auto &F : Items)
+    if (F->Pos > Pos) return F->Pos - Pos;
+  return Leng - Pos;
+}
+
+// ---------------------------------------------------------------- TImageObjList
+
+TImageObjList::~TImageObjList() = default;
+
+TFloatingObj *TImageObjList::FindImage(int Pos) const {
+  for (const auto &O : Items)
+    if (O->Pos == Pos) return O.get();
+  return nullptr;
+}
+
+int TImageObjList::GetHeightAt(int Pos, int &Align) const {
+  TFloatingObj *O = FindImage(Pos);
+  if (!O) return -1;
+  Align = O->ObjAlign;
+  return O->ImageHeight;
+}
+
+int TImageObjList::GetWidthAt(int Pos, int &Align, int &HSpace) const {
+  TFloatingObj *O = FindImage(Pos);
+  if (!O) return -1;
+  Align = O->ObjAlign;
+  HSpace = O->HSpace;
+  return O->ImageWidth;
+}
+
+int TImageObjList::GetImageCountAt(int Pos) const {
+  for (const auto &O : Items)
+    if (O->Pos >= Pos) return O->Pos - Pos;
+  return NoneCount;
+}
+
+// ---------------------------------------------------------------- TFormControlList
+
+TFormControlObj *TFormControlList::FindControl(int Pos) const {
+  for (TFormControlObj *C : Items)
+    if (C->Pos == Pos) return C;
+  return nullptr;
+}
+
+int TFormControlList::GetHeightAt(int Pos, bool &BaseLine) const {
+  TFormControlObj *C = FindControl(Pos);
+  if (!C) return -1;
+  BaseLine = C->BaseLine;
+  return C->Height;
+}
+
+int TFormControlList::GetWidthAt(int Pos) const {
+  TFormControlObj *C = FindControl(Pos);
+  return C ? C->Width : -1;
+}
+
+int TFormControlList::GetControlCountAt(int Pos) const {
+  for (TFormControlObj *C : Items)
+    if (C->Pos >= Pos) return C->Pos - Pos;
+  return NoneCount;
+}
+
+// ---------------------------------------------------------------- TSection: building
+
+TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUrlTarget *Anchor,
+                   int AJustify)
+    : TSectionBase(List), ListLevel(Level), Indent(Level * ListIndent), Justify(AJustify),
+      SectionFont(Font) {
+  TMyFont F = Font;
+  TScript Script = TScript::Normal;
+  if (List) {
+    F.Style |= List->Build.Style;
+    Script = List->Build.SScript;
+  }
+  auto FO = std::make_unique<TFontObj>(this, F, 0);
+  FO->SScript = Script;
+  if (Script != TScript::Normal) {
+    FO->TheFont.SetNormalSize(List, MulDiv(F.NormalSize, 3, 4));
+    FO->FontChanged();
+  }
+  TFontObj *P = FO.get();
+  Fonts.Items.push_back(std::move(FO));
+  if (Anchor && !Anchor->Url.empty()) {
+    P->UrlTarget.Copy(*Anchor);
+    if (List) List->LinkList.push_back(P);
+  }
+}
+
+TSection::TSection(TSectionList *List, const TSection &Source)
+    : TSectionBase(List, Source), Buff(Source.Buff), ListLevel(Source.ListLevel),
+      Indent(Source.Indent), ListType(Source.ListType), Justify(Source.Justify),
+      ClearAttr(Source.ClearAttr), SectionFont(Source.SectionFont) {
+  for (const auto &F : Source.Fonts.Items) {
+    auto C = std::make_unique<TFontObj>(this, *F);
+    if (C->HasUrl() && List) List->LinkList.push_back(C.get());
+    Fonts.Items.push_back(std::move(C));
+  }
+  for (const auto &O : Source.Images.Items) Images.Items.push_back(O->Clone(List));
+  FormControls.Items = Source.FormControls.Items; // shared with the section copied
+  SIndexList = Source.SIndexList;
+}
+
+TSection::~TSection() {
+  // Font runs unregister from the document themselves; images from their destructors.
+}
+
+void TSection::AddChar(char C, int Index) {
+  TokenObj T;
+  T.AddChar(C, Index);
+  AddTokenObj(T);
+}
+
+void TSection::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
+
+void TSection::AddText(const std::string &Src, const std::vector<int> &Positions) {
+  if (Src.empty()) return;
+  std::string S = Src;
+  std::vector<int> P = Positions;
+  P.resize(S.size(), P.empty() ? 0 : P.back());
+  bool NoBreak = ParentSectionList && ParentSectionList->Build.NoBreak;
+  // Control bytes would pose as object marks with nothing behind them.
+  for (char &C : S)
+    if (uint8_t(C) < 32 && !(NoBreak && C == NoBreakWhite)) C = ' ';
+  auto Del = [&](size_t K) {
+    S.erase(K, 1);
+    P.erase(P.begin() + long(K));
+  };
+  if (NoBreak) {
+    if (S[0] == NoBreakWhite &&
+        (Buff.empty() || Buff.back() == NoBreakWhite || Buff.back() == ' ' ||
+         Buff.back() == NoBreakSpace))
+      Del(0);
+    bool Changed = true;
+    while (Changed) {
+      Changed = false;
+      for (size_t K = 0; K + 1 < S.size(); ++K) {
+        if ((S[K] == ' ' && S[K + 1] == NoBreakWhite) ||
+            (S[K] == NoBreakWhite && S[K + 1] == NoBreakWhite)) {
+          Del(K + 1);
+          Changed = true;
+          break;
+        }
+        if (S[K] == NoBreakWhite && S[K + 1] == ' ') {
+          Del(K);
+          Changed = true;
+          break;
+        }
+      }
+    }
+    for (char &C : S)
+      if (C == NoBreakWhite) C = NoBreakSpace;
+  } else if (S[0] == ' ' && (Buff.empty() || Buff.back() == ' ')) {
+    Del(0);
+  }
+  if (S.empty()) return;
+  // Text after floats at a paragraph's start does not begin with a space.
+  if (S[0] == ' ' || S[0] == NoBreakSpace) {
+    size_t K = 0;
+    while (K < Buff.size() && (Buff[K] == ImageMark || Buff[K] == ImageMarkNoBrk)) {
+      TFloatingObj *O = Images.FindImage(int(K));
+      if (!O || !O->IsFloat()) break;
+      ++K;
+    }
+    if (K > 0 && K == Buff.size()) Del(0);
+  }
+  if (S.empty()) return;
+  Buff += S;
+  BuffS.insert(BuffS.end(), P.begin(), P.end());
+  Len = int(Buff.size());
+}
+
+void TSection::ChangeFont(TSectionList *List, const TMyFont &Font) {
+  TFontObj *Last = Fonts.Items.back().get();
+  TFontObj *F;
+  if (Last->Pos == Len) {
+    F = Last;
+    F->TheFont = Font;
+  } else {
+    auto N = std::make_unique<TFontObj>(this, Font, Len);
+    if (Last->HasUrl()) {
+      N->UrlTarget.Copy(Last->UrlTarget);
+      N->Visited = Last->Visited;
+      if (List) List->LinkList.push_back(N.get());
+    }
+    F = N.get();
+    Fonts.Items.push_back(std::move(N));
+  }
+  if (List) {
+    F->TheFont.Style |= List->Build.Style;
+    F->SScript = List->Build.SScript;
+  }
+  if (F->SScript != TScript::Normal)
+    F->TheFont.SetNormalSize(List, MulDiv(F->TheFont.NormalSize, 3, 4));
+  F->FontChanged();
+}
+
+void TSection::HRef(Symb Sy, TSectionList *List, const TUrlTarget &UrlTarget,
+                    const TMyFont &Font) {
+  ChangeFont(List, Font);
+  TFontObj *F = Fonts.Items.back().get();
+  F->UrlTarget.Clear();
+  if (Sy == AnchorSy && !UrlTarget.Url.empty()) {
+    F->UrlTarget.Copy(UrlTarget);
+    if (List && std::find(List->LinkList.begin(), List->LinkList.end(), F) == List->LinkList.end())
+      List->LinkList.push_back(F);
+  }
+}
+
+TImageObj *TSection::AddImage(const TAttributeList &L, TSectionList *List, int Index) {
+  auto I = std::make_unique<TImageObj>(List, Len, L);
+  TImageObj *P = I.get();
+  Images.Items.push_back(std::move(I));
+  bool NoBreak = List && List->Build.NoBreak;
+  Buff.push_back(NoBreak ? ImageMarkNoBrk : ImageMark);
+  BuffS.push_back(Index);
+  Len = int(Buff.size());
+  return P;
+}
+
+TPanelObj *TSection::AddPanel(const TAttributeList &L, TCell *ACell, int Index) {
+  TSectionList *List = ParentSectionList ? ParentSectionList : (ACell ? ACell->MasterList : nullptr);
+  auto I = std::make_unique<TPanelObj>(List, ACell, Len, L);
+  TPanelObj *P = I.get();
+  Images.Items.push_back(std::move(I));
+  bool NoBreak = List && List->Build.NoBreak;
+  Buff.push_back(NoBreak ? ImageMarkNoBrk : ImageMark);
+  BuffS.push_back(Index);
+  Len = int(Buff.size());
+  return P;
+}
+
+TFormControlObj *TSection::AddFormControl(Symb Which, const TAttributeList &L,
+                                          TSectionList *List, int Index) {
+  if (!List) return nullptr;
+  ThtmlForm *Form = List->Build.CurrentForm;
+  if (!Form) {
+    List->HtmlFormList.push_back(std::make_unique<ThtmlForm>(List, nullptr));
+    Form = List->Build.CurrentForm = List->HtmlFormList.back().get();
+  }
+  std::unique_ptr<TFormControlObj> C;
+  bool IsImage = false;
+  if (Which == InputSy) {
+    std::string Type;
+    if (TAttribute *A = L.Find(TypeSy)) Type = LowerCase(A->Name);
+    if (Type == "submit") C = std::make_unique<TButtonFormControlObj>(List, Len, L, 0);
+    else if (Type == "reset") C = std::make_unique<TButtonFormControlObj>(List, Len, L, 1);
+    else if (Type == "button") C = std::make_unique<TButtonFormControlObj>(List, Len, L, 2);
+    else if (Type == "radio") C = std::make_unique<TCheckBoxFormControlObj>(List, Len, L, true);
+    else if (Type == "checkbox") C = std::make_unique<TCheckBoxFormControlObj>(List, Len, L, false);
+    else if (Type == "hidden") C = std::make_unique<THiddenFormControlObj>(List, Len, L);
+    else if (Type == "image") {
+      C = std::make_unique<TImageFormControlObj>(List, Len, L);
+      IsImage = true;
+    } else C = std::make_unique<TEditFormControlObj>(List, Len, L, Type == "password");
+  } else if (Which == SelectSy) {
+    TAttribute *Size = L.Find(SizeSy);
+    bool List_ = L.Find(MultipleSy) || (Size && Size->Value > 1);
+    C = std::make_unique<TListBoxFormControlObj>(List, Len, L, !List_);
+  } else if (Which == TextAreaSy) {
+    C = std::make_unique<TTextAreaFormControlObj>(List, Len, L);
+  } else {
+    return nullptr;
+  }
+  C->MyForm = Form;
+  TFormControlObj *P = Form->InsertControl(std::move(C));
+  List->FormControlList.push_back(P);
+  bool NoBreak = List->Build.NoBreak;
+  if (IsImage) {
+    TImageObj *Img = AddImage(L, List, Index);
+    Img->MyFormControl = static_cast<TImageFormControlObj *>(P);
+  } else if (!P->Hidden) {
+    FormControls.Items.push_back(P);
+    Buff.push_back(NoBreak ? FormMarkNoBrk : FormMark);
+    BuffS.push_back(Index);
+    Len = int(Buff.size());
+  }
+  return P;
+}
+
+void TSection::AddOpBrk() {
+  if (Len != 0) return;
+  // Added as 'X' and made a space so that the collapsing of leading spaces keeps it.
+  AddChar('X', BuffS.empty() ? 0 : BuffS.back() + 1);
+  if (!Buff.empty()) Buff.back() = ' ';
+}
+
+void TSection::SetClear(const TAttributeList &L) {
+  if (TAttribute *A = L.Find(ClearSy)) {
+    std::string V = LowerCase(A->Name);
+    ClearAttr = V == "left" ? 1 : V == "right" ? 2 : 3;
+  }
+}
+
+void TSection::Finish() {
+  if (Buff.empty()) return;
+  SIndexList.clear();
+  for (size_t K = 0; K < BuffS.size(); ++K)
+    if (K == 0 || BuffS[K] != BuffS[K - 1] + 1) SIndexList.push_back({int(K), BuffS[K]});
+  BuffS.clear();
+  BuffS.shrink_to_fit();
+}
+
+// ---------------------------------------------------------------- TSection: queries
+
+int TSection::FindSourcePos(int DocPos) {
+  if (Len == 0 || DocPos < StartCurs || DocPos >= StartCurs + Len || SIndexList.empty())
+    return -1;
+  int P = DocPos - StartCurs;
+  const IndexObj *Best = &SIndexList[0];
+  for (const IndexObj &I : SIndexList)
+    if (I.Pos <= P) Best = &I;
+    else break;
+  return Best->Index + (P - Best->Pos);
+}
+
+int TSection::FindDocPos(int SourcePos, bool Prev) {
+  if (Len == 0 || SIndexList.empty()) return -1;
+  // Source position of the last character.
+  const IndexObj &LastRun = SIndexList.back();
+  int LastSource = LastRun.Index + (Len - 1 - LastRun.Pos);
+  if (Prev) {
+    if (SourcePos < SIndexList[0].Index) return -1;
+    if (SourcePos > LastSource) return StartCurs + Len - 1;
+  } else {
+    if (SourcePos > LastSource) return -1;
+    if (SourcePos <= SIndexList[0].Index) return StartCurs;
+  }
+  for (size_t K = 0; K < SIndexList.size(); ++K) {
+    const IndexObj &R = SIndexList[K];
+    int RunEnd = (K + 1 < SIndexList.size() ? SIndexList[K + 1].Pos : Len); // buffer end
+    int RunLen = RunEnd - R.Pos;
+    if (SourcePos >= R.Index && SourcePos < R.Index + RunLen)
+      return StartCurs + R.Pos + (SourcePos - R.Index);
+    if (K + 1 < SIndexList.size() && SourcePos >= R.Index + RunLen &&
+        SourcePos < SIndexList[K + 1].Index)
+      return Prev ? StartCurs + RunEnd - 1 : StartCurs + RunEnd;
+  }
+  return -1;
+}
+
+bool TSection::GetChAtPos(int Pos, char &Ch, TSectionBase *&Obj) {
+  if (Len == 0 || Pos < StartCurs || Pos >= StartCurs + Len) return false;
+  Ch = Buff[size_t(Pos - StartCurs)];
+  Obj = this;
+  return true;
+}
+
+int TSection::FindString(int From, const std::string &ToFind, bool MatchCase) {
+  if (Len == 0 || ToFind.empty() || From >= StartCurs + Len) return -1;
+  size_t Start = size_t(std::max(0, From - StartCurs));
+  std::string Find = ToFind.substr(0, 255);
+  if (MatchCase) {
+    size_t P = Buff.find(Find, Start);
+    return P == std::string::npos ? -1 : StartCurs + int(P);
+  }
+  std::string U = UpperCaseAscii(Find);
+  for (size_t P = Start; P + U.size() <= Buff.size(); ++P) {
+    bool Ok = true;
+    for (size_t K = 0; K < U.size() && Ok; ++K) {
+      char C = Buff[P + K];
+      if (C >= 'a' && C <= 'z') C = char(C - 32);
+      Ok = C == U[K];
+    }
+    if (Ok) return StartCurs + int(P);
+  }
+  return -1;
+}
+
+void TSection::UpdateFonts() {
+  TSectionList *L = ParentSectionList;
+  if (!L) return;
+  auto Apply = [&](TMyFont &F, bool Link) {
+    F.Name = F.Fixed ? L->PreFontName : L->FontName;
+    F.Charset = L->Charset;
+    F.SetSize(MulDiv(L->FontSize, F.NormalSize, 12));
+    F.Color = (Link ? L->HotSpotColor : L->FontColor) | 0x2000000;
+  };
+  for (auto &F : Fonts.Items) {
+    Apply(F->TheFont, F->HasUrl());
+    if (F->HasUrl()) {
+      if (F->Hover) F->TheFont.Color = L->LinkActiveColor | 0x2000000;
+      else if (F->Visited) F->TheFont.Color = L->LinkVisitedColor | 0x2000000;
+    }
+    F->FontChanged();
+  }
+  Apply(SectionFont, false);
+}
+
+// ---------------------------------------------------------------- list items
+
+TUListItem::TUListItem(TSectionList *List, int Level, const TMyFont &Font, const TUrlTarget *Anchor,
+                       int AJustify)
+    : TSection(List, Level, Font, Anchor, AJustify) {
+  ListType = 2;
+}
+TUListItem::TUListItem(TSectionList *List, const TUListItem &Source)
+    : TSection(List, Source), Plain(Source.Plain) {}
+std::unique_ptr<TSectionBase> TUListItem::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TUListItem>(NewList, *this);
+}
+
+TDListItem::TDListItem(TSectionList *List, int Level, const TMyFont &Font, const TUrlTarget *Anchor,
+                       int AJustify)
+    : TUListItem(List, Level, Font, Anchor, AJustify) {
+  ListType = 3;
+}
+TDListItem::TDListItem(TSectionList *List, const TDListItem &Source) : TUListItem(List, Source) {}
+std::unique_ptr<TSectionBase> TDListItem::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TDListItem>(NewList, *this);
+}
+
+TOListItem::TOListItem(TSectionList *List, int Level, int AListNumb, char AListStyle,
+                       const TMyFont &Font, const TUrlTarget *Anchor, int AJustify)
+    : TUListItem(List, Level, Font, Anchor, AJustify), ListNumb(AListNumb), ListStyle(AListStyle) {
+  ListType = 1;
+}
+TOListItem::TOListItem(TSectionList *List, const TOListItem &Source)
+    : TUListItem(List, Source), ListNumb(Source.ListNumb), ListStyle(Source.ListStyle) {}
+std::unique_ptr<TSectionBase> TOListItem::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TOListItem>(NewList, *this);
+}
+
+std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TSection>(NewList, *this);
+}
+std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TPreFormated>(NewList, *this);
+}
+
+void TPreFormated::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
+
+void TPreFormated::AddText(const std::string &Src, const std::vector<int> &Positions) {
+  if (Src.empty() || Len > MaxPreLength) return;
+  std::string S = Src;
+  for (char &C : S)
+    if (uint8_t(C) < 32) C = ' ';
+  std::vector<int> P = Positions;
+  P.resize(S.size(), P.empty() ? 0 : P.back());
+  Buff += S;
+  BuffS.insert(BuffS.end(), P.begin(), P.end());
+  Len = int(Buff.size());
+}
+
+// ---------------------------------------------------------------- block sections
+
+int ParagraphSpaceHeight(int FontSize) { return MulDiv(14, FontSize, 12); }
+int HeadingSpaceHeight(int Level, int FontSize) {
+  static const int K[7] = {8, 16, 12, 10, 8, 6, 4};
+  return MulDiv(Level >= 1 && Level <= 6 ? K[Level] : 8, FontSize, 12);
+}
+int HorzLineHeight(int VSize, int FontSize) { return MulDiv(20, FontSize, 12) - 2 + VSize; }
+
+std::unique_ptr<TSectionBase> TPage::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TPage>(NewList, *this);
+}
+
+TParagraphSpace::TParagraphSpace(TSectionList *List) : TSectionBase(List) { UpdateSpacing(); }
+TParagraphSpace::TParagraphSpace(TSectionList *List, const TParagraphSpace &Source)
+    : TSectionBase(List, Source) {}
+std::unique_ptr<TSectionBase> TParagraphSpace::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<TParagraphSpace>(NewList, *this);
+}
+void TParagraphSpace::UpdateSpacing() {
+  SectionHeight = ParagraphSpaceHeight(ParentSectionList ? ParentSectionList->FontSize : 12);
+}
+
+THeadingSpace::THeadingSpace(TSectionList *List, int Size) : TSectionBase(List), HeadingSize(Size) {
+  UpdateSpacing();
+}
+THeadingSpace::THeadingSpace(TSectionList *List, const THeadingSpace &Source)
+    : TSectionBase(List, Source), HeadingSize(Source.HeadingSize) {}
+std::unique_ptr<TSectionBase> THeadingSpace::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<THeadingSpace>(NewList, *this);
+}
+void THeadingSpace::UpdateSpacing() {
+  SectionHeight = HeadingSpaceHeight(HeadingSize, ParentSectionList ? ParentSectionList->FontSize : 12);
+}
+
+THorzLine::THorzLine(TSectionList *List) : TSectionBase(List) { UpdateSpacing(); }
+
+THorzLine::THorzLine(TSectionList *List, const TAttributeList &L) : TSectionBase(List) {
+  for (const auto &A : L) {
+    switch (A->Which) {
+    case SizeSy:
+      if (A->Value >= 1 && A->Value <= 20) VSize = A->Value;
+      break;
+    case WidthSy:
+      if (A->Name.find('%') != std::string::npos) {
+        if (A->Value >= 1 && A->Value <= 100) {
+          HRWidth = A->Value;
+          Percent = true;
+        }
+      } else if (A->Value > 0) {
+        HRWidth = A->Value;
+        Percent = false;
+      }
+      break;
+    case AlignSy: {
+      std::string V = LowerCase(A->Name);
+      Align = V == "left" ? 1 : V == "right" ? 3 : 2;
+      break;
+    }
+    case ColorSy: {
+      TColor C;
+      if (ColorFromHtml(A->Name, C)) {
+        Color = C | 0x2000000;
+        HasColor = true;
+      }
+      break;
+    }
+    case NoShadeSy: NoShade = true; break;
+    default: break;
+    }
+  }
+  UpdateSpacing();
+}
+
+THorzLine::THorzLine(TSectionList *List, const THorzLine &Source)
+    : TSectionBase(List, Source), VSize(Source.VSize), Color(Source.Color),
+      HasColor(Source.HasColor), Align(Source.Align), NoShade(Source.NoShade),
+      HRWidth(Source.HRWidth), Percent(Source.Percent) {}
+std::unique_ptr<TSectionBase> THorzLine::CreateCopy(TSectionList *NewList) const {
+  return std::make_unique<THorzLine>(NewList, *this);
+}
+void THorzLine::UpdateSpacing() {
+  SectionHeight = HorzLineHeight(VSize, ParentSectionList ? ParentSectionList->FontSize : 12);
+}
