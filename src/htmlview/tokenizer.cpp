@@ -66,6 +66,7 @@ void THtmlTokenizer::Start(const char *Buf, size_t Len, TLoadStyle Style,
   FIncludePos = 0;
   FLineEnd = 0;
   FInComment = false;
+  FCommentOpen = false;
   FOnInclude = std::move(OnInclude);
   SourcePos = -1;
   Sy = EofSy;
@@ -175,6 +176,18 @@ void THtmlTokenizer::DoInclude() {
 
 void THtmlTokenizer::NextChar() {
   ReadNormalizedChar();
+  try {
+    SkipMarkup();
+  } catch (const EParseError &) {
+    // Reported by the next NextSymbol, so that the text read before the comment is
+    // still delivered.
+    FInComment = false;
+    FCommentOpen = true;
+    Ch = LCh = EofChar;
+  }
+}
+
+void THtmlTokenizer::SkipMarkup() {
   while (Ch == '<' && !InScript && PeekSourceChar() == '!') {
     FInComment = true;
     ReadNormalizedChar(); // the '!'
@@ -385,6 +398,10 @@ void THtmlTokenizer::NextSymbol() {
   Token.Clear();
   if (Ch == EofChar) {
     Sy = EofSy;
+    if (FCommentOpen) {
+      FCommentOpen = false;
+      throw EParseError("Open Comment at End of HTML File");
+    }
   } else if (LCh == '<') {
     ReadTag();
   } else if (LCh == '&') {

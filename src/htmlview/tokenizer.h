@@ -98,6 +98,7 @@ private:
   int PeekSourceChar() const;
   void ReadNormalizedChar();
   void SkipComment();
+  void SkipMarkup();
   void DoInclude();
   bool ReadTag();
   bool ReadAttribute(Symb &Sym, std::string &UpperName, int &Value, std::string &Str);
@@ -110,5 +111,6 @@ private:
   size_t FIncludePos = 0;
   int FLineEnd = 0; // 0 ordinary, 1 last byte CR, 2 last byte LF
   bool FInComment = false;
+  bool FCommentOpen = false; // the input ended inside a comment; not yet reported
   TIncludeHandler FOnInclude;
 };
