@@ -74,8 +74,11 @@ TEST(Equipotentials, LoneChargeGivesConcentricCircles) {
     const double R2 = std::hypot(S.P2.X - 320.0, S.P2.Y - 320.0);
     const double R = (R1 + R2) / 2;
     int Best = -1;
-    for (int K = 1; K <= 10; ++K)
+    for (int K = 1; K <= 9; ++K)
       if (std::fabs(R - 80.0 / K) < 1.5) Best = K;
+    // Level 10 is the flat top inside half a square (r < 8): it runs through the nodes
+    // at its edge.
+    if (Best < 0 && R >= 5.5 && R <= 8.5) Best = 10;
     ASSERT_GE(Best, 1) << "segment at radius " << R << " is on no circle";
     EXPECT_LT(std::fabs(R1 - R2), 1.5); // each piece runs along its circle
     LevelsSeen.insert(Best);
