@@ -80,7 +80,7 @@ TEST(Equipotentials, LoneChargeGivesConcentricCircles) {
     // at its edge.
     if (Best < 0 && R >= 5.5 && R <= 8.5) Best = 10;
     ASSERT_GE(Best, 1) << "segment at radius " << R << " is on no circle";
-    if (Best <= 9) EXPECT_LT(std::fabs(R1 - R2), 1.5); // each piece runs along its circle
+    if (Best <= 9) { EXPECT_LT(std::fabs(R1 - R2), 1.5); } // each piece runs along its circle
     LevelsSeen.insert(Best);
     if (Best == 1)
       AnglesOfOuter.insert(int(std::floor((std::atan2(S.P1.Y - 320.0, S.P1.X - 320.0) + M_PI) * 18 / M_PI)) % 36);
