@@ -260,7 +260,7 @@ void TCustomChartAxis::AdjustMaxMinMargins(const TRect &Margins) {
 
 namespace {
 // Far enough outside any chart to be skipped or clipped, near enough for the raster.
-constexpr double FarPixel = 1000000;
+constexpr double FarPixel = 400000;
 int ClampPixel(double P) {
   if (std::isnan(P)) return int(-FarPixel);
   return int(std::nearbyint(std::clamp(P, -FarPixel, FarPixel)));

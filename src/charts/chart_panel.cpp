@@ -450,3 +450,7 @@ void TCustomChartPanelExtended::Assign(const TCustomChartPanelExtended &S) {
   AnimatedZoomSteps = S.AnimatedZoomSteps;
   TCustomChartPanel::Assign(S);
 }
+
+template void TChartGradient::Set<bool>(bool &, bool);
+template void TChartGradient::Set<TColor>(TColor &, TColor);
+template void TChartGradient::Set<TGradientDirection>(TGradientDirection &, TGradientDirection);

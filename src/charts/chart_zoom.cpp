@@ -152,10 +152,9 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
       return;
     }
     if (X == Panning.X1 && Y == Panning.Y1) return;
-    Panning.Check();
+    // The corners are not reordered here: a drag to the left or up would then scroll from
+    // the press point instead of the last one, and the picture would run ahead of the mouse.
     SaveAxes();
-    // The axes keep their working ends of the last draw, so each move scrolls by what the
-    // mouse moved since the last one.
     const bool H = ScrollAxes(true, Panning.X1, X);
     const bool V = ScrollAxes(false, Panning.Y1, Y);
     for (TCustomChartAxis *A : AxesList) {

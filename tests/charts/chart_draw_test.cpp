@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "chart_test_util.h"
+
+namespace {
+struct TPathChart : TChartOnBitmap {
+  TPointSeries *Drag = nullptr;
+  TFastLineSeries *Ideal = nullptr;
+  explicit TPathChart(int W = 400, int H = 250) : TChartOnBitmap(W, H) { SetUpPathChart(Chart, Drag, Ideal); }
+};
+} // namespace
+
+TEST(AxisDraw, ValueLabelsAreWholeMultiplesOfTheStep) {
+  TChartOnBitmap W(400, 400);
+  W.Chart.SetView3D(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1, 1);
+  W.Chart.LeftAxis.SetMinMax(0.3, 9.7);
+  W.Chart.LeftAxis.SetIncrement(2);
+  W.Paint();
+  EXPECT_EQ(W.Chart.LeftAxis.DrawnLabels, (std::vector<double>{8, 6, 4, 2}));
+}
+
+TEST(AxisDraw, BinaryFractionStepsKeepBothEndLabels) {
+  TChartOnBitmap W(400, 900);
+  W.Chart.SetView3D(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1, 1);
+  W.Chart.LeftAxis.SetMinMax(-1.2, 1.2);
+  W.Chart.LeftAxis.SetIncrement(0.1);
+  W.Paint();
+  const std::vector<double> &L = W.Chart.LeftAxis.DrawnLabels;
+  ASSERT_EQ(L.size(), 25u);
+  EXPECT_NEAR(L.front(), 1.2, 1e-12);
+  EXPECT_NEAR(L.back(), -1.2, 1e-12);
+  EXPECT_EQ(W.Chart.LeftAxis.LabelValue(L.front()), "1.2");
+  EXPECT_EQ(W.Chart.LeftAxis.LabelValue(L[12]), "0");
+}
+
+TEST(AxisDraw, ProjectileAxesShowEveryTwoMetres) {
+  TPathChart W;
+  W.Paint();
+  // Labels "20" of about 12 px fit some 29 times into the axis: a step of 1.
+  const std::vector<double> &B = W.Chart.BottomAxis.DrawnLabels;
+  ASSERT_EQ(B.size(), 21u);
+  EXPECT_EQ(B.front(), 20);
+  EXPECT_EQ(B.back(), 0);
+  // Upright, labels take a line each: 16 m in steps of 2.
+  EXPECT_EQ(W.Chart.LeftAxis.DrawnLabels, (std::vector<double>{16, 14, 12, 10, 8, 6, 4, 2, 0}));
+  // Fixed ends: the pointers' margins do not move them.
+  EXPECT_EQ(W.Chart.BottomAxis.CalcXPosValue(0), W.Chart.BottomAxis.IStartPos);
+  EXPECT_EQ(W.Chart.BottomAxis.CalcXPosValue(20), W.Chart.BottomAxis.IEndPos);
+}
+
+TEST(AxisDraw, WithoutSeparationTooManyStepsDrawNothing) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1, 1);
+  W.Chart.BottomAxis.SetMinMax(0, 20000);
+  W.Chart.BottomAxis.SetIncrement(1);
+  W.Chart.BottomAxis.SetLabelsSeparation(0);
+  W.Paint();
+  EXPECT_TRUE(W.Chart.BottomAxis.DrawnLabels.empty());
+}
+
+TEST(AxisDraw, ChartWithoutSeriesDrawsAxesAndWall) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  W.Paint();
+  for (TCustomChartAxis *A : {static_cast<TCustomChartAxis *>(&W.Chart.BottomAxis),
+                              static_cast<TCustomChartAxis *>(&W.Chart.LeftAxis)})
+    EXPECT_TRUE(W.Chart.IsAxisVisible(A));
+  // The bottom axis line, 2 px wide, runs at the axis position.
+  const TCustomChartAxis &B = W.Chart.BottomAxis;
+  EXPECT_EQ(W.Pixel((B.IStartPos + B.IEndPos) / 2, B.PosAxis), clBlack);
+}
+
+TEST(PointSeries, ProjectileCirclesAreRedWithBlackOutline) {
+  TPathChart W;
+  W.Drag->AddXY(10, 8);
+  W.Paint();
+  const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
+  EXPECT_EQ(W.Pixel(X, Y), clRed);
+  EXPECT_EQ(W.Pixel(X - 4, Y), clBlack); // outline at the left edge of the box
+  EXPECT_EQ(W.Pixel(X, Y - 4), clBlack);
+  EXPECT_NE(W.Pixel(X + 5, Y), clRed);
+  W.Save("chart_one_point.png");
+}
+
+TEST(PointSeries, DefaultPointerIsNineByNine) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  S->SetSeriesColor(clBlue);
+  S->AddXY(5, 5);
+  W.Chart.BottomAxis.SetMinMax(0, 10);
+  W.Chart.LeftAxis.SetMinMax(0, 10);
+  W.Paint();
+  const int X = W.Chart.BottomAxis.CalcXPosValue(5), Y = W.Chart.LeftAxis.CalcYPosValue(5);
+  EXPECT_EQ(W.Pixel(X, Y), clBlue);
+  EXPECT_EQ(W.Pixel(X - 4, Y), clBlack);
+  EXPECT_EQ(W.Pixel(X + 4, Y), clBlack);
+  EXPECT_EQ(W.Pixel(X, Y + 4), clBlack);
+  EXPECT_NE(W.Pixel(X + 5, Y), clBlack);
+  // Click: within 3 px hits, 4 px does not.
+  EXPECT_EQ(S->Clicked(X + 3, Y - 3), 0);
+  EXPECT_EQ(S->Clicked(X + 4, Y), -1);
+  EXPECT_THROW(S->Pointer.SetHorizSize(0), ChartException);
+  EXPECT_EQ(S->Pointer.HorizSize(), 4);
+}
+
+TEST(PointSeries, PendingPointerIsDrawnWhenTheLastPointIsFarAway) {
+  TPathChart W;
+  W.Drag->AddXY(5, 5);
+  W.Drag->AddXY(1e9, 5); // the point past the end, far off: skipped
+  W.Paint();
+  EXPECT_EQ(W.Drag->LastValueIndex, 1);
+  const int X = W.Chart.BottomAxis.CalcXPosValue(5), Y = W.Chart.LeftAxis.CalcYPosValue(5);
+  EXPECT_EQ(W.Pixel(X, Y), clRed);
+}
+
+TEST(LineSeries, FarPointDoesNotBreakTheLine) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  auto *S = W.Chart.AddSeries<TLineSeries>();
+  S->SetSeriesColor(clRed);
+  S->AddXY(0, 2);
+  S->AddXY(1, 40000); // pixel far outside
+  S->AddXY(2, 2);
+  S->AddXY(3, 2);
+  W.Chart.BottomAxis.SetMinMax(0, 3);
+  W.Chart.LeftAxis.SetMinMax(0, 4);
+  W.Paint();
+  // The line joins the drawable neighbours of the far point.
+  const int Y = W.Chart.LeftAxis.CalcYPosValue(2);
+  const int X = (W.Chart.BottomAxis.CalcXPosValue(0) + W.Chart.BottomAxis.CalcXPosValue(2)) / 2;
+  EXPECT_EQ(W.Pixel(X, Y), clRed);
+}
+
+TEST(FastLine, PointsOnOnePixelAreSkipped) {
+  TPathChart W;
+  W.Ideal->AddXY(0, 0);
+  W.Ideal->AddXY(10, 8);
+  W.Ideal->AddXY(10.0001, 8);
+  W.Ideal->AddXY(10.0002, 8);
+  W.Ideal->AddXY(20, 0);
+  W.Paint();
+  EXPECT_EQ(W.Ideal->SegmentsDrawn, 2);
+  const int X = W.Chart.BottomAxis.CalcXPosValue(5), Y = W.Chart.LeftAxis.CalcYPosValue(4);
+  EXPECT_EQ(W.Pixel(X, Y), clGreen);
+}
+
+TEST(FastLine, ZoomedCurveEntersFromThePointBefore) {
+  TPathChart W;
+  for (int i = 0; i <= 20; ++i) W.Ideal->AddXY(i, 8);
+  W.Chart.BottomAxis.SetMinMax(5.5, 15);
+  W.Paint();
+  EXPECT_EQ(W.Ideal->FirstValueIndex, 6);
+  // The line reaches the left edge of the plot.
+  const TRect &R = W.Chart.ChartRect;
+  EXPECT_EQ(W.Pixel(R.Left + 1, W.Chart.LeftAxis.CalcYPosValue(8)), clGreen);
+}
+
+TEST(FastLine, SeriesColourAndPenFollowEachOther) {
+  TFastLineSeries S;
+  S.SetSeriesColor(clBlue);
+  EXPECT_EQ(S.LinePen.Color, clBlue);
+  TChartPen P;
+  P.Color = clLime;
+  S.SetLinePen(P);
+  EXPECT_EQ(S.SeriesColor(), clLime);
+}
+
+TEST(FastLine, WithoutAutoRepaintOnlyTheNewSegmentIsDrawn) {
+  TPathChart W;
+  W.Ideal->AddXY(0, 0);
+  W.Paint();
+  const int Requests = W.Requests, Draws = W.Chart.DrawCount();
+  W.Ideal->AutoRepaint = false;
+  W.Ideal->AddXY(20, 16);
+  EXPECT_EQ(W.Requests, Requests);
+  EXPECT_EQ(W.Chart.DrawCount(), Draws);
+  const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
+  EXPECT_EQ(W.Pixel(X, Y), clGreen);
+  W.Paint(); // the buffer kept the segment too
+  EXPECT_EQ(W.Pixel(X, Y), clGreen);
+}
+
+TEST(FastLine, ClickOnAVertexAndOnASegment) {
+  TPathChart W;
+  W.Ideal->AddXY(0, 0);
+  W.Ideal->AddXY(10, 8);
+  W.Ideal->AddXY(10, 8); // the same point twice: a zero-length segment
+  W.Ideal->AddXY(20, 16);
+  W.Paint();
+  const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
+  EXPECT_EQ(W.Ideal->Clicked(X, Y), 1);
+  const int X2 = W.Chart.BottomAxis.CalcXPosValue(15), Y2 = W.Chart.LeftAxis.CalcYPosValue(12);
+  EXPECT_EQ(W.Ideal->Clicked(X2, Y2), 2);
+  EXPECT_EQ(W.Ideal->Clicked(X2, Y2 + 30), -1);
+}

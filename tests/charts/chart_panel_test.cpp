@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include "chart_test_util.h"
+#include "platform/metafile.h"
+
+#include <set>
+
+namespace {
+// A panel whose contents are only its background, remembering the rectangles it got.
+class TTestPanel : public TCustomChartPanelExtended {
+public:
+  TRect SeenChartRect;
+  void InternalDraw(const TRect &R) override {
+    SeenChartRect = ChartRect;
+    PaintPanel(R);
+  }
+};
+} // namespace
+
+TEST(ChartPanel, ChartRectFromMargins) {
+  TTestPanel P;
+  TBitmap B(400, 250);
+  P.SetWindowCanvas(&B.Canvas());
+  P.Paint();
+  EXPECT_EQ(P.SeenChartRect, TRect(12, 10, 388, 240)); // 3 % and 4 % of 400 x 250
+  for (int i = 0; i < 4; ++i) P.SetMargin(i, 0);
+  P.SetBorderWidth(2);
+  P.Paint();
+  EXPECT_EQ(P.SeenChartRect, TRect(2, 2, 398, 248));
+  // Margins of 100 % leave an inverted rectangle: it becomes one pixel, inside the panel.
+  P.SetBorderWidth(0);
+  P.SetMarginLeft(60);
+  P.SetMarginRight(60);
+  P.SetMarginTop(50);
+  P.SetMarginBottom(50);
+  P.Paint();
+  EXPECT_EQ(P.SeenChartRect.Width(), 1);
+  EXPECT_EQ(P.SeenChartRect.Height(), 1);
+  EXPECT_EQ(P.SeenChartRect.Left, 240);
+  EXPECT_EQ(P.ChartWidth, 1);
+}
+
+TEST(ChartPanel, RangeChecks) {
+  TTestPanel P;
+  try {
+    P.SetChart3DPercent(0);
+    FAIL();
+  } catch (const ChartException &E) {
+    EXPECT_STREQ(E.what(), "3D effect percent must be between 1 and 100");
+  }
+  EXPECT_THROW(P.SetChart3DPercent(101), ChartException);
+  P.SetChart3DPercent(1);
+  P.SetChart3DPercent(100);
+  EXPECT_EQ(P.Chart3DPercent(), 100);
+  P.SetPrintResolution(150);
+  EXPECT_EQ(P.PrintResolution(), 99);
+  P.SetPrintResolution(-5);
+  EXPECT_EQ(P.PrintResolution(), 0);
+  try {
+    ChartCheckAngle(360, "Axis Title");
+    FAIL();
+  } catch (const ChartException &E) {
+    EXPECT_STREQ(E.what(), "Axis Title Angle must be between 0 and 359 degrees");
+  }
+  ChartCheckAngle(0, "x");
+  ChartCheckAngle(359, "x");
+}
+
+TEST(ChartPanel, BufferIsReusedUntilStaleAndResizeMakesItStale) {
+  TChartOnBitmap W;
+  W.Paint();
+  EXPECT_EQ(W.Chart.DrawCount(), 1);
+  W.Paint(); // an expose: shown from the buffer
+  EXPECT_EQ(W.Chart.DrawCount(), 1);
+  W.Chart.SetBounds(300, 200);
+  EXPECT_TRUE(W.Chart.Canvas().DirtyBits());
+  W.Paint();
+  EXPECT_EQ(W.Chart.DrawCount(), 2);
+  EXPECT_EQ(W.Chart.Canvas().Bitmap()->Width(), 300);
+}
+
+TEST(ChartPanel, RepaintsCoalesce) {
+  TChartOnBitmap W;
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  W.Paint();
+  const int Requests = W.Requests, Draws = W.Chart.DrawCount();
+  for (int i = 0; i < 361; ++i) S->AddXY(i, i % 7);
+  EXPECT_TRUE(W.Chart.Canvas().DirtyBits()); // every add invalidates
+  EXPECT_EQ(W.Requests - Requests, 1);        // but asks the window once
+  W.Paint();
+  EXPECT_EQ(W.Chart.DrawCount() - Draws, 1);
+  S->AddXY(400, 1);
+  EXPECT_EQ(W.Requests - Requests, 2);
+}
+
+TEST(ChartPanel, ClipboardMetafileIsOnePixelSmaller) {
+  TChartOnBitmap W;
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1, 1);
+  std::unique_ptr<TMetafile> M = W.Chart.ChartCreateMetafile(true, W.Chart.GetPanelRect());
+  EXPECT_EQ(M->Width(), 399);
+  EXPECT_EQ(M->Height(), 249);
+  EXPECT_GT(M->CommandCount(), 10);
+  EXPECT_TRUE(W.Chart.BufferedDisplay()); // restored after the metafile
+  EXPECT_FALSE(W.Chart.Canvas().Metafiling);
+}
+
+TEST(ChartPanel, PrintPartialCanvas) {
+  TTestPanel P;
+  P.SetColor(clRed);
+  TBitmap Page(800, 600);
+  Page.Fill(clBlue);
+  P.PrintPartialCanvas(Page.Canvas(), TRect(100, 100, 100, 300)); // empty: nothing happens
+  EXPECT_EQ(P.DrawCount(), 0);
+  EXPECT_FALSE(P.Printing);
+  P.PrintPartialCanvas(Page.Canvas(), TRect(100, 100, 500, 350));
+  EXPECT_EQ(P.DrawCount(), 1);
+  // While printing the background is left to the paper.
+  EXPECT_EQ(Page.Canvas().Pixels(300, 200), clBlue);
+  PrintBackground = true;
+  TBitmap A(800, 600), B(800, 600);
+  P.PrintPartialCanvas(A.Canvas(), TRect(100, 100, 500, 350));
+  P.PrintPartialCanvas(B.Canvas(), TRect(500, 350, 100, 100)); // corners swapped
+  PrintBackground = false;
+  EXPECT_EQ(A.Canvas().Pixels(300, 200), clRed);
+  EXPECT_EQ(A.Canvas().Pixels(50, 50), clWhite); // clipped to the page rectangle
+  for (int y = 0; y < 600; y += 7)
+    for (int x = 0; x < 800; x += 7) ASSERT_EQ(A.Canvas().Pixels(x, y), B.Canvas().Pixels(x, y));
+  // A visible gradient is drawn even while printing.
+  P.Gradient.SetVisible(true);
+  TBitmap G(800, 600);
+  G.Fill(clBlue);
+  P.PrintPartialCanvas(G.Canvas(), TRect(100, 100, 500, 350));
+  EXPECT_NE(G.Canvas().Pixels(300, 200), clBlue);
+}
+
+TEST(ChartCanvas, Projections) {
+  TChartCanvas3D C;
+  TBitmap B(100, 100);
+  TView3DOptions O;
+  C.SetBufferedDisplay(false);
+  C.InitWindow(B.Canvas(), &O, clWhite, false, TRect(0, 0, 100, 100));
+  C.Projection(20, TRect(0, 0, 100, 100));
+  EXPECT_EQ(C.Calculate3DPosition(30, 40, 10), TPoint(30, 40)); // flat: identity
+  C.InitWindow(B.Canvas(), &O, clWhite, true, TRect(0, 0, 100, 100));
+  C.Projection(20, TRect(0, 0, 100, 100));
+  EXPECT_EQ(C.Calculate3DPosition(30, 40, 10), TPoint(40, 30)); // right and up by Z
+  int X = 40, Y = 30;
+  C.Calculate2DPosition(X, Y, 10);
+  EXPECT_EQ(TPoint(X, Y), TPoint(30, 40));
+  O.SetOrthogonal(false);
+  C.InitWindow(B.Canvas(), &O, clWhite, true, TRect(0, 0, 100, 100));
+  C.Projection(20, TRect(0, 0, 100, 100));
+  EXPECT_DOUBLE_EQ(C.PerspectiveFactor(), 15 / 35000.0);
+  O.SetPerspective(0);
+  C.InitWindow(B.Canvas(), &O, clWhite, true, TRect(0, 0, 100, 100));
+  C.Projection(20, TRect(0, 0, 100, 100));
+  EXPECT_EQ(C.PerspectiveFactor(), 0);
+  // The centre of the projection stays where it is.
+  EXPECT_EQ(C.Calculate3DPosition(50, 50, 10), TPoint(50, 50));
+}
+
+TEST(ChartCanvas, GradientBands) {
+  TChartCanvas3D C;
+  TBitmap B(20, 1000);
+  C.SetReferenceCanvas(&B.Canvas());
+  auto Colours = [&](int H) {
+    std::set<TColor> S;
+    for (int y = 0; y < H; ++y) S.insert(B.Canvas().Pixels(5, y));
+    return S.size();
+  };
+  C.GradientFill(TRect(0, 0, 20, 10), clBlack, RGB(0, 0, 255), TGradientDirection::gdTopBottom);
+  EXPECT_EQ(Colours(10), 10u);
+  EXPECT_EQ(B.Canvas().Pixels(5, 9), clBlack); // band 0 lies at the bottom edge
+  EXPECT_EQ(B.Canvas().Pixels(5, 0), RGB(0, 0, 255));
+  C.GradientFill(TRect(0, 0, 20, 1000), clBlack, clWhite, TGradientDirection::gdTopBottom);
+  EXPECT_EQ(Colours(1000), 256u);
+  // One pixel: the start colour, no division by zero.
+  C.GradientFill(TRect(0, 0, 20, 1), clRed, clWhite, TGradientDirection::gdTopBottom);
+  EXPECT_EQ(B.Canvas().Pixels(5, 0), clRed);
+  EXPECT_EQ(ApplyDark(RGB(200, 100, 50), 64), RGB(136, 36, 0));
+}
+
+TEST(ChartCanvas, ReDrawBitmapAfterInvalidate) {
+  TChartCanvas3D C;
+  TBitmap Dest(50, 50);
+  C.InitWindow(Dest.Canvas(), nullptr, clWhite, false, TRect(0, 0, 50, 50));
+  EXPECT_FALSE(C.ReDrawBitmap());
+  C.ShowImage(Dest.Canvas(), &Dest.Canvas(), TRect(0, 0, 50, 50));
+  C.InitWindow(Dest.Canvas(), nullptr, clWhite, false, TRect(0, 0, 50, 50));
+  EXPECT_TRUE(C.ReDrawBitmap());
+  C.Invalidate();
+  EXPECT_FALSE(C.ReDrawBitmap());
+}
+
+TEST(ChartGeometry, HitTests) {
+  // A segment of zero length: the distance to its point, no division.
+  EXPECT_TRUE(PointInLineTolerance({5, 5}, {4, 4}, {4, 4}, 3));
+  EXPECT_FALSE(PointInLineTolerance({9, 9}, {4, 4}, {4, 4}, 3));
+  EXPECT_TRUE(PointInLine({4, 4}, {4, 4}, {4, 4}));
+  EXPECT_TRUE(PointInLine({5, 5}, {0, 0}, {10, 10}));
+  EXPECT_FALSE(PointInLine({5, 6}, {0, 0}, {10, 10}));
+  EXPECT_FALSE(PointInLine({11, 11}, {0, 0}, {10, 10}));
+  EXPECT_FALSE(PointInEllipse({0, 0}, TRect(0, 0, 0, 10)));
+  EXPECT_TRUE(PointInEllipse({5, 5}, TRect(0, 0, 10, 10)));
+  const TPoint Sq[4] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  EXPECT_TRUE(PointInPolygon({5, 5}, Sq));
+  EXPECT_FALSE(PointInPolygon({15, 5}, Sq));
+}
