@@ -1,0 +1,774 @@
+// The viewer control: loading, layout for the width, double-buffered painting through the
+// paint panel, scroll bars, keys, wheel, selection and link clicks.
+#include "htmlview/html_pane.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "htmlview/doc_images.h"
+#include "htmlview/html_utils.h"
+#include "htmlview/image_cache.h"
+#include "htmlview/url_utils.h"
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/files.h"
+
+namespace {
+constexpr int VSmallChange = 16, HSmallChange = 15;
+
+// Restores the busy flag and the screen cursor however a load ends.
+class TBusyScope {
+public:
+  explicit TBusyScope(std::function<void(bool)> Set) : FSet(std::move(Set)) {
+    FSaved = Screen->Cursor();
+    Screen->SetCursor(crHourGlass);
+    FSet(true);
+  }
+  ~TBusyScope() {
+    FSet(false);
+    Screen->SetCursor(FSaved);
+  }
+
+private:
+  std::function<void(bool)> FSet;
+  TCursor FSaved;
+};
+} // namespace
+
+TPaintPanel::TPaintPanel(THtmlPane *Viewer) : TPaintBox(Viewer) {}
+
+void T32ScrollBar::SetParams(int Range, int Page, int Position) {
+  int Max = std::max(0, Range - Page);
+  if (FBar->maximum() != Max) FBar->setMaximum(Max);
+  if (FBar->pageStep() != std::max(1, Page)) FBar->setPageStep(std::max(1, Page));
+  if (FBar->value() != Position) {
+    QSignalBlocker B(FBar);
+    FBar->setValue(std::clamp(Position, 0, Max));
+  }
+}
+
+int T32ScrollBar::Position() const { return FBar->value(); }
+
+THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
+  setFocusPolicy(Qt::StrongFocus);
+  FBorderPanel = new QFrame(this);
+  FBorderPanel->setFrameShape(QFrame::NoFrame);
+  FPaintPanel = new TPaintPanel(this);
+  FPaintPanel->Color = FDefBackground;
+  FVBar = new QScrollBar(Qt::Vertical, this);
+  FVBar->setSingleStep(VSmallChange);
+  FVBar->setFocusPolicy(Qt::NoFocus);
+  FVBar->hide();
+  FHBar = new QScrollBar(Qt::Horizontal, this);
+  FHBar->setSingleStep(HSmallChange);
+  FHBar->setFocusPolicy(Qt::NoFocus);
+  FHBar->hide();
+  FV32 = std::make_unique<T32ScrollBar>(FVBar);
+  connect(FVBar, &QScrollBar::valueChanged, this, [this](int V) { ScrollTo(V); });
+  connect(FHBar, &QScrollBar::valueChanged, this, [this](int V) {
+    FHPos = V;
+    InvalidateDocument();
+  });
+  FPaintPanel->OnPaint = [this] { PaintDocument(); };
+  FPaintPanel->OnMouseDown = [this](TMouseButton B, TShiftState S, int X, int Y) {
+    setFocus();
+    DocMouseDown(B, S, X, Y);
+  };
+  FPaintPanel->OnMouseMove = [this](TShiftState S, int X, int Y) { DocMouseMove(S, X, Y); };
+  FPaintPanel->OnMouseUp = [this](TMouseButton B, TShiftState S, int X, int Y) {
+    DocMouseUp(B, S, X, Y);
+  };
+  FPaintPanel->OnMouseWheel = [this](TShiftState, int Delta, int, int, bool &Handled) {
+    MouseWheel(Delta);
+    Handled = true;
+  };
+  FPaintPanel->OnDblClick = [this] {
+    if (OnMouseDouble) OnMouseDouble(this, mbLeft, 0, 0, 0);
+  };
+  FDocument.NameList = &FNameList;
+  FDocument.OnExpandName = [this](const std::string &S) { return ExpandLinkFileName(S); };
+  ApplyFonts();
+  resize(150, 150);
+}
+
+THtmlPane::~THtmlPane() {
+  // The paint panel's handlers point here: the document goes first, the panel with Qt.
+  FPaintPanel->OnPaint = nullptr;
+  FDocument.Clear();
+}
+
+// ---------------------------------------------------------------- host
+
+void THtmlPane::InvalidateDocument() { FPaintPanel->Invalidate(); }
+int THtmlPane::ClientHeight() const { return height() - 2 * FMarginHeightDoc; }
+void THtmlPane::ShowLayoutError(const std::string &Message) {
+  FLayoutErrors.push_back(Message);
+  if (FLayoutErrors.size() > 20) return;
+  auto *Box = new QMessageBox(QMessageBox::Critical, "Error", QString::fromStdString(Message),
+                              QMessageBox::Ok, this);
+  Box->setAttribute(Qt::WA_DeleteOnClose);
+  Box->open();
+}
+
+// ---------------------------------------------------------------- settings
+
+void THtmlPane::ApplyFonts() {
+  FDocument.Charset = FCharSet;
+  FDocument.ShowImages = FViewImages;
+  FDocument.LinkUnderline = !(FOptions & htNoLinkUnderline);
+  FDocument.PrintTableBackground = (FOptions & htPrintTableBackground) != 0;
+  FDocument.ShowDummyCaret = (FOptions & htShowDummyCaret) != 0;
+  FDocument.SetFonts(FFontName, FPreFontName, FFontSize, FFontColor, FHotSpotColor, FVisitedColor,
+                     FOverColor, FDefBackground, (FOptions & htOverLinksActive) != 0);
+}
+
+void THtmlPane::SetBusy(bool Value) {
+  if (Value == FBusy) return;
+  FBusy = Value;
+  if (OnProcessing) OnProcessing(this, Value);
+}
+
+void THtmlPane::SetDefBackground(TColor Value) {
+  if (FBusy || Value == FDefBackground) return;
+  FDefBackground = Value;
+  FDocument.SetBackground(Value);
+  FPaintPanel->Color = Value;
+  InvalidateDocument();
+}
+
+void THtmlPane::SetBorderStyle(THTMLBorderStyle Value) {
+  FBorderStyle = Value;
+  UpdateBorder();
+}
+
+void THtmlPane::UpdateBorder() {
+  bool Show = FBorderStyle == htSingle || (FBorderStyle == htFocused && hasFocus());
+  FBorderPanel->setFrameShape(Show ? QFrame::Box : QFrame::NoFrame);
+}
+
+void THtmlPane::SetHistoryMaxCount(int Value) {
+  if (Value < 0) return;
+  FHistoryMaxCount = Value;
+}
+
+void THtmlPane::SetDefFontName(const std::string &Value) {
+  if (SameText(Value, FFontName)) return;
+  FFontName = Value;
+  ApplyFonts();
+  Relayout();
+}
+
+void THtmlPane::SetDefPreFontName(const std::string &Value) {
+  if (SameText(Value, FPreFontName)) return;
+  FPreFontName = Value;
+  ApplyFonts();
+  Relayout();
+}
+
+void THtmlPane::SetDefFontSize(int Value) {
+  FFontSize = std::max(6, Value);
+  ApplyFonts();
+  Relayout();
+}
+
+void THtmlPane::SetDefFontColor(TColor Value) {
+  FFontColor = Value;
+  ApplyFonts();
+  InvalidateDocument();
+}
+void THtmlPane::SetDefHotSpotColor(TColor Value) {
+  FHotSpotColor = Value;
+  ApplyFonts();
+  InvalidateDocument();
+}
+void THtmlPane::SetDefVisitedLinkColor(TColor Value) {
+  FVisitedColor = Value;
+  ApplyFonts();
+  InvalidateDocument();
+}
+void THtmlPane::SetDefOverLinkColor(TColor Value) {
+  FOverColor = Value;
+  ApplyFonts();
+  InvalidateDocument();
+}
+
+void THtmlPane::SetVisitedMaxCount(int Value) {
+  FVisitedMaxCount = std::max(0, Value);
+  if (FVisitedMaxCount == 0) {
+    FVisited.clear();
+    for (TFontObj *F : FDocument.LinkList) F->SetVisited(false);
+  } else if (int(FVisited.size()) > FVisitedMaxCount) {
+    FVisited.erase(FVisited.begin(), FVisited.end() - FVisitedMaxCount);
+  }
+}
+
+void THtmlPane::SetImageCacheCount(int Value) {
+  FImageCacheCount = std::clamp(Value, 0, 20);
+  BitmapList().SetCacheLimit(FImageCacheCount);
+}
+
+void THtmlPane::SetNoSelect(bool Value) {
+  FNoSelect = Value;
+  if (Value) {
+    FDocument.SelB = 0;
+    FDocument.SelE = -1;
+    InvalidateDocument();
+  }
+}
+
+void THtmlPane::SetScrollBars(TScrollStyle Value) {
+  FScrollBars = Value;
+  Relayout();
+}
+
+void THtmlPane::SetCharSet(int Value) {
+  FCharSet = Value;
+  ApplyFonts();
+  Relayout();
+}
+
+void THtmlPane::SetMarginHeight(int Value) {
+  if (FBusy || Value < 0) return;
+  FMarginHeight = FMarginHeightDoc = std::min(Value, 200);
+  Relayout();
+}
+
+void THtmlPane::SetMarginWidth(int Value) {
+  if (FBusy || Value < 0) return;
+  FMarginWidth = FMarginWidthDoc = std::min(Value, 200);
+  Relayout();
+}
+
+void THtmlPane::SetServerRoot(const std::string &Value) {
+  FServerRoot = Trim(Value);
+  if (!FServerRoot.empty() && (FServerRoot.back() == '\\' || FServerRoot.back() == '/'))
+    FServerRoot.pop_back();
+}
+
+void THtmlPane::SetHtOptions(unsigned Value) {
+  FOptions = Value;
+  ApplyFonts();
+  InvalidateDocument();
+}
+
+void THtmlPane::SetViewImages(bool Value) {
+  if (Value == FViewImages || FBusy) return;
+  FViewImages = Value;
+  if (!FCurrentFile.empty()) Reload();
+  else ApplyFonts();
+}
+
+// ---------------------------------------------------------------- loading
+
+void THtmlPane::LoadFromFile(const std::string &FileName) {
+  if (FBusy || FileName.empty()) return;
+  LoadDocument(FileName, TLoadType::Html);
+}
+void THtmlPane::LoadTextFile(const std::string &FileName) {
+  if (FBusy || FileName.empty()) return;
+  LoadDocument(FileName, TLoadType::Text);
+}
+void THtmlPane::LoadImageFile(const std::string &FileName) {
+  if (FBusy || FileName.empty()) return;
+  LoadDocument(FileName, TLoadType::Image);
+}
+
+void THtmlPane::ResetForLoad() {
+  FDocument.Clear();
+  BitmapList().AgeAndPrune();
+  ApplyFonts();
+  FNameList.Clear();
+  FMarginWidthDoc = FMarginWidth;
+  FMarginHeightDoc = FMarginHeight;
+  FLayoutErrors.clear();
+  FCaret = 0;
+  FSelAnchor = -1;
+  FHoverUrl.clear();
+}
+
+void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
+  std::string FileName = Name, Anchor;
+  if (auto P = Name.find('#'); P != std::string::npos) {
+    FileName = Name.substr(0, P);
+    Anchor = Name.substr(P + 1);
+  }
+  FRefreshDelay = 0;
+  FRefreshUrl.clear();
+  std::string Path = FileName;
+  if (!FileExists(Path)) {
+    std::string Dir = ExtractFilePath(FileName);
+    Path = ResolvePath(Dir.empty() ? "." : Dir, ExtractFileName(FileName));
+  }
+  if (FileName.empty() || !FileExists(Path)) throw EFileError("Can't locate file: " + FileName);
+  TBusyScope Busy([this](bool B) { SetBusy(B); });
+  ResetForLoad();
+  std::string Old = FCurrentFile;
+  FCurrentFile = Path;
+  FBaseFolder = ExtractFilePath(Path);
+  FFileType = Type;
+  TParseResult Result;
+  TParseHandlers H;
+  H.OnInclude = OnInclude;
+  H.OnScript = OnScript;
+  H.OnSoundRequest = OnSoundRequest;
+  H.OnMeta = [this](const std::string &HttpEq, const std::string &N, const std::string &Content) {
+    if (OnMeta) OnMeta(HttpEq, N, Content);
+    if (OnMetaRefresh && SameText(HttpEq, "refresh")) {
+      std::string C = Content;
+      auto Semi = C.find(';');
+      int D = -1;
+      if (!TryStrToInt(Trim(C.substr(0, Semi)), D)) D = -1;
+      if (D >= 0) {
+        FRefreshDelay = std::max(1, D);
+        std::string L = LowerCase(C);
+        auto U = L.find("url=");
+        FRefreshUrl = U == std::string::npos ? "" : C.substr(U + 4);
+      }
+    }
+  };
+  try {
+    if (Type == TLoadType::Html) {
+      if (OnSoundRequest) OnSoundRequest("", 0, true);
+      ParseHtmlFile(FDocument, &FNameList, Path, H, Result);
+    } else if (Type == TLoadType::Text) {
+      ParsePlainTextFile(FDocument, &FNameList, Path);
+    } else {
+      std::string Tag = "<img src=\"" + Path + "\">";
+      TParseHandlers HI;
+      HI.OnInclude = OnInclude;
+      ParseHtmlBuffer(FDocument, &FNameList, Tag.data(), Tag.size(), HI, Result);
+    }
+  } catch (const EFileError &) {
+    throw;
+  }
+  FTitle = Result.Title;
+  FBase = Result.Base;
+  FBaseTarget = Result.BaseTarget;
+  if (Result.MarginWidth >= 0) FMarginWidthDoc = std::min(200, Result.MarginWidth);
+  if (Result.MarginHeight >= 0) FMarginHeightDoc = std::min(200, Result.MarginHeight);
+  FPaintPanel->Color = FDocument.Background;
+  LayoutDocument();
+  for (TFontObj *F : FDocument.LinkList)
+    if (F->HasUrl()) {
+      std::string Full = ExpandLinkFileName(F->UrlTarget.Url);
+      F->SetVisited(std::find(FVisited.begin(), FVisited.end(), Full) != FVisited.end());
+    }
+  if (!Anchor.empty() && ScrollToAnchor(Anchor)) {
+  } else if (FCurrentFile != Old) {
+    ScrollTo(0);
+    FHPos = 0;
+    FHBar->setValue(0);
+  } else {
+    ScrollTo(FDocument.YOff);
+  }
+  InvalidateDocument();
+  if (FRefreshDelay > 0 && OnMetaRefresh) OnMetaRefresh(this, FRefreshDelay, FRefreshUrl);
+}
+
+void THtmlPane::LoadFromString(const std::string &Html, const std::string &BaseFolder) {
+  if (FBusy) return;
+  TBusyScope Busy([this](bool B) { SetBusy(B); });
+  ResetForLoad();
+  FCurrentFile.clear();
+  FBaseFolder = BaseFolder;
+  TParseResult Result;
+  TParseHandlers H;
+  H.OnInclude = OnInclude;
+  ParseHtmlBuffer(FDocument, &FNameList, Html.data(), Html.size(), H, Result);
+  FTitle = Result.Title;
+  if (Result.MarginWidth >= 0) FMarginWidthDoc = std::min(200, Result.MarginWidth);
+  if (Result.MarginHeight >= 0) FMarginHeightDoc = std::min(200, Result.MarginHeight);
+  FPaintPanel->Color = FDocument.Background;
+  LayoutDocument();
+  ScrollTo(0);
+  InvalidateDocument();
+}
+
+void THtmlPane::Reload() {
+  if (FCurrentFile.empty() || FBusy) return;
+  int Enc = EncodedPosition();
+  LoadDocument(FCurrentFile, FFileType);
+  RestoreEncodedPosition(Enc);
+}
+
+void THtmlPane::Clear() {
+  if (FBusy) return;
+  FDocument.Clear();
+  ApplyFonts();
+  FNameList.Clear();
+  FBase.clear();
+  FBaseTarget.clear();
+  FTitle.clear();
+  FDocHeight = FDocWidth = 0;
+  FVBar->setValue(0);
+  FVBar->hide();
+  FHBar->hide();
+  FCaret = 0;
+  FSelAnchor = -1;
+  if (OnSoundRequest) OnSoundRequest("", 0, true);
+  UpdateScrollBars();
+  InvalidateDocument();
+}
+
+// ---------------------------------------------------------------- layout and scroll bars
+
+void THtmlPane::LayoutDocument() {
+  FLayingOut = true;
+  int Allowance = FBorderStyle == htNone ? 1 : 3;
+  int B = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  bool VPossible = FScrollBars == ssVertical || FScrollBars == ssBoth;
+  int W = width() - (VPossible ? B : 0) - Allowance - 2 * FMarginWidthDoc;
+  int ScrollWidth = 0, Curs = 0;
+  int H = FDocument.DoLogic(FPaintPanel->Canvas(), FMarginHeightDoc, std::max(1, W), ScrollWidth, Curs);
+  FDocWidth = ScrollWidth;
+  FDocHeight = H + (VPossible ? 2 : 1) * FMarginHeightDoc;
+  ++FLayoutCount;
+  FLayingOut = false;
+  UpdateScrollBars();
+}
+
+void THtmlPane::Relayout() {
+  if (FBusy) return;
+  SetBusy(true);
+  int Enc = EncodedPosition();
+  LayoutDocument();
+  RestoreEncodedPosition(Enc);
+  SetBusy(false);
+  InvalidateDocument();
+}
+
+void THtmlPane::LayoutAndPaint() {
+  LayoutDocument();
+  ScrollTo(FDocument.YOff);
+  FPaintPanel->Invalidate();
+  FPaintPanel->PaintNow();
+}
+
+void THtmlPane::UpdateScrollBars() {
+  int H = height(), W = width();
+  int B = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  int MW = FMarginWidthDoc;
+  bool VAllowed = FScrollBars == ssVertical || FScrollBars == ssBoth;
+  bool HAllowed = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+  bool ShowV = (FOptions & htShowVScroll) && VAllowed;
+  bool VNeeded = VAllowed && (FDocHeight >= H - 2 ||
+                              (FScrollBars == ssBoth && FDocHeight >= H - 2 - B &&
+                               FDocWidth + 2 * MW > W - B));
+  bool HNeeded = HAllowed && (W < FDocWidth + 2 * MW ||
+                              ((VNeeded || ShowV) && W - B < FDocWidth + 2 * MW));
+  int PW = (VNeeded || ShowV) ? W - B : W;
+  int PH = HNeeded ? H - B : H;
+  FBorderPanel->setGeometry(0, 0, W, H);
+  FPaintPanel->SetBounds(1, 1, std::max(0, PW - 2), std::max(0, PH - 2));
+  FVBar->setGeometry(W - B, 0, B, PH);
+  FHBar->setGeometry(0, H - B, PW, B);
+  FVBar->setVisible(VNeeded || ShowV);
+  FVBar->setEnabled(VNeeded);
+  FHBar->setVisible(HNeeded);
+  int Page = FPaintPanel->Height();
+  FVBar->setPageStep(std::max(1, Page - VSmallChange));
+  FV32->SetParams(FDocHeight, Page, FDocument.YOff);
+  FVBar->setPageStep(std::max(1, Page - VSmallChange));
+  FHBar->setMaximum(std::max(0, FDocWidth + 2 * MW - PW));
+  FHBar->setPageStep(std::max(1, PW));
+}
+
+int THtmlPane::VisibleHeight() const { return FPaintPanel->Height(); }
+
+void THtmlPane::ScrollTo(int Y) {
+  // A short document never gets a negative offset.
+  Y = std::max(0, std::min(Y, FDocHeight - VisibleHeight()));
+  FDocument.SetYOffset(Y);
+  {
+    QSignalBlocker Block(FVBar);
+    if (FVBar->maximum() < Y) FVBar->setMaximum(Y);
+    FVBar->setValue(Y);
+  }
+  InvalidateDocument();
+}
+
+void THtmlPane::SetPosition(int Value) {
+  Value = std::max(0, Value);
+  if (Value == FDocument.YOff) return;
+  ScrollTo(Value);
+}
+
+int THtmlPane::EncodedPosition() const {
+  int Y = FDocument.YOff;
+  for (int I = 0; I < FDocument.Count(); ++I) {
+    TSectionBase *S = FDocument.Items(I);
+    if (S->SectionHeight > 0 && Y >= S->YValue && Y < S->YValue + S->SectionHeight)
+      return (I << 16) + ((Y - S->YValue) & 0xFFFF);
+  }
+  return 0;
+}
+
+void THtmlPane::RestoreEncodedPosition(int Pos) {
+  int Index = Pos >> 16, Offset = Pos & 0xFFFF;
+  if (Index < 0 || Index >= FDocument.Count()) return;
+  ScrollTo(FDocument.Items(Index)->YValue + Offset);
+}
+
+bool THtmlPane::ScrollToAnchor(const std::string &Name) {
+  std::string N = UpperCaseAscii(Name);
+  if (!N.empty() && N[0] == '#') N.erase(0, 1);
+  // Anchors inside table cells count too: their laid-out position decides.
+  int Y = FDocument.AnchorY(N);
+  if (Y < 0) return false;
+  ScrollTo(Y);
+  return true;
+}
+
+void THtmlPane::KeyDown(uint16_t Key, TShiftState Shift) {
+  int Pos = FDocument.YOff;
+  int Large = std::max(1, VisibleHeight() - VSmallChange);
+  switch (Key) {
+  case VK_PRIOR: ScrollTo(Pos - Large); break;
+  case VK_NEXT: ScrollTo(Pos + Large); break;
+  case VK_UP: ScrollTo(Pos - VSmallChange); break;
+  case VK_DOWN: ScrollTo(Pos + VSmallChange); break;
+  case VK_HOME: ScrollTo(0); break;
+  case VK_END: ScrollTo(FDocHeight); break;
+  case VK_LEFT:
+  case VK_RIGHT: {
+    int HMax = FHBar->maximum();
+    FHPos = std::clamp(FHPos + (Key == VK_LEFT ? -HSmallChange : HSmallChange), 0, HMax);
+    FHBar->setValue(FHPos);
+    InvalidateDocument();
+    break;
+  }
+  case 'C':
+  case VK_INSERT:
+    if (Shift & ssCtrl) CopyToClipboard();
+    break;
+  case 'A':
+    if (Shift & ssCtrl) SelectAll();
+    break;
+  default: break;
+  }
+}
+
+void THtmlPane::MouseWheel(int WheelDelta) { SetPosition(Position() - WheelDelta / 2); }
+
+void THtmlPane::keyPressEvent(QKeyEvent *E) {
+  uint16_t K = 0;
+  switch (E->key()) {
+  case Qt::Key_PageUp: K = VK_PRIOR; break;
+  case Qt::Key_PageDown: K = VK_NEXT; break;
+  case Qt::Key_Up: K = VK_UP; break;
+  case Qt::Key_Down: K = VK_DOWN; break;
+  case Qt::Key_Home: K = VK_HOME; break;
+  case Qt::Key_End: K = VK_END; break;
+  case Qt::Key_Left: K = VK_LEFT; break;
+  case Qt::Key_Right: K = VK_RIGHT; break;
+  case Qt::Key_Insert: K = VK_INSERT; break;
+  default:
+    if (E->key() >= Qt::Key_A && E->key() <= Qt::Key_Z) K = uint16_t('A' + (E->key() - Qt::Key_A));
+  }
+  if (!K) {
+    QWidget::keyPressEvent(E);
+    return;
+  }
+  TShiftState S = 0;
+  if (E->modifiers() & Qt::ControlModifier) S |= ssCtrl;
+  if (E->modifiers() & Qt::ShiftModifier) S |= ssShift;
+  KeyDown(K, S);
+}
+
+void THtmlPane::wheelEvent(QWheelEvent *E) {
+  MouseWheel(E->angleDelta().y());
+  E->accept();
+}
+
+void THtmlPane::resizeEvent(QResizeEvent *) {
+  if (FBusy) UpdateScrollBars();
+  else if (FDocument.Count() > 0) Relayout();
+  else UpdateScrollBars();
+  if (FDocHeight >= VisibleHeight()) ScrollTo(FDocument.YOff);
+  else ScrollTo(0);
+  FHPos = std::clamp(FHPos, 0, FHBar->maximum());
+}
+
+void THtmlPane::focusInEvent(QFocusEvent *E) {
+  QWidget::focusInEvent(E);
+  UpdateBorder();
+}
+void THtmlPane::focusOutEvent(QFocusEvent *E) {
+  QWidget::focusOutEvent(E);
+  UpdateBorder();
+}
+
+// ---------------------------------------------------------------- painting
+
+void THtmlPane::PaintBackground(TCanvas &Canvas, const TRect &R) {
+  TBitmap *Tile = FViewImages ? FDocument.GetBackgroundBitmap() : nullptr;
+  Canvas.Brush().Color = FDocument.Background;
+  Canvas.Brush().Style = bsSolid;
+  Canvas.FillRect(R);
+  // A tile without pixels is not tiled.
+  if (!Tile || Tile->Width() <= 0 || Tile->Height() <= 0) return;
+  int TW = Tile->Width(), TH = Tile->Height();
+  int X0 = -(FHPos % TW), Y0 = -(FDocument.YOff % TH);
+  TBitmap *Mask = FDocument.BackgroundMask;
+  for (int Y = Y0; Y < R.Bottom; Y += TH)
+    for (int X = X0; X < R.Right; X += TW) {
+      if (Mask && Mask->Width() == TW && Mask->Height() == TH)
+        Canvas.MaskBlt(X, Y, TW, TH, *Tile, 0, 0, *Mask, 0, 0);
+      else
+        Canvas.Draw(X, Y, *Tile);
+    }
+}
+
+void THtmlPane::PaintDocument() {
+  if (FLayingOut) return;
+  TCanvas &C = FPaintPanel->Canvas();
+  TRect R = FPaintPanel->ClientRect();
+  C.RemoveClip();
+  PaintBackground(C, R);
+  FDocument.Draw(C, R, R.Width(), FMarginWidthDoc - FHPos, FDocument.YOff);
+}
+
+// ---------------------------------------------------------------- mouse and selection
+
+void THtmlPane::DocMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDownEvent) OnMouseDownEvent(this, Button, Shift, X, Y);
+  if (Button != mbLeft || FNoSelect) return;
+  int XR, YR, CH;
+  bool InText;
+  int P = FDocument.FindCursor(FPaintPanel->Canvas(), DocX(X), DocY(Y), XR, YR, CH, InText);
+  if (P < 0) P = 0;
+  if ((Shift & ssShift) && FSelAnchor >= 0) {
+    FCaret = P;
+  } else {
+    FSelAnchor = FCaret = P;
+  }
+  FDocument.SelB = std::min(FSelAnchor, FCaret);
+  FDocument.SelE = std::max(FSelAnchor, FCaret);
+  FSelecting = true;
+  InvalidateDocument();
+}
+
+void THtmlPane::DocMouseMove(TShiftState, int X, int Y) {
+  TCanvas &C = FPaintPanel->Canvas();
+  if (FSelecting) {
+    int XR, YR, CH;
+    bool InText;
+    int P = FDocument.FindCursor(C, DocX(X), DocY(Y), XR, YR, CH, InText);
+    if (P >= 0 && P != FCaret) {
+      FCaret = P;
+      FDocument.SelB = std::min(FSelAnchor, FCaret);
+      FDocument.SelE = std::max(FSelAnchor, FCaret);
+      InvalidateDocument();
+    }
+    return;
+  }
+  TUrlTarget U;
+  TFormControlObj *FC = nullptr;
+  bool Hit = FDocument.GetURL(C, DocX(X), DocY(Y), U, FC);
+  std::string Url = Hit ? U.Url : "";
+  FPaintPanel->SetCursor(Hit ? crHandPoint : crIBeam);
+  if (Url != FHoverUrl) {
+    FHoverUrl = Url;
+    if (OnHotSpotCovered) OnHotSpotCovered(this, Url);
+  }
+}
+
+void THtmlPane::DocMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  bool WasSelecting = FSelecting;
+  FSelecting = false;
+  if (OnMouseUpEvent) OnMouseUpEvent(this, Button, Shift, X, Y);
+  if (Button == mbRight) {
+    if (OnRightClick) OnRightClick(this, FHoverUrl);
+    return;
+  }
+  if (Button != mbLeft) return;
+  if (WasSelecting && FDocument.SelE > FDocument.SelB) return;
+  TUrlTarget U;
+  TFormControlObj *FC = nullptr;
+  if (FDocument.GetURL(FPaintPanel->Canvas(), DocX(X), DocY(Y), U, FC) && !U.Url.empty()) {
+    bool Handled = false;
+    if (OnHotSpotClick) OnHotSpotClick(this, U.Url, Handled);
+    if (!Handled) FollowLink(U.Url, U.Target);
+  }
+}
+
+void THtmlPane::FollowLink(const std::string &Url, const std::string &) {
+  std::string U = Trim(Url);
+  if (U.empty()) return;
+  std::string L = LowerCase(U);
+  if (L.rfind("http:", 0) == 0 || L.rfind("https:", 0) == 0 || L.rfind("mailto:", 0) == 0 ||
+      L.rfind("ftp:", 0) == 0)
+    return;
+  if (U[0] == '#') {
+    ScrollToAnchor(U.substr(1));
+    InvalidateDocument();
+    return;
+  }
+  std::string File = U, Anchor;
+  if (auto P = U.find('#'); P != std::string::npos) {
+    File = U.substr(0, P);
+    Anchor = U.substr(P);
+  }
+  std::string Full = ExpandLinkFileName(File);
+  if (std::find(FVisited.begin(), FVisited.end(), Full) == FVisited.end() && FVisitedMaxCount > 0) {
+    FVisited.push_back(Full);
+    if (int(FVisited.size()) > FVisitedMaxCount) FVisited.erase(FVisited.begin());
+  }
+  try {
+    LoadFromFile(Full + Anchor);
+  } catch (const Exception &E) {
+    auto *Box = new QMessageBox(QMessageBox::Warning, "Error", QString::fromStdString(E.what()),
+                                QMessageBox::Ok, this);
+    Box->setAttribute(Qt::WA_DeleteOnClose);
+    Box->open();
+  }
+}
+
+std::string THtmlPane::ExpandLinkFileName(const std::string &Name) const {
+  std::string N = UrlToDosPath(Trim(Name));
+  if (N.empty()) return N;
+  if (N[0] == '\\' && !FServerRoot.empty()) return ResolvePath(FServerRoot, N);
+  if (N[0] == '/' || N[0] == '\\') return ResolvePath("/", N);
+  std::string Base = FBaseFolder.empty() ? std::string(".") : FBaseFolder;
+  return ResolvePath(Base, N);
+}
+
+void THtmlPane::CopyToClipboard() { FDocument.CopyToClipboardA(); }
+
+std::string THtmlPane::SelectedText() { return FDocument.SelectedText(); }
+
+int THtmlPane::SelectionLength() const {
+  if (FDocument.SelE <= FDocument.SelB) return 0;
+  if (FCaret == FDocument.SelB) return FDocument.SelE - FDocument.SelB;
+  return FDocument.SelB - FDocument.SelE;
+}
+
+void THtmlPane::SelectAll() {
+  FDocument.SelB = 0;
+  FDocument.SelE = FDocument.Len;
+  FSelAnchor = 0;
+  FCaret = FDocument.Len;
+  InvalidateDocument();
+}
+
+bool THtmlPane::Find(const std::string &Text, bool MatchCase) {
+  int From = FDocument.SelE > FDocument.SelB ? FDocument.SelB + 1 : FCaret;
+  int P = FDocument.FindString(From, Text, MatchCase);
+  if (P < 0) return false;
+  FDocument.SelB = P;
+  FDocument.SelE = P + int(Text.size());
+  FSelAnchor = P;
+  FCaret = FDocument.SelE;
+  int X, Y;
+  if (FDocument.CursorToXY(FPaintPanel->Canvas(), P, X, Y) &&
+      (Y < FDocument.YOff || Y > FDocument.YOff + VisibleHeight() - 20))
+    ScrollTo(Y - VisibleHeight() / 3);
+  InvalidateDocument();
+  return true;
+}
