@@ -314,7 +314,8 @@ void TGIFImage::DisposeFrame(int N) {
 void TGIFImage::SetAnimate(bool Value) {
   if (Value == FAnimate) return;
   FAnimate = Value;
-  CurrentLoop = 1;
+  // A run starts counting loops afresh; a stop keeps the count it reached.
+  if (Value) CurrentLoop = 1;
   if (Value && FrameCount > 1) {
     FInterval = std::max(1, Frame(CurrentFrame).Delay * 100 / std::max(1, FAnimateSpeed));
     FLastTick = Now();

@@ -113,8 +113,9 @@ for d in None Background Previous; do
     -dispose $d -page +2+3 gf_green.ppm \
     -dispose None -page +10+8 gf_blue.ppm -loop 0 gif_dispose_$d.gif
 done
-# Loops and delays: three frames of 0, 20 and 50 hundredths, repeat count 3.
-convert -delay 0 gf_red.ppm -delay 20 gf_green.ppm -delay 50 gf_blue.ppm -loop 3 gif_loop3.gif
+# Loops and delays: three frames of 0, 20 and 50 hundredths, NETSCAPE count 3 (convert
+# stores its -loop value less one).
+convert -delay 0 gf_red.ppm -delay 20 gf_green.ppm -delay 50 gf_blue.ppm -loop 4 gif_loop3.gif
 # A transparent frame: the white square of gf_hole is transparent.
 convert gf_hole.ppm -transparent white gif_transparent.gif
 # Interlaced animation with local tables.
