@@ -1,5 +1,6 @@
 // The electric field page inside the main window: controls, mouse protocol, presets,
 // zoom, the 3-D view, the Field menu, and the one-loop-at-a-time rule.
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -27,20 +28,23 @@ protected:
     Page = dynamic_cast<TFieldPage *>(Form->FieldPage.get());
     ASSERT_NE(Page, nullptr);
     Plot = Form->FieldPlot.get();
+    Form->show();
     Form->DoTopicChange(Form->ElectricFieldItem);
     Pump();
   }
-  // Runs F from the event loop while the next plot pumps messages, once the plot has
-  // drawn its first lines.
+  // Runs F once from the message pump of the next field-line pass, after it has stored
+  // its first line.
   void DuringNextPlot(std::function<void()> F) {
-    auto Fired = std::make_shared<bool>(false);
-    QTimer::singleShot(0, [F, Fired] {
-      *Fired = true;
+    auto *T = new QTimer(Form.get());
+    T->setInterval(1);
+    QObject::connect(T, &QTimer::timeout, T, [this, T, F] {
+      if (!Page->Running() || Plot->Lines.empty()) return;
+      T->stop();
+      T->deleteLater();
       F();
     });
-    FiredFlags.push_back(Fired);
+    T->start();
   }
-  std::vector<std::shared_ptr<bool>> FiredFlags;
 };
 
 int Count(const QImage &Img, QRgb C) {
@@ -191,7 +195,7 @@ TEST_F(FieldPageTest, SelectModeDragsAndDeletes) {
   EXPECT_EQ(Form->DragBackground->Canvas().Pixels(156, 156), clWhite);
   EXPECT_EQ(Form->DragBackground->Canvas().Pixels(160, 156), TColor(0xC0C0C0));
   Page->FieldPicMouseMove(243, 242);
-  EXPECT_EQ(Page->FieldPic->Image().pixel(243 - 11 + 3, 242 - 10 + 8) & 0xFFFFFF, 0xFF0000u); // red disc
+  EXPECT_EQ(Page->FieldPic->Image().pixel(243 - 11 + 8, 242 - 10 + 1) & 0xFFFFFF, 0xFF0000u); // red disc, above its label
   Page->FieldPicMouseUp(mbLeft, 243, 242);
   EXPECT_FALSE(Page->Dragging);
   EXPECT_EQ(Form->DragBackground, nullptr);
@@ -201,10 +205,10 @@ TEST_F(FieldPageTest, SelectModeDragsAndDeletes) {
   // A drop onto the other charge is refused: it stays where it was.
   const int Moved = int(Plot->Charges.size()) - 1;
   Page->FieldPicMouseDown(mbLeft, 240, 240);
-  Page->FieldPicMouseUp(mbLeft, 321, 322);
+  Page->FieldPicMouseUp(mbLeft, 321, 162); // onto the charge at (320, 160)
   EXPECT_EQ(Plot->Charges[Moved].X, 240);
   // Right click deletes.
-  Page->FieldPicMouseDown(mbRight, 320, 320);
+  Page->FieldPicMouseDown(mbRight, 320, 160);
   ASSERT_EQ(Plot->Charges.size(), 1u);
   EXPECT_EQ(Plot->Charges[0].Value, 1);
 }
@@ -271,13 +275,13 @@ TEST_F(FieldPageTest, PresetFromAnotherTopicKeepsTheTopic) {
 
 TEST_F(FieldPageTest, AbortDuringPresetEndsTheSequence) {
   bool SawRunningState = false;
+  Page->DoFieldZoom(24);
   DuringNextPlot([&] {
     SawRunningState = !Page->FPlotBtn->Enabled() && !Page->VplotBtn->Enabled() &&
                       !Page->FClearBtn->Enabled() && !Page->FZoomBtn->Enabled() &&
                       !Page->F3DBtn->Enabled() && Page->FAbortBtn->Enabled();
     Page->FAbortBtn->Click();
   });
-  Page->DoFieldZoom(24);
   ASSERT_TRUE(Page->ApplyPreset("PPLATE"));
   EXPECT_TRUE(SawRunningState);
   EXPECT_EQ(Plot->Charges.size(), 22u);
