@@ -43,7 +43,7 @@ TImageUnit &Unit() {
 std::unique_ptr<TBitmap> LoadArtwork(const char *Name, bool Mask, bool Pending) {
   auto B = std::make_unique<TBitmap>();
   try {
-    B->LoadFromResource(std::string(":/htmlview/") + Name + ".png");
+    B->LoadFromResource(std::string("htmlview/") + Name); // ":/htmlview/<name>.png"
     if (!B->Empty()) {
       if (Mask) B->SetMonochrome(true);
       return B;

@@ -1,0 +1,400 @@
+// Image loading and the cache: file types by first bytes, the GIF and PNG transparency
+// probes, masks, the loaders' fallbacks, the shared palette, the DIB and cache ageing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "htmlview/gif_image.h"
+#include "htmlview/image_cache.h"
+#include "htmlview/png_probe.h"
+#include "image_test_support.h"
+#include "platform/files.h"
+
+using namespace imgtest;
+
+namespace {
+
+int Sniff(std::vector<uint8_t> B) { return DetectImageType(B); }
+
+std::string TempFile(const std::string &Name, const std::vector<uint8_t> &Data) {
+  std::string P = std::string(VORNELLE_BINARY_DIR) + "/" + Name;
+  WriteFileBytes(P, Data);
+  return P;
+}
+
+// A PNG made of the chunks given (CRCs are not checked by the probe: zeros).
+std::vector<uint8_t> Png(std::vector<std::pair<std::string, std::vector<uint8_t>>> Chunks) {
+  std::vector<uint8_t> D{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  for (auto &[Type, Body] : Chunks) {
+    uint32_t N = uint32_t(Body.size());
+    D.insert(D.end(), {uint8_t(N >> 24), uint8_t(N >> 16), uint8_t(N >> 8), uint8_t(N)});
+    D.insert(D.end(), Type.begin(), Type.end());
+    D.insert(D.end(), Body.begin(), Body.end());
+    D.insert(D.end(), {0, 0, 0, 0});
+  }
+  return D;
+}
+
+std::vector<uint8_t> Ihdr(uint8_t ColorType) { return {0, 0, 0, 4, 0, 0, 0, 4, 8, ColorType, 0, 0, 0}; }
+
+// Restores the true-colour display whatever a test forced.
+struct TDisplay {
+  explicit TDisplay(int Bits) { SetDisplayColorBits(Bits); }
+  ~TDisplay() { SetDisplayColorBits(24); }
+};
+
+std::unique_ptr<TBitmapItem> Item() {
+  return std::make_unique<TBitmapItem>(std::make_unique<TBitmap>(2, 2), nullptr, NotTransp);
+}
+
+} // namespace
+
+TEST(ImageType, FirstBytes) {
+  EXPECT_EQ(Sniff({'G', 'I', 'F', '8', '7', 'a'}), 2);
+  EXPECT_EQ(Sniff({'G', 'I', 'F', '8', '9', 'a'}), 3);
+  EXPECT_EQ(Sniff({'G', 'I', 'F', '8', 'x'}), 2);
+  EXPECT_EQ(Sniff({'B', 'M', 0, 0}), 1);
+  EXPECT_EQ(Sniff({0x89, 'P', 'N', 'G', 0x0D}), 4);
+  EXPECT_EQ(Sniff({0xFF, 0xD8, 0xFF, 0xE0}), 5);
+  EXPECT_EQ(Sniff({0xFF, 0xD8, 0xFF, 0xE1}), 0); // a JPEG whose first marker is not APP0
+  EXPECT_EQ(Sniff({'G', 'I'}), 0);
+  EXPECT_EQ(Sniff({}), 0);
+}
+
+TEST(ImageType, FilesShorterThanTheBufferReadAsZeros) {
+  EXPECT_EQ(DetectImageFileType(TempFile("sniff_short.bin", {'B', 'M'})), 1);
+  // "GIF8" and nothing more: the fifth byte reads as 0, not '9'.
+  EXPECT_EQ(DetectImageFileType(TempFile("sniff_gif8.bin", {'G', 'I', 'F', '8'})), 2);
+  EXPECT_EQ(DetectImageFileType(ImagePath("missing.bmp")), 0);
+  EXPECT_EQ(DetectImageFileType(ImagePath("jpeg_baseline.jpg")), 5);
+}
+
+TEST(GifTransparentProbe, ControlBlockRightAfterTheTable) {
+  TGifWriter W(2, 2, Table8());
+  TGifFrameSpec F = Solid(0, 0, 2, 2, 1);
+  F.TransparentIndex = 0;
+  W.Frame(F);
+  TColor C = 12345;
+  ASSERT_TRUE(FindGifTransparentColor(W.Finish(), C));
+  EXPECT_EQ(C, RGB(255, 0, 0)); // the first table colour
+
+  // ImageMagick's transparent GIF: index 1 of its two-colour table.
+  ASSERT_TRUE(FindGifTransparentColorInFile(ImagePath("gif_transparent.gif"), C));
+  EXPECT_EQ(C, RGB(0, 0, 0));
+}
+
+TEST(GifTransparentProbe, OtherLayoutsGiveNone) {
+  TColor C = 7;
+  TGifWriter A(2, 2, Table8());
+  A.Comment("first");
+  TGifFrameSpec F = Solid(0, 0, 2, 2, 1);
+  F.TransparentIndex = 0;
+  A.Frame(F);
+  EXPECT_FALSE(FindGifTransparentColor(A.Finish(), C));
+  TGifWriter B(2, 2, Table8());
+  B.Loop(0);
+  B.Frame(F);
+  EXPECT_FALSE(FindGifTransparentColor(B.Finish(), C));
+  TGifWriter Opaque(2, 2, Table8());
+  Opaque.Frame(Solid(0, 0, 2, 2, 1)); // control block without the transparency bit
+  EXPECT_FALSE(FindGifTransparentColor(Opaque.Finish(), C));
+  TGifWriter Old(2, 2, Table8(), false);
+  Old.Frame(F);
+  EXPECT_FALSE(FindGifTransparentColor(Old.Finish(), C)); // GIF87a
+  EXPECT_EQ(C, 7u);
+  std::vector<uint8_t> Tiny{'G', 'I', 'F', '8', '9', 'a'};
+  EXPECT_FALSE(FindGifTransparentColor(Tiny, C));
+  TMemoryStream S;
+  S.Memory = Tiny;
+  S.Position = 3;
+  EXPECT_FALSE(FindGifTransparentColor(S, C));
+  EXPECT_EQ(S.Position, 3u); // the stream position is kept
+}
+
+TEST(PngTransparentProbe, PaletteEntryNamedByTheChunkLength) {
+  std::vector<uint8_t> Pal{10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 2, 3};
+  TColor C = 0;
+  ASSERT_TRUE(FindPngTransparentColor(
+      std::span<const uint8_t>(Png({{"IHDR", Ihdr(3)}, {"PLTE", Pal}, {"tRNS", {0, 0, 255}}, {"IDAT", {}}})),
+      C));
+  EXPECT_EQ(C, RGB(70, 80, 90)); // three entries listed: entry 2
+  ASSERT_TRUE(FindPngTransparentColorInFile(ImagePath("png_palette_trns.png"), C));
+  EXPECT_EQ(C, RGB(0, 255, 0));
+}
+
+TEST(PngTransparentProbe, EverythingElseGivesNone) {
+  TColor C = 99;
+  EXPECT_FALSE(FindPngTransparentColorInFile(ImagePath("png_grey.png"), C));
+  EXPECT_FALSE(FindPngTransparentColorInFile(ImagePath("png_rgb.png"), C));
+  // A truth-colour picture with a tRNS colour: no palette entry to name.
+  EXPECT_FALSE(FindPngTransparentColor(
+      std::span<const uint8_t>(Png({{"IHDR", Ihdr(2)}, {"tRNS", {0, 1, 0, 2, 0, 3}}})), C));
+  // tRNS after the image data is not looked for.
+  EXPECT_FALSE(FindPngTransparentColor(
+      std::span<const uint8_t>(Png({{"IHDR", Ihdr(3)}, {"IDAT", {1}}, {"tRNS", {0}}})), C));
+  // A chunk length that reads as negative (or beyond the data) must not loop or overrun.
+  std::vector<uint8_t> Bad = Png({{"IHDR", Ihdr(3)}});
+  Bad.insert(Bad.end(), {0xFF, 0xFF, 0xFF, 0xF0, 'a', 'b', 'c', 'd', 1, 2, 3});
+  EXPECT_FALSE(FindPngTransparentColor(std::span<const uint8_t>(Bad), C));
+  std::vector<uint8_t> Short = Png({{"IHDR", Ihdr(3)}});
+  Short.resize(20);
+  EXPECT_FALSE(FindPngTransparentColor(std::span<const uint8_t>(Short), C));
+  EXPECT_EQ(C, 99u);
+}
+
+TEST(ImageLoading, EachTypeFromFile) {
+  auto B = LoadImageFromFile(ImagePath("bmp24.bmp"), true);
+  ASSERT_TRUE(B);
+  EXPECT_EQ(B->Width(), 23);
+  auto J = LoadImageFromFileWrapper(ImagePath("jpeg_progressive.jpg"));
+  ASSERT_TRUE(J);
+  EXPECT_EQ(J->Height(), 48);
+  auto G = LoadImageFromFile(ImagePath("gif_plain.gif"), true);
+  ASSERT_TRUE(G);
+  EXPECT_EQ(G->Width(), 25);
+  // PNG files are recognised but never shown; unknown and missing files give nothing.
+  EXPECT_FALSE(LoadImageFromFile(ImagePath("png_palette_trns.png"), true));
+  EXPECT_FALSE(LoadImageFromFile(ImagePath("src24.ppm"), true));
+  EXPECT_FALSE(LoadImageFromFile(ImagePath("missing.gif"), true));
+  EXPECT_FALSE(LoadImageFromFile(ImagePath("jpeg_cmyk.jpg"), true));
+}
+
+TEST(ImageLoading, WithMask) {
+  TTransparency T = NotTransp;
+  std::unique_ptr<TBitmap> M;
+  auto G = LoadImageWithMask(ImagePath("gif_transparent.gif"), T, M);
+  ASSERT_TRUE(G);
+  EXPECT_EQ(T, TGif);
+  ASSERT_TRUE(M);
+  EXPECT_EQ(M->ScanLine(3)[4] | 0xFF000000u, 0xFFFFFFFFu); // the hole: transparent
+  EXPECT_EQ(M->ScanLine(0)[0] | 0xFF000000u, 0xFF000000u);
+
+  // The lower-left pixel's colour, asked for by the document.
+  T = LLCorner;
+  auto B = LoadImageWithMask(ImagePath("bmp1.bmp"), T, M);
+  ASSERT_TRUE(B);
+  ASSERT_TRUE(M);
+  uint32_t Corner = B->ScanLine(B->Height() - 1)[0];
+  for (int X = 0; X < B->Width(); ++X)
+    EXPECT_EQ((M->ScanLine(0)[X] & 0xFFFFFF) != 0, B->ScanLine(0)[X] == Corner) << X;
+
+  // A PNG with a transparent colour loads as nothing: and then no mask either.
+  T = NotTransp;
+  M = std::make_unique<TBitmap>(1, 1);
+  EXPECT_FALSE(LoadImageWithMask(ImagePath("png_palette_trns.png"), T, M));
+  EXPECT_EQ(T, TPng);
+  EXPECT_FALSE(M);
+  T = LLCorner;
+  EXPECT_FALSE(LoadImageWithMask(ImagePath("missing.bmp"), T, M));
+  EXPECT_FALSE(M);
+}
+
+TEST(ImageLoading, FromStream) {
+  TTransparency T = LLCorner;
+  std::unique_ptr<TBitmap> M;
+  TMemoryStream S;
+  S.Memory = ReadAll(ImagePath("bmp8.bmp"));
+  auto B = LoadImageWithMaskFromStream(&S, T, M);
+  ASSERT_TRUE(B);
+  EXPECT_TRUE(M); // LLCorner builds a mask
+  S.Memory = ReadAll(ImagePath("jpeg_baseline.jpg"));
+  B = LoadImageWithMaskFromStream(&S, T, M);
+  ASSERT_TRUE(B);
+  EXPECT_EQ(T, NotTransp);
+  EXPECT_FALSE(M);
+  // 19 bytes, GIF and PNG streams give nothing.
+  S.Memory = ReadAll(ImagePath("bmp8.bmp"));
+  S.Memory.resize(19);
+  EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
+  S.Memory = ReadAll(ImagePath("gif_plain.gif"));
+  EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
+  S.Memory = ReadAll(ImagePath("png_rgb.png"));
+  EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
+  EXPECT_FALSE(LoadImageWithMaskFromStream(nullptr, T, M));
+}
+
+TEST(TransparencyMask, LowerLeftAndGivenColour) {
+  std::vector<uint32_t> Px{0xFF112233, 0xFF445566, 0xFF445566, 0xFF112233};
+  TBitmap B = TBitmap::FromRgb32(2, 2, Px.data());
+  auto M = BuildTransparencyMask(B, false, 0);
+  ASSERT_TRUE(M);
+  // The lower-left pixel (0, 1) is 0x445566: it and its twin at (1, 0) become white.
+  EXPECT_EQ(M->ScanLine(0)[1] | 0xFF000000u, 0xFFFFFFFFu);
+  EXPECT_EQ(M->ScanLine(1)[0] | 0xFF000000u, 0xFFFFFFFFu);
+  EXPECT_EQ(M->ScanLine(0)[0] | 0xFF000000u, 0xFF000000u);
+  auto N = BuildTransparencyMask(B, true, RGB(0x11, 0x22, 0x33));
+  EXPECT_EQ(N->ScanLine(0)[0] | 0xFF000000u, 0xFFFFFFFFu);
+  EXPECT_EQ(N->ScanLine(0)[1] | 0xFF000000u, 0xFF000000u);
+  // A bitmap without rows has no lower-left pixel.
+  TBitmap Empty;
+  EXPECT_FALSE(BuildTransparencyMask(Empty, false, 0));
+}
+
+TEST(DefaultPictures, ErrorPictureAndItsMask) {
+  TBitmap &E = ErrorBitmap();
+  TBitmap &M = ErrorBitmapMask();
+  ASSERT_EQ(E.Width(), 24);
+  ASSERT_EQ(M.Width(), E.Width());
+  ASSERT_EQ(M.Height(), E.Height());
+  EXPECT_EQ(M.ScanLine(0)[0] | 0xFF000000u, 0xFFFFFFFFu);   // outside the sheet: transparent
+  EXPECT_EQ(M.ScanLine(12)[12] | 0xFF000000u, 0xFF000000u); // on the sheet: opaque
+  EXPECT_EQ(DefBitmap().Width(), 24);
+  EXPECT_NE(WaitStream(), nullptr);
+}
+
+TEST(SharedPalette, CubeGreysAndSystemColours) {
+  std::vector<TColor> P = BuildGlobalPalette();
+  ASSERT_EQ(P.size(), 256u);
+  EXPECT_EQ(P[0], RGB(0, 0, 0));
+  EXPECT_EQ(P[9], RGB(166, 202, 240));
+  EXPECT_EQ(P[10], RGB(55, 55, 55));   // cube start
+  EXPECT_EQ(P[11], RGB(115, 55, 55));  // red varies fastest
+  EXPECT_EQ(P[16], RGB(55, 115, 55));  // then green
+  EXPECT_EQ(P[46], RGB(55, 55, 115));  // then blue
+  EXPECT_EQ(P[224], RGB(235, 255, 255)); // the last cube entry: white is left out
+  EXPECT_EQ(P[225], RGB(135, 135, 135)); // greys from 135 in steps of 5
+  EXPECT_EQ(P[230], RGB(160, 160, 160));
+  EXPECT_EQ(P[231], RGB(170, 170, 170)); // 165 is a cube level: skipped
+  EXPECT_EQ(P[245], RGB(250, 250, 250));
+  EXPECT_EQ(P[246], RGB(255, 251, 240));
+  EXPECT_EQ(P[255], RGB(255, 255, 255));
+  std::vector<TColor> Sys(256, RGB(1, 2, 3));
+  std::vector<TColor> Q = BuildGlobalPalette(Sys);
+  EXPECT_EQ(Q[5], RGB(1, 2, 3));
+  EXPECT_EQ(Q[250], RGB(1, 2, 3));
+  EXPECT_EQ(Q[10], RGB(55, 55, 55));
+  EXPECT_EQ(CopyPalette(Q), Q);
+}
+
+TEST(PaletteDisplay, PicturesUseOnlyPaletteColours) {
+  TDisplay Eight(8);
+  ASSERT_EQ(ColorBits(), 8);
+  ASSERT_EQ(ThePalette().size(), 256u);
+  for (const char *Name : {"bmp24.bmp", "jpeg_baseline.jpg", "gif_photo_interlaced.gif"}) {
+    auto B = LoadImageFromFile(ImagePath(Name), true);
+    ASSERT_TRUE(B) << Name;
+    int Outside = 0;
+    for (int Y = 0; Y < B->Height(); ++Y)
+      for (int X = 0; X < B->Width(); ++X) {
+        TColor C = ArgbToColor(B->ScanLine(Y)[X]);
+        if (ThePalette()[size_t(NearestPaletteIndex(ThePalette(), C))] != C) ++Outside;
+      }
+    EXPECT_EQ(Outside, 0) << Name;
+  }
+  SetDisplayColorBits(4);
+  EXPECT_TRUE(ThePalette().empty());
+  auto B = LoadImageFromFile(ImagePath("bmp24.bmp"), true);
+  ASSERT_TRUE(B);
+  std::vector<TColor> Sys = DefaultSystemPalette();
+  for (int X = 0; X < B->Width(); ++X) {
+    TColor C = ArgbToColor(B->ScanLine(5)[X]);
+    bool Vga = false;
+    for (int I : {0, 1, 2, 3, 4, 5, 6, 7, 248, 249, 250, 251, 252, 253, 254, 255})
+      Vga = Vga || Sys[size_t(I)] == C;
+    EXPECT_TRUE(Vga) << X;
+  }
+}
+
+TEST(Dib, HeaderSizesAndRoundTrip) {
+  auto B = LoadImageFromFile(ImagePath("bmp24.bmp"), true);
+  ASSERT_TRUE(B);
+  TDib D(*B);
+  EXPECT_EQ(D.Header().BitCount, 24);
+  EXPECT_EQ(D.InfoSize(), 40);
+  EXPECT_EQ(D.BitsSize(), 72 * 17); // 23 x 3 bytes padded to 72, 17 rows
+  auto Back = D.ToDeviceBitmap();
+  for (int Y = 0; Y < 17; ++Y)
+    for (int X = 0; X < 23; ++X) ASSERT_EQ(Back->ScanLine(Y)[X] | 0xFF000000u, B->ScanLine(Y)[X] | 0xFF000000u);
+  B->Palette = BuildGlobalPalette();
+  TDib E(*B);
+  EXPECT_EQ(E.Header().BitCount, 8);
+  EXPECT_EQ(E.InfoSize(), 40 + 1024);
+  EXPECT_EQ(E.BitsSize(), 24 * 17);
+  TBitmap Target(40, 40);
+  Target.Fill(clWhite);
+  D.StretchTo(Target.Canvas(), 0, 0, 46, 34, cmSrcCopy);
+  EXPECT_EQ(Target.ScanLine(2)[2] | 0xFF000000u, B->ScanLine(1)[1] | 0xFF000000u);
+  TBitmap None;
+  EXPECT_THROW(TDib{None}, Exception);
+}
+
+TEST(PrintWithMask, OnlyOpaquePixelsAreDrawn) {
+  auto G = LoadImageFromFile(ImagePath("gif_transparent.gif"), false);
+  TTransparency T = NotTransp;
+  std::unique_ptr<TBitmap> M;
+  auto I = LoadImageWithMask(ImagePath("gif_transparent.gif"), T, M);
+  ASSERT_TRUE(I);
+  ASSERT_TRUE(M);
+  TBitmap Page(40, 40);
+  Page.Fill(clBlue);
+  PrintBitmapWithMask(Page.Canvas(), *I, *M, 0, 0, 20, 16);
+  EXPECT_EQ(Page.ScanLine(1)[1] | 0xFF000000u, 0xFFFFFF00u);  // yellow, stretched twice
+  EXPECT_EQ(Page.ScanLine(7)[9] | 0xFF000000u, 0xFF0000FFu);  // the hole: the page
+  EXPECT_EQ(Page.ScanLine(30)[30] | 0xFF000000u, 0xFF0000FFu);
+}
+
+TEST(ImageCache, AgeingWithLimitZero) {
+  TStringBitmapList L;
+  L.SetCacheLimit(0);
+  L.AddObject(" pic.gif ", Item()); // the document using it holds one use
+  EXPECT_EQ(L.IndexOf("PIC.GIF"), 0);
+  L.ReleaseUse("pic.gif"); // that document goes
+  L.AgeAndPrune();         // the next one is loaded
+  EXPECT_EQ(L.Count(), 0);
+}
+
+TEST(ImageCache, AgeingWithLimitFive) {
+  TStringBitmapList L;
+  EXPECT_EQ(L.MaxCache, DefaultImageCacheCount); // the viewer's default applies from the start
+  L.SetCacheLimit(5);
+  L.AddObject("A.BMP", Item());
+  L.ReleaseUse("A.BMP");
+  for (int Doc = 1; Doc <= 5; ++Doc) {
+    L.AgeAndPrune();
+    EXPECT_EQ(L.Count(), 1) << "survives document " << Doc;
+  }
+  L.AgeAndPrune();
+  EXPECT_EQ(L.Count(), 0); // freed when the sixth is loaded
+}
+
+TEST(ImageCache, TakingResetsTheAgeAndUsesKeepItemsAlive) {
+  TStringBitmapList L;
+  L.SetCacheLimit(1);
+  L.AddObject("B", Item());
+  L.AddObject("A", Item());
+  EXPECT_EQ(L.Strings(0), "A"); // sorted
+  L.ReleaseUse("A");
+  L.ReleaseUse("B");
+  L.AgeAndPrune();
+  int I = L.IndexOf("a");
+  ASSERT_GE(I, 0);
+  TCachedImage Img = L.TakeImage(I);
+  EXPECT_TRUE(Img.Bitmap);
+  EXPECT_EQ(L.Objects(I)->Age, 0);
+  L.AddUse("B"); // copied for printing
+  for (int Doc = 0; Doc < 10; ++Doc) L.AgeAndPrune();
+  EXPECT_EQ(L.Count(), 2); // both in use: never freed by ageing
+  L.ReleaseUse("A");
+  L.SetCacheLimit(3); // lowering the limit frees the unused old ones at once
+  EXPECT_EQ(L.Count(), 1);
+  EXPECT_EQ(L.Strings(0), "B");
+  L.ReleaseUse("B");
+  L.ReleaseUse("nothing"); // absent: nothing happens
+  L.PruneUnused();
+  EXPECT_EQ(L.Count(), 0);
+  L.AddObject("C", Item());
+  L.Clear();
+  EXPECT_EQ(L.Count(), 0);
+}
+
+TEST(ImageCache, HoldsAnimatedGifs) {
+  TStringBitmapList L;
+  bool Single = true;
+  auto G = CreateAGif(ImagePath("gif_loop3.gif"), Single);
+  ASSERT_TRUE(G);
+  TGIFImage *Raw = G.get();
+  L.AddObject("LOOP.GIF", std::make_unique<TBitmapItem>(std::move(G), nullptr, TGif));
+  TCachedImage C = L.TakeImage(0);
+  EXPECT_EQ(C.Gif, Raw);
+  EXPECT_EQ(C.Bitmap, nullptr);
+}
