@@ -236,6 +236,8 @@ void TFieldFrm::BuildViewerPanel() {
   FontBtn->SetDropDownMenu(FontPopUp);
   FontBtn->OnPopup = [this] { FontPopUpPopup(); };
   IndexBtn->OnClick = [this] { IndexBtnClick(); };
+  FwdBtn->OnClick = [this] { FwdBtnClick(false); };
+  BackBtn->OnClick = [this] { FwdBtnClick(true); };
   CopyBtn->OnClick = [this] { Viewer->CopyToClipboard(); };
 
   Viewer = new TViewerPane(ViewerPanel);
@@ -652,6 +654,30 @@ void TFieldFrm::IndexBtnClick() {
   History.Current = 0;
   FwdBtn->SetEnabled(false);
   BackBtn->SetEnabled(false);
+}
+
+void TFieldFrm::FwdBtnClick(bool Back) {
+  const int P = Viewer->Position();
+  TJumpRec J;
+  bool Moved = true;
+  if (!Back) {
+    J = History.Forward();
+  } else if (P < 1) {
+    History.AddJump(Viewer->CurrentFile(), P);
+    J = History.Back();
+  } else {
+    // A long page first goes back to its top; only the next click leaves it.
+    Viewer->SetPosition(0);
+    Moved = false;
+  }
+  if (Moved && !J.Name.empty()) {
+    LoadViewerPage(J.Name);
+    Viewer->SetPosition(J.Position);
+    int Topic = TopicOfPage(J.Name, CurrentTopic);
+    if (Topic != CurrentTopic) ShowTopicPage(Topic);
+  }
+  BackBtn->SetEnabled(History.CanBack() || P > 0);
+  FwdBtn->SetEnabled(History.CanForward());
 }
 
 void TFieldFrm::FontPopUpPopup() {

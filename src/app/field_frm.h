@@ -165,6 +165,8 @@ public:
   void Splitter1Moved();
   void Topics1Click();
   void IndexBtnClick();
+  // "forward" and "back": Back is true for the back button.
+  void FwdBtnClick(bool Back);
   void FontPopUpPopup();
   void SetViewerBackground(int Tag);
   void Textbackground1Click();

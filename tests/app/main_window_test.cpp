@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QStackedWidget>
 
+#include "app/about_frm.h"
 #include "app/help_frm.h"
+#include "app/splash_frm.h"
 #include "main_window_fixture.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
@@ -439,4 +441,75 @@ TEST_F(MainWindowTest, FontAndBackgroundMenusTickTheViewerSettings) {
   emit F.TextBackground1->aboutToShow();
   EXPECT_TRUE(F.BackgroundItems[2]->isChecked());
   EXPECT_FALSE(F.BackgroundItems[0]->isChecked());
+}
+
+TEST_F(MainWindowTest, BackAndForwardFollowTheHistoryAndTheTopic) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.ElectricFieldItem->trigger();
+  const std::string Index = ResolvePath(F.HTMLDir, "Index.htm");
+  const std::string Helix = ResolvePath(F.HTMLDir, "HELIX.HTM");
+  // As a followed link records it: the field page was left for the helix page.
+  F.History.AddJump(F.Viewer->CurrentFile(), 0);
+  F.LoadViewerPage(Helix);
+  F.BackBtn->Click();
+  EXPECT_TRUE(SameText(ExtractFileName(F.Viewer->CurrentFile()), "EFIELD.HTM"));
+  EXPECT_EQ(F.CurrentTopic, 2);
+  EXPECT_TRUE(F.FwdBtn->isEnabled());
+  EXPECT_TRUE(F.BackBtn->isEnabled());
+  F.FwdBtn->Click();
+  EXPECT_EQ(F.Viewer->CurrentFile(), Helix);
+  EXPECT_EQ(F.CurrentTopic, 7); // the sheet follows the page
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
+  EXPECT_FALSE(F.FwdBtn->isEnabled());
+  // Back twice reaches the index page, which empties the history.
+  F.BackBtn->Click();
+  F.BackBtn->Click();
+  EXPECT_EQ(F.Viewer->CurrentFile(), Index);
+  EXPECT_EQ(F.History.Count(), 0);
+  EXPECT_FALSE(F.BackBtn->isEnabled());
+  EXPECT_EQ(F.CurrentTopic, 2); // the index page belongs to no topic
+}
+
+TEST_F(MainWindowTest, LongHintsGoToTheStatusBar) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  Application->SetHint("font size|Set font size");
+  EXPECT_EQ(F.StatusBar->PanelText(1), "Set font size");
+  Application->SetHint("");
+  EXPECT_EQ(F.StatusBar->PanelText(1), "");
+}
+
+TEST(SmallForms, SplashAndAboutAsLaidOut) {
+  TSplashFrm Splash;
+  EXPECT_EQ(Splash.size(), QSize(350, 235));
+  ASSERT_FALSE(Splash.Image1->pixmap().isNull());
+  EXPECT_EQ(Splash.Image1->pixmap().size(), QSize(350, 235));
+  EXPECT_TRUE(Splash.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(Splash.windowFlags() & Qt::FramelessWindowHint);
+  QImage S = Splash.grab().toImage();
+  EXPECT_TRUE(S.save(QString(VORNELLE_BINARY_DIR) + "/app_splash.png"));
+  TAboutFrm About;
+  EXPECT_EQ(About.size(), QSize(279, 200));
+  EXPECT_EQ(About.ProductName->text(), "Vornelle");
+  EXPECT_EQ(About.ProductName->font().pixelSize(), 27);
+  EXPECT_FALSE(About.ProgramIcon->pixmap().isNull());
+  EXPECT_TRUE(About.grab().toImage().save(QString(VORNELLE_BINARY_DIR) + "/app_about.png"));
+  // "OK" ends the dialog with the OK result.
+  About.show();
+  About.OKButton->Click();
+  EXPECT_EQ(About.result(), QDialog::Accepted);
+  EXPECT_FALSE(About.isVisible());
+}
+
+TEST_F(MainWindowTest, ShowingTheMainWindowFreesTheSplash) {
+  MakeProgramFolder();
+  Screen->SetCursor(crAppStart);
+  ShowSplashForm();
+  ASSERT_NE(SplashFrm, nullptr);
+  TFieldFrm &F = MakeWindow();
+  EXPECT_NE(SplashFrm, nullptr);
+  F.show();
+  EXPECT_EQ(SplashFrm, nullptr);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
 }
