@@ -159,6 +159,23 @@ void TChartCanvas3D::GradientFill(const TRect &R, TColor StartColor, TColor EndC
   FRef->Brush() = Old;
 }
 
+void TChartCanvas3D::TextOut(int X, int Y, const std::string &Text) {
+  const int W = FRef->TextWidth(Text), H = FRef->TextHeight(Text);
+  double ox = 0, oy = 0;
+  if ((FTextAlign & TA_CENTER) == TA_CENTER) ox = -W / 2;
+  else if (FTextAlign & TA_RIGHT) ox = -W;
+  if ((FTextAlign & TA_BASELINE) == TA_BASELINE) oy = -FRef->TextMetrics().tmAscent;
+  else if (FTextAlign & TA_BOTTOM) oy = -H;
+  // Text turned counter-clockwise by the font's escapement: its own x axis runs along
+  // (cos a, -sin a) on the screen, its y axis along (sin a, cos a).
+  const double a = FRef->Font().Orientation / 10.0 * M_PI / 180;
+  const double c = std::cos(a), s = std::sin(a);
+  const unsigned Saved = FRef->TextAlign();
+  FRef->SetTextAlign(TA_LEFT | TA_TOP);
+  FRef->TextOut(X + Round(ox * c + oy * s), Y + Round(-ox * s + oy * c), Text);
+  FRef->SetTextAlign(Saved);
+}
+
 void TChartCanvas3D::RotateLabel(int X, int Y, const std::string &Text, int Angle) {
   if (Angle >= 361) Angle -= 360;
   const TFont Old = FRef->Font();
@@ -167,7 +184,7 @@ void TChartCanvas3D::RotateLabel(int X, int Y, const std::string &Text, int Angl
   F.Orientation = Angle * 10;
   if (ZoomText && FZoomFactor != 1.0)
     F.Height = -MulDiv(std::max(1, Round(Old.Size() * FZoomFactor)), F.PixelsPerInch, 72);
-  FRef->TextOut(X, Y, Text);
+  TextOut(X, Y, Text);
   FRef->Font() = Old;
 }
 
@@ -504,10 +521,10 @@ void TChartCanvas3D::TextOut3D(int X, int Y, int Z, const std::string &Text) {
     const TFont Old = FRef->Font();
     const int Size = std::max(1, Round(Old.Size() * FZoomFactor));
     if (Size != Old.Size()) FRef->Font().SetSize(Size);
-    FRef->TextOut(X, Y, Text);
+    TextOut(X, Y, Text);
     FRef->Font() = Old;
   } else
-    FRef->TextOut(X, Y, Text);
+    TextOut(X, Y, Text);
 }
 
 void TChartCanvas3D::RotateLabel3D(int X, int Y, int Z, const std::string &Text, int Angle) {

@@ -108,8 +108,10 @@ public:
   TBitmap *Bitmap() const { return FBitmap.get(); }
   void SetBackColor(TColor C) { FRef->SetBkColor(C); }
   void SetBackMode(TBkMode M) { FRef->SetBkMode(M); }
-  void SetTextAlign(unsigned A) { FRef->SetTextAlign(A); }
-  unsigned GetTextAlign() const { return FRef->TextAlign(); }
+  // The reference point of the chart's texts. The canvas applies it itself, in the frame
+  // of the (possibly rotated) text, and hands the device a top-left corner.
+  void SetTextAlign(unsigned A) { FTextAlign = A; }
+  unsigned GetTextAlign() const { return FTextAlign; }
   void SetPixel(int X, int Y, TColor C) { FRef->SetPixels(X, Y, C); }
 
   // Plain 2-D operations on the reference canvas.
@@ -130,7 +132,7 @@ public:
     FRef->RoundRect(X1, Y1, X2, Y2, X3, Y3);
   }
   void StretchDraw(const TRect &R, const TBitmap &G) { FRef->StretchDraw(R, G); }
-  void TextOut(int X, int Y, const std::string &Text) { FRef->TextOut(X, Y, Text); }
+  void TextOut(int X, int Y, const std::string &Text);
   int TextWidth(const std::string &Text) { return FRef->TextWidth(Text); }
   int TextHeight(const std::string &Text) { return FRef->TextHeight(Text); }
   // The font height used for lines of labels and titles.
@@ -202,6 +204,7 @@ private:
   void DarkenFace(TColor Base, bool Solid, int Quantity);
   TCustomChartPanel *FPanel;
   TCanvas *FRef = nullptr;
+  unsigned FTextAlign = 0;
   std::unique_ptr<TBitmap> FBitmap;
   bool FIsOrthogonal = false, FIs3D = false, FSavedIs3D = false;
   bool FBufferedDisplay = true, FMonochrome = false, FDirtyBits = true;
