@@ -896,7 +896,7 @@ def index_banner():
         import subprocess
         subprocess.run(["convert", os.path.join(OUT, "dipole.gif"), os.path.join(OUT, "circle.gif"),
                         os.path.join(OUT, "kepler.bmp"), "-resize", "x110", "-bordercolor", "white",
-                        "-border", "4", "+append", "-resize", "330x", "-depth", "8", "ppm:" + ppm], check=True)
+                        "-border", "4", "+append", "-resize", "300x", "-depth", "8", "ppm:" + ppm], check=True)
         pf.write_jpeg(os.path.join(OUT, "banner.jpg"), ppm, 75)
 
 
