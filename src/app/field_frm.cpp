@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -99,10 +100,11 @@ private:
   int GrabX = 0, StartWidth = 0;
 };
 
-// MainPC aligned left, the 6-pixel splitter, the viewer panel filling the rest.
-class TFormClient : public QWidget {
+// MainPC aligned left, the 6-pixel splitter, the viewer panel filling the rest, inside
+// the window's sunken client edge.
+class TFormClient : public QFrame {
 public:
-  TFormClient(TFieldFrm &AForm) : Form(AForm) {}
+  TFormClient(TFieldFrm &AForm) : Form(AForm) { setFrameStyle(QFrame::Panel | QFrame::Sunken); }
 
 protected:
   void resizeEvent(QResizeEvent *) override { Form.LayoutClient(); }
@@ -362,11 +364,12 @@ void TFieldFrm::SetMainPCWidth(int W) {
 }
 
 void TFieldFrm::LayoutClient() {
-  int H = Client->height(), W = Client->width();
-  MainPC->setGeometry(0, 0, FMainPCWidth, H);
-  Splitter1->setGeometry(FMainPCWidth, 0, SplitterWidth, H);
-  int Left = FMainPCWidth + SplitterWidth;
-  ViewerPanel->setGeometry(Left, 0, std::max(0, W - Left), H);
+  const QRect R = static_cast<QFrame *>(Client)->contentsRect();
+  const int X = R.left(), Y = R.top(), H = R.height();
+  MainPC->setGeometry(X, Y, FMainPCWidth, H);
+  Splitter1->setGeometry(X + FMainPCWidth, Y, SplitterWidth, H);
+  int Left = X + FMainPCWidth + SplitterWidth;
+  ViewerPanel->setGeometry(Left, Y, std::max(0, R.right() + 1 - Left), H);
 }
 
 // ---- Creation ----

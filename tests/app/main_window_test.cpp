@@ -119,6 +119,12 @@ TEST_F(MainWindowTest, EveryTopicsItemShowsItsSheetCaptionAndWidths) {
   EXPECT_EQ(F.MainPCWidth(), 473);
   F.ElectricFieldItem->trigger();
   EXPECT_EQ(F.StatusBar->PanelWidth(0), 100);
+  // The page control really is that wide on screen, the text pane beside it.
+  F.show();
+  Pump();
+  EXPECT_EQ(F.MainPC->width(), 450);
+  EXPECT_EQ(F.ViewerPanel->x(), F.MainPC->x() + 450 + 6);
+  EXPECT_TRUE(F.grab().save(QString(VORNELLE_BINARY_DIR) + "/app_field_topic.png"));
 }
 
 TEST_F(MainWindowTest, TheTopicsMenuTicksTheCurrentTopic) {
