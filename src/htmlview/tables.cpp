@@ -556,8 +556,8 @@ int ThtmlTable::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxW
         Cell->Wd = CellWidth(C, Cell->ColSpan);
         int Dummy = 0;
         int Content = LayoutCell(Canvas, *Cell->Cell, 0, Cell->Wd - 2 * CellPadding - CellSpacing, Dummy);
-        if (Cell->SpecHt > 0) Content = std::max(Content, Cell->SpecHt - 2 * CellPadding);
         Cell->Ht = Content;
+        if (Cell->SpecHt > 0) Content = std::max(Content, Cell->SpecHt - 2 * CellPadding);
         H = std::max(H, Content + 2 * CellPadding + CellSpacing);
       }
       if (!Any) continue;
