@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
@@ -254,9 +255,11 @@ void TFieldPage::BuildThreeDSheet() {
     return L;
   };
   RotationLabel = MakeLabel("RotationLabel", "rotation", 0);
+  Row->addSpacing(4);
   YrotLabel = MakeLabel("YrotLabel", "", 30);
   Row->addSpacing(8);
   ElevationLabel = MakeLabel("ElevationLabel", "elevation", 0);
+  Row->addSpacing(4);
   XrotLabel = MakeLabel("XrotLabel", "", 30);
   Row->addStretch(1);
   // The labels show the view's angles from the start.
@@ -353,8 +356,19 @@ void TFieldPage::FormShown() {
 }
 
 void TFieldPage::Shown() {
-  if (OnThreeDSheet()) threeDpic->Invalidate();
-  else FieldPic->Invalidate();
+  if (OnThreeDSheet()) {
+    threeDpic->Invalidate();
+    return;
+  }
+  FieldPic->Invalidate();
+  if (!Centred) {
+    // The scroll box has its size only once the sheet is laid out.
+    Centred = true;
+    std::weak_ptr<int> Alive = AliveToken;
+    QTimer::singleShot(0, FieldSB, [this, Alive] {
+      if (!Alive.expired()) CentreFieldScroll();
+    });
+  }
 }
 
 void TFieldPage::Hidden() {

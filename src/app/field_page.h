@@ -138,6 +138,7 @@ private:
 
   TFieldFrm &Form;
   int RunDepth = 0;
+  bool Centred = false; // the picture was centred in its scroll box once
   std::shared_ptr<int> AliveToken = std::make_shared<int>(0);
   std::vector<QMetaObject::Connection> MenuConnections;
 };
