@@ -79,6 +79,10 @@ void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, co
   TCopyMode SaveCopy = C.CopyMode();
   unsigned SaveAlign = C.TextAlign();
   TPoint SavePos = C.PenPos();
+  // A picture stays inside its frame: drawing that runs past the recording's frame
+  // (a field line leaving the plot) is cut at the target rectangle.
+  int Outer = C.SaveState();
+  if (W > 0 && H > 0) C.IntersectClipRect(R);
   int Base = C.SaveState();
   int Current = -1;
   for (const TMetaCommand &K : Rec.Commands) {
@@ -161,7 +165,7 @@ void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, co
     case TMetaCommand::opFocusRect: break; // focus marks are not part of the picture
     }
   }
-  C.RestoreState(Base);
+  C.RestoreState(Outer);
   C.Pen() = SavePen;
   C.Brush() = SaveBrush;
   C.Font() = SaveFont;

@@ -4,6 +4,7 @@
 // direction arrows, and (field_plot_contours.cpp) equipotentials and a 3-D potential
 // surface. Lengths are screen pixels, charges whole units; the field is computed in these
 // units with no physical constants.
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -50,7 +51,7 @@ class TFieldPlot {
 public:
   // Steps of one traced line before it is ended (and kept): a line trapped in a closed
   // orbit of the step rule cannot run forever.
-  static constexpr int MaxLineSteps = 20000;
+  int MaxLineSteps = 20000;
 
   explicit TFieldPlot(int AGridSize);
   ~TFieldPlot();
@@ -126,13 +127,20 @@ public:
   TPointArray ProjectSurface(int Tilt, int Turn);
   // ---- end of the contour block ----
 
-  // Bumped by every change of the charges or the grid; a run that finds it changed after
-  // pumping messages drops its partial line and ends.
+  // Bumped by every change of the charges, the grid or the stored lines; a tracing run
+  // that finds it changed after pumping messages drops its partial line and ends.
   unsigned ModelGeneration = 0;
+  // The same for what a contour pass depends on (charges, grid, Clear 0/1/3).
+  unsigned ContourGeneration = 0;
   int RunDepth = 0;
+  // False once the plot is destroyed; a run holds a copy to notice that inside its pump.
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 
 private:
-  struct TTraceResult;
+  enum class TTraceEnd { Kept, Stalled, Stale };
+  TTraceEnd TraceLine(TPointArray &Line, double X, double Y, int Sign, int From, bool FirstPass,
+                      unsigned Generation, const std::shared_ptr<bool> &Living);
+  void StoreLine(TCanvas &Canvas, TPointArray &Line, int Sign);
   void DrawLine(TCanvas &Canvas, const TPointArray &Line, int Sign);
   void DrawArrows(TCanvas &Canvas, const TPointArray &Line, int Sign);
   int DominantSign() const;
