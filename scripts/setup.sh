@@ -4,7 +4,7 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config clang
       qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev
       libgtest-dev googletest fonts-liberation2
-      xvfb xauth imagemagick libjpeg-turbo-progs libgif-dev poppler-utils)
+      xvfb xauth imagemagick libjpeg-turbo-progs libgif-dev poppler-utils locales)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
