@@ -447,6 +447,8 @@ void TFieldFrm::FitToScreen(const TScreenGeometry &G) {
     SetMainPCWidth(420);
   } else {
     ScreenMode = 1;
+    // The work area first: a display without a window manager cannot maximise.
+    setGeometry(ToQRect(Bounds(G.WorkLeft, G.WorkTop, G.WorkWidth, G.WorkHeight)));
     setWindowState(windowState() | Qt::WindowMaximized);
     SetMainPCWidth(320);
   }

@@ -98,7 +98,7 @@ def tile_orbit(ox, oy, w, h):
         out += circle(sx, sy, 0.7, "#c0c0ff")
     # Kepler ellipse with the sun at a focus: r = a(1 - e^2) / (1 + e cos theta).
     a, e = w * 0.36, 0.55
-    fx, fy = ox + w * 0.62, oy + h * 0.5
+    fx, fy = ox + w * 0.3, oy + h * 0.5
     pts = []
     for k in range(0, 361, 3):
         t = math.radians(k)
