@@ -37,3 +37,36 @@ TEST(ChartRender, ClippedCurveLeavesTheAxisAlone) {
   for (int y = W.Chart.ChartRect.Bottom - 3; y <= B.PosAxis + 1; ++y)
     EXPECT_NE(W.Pixel(X, y), clGreen) << y;
 }
+
+TEST(ChartRender, TitleFootLegendAndThreeD) {
+  TChartOnBitmap W(500, 320);
+  TChart &C = W.Chart;
+  C.Title.Text = {"Two curves"};
+  C.Foot.Text = {"foot line"};
+  C.Foot.Font.Color = clRed;
+  auto *A = C.AddSeries<TLineSeries>();
+  auto *B = C.AddSeries<TPointSeries>();
+  A->Title = "sine";
+  B->Title = "cosine";
+  for (int i = 0; i <= 40; ++i) {
+    A->AddXY(i, std::sin(i * 0.2));
+    B->AddXY(i, std::cos(i * 0.2));
+  }
+  W.Paint(); // 3-D is on by default
+  W.Save("chart_render_3d_legend.png");
+  // The legend lists both series at the right and takes its room from the plot.
+  EXPECT_EQ(C.Legend.ItemCount(), 2);
+  EXPECT_EQ(C.Legend.ItemText(1), "cosine");
+  EXPECT_LT(C.ChartRect.Right, C.Legend.RectLegend.Left);
+  EXPECT_GT(C.Width3D, 0);
+  EXPECT_GT(C.ChartRect.Top, C.Title.TitleRect.Bottom);
+  EXPECT_LT(C.ChartRect.Bottom, C.Foot.TitleRect.Top);
+  // Without the legend the plot is wider.
+  const int Right = C.ChartRect.Right;
+  C.Legend.SetVisible(false);
+  W.Paint();
+  EXPECT_GT(C.ChartRect.Right, Right);
+  EXPECT_THROW(C.Legend.SetTopPos(101), ChartException);
+  EXPECT_THROW(C.Legend.SetColorWidth(-1), ChartException);
+  EXPECT_THROW(C.Legend.SetFirstValue(-1), ChartException);
+}

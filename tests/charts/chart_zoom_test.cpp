@@ -73,6 +73,13 @@ TEST(Zoom, UndoAfterZoomsAndPansRestoresTheFixedEnds) {
   W.Paint();
   W.ExpectStartEnds();
   EXPECT_FALSE(W.Chart.AxesSaved());
+  // The other way: both ends end up below the saved minimum, where restoring the minimum
+  // first through the checking setter would be refused.
+  W.Drag_(mbLeft, 100, 60, 200, 150);
+  for (int i = 0; i < 12; ++i) W.Drag_(mbRight, 40, 150, 350, 150);
+  EXPECT_LT(W.Chart.BottomAxis.Maximum(), 0);
+  EXPECT_NO_THROW(W.Chart.UndoZoom());
+  W.ExpectStartEnds();
 }
 
 TEST(Zoom, UnzoomedUndoOnlyRaisesTheEvent) {
