@@ -363,9 +363,11 @@ void TCell::UpdateFonts() {
 
 void TCell::CopyToClipboard(SelTextCount &Buffer) {
   if (!MasterList) return;
+  int SB = MasterList->SelB, SE = MasterList->SelE;
   for (auto &S : FItems) {
-    if (S->StartCurs + S->Len <= MasterList->SelB && S->Len > 0) continue;
-    if (S->StartCurs >= MasterList->SelE && S->Len > 0) break;
+    if (S->StartCurs >= SE) break;
+    // A gap or rule counts only between selected characters.
+    if (S->Len == 0 ? S->StartCurs <= SB : S->StartCurs + S->Len <= SB) continue;
     S->CopyToClipboard(Buffer);
   }
 }

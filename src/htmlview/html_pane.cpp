@@ -307,6 +307,7 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
   }
   if (FileName.empty() || !FileExists(Path)) throw EFileError("Can't locate file: " + FileName);
   TBusyScope Busy([this](bool B) { SetBusy(B); });
+  int OldPos = FDocument.YOff;
   ResetForLoad();
   std::string Old = FCurrentFile;
   FCurrentFile = Path;
@@ -365,7 +366,7 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
     FHPos = 0;
     FHBar->setValue(0);
   } else {
-    ScrollTo(FDocument.YOff);
+    ScrollTo(OldPos); // the same file again keeps its place
   }
   InvalidateDocument();
   if (FRefreshDelay > 0 && OnMetaRefresh) OnMetaRefresh(this, FRefreshDelay, FRefreshUrl);
