@@ -154,7 +154,7 @@ TMemoryStream *WaitStream() { return &Unit().Wait; }
 
 int DetectImageType(std::span<const uint8_t> First) {
   uint8_t B[SniffBytes] = {};
-  std::memcpy(B, First.data(), std::min(First.size(), SniffBytes));
+  if (!First.empty()) std::memcpy(B, First.data(), std::min(First.size(), SniffBytes));
   if (B[0] == 'G' && B[1] == 'I' && B[2] == 'F' && B[3] == '8') return B[4] == '9' ? itGIF89 : itGIF87;
   if (B[0] == 'B' && B[1] == 'M') return itBMP;
   if (B[0] == 0x89 && B[1] == 'P' && B[2] == 'N' && B[3] == 'G') return itPNG;
@@ -170,7 +170,7 @@ int DetectImageFileType(const std::string &Name) {
 
 bool FindGifTransparentColor(std::span<const uint8_t> Data, TColor &Color) {
   uint8_t B[GifProbeBytes] = {};
-  std::memcpy(B, Data.data(), std::min(Data.size(), GifProbeBytes));
+  if (!Data.empty()) std::memcpy(B, Data.data(), std::min(Data.size(), GifProbeBytes));
   if (DetectImageType(std::span<const uint8_t>(B, SniffBytes)) != itGIF89) return false;
   // The table is taken to start at byte 13 whether or not the header announces it.
   size_t Entries = size_t(2) << (B[10] & 7);
