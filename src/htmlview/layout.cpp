@@ -8,6 +8,7 @@
 #include "htmlview/section_list.h"
 #include "htmlview/sections.h"
 #include "htmlview/tables.h"
+#include "htmlview/text_measure.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -15,19 +16,6 @@ namespace {
 bool IsImageMark(char C) { return C == ImageMark || C == ImageMarkNoBrk; }
 bool IsFormMark(char C) { return C == FormMark || C == FormMarkNoBrk; }
 bool IsAnyMark(char C) { return IsImageMark(C) || IsFormMark(C); }
-
-// Widths of the prefixes of S in Font (Dx[i] = width of i+1 characters).
-void PrefixWidths(TCanvas &Canvas, const TSectionList *L, const TMyFont &Font,
-                  std::string_view S, std::vector<int> &Dx) {
-  Canvas.Font() = Font;
-  std::u16string U = L ? L->Decode(S) : DecodeText(S);
-  Dx.clear();
-  Canvas.TextFit(U, 0x3FFFFFFF, &Dx);
-  if (Dx.size() < S.size()) {
-    int Last = Dx.empty() ? 0 : Dx.back();
-    Dx.resize(S.size(), Last);
-  }
-}
 
 } // namespace
 
@@ -65,27 +53,23 @@ int IndentManager::LeftFloatBottomRightOf(int X) const {
 
 int TSection::RunWidth(TCanvas &Canvas, const TFontObj &Font, int Start, int N) {
   if (N <= 0) return 0;
-  Canvas.Font() = Font.TheFont;
-  std::string_view S(Buff.data() + Start, size_t(N));
-  std::u16string U = ParentSectionList ? ParentSectionList->Decode(S) : DecodeText(S);
-  return Canvas.TextWidth(U) - Font.Overhang;
+  return SumAdvances(Font.Widths(Canvas), std::string_view(Buff.data() + Start, size_t(N))) -
+         Font.Overhang;
 }
 
 // How many of the N characters of one run from Start fit in Width: the longest prefix whose
-// extent less the overhang is within Width. The prefix widths come from one measurement
-// (the widths add up per character), limited to what can fit in the line.
+// extent less the overhang is within Width.
 int TSection::FindTextFit(TCanvas &Canvas, const TFontObj &Font, int Width, int N, int Start) {
   if (N <= 0 || Width < 0) return 0;
-  int Probe = std::min(N, std::max(16, Width / 2 + 2));
-  std::vector<int> Dx;
-  for (;;) {
-    PrefixWidths(Canvas, ParentSectionList, Font.TheFont,
-                 std::string_view(Buff.data() + Start, size_t(Probe)), Dx);
-    int Fit = 0;
-    while (Fit < Probe && Dx[size_t(Fit)] - Font.Overhang <= Width) ++Fit;
-    if (Fit < Probe || Probe == N) return Fit;
-    Probe = std::min(N, Probe * 2);
+  const TFontWidths &W = Font.Widths(Canvas);
+  int Sum = -Font.Overhang, K = 0;
+  const char *P = Buff.data() + Start;
+  while (K < N) {
+    Sum += W.Advance[uint8_t(P[K])];
+    if (Sum > Width) break;
+    ++K;
   }
+  return K;
 }
 
 int TSection::FindTextWidth(TCanvas &Canvas, int Start, int N, bool RemoveSpaces) {

@@ -9,6 +9,7 @@
 #include "htmlview/form_controls.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/section_list.h"
+#include "htmlview/text_measure.h"
 #include "htmlview/tokenizer.h"
 #include "platform/numbers.h"
 
@@ -87,10 +88,23 @@ TFontObj::~TFontObj() {
   }
 }
 
+const TFontWidths &TFontObj::Widths(TCanvas &Canvas) const {
+  TSectionList *L = Section ? Section->ParentSectionList : nullptr;
+  int Page = int(L ? L->CodePage : TCodePage::Windows1252);
+  int Dpi = Canvas.PixelsPerInchY();
+  if (!FWidths || FWidthsDpi != Dpi || FWidthsPage != Page) {
+    FWidths = &FontWidths(Canvas, TheFont, TCodePage(Page));
+    FWidthsDpi = Dpi;
+    FWidthsPage = Page;
+  }
+  return *FWidths;
+}
+
 void TFontObj::FontChanged() {
-  TCanvas &C = MeasureCanvas();
-  C.Font() = TheFont;
-  TTextMetric TM = C.TextMetrics();
+  FWidths = nullptr;
+  TSectionList *L = Section ? Section->ParentSectionList : nullptr;
+  const TTextMetric &TM =
+      FontWidths(MeasureCanvas(), TheFont, L ? L->CodePage : TCodePage::Windows1252).Metrics;
   tmHeight = TM.tmHeight;
   FontHeight = TM.tmHeight + TM.tmExternalLeading;
   Overhang = TM.tmOverhang;

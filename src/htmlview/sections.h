@@ -99,6 +99,8 @@ public:
   int Overhang = 0;
   int Descent = 0;    // plus the lowering of a subscript
   int ScriptShift = 0; // pixels the baseline moves: up for Sup, down for Sub
+  // The advances of TheFont on the canvas last measured with (see text_measure.h).
+  const struct TFontWidths &Widths(TCanvas &Canvas) const;
 
   TFontObj(TSection *ASection, const TMyFont &Font, int APos);
   TFontObj(TSection *ASection, const TFontObj &Source); // deep copy
@@ -110,6 +112,11 @@ public:
   void SetHover(bool Value);
   // Colour of the run by its link state.
   void UpdateLinkColor();
+
+private:
+  mutable const TFontWidths *FWidths = nullptr;
+  mutable int FWidthsDpi = 0;
+  mutable int FWidthsPage = -1;
 };
 
 // The font runs of a section, ascending by Pos, covering the buffer without gaps.

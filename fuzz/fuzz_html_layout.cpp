@@ -1,0 +1,79 @@
+// Arbitrary bytes parsed, laid out at a few widths, drawn at a few offsets, and queried
+// (hit tests, cursor positions, find, copy), on the offscreen platform.
+#include <QGuiApplication>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "htmlview/document.h"
+#include "htmlview/image_cache.h"
+#include "htmlview/parser.h"
+#include "platform/bitmap.h"
+
+namespace {
+
+class TFuzzHost : public TDocumentHost {
+public:
+  void InvalidateDocument() override {}
+  int ClientHeight() const override { return 300; }
+  void ShowLayoutError(const std::string &) override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QGuiApplication App(*argc, *argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
+  const char *Text = reinterpret_cast<const char *>(Data);
+  TFuzzHost Host;
+  TSectionList List(&Host);
+  TAnchorList Names;
+  List.NameList = &Names;
+  // Pictures come from a request answered in memory: no files are read.
+  TBitmap Pic(7, 5);
+  List.OnBitmapRequest = [&](const std::string &Src, TBitmap *&B, TColor &C) {
+    B = Src.size() % 3 == 0 ? nullptr : &Pic;
+    if (Src.size() % 2) C = clWhite;
+  };
+  List.SetFonts("Times New Roman", "Courier New", 12, clBlack, clBlue, clPurple, clBlue, clWhite,
+                true);
+  TParseHandlers H;
+  TParseResult R;
+  ParseHtmlBuffer(List, &Names, Text, Size, H, R);
+  TBitmap Canvas(160, 120);
+  for (int Width : {1, 97, 600}) {
+    int MW = 0, Curs = 0;
+    int Height = List.DoLogic(Canvas.Canvas(), 0, Width, MW, Curs);
+    for (int Y : {0, Height / 2, std::max(0, Height - 60)}) {
+      List.SetYOffset(Y);
+      List.Draw(Canvas.Canvas(), TRect(0, 0, 160, 120), 160, 3, Y);
+      TUrlTarget U;
+      TFormControlObj *FC = nullptr;
+      List.GetURL(Canvas.Canvas(), 20, Y + 10, U, FC);
+      int XR, YR, CH;
+      bool InText;
+      int P = List.FindCursor(Canvas.Canvas(), 30, Y + 15, XR, YR, CH, InText);
+      int X2, Y2;
+      if (P >= 0) List.CursorToXY(Canvas.Canvas(), P, X2, Y2);
+    }
+    List.SelB = 0;
+    List.SelE = Curs / 2 + 1;
+    (void)List.SelectedText();
+    List.FindString(0, "a", false);
+    List.FindSourcePos(Curs / 3);
+    List.FindDocPos(int(Size / 2), true);
+  }
+  {
+    TSectionList Copy(List, nullptr);
+    int MW = 0, Curs = 0;
+    Copy.DoLogic(Canvas.Canvas(), 0, 300, MW, Curs);
+  }
+  List.Clear();
+  BitmapList().Clear();
+  return 0;
+}
