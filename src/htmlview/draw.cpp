@@ -10,6 +10,7 @@
 #include "htmlview/sections.h"
 #include "htmlview/selection_buffers.h"
 #include "htmlview/tables.h"
+#include "htmlview/text_measure.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -58,7 +59,7 @@ std::string TSection::ListMarkerText() const {
   return T + ".";
 }
 
-void TSection::DrawListMarker(TCanvas &Canvas, const LineRec &Line, int X, int BaseY, int LineTop) {
+void TSection::DrawListMarker(TCanvas &Canvas, const LineRec &, int X, int BaseY, int LineTop) {
   TSectionList *L = ParentSectionList;
   int YOff = L ? L->YOff : 0;
   if (ListType == 1) {
@@ -73,7 +74,12 @@ void TSection::DrawListMarker(TCanvas &Canvas, const LineRec &Line, int X, int B
     Canvas.SetTextAlign(SaveAlign);
   } else if (ListType == 2 && !static_cast<const TUListItem *>(this)->Plain) {
     int XB = X + TextEdge - 8;
-    int YB = LineTop + Line.SpaceBefore + Line.LineHt - Line.LineHt / 2 - YOff;
+    // Half the item font's height above the bottom of its text, measured from the
+    // baseline so that a taller run (a subscript) in the line does not move it.
+    const TTextMetric &TM =
+        FontWidths(Canvas, SectionFont, L ? L->CodePage : TCodePage::Windows1252).Metrics;
+    int YB = BaseY + TM.tmDescent - (TM.tmHeight + TM.tmExternalLeading) / 2 - YOff;
+    (void)LineTop;
     TPen SavePen = Canvas.Pen();
     TBrush SaveBrush = Canvas.Brush();
     if (!L || LightBackground(L->Background)) {

@@ -77,6 +77,7 @@ TEST(LayoutLists, IndentAndBulletColours) {
   for (TUListItem *I : Items) {
     const LineRec &L = I->Lines[0];
     int X = I->TextEdge - 8, Y = L.DrawY + L.SpaceBefore + L.LineHt - L.LineHt / 2;
+    // (one font in the line: the middle of its text)
     // Level 1 navy, level 2 maroon, on a white page.
     EXPECT_EQ(D.Bitmap.Canvas().Pixels(X, Y), I->ListLevel == 1 ? clNavy : clMaroon);
   }

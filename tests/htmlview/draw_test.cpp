@@ -1,0 +1,182 @@
+// Drawing at a scroll offset, selection in inverse video, pictures and placeholders, and
+// the point queries that follow what was drawn.
+#include <gtest/gtest.h>
+
+#include "layout_support.h"
+
+namespace {
+
+int CountColor(TBitmap &B, const TRect &R, TColor C) {
+  int N = 0;
+  for (int Y = R.Top; Y < R.Bottom; ++Y)
+    for (int X = R.Left; X < R.Right; ++X)
+      if (B.Canvas().Pixels(X, Y) == C) ++N;
+  return N;
+}
+
+TRect LineBox(const TSection &S, int From, int Count, TLaidOutDoc &D, int YOff = 0) {
+  const LineRec &L = S.Lines[0];
+  int X0 = L.DrawX + D.TextWidth(S.Buff.substr(0, size_t(From)));
+  int X1 = X0 + D.TextWidth(S.Buff.substr(size_t(From), size_t(Count)));
+  int Top = L.DrawY + L.SpaceBefore - YOff;
+  return TRect(X0, Top, X1, Top + L.LineHt);
+}
+
+TEST(DrawText, SelectionIsInverseVideo) {
+  TLaidOutDoc D;
+  D.Parse("hello world");
+  D.Layout(400);
+  TSection *P = D.Para("hello");
+  ASSERT_TRUE(P);
+  D.List.SelB = P->StartCurs;
+  D.List.SelE = P->StartCurs + 5;
+  D.Draw();
+  TRect Sel = LineBox(*P, 0, 5, D), Rest = LineBox(*P, 6, 5, D);
+  int Area = Sel.Width() * Sel.Height();
+  // The selected word: background in the text colour (black), letters in the page colour.
+  EXPECT_GT(CountColor(D.Bitmap, Sel, clBlack), Area / 2);
+  EXPECT_GT(CountColor(D.Bitmap, Sel, clWhite), 0);
+  // The rest: letters on the white page.
+  EXPECT_LT(CountColor(D.Bitmap, Rest, clBlack), Rest.Width() * Rest.Height() / 3);
+  EXPECT_GT(CountColor(D.Bitmap, Rest, clBlack), 0);
+  // An empty selection inverts nothing.
+  D.List.SelE = D.List.SelB;
+  D.Draw();
+  EXPECT_LT(CountColor(D.Bitmap, Sel, clBlack), Area / 3);
+}
+
+TEST(DrawText, ScrollOffsetMovesTheText) {
+  TLaidOutDoc D;
+  D.Parse("<p>one</p><p>two</p>");
+  D.Layout(400);
+  TSection *Two = D.Para("two");
+  ASSERT_TRUE(Two);
+  int Off = Two->YValue;
+  D.Draw(Off);
+  TRect Box = LineBox(*Two, 0, 3, D, Off);
+  EXPECT_LT(Box.Top, 5);
+  EXPECT_GT(CountColor(D.Bitmap, Box, clBlack), 0);
+}
+
+TEST(DrawPictures, PictureAndLinkFrame) {
+  TLaidOutDoc D;
+  D.AddPicture("red", 20, 10, clRed);
+  D.Parse("a<img src=red>b <a href=x.htm><img src=red></a>");
+  D.Layout(400);
+  D.Draw();
+  TSection *P = D.Para("a");
+  ASSERT_TRUE(P && P->Images.Count() == 2);
+  TFloatingObj *I = P->Images[0], *L = P->Images[1];
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(I->DrawX + 5, I->DrawY + 5), clRed);
+  EXPECT_EQ(I->ImageWidth, 20);
+  // Inside a link: a frame in the link colour, the picture one pixel in.
+  EXPECT_EQ(L->ImageWidth, 22);
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(L->DrawX, L->DrawY), clBlue);
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(L->DrawX + 1, L->DrawY + 1), clRed);
+}
+
+TEST(DrawPictures, MissingPictureShowsItsPlaceholder) {
+  TLaidOutDoc D;
+  D.Parse("<img src=nothere.gif alt=\"No picture\" width=80 height=40>");
+  D.Layout(400);
+  D.Draw();
+  TSection *P = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count()) P = S;
+  ASSERT_TRUE(P);
+  auto *I = dynamic_cast<TImageObj *>(P->Images[0]);
+  ASSERT_TRUE(I);
+  EXPECT_TRUE(I->IsError);
+  EXPECT_EQ(I->ImageWidth, 80);
+  // A sunken frame: shadow at the top left.
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(I->DrawX, I->DrawY), TColor(0x808080));
+  // The ALT text is written inside, right of the error picture.
+  TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + 78, I->DrawY + 38);
+  EXPECT_GT(CountColor(D.Bitmap, Text, clBlack), 5);
+}
+
+TEST(DrawPictures, CachedMaskOnlyWhereTransparencyIsAsked) {
+  TLaidOutDoc D;
+  D.AddPicture("pic", 10, 10, clGreen);
+  D.Parse("<img src=pic transp><img src=PIC >");
+  D.Layout(400);
+  TSection *P = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count() == 2) P = S;
+  ASSERT_TRUE(P);
+  auto *A = dynamic_cast<TImageObj *>(P->Images[0]);
+  auto *B = dynamic_cast<TImageObj *>(P->Images[1]);
+  ASSERT_TRUE(A && B);
+  EXPECT_EQ(A->Bitmap, B->Bitmap); // one cache entry for names differing in case and spaces
+  EXPECT_NE(A->Mask, nullptr);     // TRANSP: a mask from the lower-left pixel
+  EXPECT_EQ(B->Mask, nullptr);     // the same picture without TRANSP draws opaque
+}
+
+TEST(DrawQueries, LinksCursorsAndImageMaps) {
+  TLaidOutDoc D;
+  D.AddPicture("map", 30, 30);
+  D.Parse("<a href=\"go.htm\" target=side>link</a> text<br><a href=\"m.htm\"><img src=map ismap></a>");
+  D.Layout(400);
+  D.Draw();
+  TSection *P = D.Para("link");
+  ASSERT_TRUE(P);
+  const LineRec &L = P->Lines[0];
+  TUrlTarget U;
+  TFormControlObj *FC = nullptr;
+  EXPECT_TRUE(D.List.GetURL(D.Bitmap.Canvas(), L.DrawX + 3, L.DrawY + 5, U, FC));
+  EXPECT_EQ(U.Url, "go.htm");
+  EXPECT_EQ(U.Target, "side");
+  TUrlTarget V;
+  EXPECT_FALSE(D.List.GetURL(D.Bitmap.Canvas(), L.DrawX + D.TextWidth("link te"), L.DrawY + 5, V, FC));
+  // A click left of the text gives the line's first position, not in the text.
+  int XR, YR, CH;
+  bool InText = true;
+  EXPECT_EQ(D.List.FindCursor(D.Bitmap.Canvas(), L.DrawX - 5 < 0 ? 0 : L.DrawX - 5, L.DrawY + 5,
+                              XR, YR, CH, InText),
+            P->StartCurs);
+  int Pos = D.List.FindCursor(D.Bitmap.Canvas(), L.DrawX + D.TextWidth("li") + 1, L.DrawY + 5, XR,
+                              YR, CH, InText);
+  EXPECT_EQ(Pos, P->StartCurs + 2);
+  EXPECT_TRUE(InText);
+  int X, Y;
+  EXPECT_TRUE(D.List.CursorToXY(D.Bitmap.Canvas(), P->StartCurs + 2, X, Y));
+  EXPECT_EQ(X, L.DrawX + D.TextWidth("li"));
+  EXPECT_EQ(Y, L.DrawY);
+  // ISMAP: the click point follows the URL.
+  TSection *M = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count()) M = S;
+  ASSERT_TRUE(M);
+  TFloatingObj *I = M->Images[0];
+  TUrlTarget W;
+  EXPECT_TRUE(D.List.GetURL(D.Bitmap.Canvas(), I->DrawX + 5, I->DrawY + 7, W, FC));
+  EXPECT_EQ(W.Url, "m.htm?5,7");
+}
+
+TEST(DrawQueries, FindStringIgnoresCaseWhenAsked) {
+  TLaidOutDoc D;
+  D.Parse("<p>The Field</p><table><tr><td>inner FIELD</td></tr></table>");
+  D.Layout(400);
+  int First = D.List.FindString(0, "field", false);
+  EXPECT_EQ(First, D.Para("Field")->StartCurs + 4);
+  EXPECT_GT(D.List.FindString(First + 1, "field", false), First);
+  EXPECT_EQ(D.List.FindString(0, "field", true), -1);
+}
+
+TEST(DrawTables, BorderAndCellBackground) {
+  TLaidOutDoc D;
+  D.Parse("<table border=1 cellspacing=4><tr><td bgcolor=yellow>a</td></tr></table>");
+  D.Layout(400);
+  D.Draw();
+  auto T = D.All<ThtmlTable>();
+  ASSERT_EQ(T.size(), 1u);
+  auto *C = T[0]->Rows[0]->Items(0);
+  int X = T[0]->Indent + T[0]->CellSpacing + 2, Y = T[0]->YValue + T[0]->CellSpacing + 2;
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(X, Y), clYellow);
+  EXPECT_TRUE(C->Cell->BkGnd);
+  // The raised outer frame: light at the top left.
+  EXPECT_NE(D.Bitmap.Canvas().Pixels(T[0]->Indent, T[0]->YValue), clWhite);
+  D.Bitmap.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_table.png");
+}
+
+} // namespace
