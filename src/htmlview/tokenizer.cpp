@@ -138,6 +138,9 @@ void THtmlTokenizer::ReadNormalizedChar() {
 // Skips to the end of a comment: two or more '-', optional blanks and line ends, '>'.
 void THtmlTokenizer::SkipComment() {
   for (;;) {
+    // A comment read inside an include command's attributes may have ended the comment
+    // state; the end of the input must stop this loop all the same.
+    if (Ch == EofChar) throw EParseError("Open Comment at End of HTML File");
     if (LCh == '-') {
       ReadNormalizedChar();
       if (LCh == '-') {
@@ -163,6 +166,7 @@ void THtmlTokenizer::DoInclude() {
   std::string Name, Str;
   int Value;
   while (ReadAttribute(Sym, Name, Value, Str)) Params.push_back(Name + "=\"" + Str + "\"");
+  FInComment = true; // a comment inside the attributes has ended the state
   SkipComment();
   std::string Buffer;
   FOnInclude(Command, Params, Buffer);
@@ -201,10 +205,16 @@ void THtmlTokenizer::SkipMarkup() {
         else
           SkipComment();
       } else {
-        while (LCh != '>') ReadNormalizedChar();
+        while (LCh != '>') {
+          if (Ch == EofChar) throw EParseError("Open Comment at End of HTML File");
+          ReadNormalizedChar();
+        }
       }
     } else {
-      while (LCh != '>') ReadNormalizedChar();
+      while (LCh != '>') {
+        if (Ch == EofChar) throw EParseError("Open Comment at End of HTML File");
+        ReadNormalizedChar();
+      }
     }
     FInComment = false;
     ReadNormalizedChar();

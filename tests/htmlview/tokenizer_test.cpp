@@ -211,6 +211,15 @@ TEST(Tokenizer, IncludeCommentsAreReadInPlace) {
   EXPECT_EQ(Scanned("x<!--#Insert file=a-->y").AllText(), "xy|");
 }
 
+TEST(Tokenizer, AnIncludeWithACommentInsideStillStopsAtTheEnd) {
+  auto H = [](const std::string &, const std::vector<std::string> &, std::string &) {};
+  Scanned S("a<!--#inc file=<!--x-->", H); // once looped for ever
+  EXPECT_EQ(S.Next(), TextSy);
+  EXPECT_EQ(S.T.Token.S, "a");
+  EXPECT_THROW(S.Next(), EParseError);
+  EXPECT_EQ(S.Next(), EofSy); // reported once
+}
+
 TEST(Tokenizer, ParagraphSpaceGivenIsClearedByContentOnly) {
   Scanned S("<b>x");
   S.T.ParagraphSpaceGiven = true;
