@@ -10,6 +10,7 @@
 #include "htmlview/image_bitmap.h"
 #include "htmlview/jpeg_reader.h"
 #include "htmlview/png_probe.h"
+#include "platform/application.h"
 #include "platform/canvas.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
@@ -149,6 +150,17 @@ TBitmap &ErrorBitmapMask() {
 }
 TStringBitmapList &BitmapList() { return Unit().List; }
 TMemoryStream *WaitStream() { return &Unit().Wait; }
+
+void InstallViewerCursors() {
+  static bool Done = false;
+  if (Done) return;
+  Done = true;
+  Screen->SetCustomCursor(crHtmlLink, "htmlview/cursor_1003.png", 9, 1);
+  Screen->SetCustomCursor(crHtml1006, "htmlview/cursor_1006.png", 9, 1);
+  Screen->SetCustomCursor(crUpDown, "htmlview/cursor_updown.png", 15, 15);
+  Screen->SetCustomCursor(crUpOnly, "htmlview/cursor_uponly.png", 15, 15);
+  Screen->SetCustomCursor(crDownOnly, "htmlview/cursor_downonly.png", 15, 15);
+}
 
 // --- Recognition and probes ---
 

@@ -50,6 +50,12 @@ TStringBitmapList &BitmapList();
 // A host answering an image request with this very stream says "not available yet".
 TMemoryStream *WaitStream();
 
+// The viewer's screen cursors: 1 the hand over links (1003), 2 cursor 1006, 3 to 5 the
+// middle-button pan cursors "UPDOWNCURSOR", "UPONLYCURSOR", "DOWNONLYCURSOR". Installed
+// once by the first viewer (needs the windowing library running).
+constexpr int crHtmlLink = 1, crHtml1006 = 2, crUpDown = 3, crUpOnly = 4, crDownOnly = 5;
+void InstallViewerCursors();
+
 // --- Recognition and probes ---
 
 int DetectImageType(std::span<const uint8_t> FirstBytes);

@@ -398,3 +398,33 @@ TEST(ImageCache, HoldsAnimatedGifs) {
   EXPECT_EQ(C.Gif, Raw);
   EXPECT_EQ(C.Bitmap, nullptr);
 }
+
+TEST(DefaultPictures, ContactSheetOfDecodedPictures) {
+  // Every kind of picture drawn side by side, saved for a person to look at.
+  TBitmap Sheet(360, 120);
+  Sheet.Fill(RGB(220, 230, 240));
+  int X = 4;
+  for (const char *Name : {"bmp24.bmp", "bmp8_rle.bmp", "bmp4_rle.bmp", "bmp1.bmp", "jpeg_baseline.jpg",
+                           "jpeg_grey.jpg", "gif_photo_interlaced.gif", "gif_transparent.gif"}) {
+    auto B = LoadImageFromFile(ImagePath(Name), true);
+    ASSERT_TRUE(B) << Name;
+    Sheet.Canvas().Draw(X, 4, *B);
+    X += B->Width() + 4;
+  }
+  TBitmap &E = ErrorBitmap();
+  Sheet.Canvas().MaskBlt(4, 70, E.Width(), E.Height(), E, 0, 0, ErrorBitmapMask(), 0, 0);
+  Sheet.Canvas().Draw(34, 70, DefBitmap());
+  auto G = std::make_unique<TGIFImage>();
+  ASSERT_TRUE(G->LoadFromStream(ReadAll(ImagePath("gif_dispose_Previous.gif"))));
+  for (int F = 1; F <= 3; ++F) {
+    G->SetCurrentFrame(F);
+    G->Draw(Sheet.Canvas(), nullptr, 64 + (F - 1) * 44, 70, 40, 32);
+  }
+  InstallViewerCursors();
+  ASSERT_TRUE(Sheet.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/image_contact_sheet.png"));
+  // The corner of the error picture's sheet is drawn, its outside left as it was.
+  EXPECT_EQ(Sheet.ScanLine(70)[4] | 0xFF000000u, ColorToArgb(RGB(220, 230, 240)));
+  EXPECT_EQ(Sheet.ScanLine(71)[4 + 3] | 0xFF000000u, 0xFF404040u);
+  // Frame 3 of the disposal picture, at double size: blue at (10..17, 8..13).
+  EXPECT_EQ(Sheet.ScanLine(70 + 22)[64 + 88 + 26] | 0xFF000000u, 0xFF0000FFu);
+}
