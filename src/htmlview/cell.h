@@ -47,7 +47,9 @@ public:
   // Appends a section (finished when it is a paragraph) and gives it its parent; a null
   // section is ignored.
   void Add(std::unique_ptr<TSectionBase> Section);
-  using TFreeList<TSectionBase>::Add;
+  template <class U> void Add(std::unique_ptr<U> Section) {
+    Add(std::unique_ptr<TSectionBase>(std::move(Section)));
+  }
 
   virtual int DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &MaxWidth, int &Curs);
   virtual void MinMaxWidth(TCanvas &Canvas, int &Min, int &Max);

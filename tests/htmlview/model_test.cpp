@@ -1,0 +1,204 @@
+// The document model's building operations and position look-ups, driven directly.
+#include <gtest/gtest.h>
+
+#include "doc_dump.h"
+#include "htmlview/document.h"
+#include "htmlview/tokenizer.h"
+
+namespace {
+
+TokenObj Token(const std::string &S, int FirstPos) {
+  TokenObj T;
+  for (size_t K = 0; K < S.size(); ++K) T.AddChar(S[K], FirstPos + int(K));
+  return T;
+}
+
+struct Model {
+  TSectionList List;
+  TMyFont Font;
+  std::unique_ptr<TSection> S;
+  Model() {
+    Font.Name = "Times New Roman";
+    Font.SetNormalSize(&List, 12);
+    S = std::make_unique<TSection>(&List, 0, Font, nullptr, 1);
+  }
+};
+
+TEST(ModelText, LeadingSpacesCollapse) {
+  Model M;
+  M.S->AddTokenObj(Token(" a", 0));
+  M.S->AddTokenObj(Token(" b", 2));
+  EXPECT_EQ(M.S->Buff, "a b"); // the first token's leading space is dropped
+  M.S->AddTokenObj(Token(" ", 4));
+  M.S->AddTokenObj(Token(" c", 5));
+  EXPECT_EQ(M.S->Buff, "a b c");
+}
+
+TEST(ModelText, NoBreakWhiteBecomesNoBreakSpaces) {
+  Model M;
+  M.List.Build.NoBreak = true;
+  M.S->AddTokenObj(Token(std::string("a\x05\x05") + "b", 0));
+  EXPECT_EQ(VisibleText(M.S->Buff), "a{NBSP}b");
+  Model N;
+  N.List.Build.NoBreak = true;
+  N.S->AddTokenObj(Token("\x05", 0));
+  EXPECT_EQ(N.S->Len, 0); // a token of only the mark at the start adds nothing
+}
+
+TEST(ModelText, ControlBytesAreNotObjectMarks) {
+  Model M;
+  M.S->AddTokenObj(Token(std::string("a\x04") + "b\x02" + "c" + std::string(1, '\0') + "d", 0));
+  EXPECT_EQ(M.S->Buff, "a b c d");
+  EXPECT_EQ(M.S->Images.GetImageCountAt(0), NoneCount);
+}
+
+TEST(ModelText, FloatsAtTheStartSwallowTheNextSpace) {
+  Model M;
+  TAttributeList L;
+  L.Add(AlignSy, 0, "left");
+  L.Add(SrcSy, 0, "x.gif");
+  M.S->AddImage(L, &M.List, 0);
+  M.S->AddTokenObj(Token(" word", 10));
+  EXPECT_EQ(VisibleText(M.S->Buff), "{IMG}word");
+  EXPECT_EQ(M.S->Images.GetImageCountAt(0), 0); // at the image itself
+  EXPECT_EQ(M.S->Images.GetImageCountAt(1), NoneCount);
+  // An inline picture keeps the space after it.
+  Model N;
+  TAttributeList I;
+  I.Add(SrcSy, 0, "x.gif");
+  N.S->AddTokenObj(Token("a", 0));
+  N.S->AddImage(I, &N.List, 1);
+  N.S->AddTokenObj(Token(" b", 2));
+  EXPECT_EQ(VisibleText(N.S->Buff), "a{IMG} b");
+}
+
+TEST(ModelFonts, ChangeAtTheSamePlaceReassigns) {
+  Model M;
+  M.S->AddTokenObj(Token("ab", 0));
+  TMyFont Bold = M.Font;
+  Bold.Style = fsBold;
+  M.S->ChangeFont(&M.List, Bold);
+  TMyFont Italic = M.Font;
+  Italic.Style = fsItalic;
+  M.S->ChangeFont(&M.List, Italic);
+  ASSERT_EQ(M.S->Fonts.Count(), 2);
+  EXPECT_EQ(M.S->Fonts[1]->Pos, 2);
+  EXPECT_EQ(M.S->Fonts[1]->TheFont.Style, unsigned(fsItalic));
+  M.S->AddTokenObj(Token("cd", 2));
+  EXPECT_EQ(M.S->Fonts.GetFontCountAt(0, M.S->Len), 2);
+  EXPECT_EQ(M.S->Fonts.GetFontCountAt(3, M.S->Len), 1);
+}
+
+TEST(ModelFonts, ScriptModesShrinkAndLinksCarryOver) {
+  Model M;
+  TUrlTarget U;
+  U.Url = "next.htm";
+  M.S->HRef(AnchorSy, &M.List, U, M.Font);
+  M.S->AddTokenObj(Token("x", 0));
+  M.List.Build.SScript = TScript::Sup;
+  M.S->ChangeFont(&M.List, M.Font);
+  M.S->AddTokenObj(Token("2", 1));
+  const TFontObj *F = M.S->Fonts.GetFontObjAt(1);
+  EXPECT_EQ(F->SScript, TScript::Sup);
+  EXPECT_EQ(F->TheFont.NormalSize, 9);
+  EXPECT_EQ(F->UrlTarget.Url, "next.htm"); // the link goes on in the new run
+  EXPECT_EQ(M.List.LinkList.size(), 2u);
+  M.S.reset();
+  EXPECT_TRUE(M.List.LinkList.empty()); // runs leave the document's lists when freed
+}
+
+TEST(ModelPositions, SourceAndDocumentPositions) {
+  Model M;
+  M.S->AddTokenObj(Token("abc", 10)); // source 10..12
+  M.S->AddTokenObj(Token("de", 20));  // a tag at 13..19 produced nothing
+  M.S->Finish();
+  ASSERT_EQ(M.S->SIndexList.size(), 2u);
+  M.S->StartCurs = 100;
+  EXPECT_EQ(M.S->FindSourcePos(101), 11);
+  EXPECT_EQ(M.S->FindSourcePos(104), 21);
+  EXPECT_EQ(M.S->FindSourcePos(105), -1);
+  EXPECT_EQ(M.S->FindDocPos(11, false), 101);
+  // Inside the tag: the position after it, or with Prev the one before it.
+  EXPECT_EQ(M.S->FindDocPos(15, false), 103);
+  EXPECT_EQ(M.S->FindDocPos(15, true), 102);
+  EXPECT_EQ(M.S->FindDocPos(5, true), -1);
+  EXPECT_EQ(M.S->FindDocPos(5, false), 100);
+  EXPECT_EQ(M.S->FindDocPos(99, true), 104);
+  EXPECT_EQ(M.S->FindDocPos(99, false), -1);
+}
+
+TEST(ModelSections, ClearOpBreakAndEmptyFinish) {
+  Model M;
+  TAttributeList L;
+  L.Add(ClearSy, 0, "LEFT");
+  M.S->SetClear(L);
+  EXPECT_EQ(M.S->ClearAttr, 1);
+  TAttributeList A;
+  A.Add(ClearSy, 0, "both");
+  M.S->SetClear(A);
+  EXPECT_EQ(M.S->ClearAttr, 3);
+  M.S->Finish(); // nothing to do in an empty buffer
+  EXPECT_TRUE(M.S->SIndexList.empty());
+  M.S->AddOpBrk();
+  EXPECT_EQ(M.S->Buff, " ");
+  M.S->AddOpBrk(); // only in an empty section
+  EXPECT_EQ(M.S->Len, 1);
+}
+
+TEST(ModelCells, AddFinishesAndIgnoresNull) {
+  TSectionList List;
+  TMyFont F;
+  auto S = std::make_unique<TSection>(&List, 0, F, nullptr, 1);
+  S->AddTokenObj(Token("x", 3));
+  TSection *P = S.get();
+  List.Add(std::unique_ptr<TSectionBase>());
+  List.Add(std::move(S));
+  EXPECT_EQ(List.Count(), 1);
+  EXPECT_EQ(P->SIndexList.size(), 1u);
+  EXPECT_TRUE(P->BuffS.empty());
+}
+
+TEST(ModelAnchors, TheFirstOfANameWins) {
+  TAnchorList A;
+  TSectionList List;
+  TParagraphSpace One(&List), Two(&List);
+  EXPECT_TRUE(A.Add("TOP", &One));
+  EXPECT_FALSE(A.Add("TOP", &Two));
+  EXPECT_EQ(A.Find("TOP"), &One);
+}
+
+TEST(ModelCopies, CopiesKeepTextFontsAndLevels) {
+  TSectionList List;
+  TMyFont F;
+  auto S = std::make_unique<TOListItem>(&List, 2, 7, 'i', F, nullptr, 2);
+  S->AddTokenObj(Token("item", 0));
+  List.Add(std::move(S));
+  TSectionList Copy(List, nullptr);
+  ASSERT_EQ(Copy.Count(), 1);
+  auto *C = dynamic_cast<TOListItem *>(Copy.Items(0));
+  ASSERT_TRUE(C);
+  EXPECT_EQ(C->Buff, "item");
+  EXPECT_EQ(C->ListNumb, 7);
+  EXPECT_EQ(C->ListStyle, 'i');
+  EXPECT_EQ(C->ListLevel, 2);
+  EXPECT_EQ(C->Justify, 2);
+  EXPECT_EQ(C->ParentSectionList, &Copy);
+  EXPECT_EQ(DumpCell(Copy), DumpCell(List));
+}
+
+TEST(ModelSettings, SetFontsCutsNamesAndRescales) {
+  TSectionList List;
+  TMyFont F;
+  F.SetNormalSize(&List, 18);
+  auto S = std::make_unique<TSection>(&List, 0, F, nullptr, 1);
+  S->AddTokenObj(Token("x", 0));
+  TSection *P = S.get();
+  List.Add(std::move(S));
+  List.SetFonts(std::string(40, 'N'), "Courier New", 16, clRed, clBlue, clPurple, clBlue, clWhite,
+                false);
+  EXPECT_EQ(List.FontName.size(), 33u);
+  EXPECT_EQ(P->Fonts[0]->TheFont.Size(), 24); // MulDiv(16, 18, 12)
+  EXPECT_EQ(P->Fonts[0]->TheFont.Color, clRed | 0x2000000);
+}
+
+} // namespace
