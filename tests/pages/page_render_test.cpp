@@ -19,8 +19,9 @@ namespace {
 
 const std::string HtmlDir = std::string(VORNELLE_SOURCE_DIR) + "/HTML/";
 
-// The pane beside a 450-pixel topic page of an 800-pixel window, less frame and scroll bar.
-constexpr int PaneWidth = 320;
+// The text pane's client width beside the widest topic page (480 pixels of an
+// 800-pixel window, less the splitter, the pane's frame and its scroll bar).
+constexpr int PaneWidth = 296;
 // The help window's text area.
 constexpr int HelpWidth = 400;
 

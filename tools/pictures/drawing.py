@@ -21,9 +21,12 @@ def _q(text):
 
 
 class Drawing:
-    def __init__(self, width, height, background="white"):
+    def __init__(self, width, height, background="white", max_width=None):
         self.w = width
         self.h = height
+        # Pictures in a page are scaled down to this width after drawing, so that they
+        # fit the narrowest text pane; pop-ups keep their size (None).
+        self.max_width = max_width
         self.background = background
         self.cmds = []
 
@@ -110,6 +113,8 @@ class Drawing:
                 size += len(c) + 1
             if chunk:
                 args += ["-draw", "\n".join(chunk)]
+            if self.max_width and self.w > self.max_width:
+                args += ["-filter", "Lanczos", "-resize", "%dx" % self.max_width]
             if colours:
                 args += ["+dither", "-colors", str(colours)]
             args += ["-depth", "8", "ppm:" + ppm]

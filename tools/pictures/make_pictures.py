@@ -16,7 +16,15 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import picture_files as pf  # noqa: E402
-from drawing import Drawing, FONT_ITALIC, FONT_BOLD  # noqa: E402
+import drawing  # noqa: E402
+from drawing import FONT_ITALIC, FONT_BOLD  # noqa: E402
+
+# The narrowest text pane (beside the widest topic page) leaves about this much room.
+PAGE_WIDTH = 270
+
+
+def Drawing(w, h, background="white", popup=False):
+    return drawing.Drawing(w, h, background, None if popup else PAGE_WIDTH)
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "HTML", "images")
 
@@ -163,7 +171,7 @@ def dipole():
 def potential_surface():
     """Pop-up: V = sum Q/r over a plane, seen in perspective."""
     w, h = 420, 300
-    d = Drawing(w, h)
+    d = Drawing(w, h, popup=True)
     n = 36
     charges = [(-0.35, 0.0, 1.0), (0.35, 0.0, -1.0)]
 
@@ -233,9 +241,9 @@ def loop_field(loops, x, y, segs=48):
     return bx, by
 
 
-def coil_picture(name, loops, w, h, starts, step=1.0):
+def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
     cx, cy = w / 2, h / 2
-    d = Drawing(w, h)
+    d = Drawing(w, h, popup=popup)
     d.rect(0, 0, w - 1, h - 1, "white", GREY)
 
     def field(x, y):
@@ -281,7 +289,7 @@ def coil():
 
 def solenoid():
     loops = [(x, 35, 1.0) for x in range(-70, 71, 20)]
-    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 24, 30, 50, 70], 1.5)
+    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 24, 30, 50, 70], 1.5, popup=True)
     d.text(8, 14, "Field of a short solenoid: 8 turns, cut along the axis", 11)
     d.text(8, 246, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
     save_gif("solenoid.gif", d)
@@ -498,7 +506,7 @@ def rutherford():
 def gold_foil():
     """Pop-up, 8-bit BMP: the scattering experiment as a whole."""
     w, h = 380, 240
-    d = Drawing(w, h)
+    d = Drawing(w, h, popup=True)
     d.rect(10, 105, 50, 135, "#808080", "black")
     d.text(12, 150, "alpha", 10)
     d.text(12, 162, "source", 10)
@@ -572,11 +580,11 @@ def lattice():
 # ---------------------------------------------------------------- gravitation
 
 def kepler():
-    w, h = 300, 200
+    w, h = 300, 222
     d = Drawing(w, h)
     a, e = 120, 0.6
     b = a * math.sqrt(1 - e * e)
-    cx, cy = 150, 105
+    cx, cy = 150, 118
     sx = cx + a * e  # the sun at the right-hand focus
 
     def pos(E):
@@ -606,7 +614,7 @@ def kepler():
     d.text(cx + a + 4, cy + 26, "perihelion", 9, anchor="e")
     d.text(cx - a - 4 + 40, cy + 26, "aphelion", 9, anchor="e")
     d.text(8, 12, "Equal times sweep equal areas (shaded)", 10)
-    d.text(8, 192, "eccentricity e = 0.6", 10, GREY)
+    d.text(8, 212, "eccentricity e = 0.6", 10, GREY)
     save_bmp("kepler.bmp", d, 24)
 
 
@@ -760,7 +768,7 @@ def bil():
 def fleming():
     """Pop-up: three perpendicular directions of the motor rule."""
     w, h = 260, 220
-    d = Drawing(w, h)
+    d = Drawing(w, h, popup=True)
     ox, oy = 110, 130
     d.arrow(ox, oy, ox, 25, RED, 3, 10)
     d.text(ox + 8, 30, "F  force (thumb)", 11, RED)
@@ -896,7 +904,7 @@ def index_banner():
         import subprocess
         subprocess.run(["convert", os.path.join(OUT, "dipole.gif"), os.path.join(OUT, "circle.gif"),
                         os.path.join(OUT, "kepler.bmp"), "-resize", "x110", "-bordercolor", "white",
-                        "-border", "4", "+append", "-resize", "300x", "-depth", "8", "ppm:" + ppm], check=True)
+                        "-border", "4", "+append", "-resize", "%dx" % PAGE_WIDTH, "-depth", "8", "ppm:" + ppm], check=True)
         pf.write_jpeg(os.path.join(OUT, "banner.jpg"), ppm, 75)
 
 
