@@ -31,7 +31,11 @@ public:
   std::string S;
   std::vector<int> I; // I[k]: source position of S[k]
 
-  TokenObj() { I.reserve(300); }
+  TokenObj() = default;
+  explicit TokenObj(size_t Capacity) {
+    S.reserve(Capacity);
+    I.reserve(Capacity);
+  }
   int Leng() const { return int(S.size()); }
   void AddChar(char Ch, int Pos) {
     S.push_back(Ch);
@@ -70,7 +74,7 @@ public:
   int SourcePos = -1; // offset of the main-buffer byte last read
   int TagStartPos = 0;
   int HeadingLevel = 0;
-  TokenObj Token;
+  TokenObj Token{300};
   TAttributeList Attributes;
   // Flags set by the parser.
   bool InPre = false;

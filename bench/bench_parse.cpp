@@ -1,0 +1,96 @@
+// Parsing speed of the page parser: a 1 MB page of ordinary text and tags, and pages of
+// 10,000 nested DIVs and lists.
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "htmlview/document.h"
+#include "htmlview/parser.h"
+
+namespace {
+
+std::string OrdinaryPage(size_t Bytes) {
+  const std::string Para =
+      "<p>The <b>electric field</b> strength <i>E</i> at a point is the force per unit "
+      "charge, E = F/q, measured in N&nbsp;C<sup>-1</sup>. <a href=\"efield.htm\">Field "
+      "lines</a> start on positive charges and end on negative ones.<br>\n"
+      "<font size=+1 color=navy>Equipotentials</font> cross them at right angles.</p>\n"
+      "<ul><li>one <em>item</em><li>two</ul><h3>Heading</h3>\n"
+      "<table border><tr><td>V</td><td>12 V</td></tr></table>\n";
+  std::string Page = "<html><head><title>Bench</title></head><body>\n";
+  while (Page.size() < Bytes) Page += Para;
+  return Page + "</body></html>\n";
+}
+
+std::string Nested(const std::string &Open, const std::string &Close, int N) {
+  std::string Page;
+  for (int I = 0; I < N; ++I) Page += Open;
+  Page += "deep";
+  for (int I = 0; I < N; ++I) Page += Close;
+  return Page;
+}
+
+double MedianMs(const std::string &Page, int Runs, int &Sections) {
+  std::vector<double> Ms;
+  for (int R = 0; R < Runs; ++R) {
+    TSectionList List;
+    TAnchorList Names;
+    TParseResult Result;
+    auto T0 = std::chrono::steady_clock::now();
+    ParseHtmlBuffer(List, &Names, Page.data(), Page.size(), TParseHandlers(), Result);
+    auto T1 = std::chrono::steady_clock::now();
+    Ms.push_back(std::chrono::duration<double, std::milli>(T1 - T0).count());
+    Sections = List.Count();
+  }
+  std::sort(Ms.begin(), Ms.end());
+  return Ms[Ms.size() / 2];
+}
+
+double TokenizeMs(const std::string &Page, int Runs, int &Symbols) {
+  std::vector<double> Ms;
+  for (int R = 0; R < Runs; ++R) {
+    THtmlTokenizer T;
+    auto T0 = std::chrono::steady_clock::now();
+    T.Start(Page.data(), Page.size(), TLoadStyle::Buffer);
+    Symbols = 0;
+    do {
+      T.NextSymbol();
+      ++Symbols;
+    } while (T.Sy != EofSy);
+    auto T1 = std::chrono::steady_clock::now();
+    Ms.push_back(std::chrono::duration<double, std::milli>(T1 - T0).count());
+  }
+  std::sort(Ms.begin(), Ms.end());
+  return Ms[Ms.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication App(argc, argv);
+  struct Case {
+    const char *Name;
+    std::string Page;
+  } Cases[] = {
+      {"1 MB page of text and tags", OrdinaryPage(1 << 20)},
+      {"10,000 nested DIVs", Nested("<div>", "</div>", 10000)},
+      {"10,000 nested lists", Nested("<ul><li>", "</ul>", 10000)},
+      {"10,000 nested tables", Nested("<table><tr><td>", "</td></tr></table>", 10000)},
+  };
+  int Symbols = 0;
+  const double TokMs = TokenizeMs(Cases[0].Page, 11, Symbols);
+  std::printf("%-30s %9zu bytes  %8.2f ms (median of 11)  %6d symbols\n",
+              "scanning the 1 MB page alone", Cases[0].Page.size(), TokMs, Symbols);
+  for (const Case &C : Cases) {
+    int Sections = 0;
+    double Ms = MedianMs(C.Page, 11, Sections);
+    std::printf("%-30s %9zu bytes  %8.2f ms (median of 11)  %6d top-level sections  %7.1f MB/s\n",
+                C.Name, C.Page.size(), Ms, Sections, C.Page.size() / 1e6 / (Ms / 1000));
+  }
+  return 0;
+}
