@@ -17,8 +17,10 @@
 #include <QTimer>
 
 #include "app/about_frm.h"
+#include "app/big_pic_frm.h"
 #include "app/help_frm.h"
 #include "app/splash_frm.h"
+#include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
 #include "platform/application.h"
 #include "platform/clipboard.h"
@@ -245,13 +247,21 @@ void TFieldFrm::BuildViewerPanel() {
   Viewer = new TViewerPane(ViewerPanel);
   Viewer->setObjectName("Viewer");
   Viewer->SetDefBackground(clWhite);
-  Viewer->SingleBorder = true;
-  Viewer->HistoryMaxCount = 0;
-  Viewer->DefFontName = "Arial";
-  Viewer->DefPreFontName = "Courier New";
+  Viewer->SetBorderStyle(htSingle);
+  Viewer->SetHistoryMaxCount(0);
+  Viewer->SetDefFontName("Arial");
+  Viewer->SetDefPreFontName("Courier New");
   Viewer->SetDefFontSize(10);
-  Viewer->DefFontColor = clBlack;
-  Viewer->NoSelect = false;
+  Viewer->SetDefFontColor(clBlack);
+  Viewer->SetNoSelect(false);
+  Viewer->PrintMarginLeft = Viewer->PrintMarginRight = 2.0;
+  Viewer->PrintMarginTop = Viewer->PrintMarginBottom = 2.0;
+  Viewer->OnHotSpotClick = [this](THtmlPane *, const std::string &SRC, bool &Handled) {
+    ViewerHotSpotClick(SRC, Handled);
+  };
+  Viewer->OnMouseUpEvent = [this](THtmlPane *, TMouseButton, TShiftState, int, int) {
+    ViewerMouseUp();
+  };
   Column->addWidget(Panel5);
   Column->addWidget(Viewer, 1);
 }
@@ -714,6 +724,51 @@ void TFieldFrm::DoubleRotationClick() {
     if (DRotBtn) DRotBtn->Click();
   }
   DoubleRotation1->setChecked(DRotBtn && DRotBtn->Down());
+}
+
+void TFieldFrm::ViewerHotSpotClick(const std::string &SRC, bool &Handled) {
+  // The pound sign of the pages' single-byte text, or as UTF-8.
+  auto PoundName = [&SRC](std::string &Name) {
+    if (!SRC.empty() && static_cast<unsigned char>(SRC[0]) == 0xA3) Name = SRC.substr(1);
+    else if (SRC.rfind("\xC2\xA3", 0) == 0) Name = SRC.substr(2);
+    else return false;
+    return true;
+  };
+  std::string Preset;
+  if (!SRC.empty() && SRC[0] == '$') {
+    ShowBigPicture(ResolvePath(HTMLDir, "images/" + SRC.substr(1)));
+    Handled = true;
+  } else if (PoundName(Preset)) {
+    ApplyFieldPreset(Preset);
+    Handled = true;
+  } else {
+    // The viewer follows the link once this returns; the page being left is recorded.
+    Handled = false;
+    History.AddJump(Viewer->CurrentFile(), Viewer->Position());
+    BackBtn->SetEnabled(History.CanBack());
+    FwdBtn->SetEnabled(History.CanForward());
+  }
+  int Topic = TopicOfPage(SRC, CurrentTopic);
+  if (Topic != CurrentTopic) ShowTopicPage(Topic);
+}
+
+void TFieldFrm::ShowBigPicture(const std::string &File) {
+  std::unique_ptr<TBitmap> Picture;
+  if (FileExists(File)) Picture = LoadImageFromFile(File, false);
+  if (!Picture || Picture->Empty()) {
+    MessageDlg("Cannot show the picture " + ExtractFileName(File), mtError, mbOK);
+    return;
+  }
+  TBigPicFrm Pop;
+  Pop.MagPic->setPixmap(QPixmap::fromImage(BitmapToImage(*Picture)));
+  Pop.MagPic->adjustSize();
+  Pop.setFixedSize(Pop.MagPic->size());
+  LastBigPicSize = Pop.MagPic->size();
+  Pop.exec();
+}
+
+void TFieldFrm::ViewerMouseUp() {
+  CopyBtn->SetEnabled(Viewer->SelectionLength() != 0 && CurrentTopic != 0);
 }
 
 void TFieldFrm::ApplyFieldPreset(const std::string &Name) {

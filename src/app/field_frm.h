@@ -178,6 +178,13 @@ public:
   // A link of the text pane that starts with the pound sign (its name follows): applies
   // the field page's preset of that name; an unknown name does nothing.
   void ApplyFieldPreset(const std::string &Name);
+  // A click on a link of the text pane: "$name" pops up a picture of the images folder,
+  // a pound sign and a name applies a field preset, any other link is recorded in the
+  // history and followed by the pane; a link into another topic's page switches topic.
+  void ViewerHotSpotClick(const std::string &SRC, bool &Handled);
+  void ShowBigPicture(const std::string &File);
+  void ViewerMouseUp();
+  QSize LastBigPicSize; // size of the last picture pop-up
   void FieldCopyClick();
   void FieldPrintClick();
   void GraphCopyClick();

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/text_pane_placeholder.h"
+#include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
 
@@ -126,4 +126,28 @@ void THelpFrm::ShowSearch(const std::string &Keyword) {
   show();
   raise();
   SearchEdit->setFocus();
+}
+
+std::string HtmlTitleOf(const std::string &Html) {
+  std::string Up = UpperCase(Html);
+  size_t Open = Up.find("<TITLE");
+  if (Open == std::string::npos) return {};
+  size_t Start = Up.find('>', Open);
+  if (Start == std::string::npos) return {};
+  ++Start;
+  size_t End = Up.find("</TITLE", Start);
+  if (End == std::string::npos) End = Html.size();
+  std::string Title;
+  bool Blank = false;
+  for (size_t I = Start; I < End; ++I) {
+    unsigned char C = static_cast<unsigned char>(Html[I]);
+    if (C <= ' ') {
+      Blank = true;
+      continue;
+    }
+    if (Blank && !Title.empty()) Title += ' ';
+    Blank = false;
+    Title += char(C);
+  }
+  return DecodeToUtf8(Title);
 }

@@ -17,6 +17,10 @@ struct THelpPage {
   std::string Title; // the page's TITLE, or its file name when it has none
 };
 
+// The TITLE of an HTML file's text (bytes between <TITLE> and </TITLE>, any case, blanks
+// folded), decoded from Windows-1252 to UTF-8; empty when it has none.
+std::string HtmlTitleOf(const std::string &Html);
+
 class THelpFrm : public QWidget {
   Q_OBJECT
 public:

@@ -1,4 +1,4 @@
 #pragma once
 // The kind of the text pane in the main window's right half.
-#include "app/text_pane_placeholder.h"
-using TViewerPane = TTextPanePlaceholder;
+#include "htmlview/html_pane.h"
+using TViewerPane = THtmlPane;

@@ -46,7 +46,8 @@ void MainWindowTest::MakeProgramFolder(bool WithIndex) {
   for (int T = 1; T <= 18; ++T)
     if (const char *Page = TopicInfo(T).Page)
       WriteFile(std::string("HTML/") + Page,
-                std::string("<TITLE>Page of topic ") + std::to_string(T) + "</TITLE>");
+                std::string("<TITLE>Page of topic ") + std::to_string(T) +
+                    "</TITLE><BODY>Text of topic " + std::to_string(T) + ".</BODY>");
   WriteFile("Help/contents.htm", "<title>Contents</title>");
   WriteFile("Help/3000.htm", "<TITLE>Starting Vornelle</TITLE>");
   WriteFile("Help/1700.htm", "<TITLE>The electric field page</TITLE>");

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include "app/about_frm.h"
 #include "app/help_frm.h"
@@ -518,4 +519,60 @@ TEST_F(MainWindowTest, ShowingTheMainWindowFreesTheSplash) {
   F.show();
   EXPECT_EQ(SplashFrm, nullptr);
   EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(MainWindowTest, LinksOfTheTextPaneByTheirKind) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  auto Page = std::make_unique<TRecordingPage>();
+  TRecordingPage &P = *Page;
+  F.FieldPage = std::move(Page);
+  F.ElectricFieldItem->trigger();
+  P.Calls.clear();
+  // A pound-sign link applies the preset it names (byte 0xA3, or the same sign as UTF-8).
+  bool Handled = false;
+  F.ViewerHotSpotClick("\xA3" "DIPOLE", Handled);
+  EXPECT_TRUE(Handled);
+  Handled = false;
+  F.ViewerHotSpotClick("\xC2\xA3" "NP1", Handled);
+  EXPECT_TRUE(Handled);
+  EXPECT_EQ(P.Calls, (std::vector<std::string>{"preset DIPOLE", "preset NP1"}));
+  EXPECT_EQ(F.History.Count(), 1); // presets are no navigation
+  // A picture link pops the picture up at its own size.
+  QTimer::singleShot(0, [] {
+    if (QWidget *W = QApplication::activeModalWidget()) W->close();
+  });
+  Handled = false;
+  F.ViewerHotSpotClick("$FSplash640.jpg", Handled);
+  EXPECT_TRUE(Handled);
+  EXPECT_EQ(F.LastBigPicSize, QSize(300, 390));
+  EXPECT_EQ(F.CurrentTopic, 2);
+  // A missing picture is reported, not shown.
+  const size_t Before = Asked.size();
+  F.ViewerHotSpotClick("$nothing.gif", Handled);
+  EXPECT_EQ(Asked.size(), Before + 1);
+  // A page link is recorded and followed by the pane; another topic's page switches topic.
+  Handled = true;
+  F.ViewerHotSpotClick("helix.htm#top", Handled);
+  EXPECT_FALSE(Handled);
+  EXPECT_EQ(F.History.Count(), 2);
+  EXPECT_TRUE(F.BackBtn->isEnabled());
+  EXPECT_EQ(F.CurrentTopic, 7);
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
+  EXPECT_EQ(P.Calls.back(), "hidden+abort");
+}
+
+TEST_F(MainWindowTest, CopyNeedsASelectionOnATopicPage) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  F.Viewer->SelectAll();
+  ASSERT_NE(F.Viewer->SelectionLength(), 0);
+  F.ViewerMouseUp();
+  EXPECT_FALSE(F.CopyBtn->isEnabled()); // no topic yet
+  F.ElectricFieldItem->trigger();
+  F.Viewer->SelectAll();
+  F.ViewerMouseUp();
+  EXPECT_TRUE(F.CopyBtn->isEnabled());
 }

@@ -1,8 +1,8 @@
-// The topic table's look-ups and the text pane's history, without a window.
+// The topic table's look-ups, the text pane's history and help page titles, without a window.
 #include <gtest/gtest.h>
 
 #include "app/jump_manager.h"
-#include "app/text_pane_placeholder.h"
+#include "app/help_frm.h"
 #include "app/topic_table.h"
 
 TEST(TopicTable, PageLinksFindTheirTopicWhateverTheirCaseOrAnchor) {
@@ -92,7 +92,7 @@ TEST(JumpManager, ForwardAfterBack) {
   EXPECT_FALSE(H.CanForward());
 }
 
-TEST(TextPanePlaceholder, TitlesAreFoldedAndDecoded) {
+TEST(HelpPages, TitlesAreFoldedAndDecoded) {
   EXPECT_EQ(HtmlTitleOf("<html><title>\r\n  Field   lines </title>"), "Field lines");
   EXPECT_EQ(HtmlTitleOf("<TITLE>Caf\xE9</TITLE>"), "Caf\xC3\xA9");
   EXPECT_EQ(HtmlTitleOf("<BODY>no title</BODY>"), "");
