@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -96,29 +95,65 @@ TPageScan ScanPage(const std::string &Path) {
 
 std::string Where(const std::string &Path) { return fs::path(Path).filename().string(); }
 
+bool IsLetter(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
+bool IsAlnum(char C) { return IsLetter(C) || (C >= '0' && C <= '9'); }
+bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; }
+
 // The attribute names of every tag, read from the raw text (the scanner drops the
 // attributes of tags that do not keep them, so it cannot be asked for those).
 std::vector<std::string> UnknownAttributeNames(const std::string &Bytes) {
   std::vector<std::string> Out;
-  static const std::regex TagRe("<(/?)([A-Za-z]+)([^>]*)>");
-  static const std::regex AttrRe("([A-Za-z][A-Za-z-]*)\\s*(=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+))?");
-  for (auto It = std::sregex_iterator(Bytes.begin(), Bytes.end(), TagRe); It != std::sregex_iterator(); ++It) {
-    std::string Rest = (*It)[3].str();
+  const size_t N = Bytes.size();
+  for (size_t P = 0; P < N; ++P) {
+    if (Bytes[P] != '<') continue;
+    size_t Q = P + 1;
+    if (Q < N && Bytes[Q] == '/') ++Q;
+    if (Q >= N || !IsLetter(Bytes[Q])) continue; // not a tag (comments hold none here)
+    size_t NameStart = Q;
+    while (Q < N && IsLetter(Bytes[Q])) ++Q;
     // A heading's level digit follows its name directly.
-    if (!Rest.empty() && UpperCase((*It)[2].str()) == "H" && Rest[0] >= '1' && Rest[0] <= '6')
-      Rest.erase(0, 1);
-    for (auto A = std::sregex_iterator(Rest.begin(), Rest.end(), AttrRe); A != std::sregex_iterator(); ++A)
-      if (LookupAttribute(UpperCase((*A)[1].str())) == UnknownAttrSy) Out.push_back((*A)[1].str());
+    if (UpperCase(Bytes.substr(NameStart, Q - NameStart)) == "H" && Q < N && Bytes[Q] >= '1' &&
+        Bytes[Q] <= '6')
+      ++Q;
+    while (Q < N && Bytes[Q] != '>') {
+      if (!IsLetter(Bytes[Q])) { ++Q; continue; }
+      size_t A = Q;
+      while (Q < N && (IsLetter(Bytes[Q]) || Bytes[Q] == '-')) ++Q;
+      std::string Name = Bytes.substr(A, Q - A);
+      if (LookupAttribute(UpperCase(Name)) == UnknownAttrSy) Out.push_back(Name);
+      while (Q < N && IsBlank(Bytes[Q])) ++Q;
+      if (Q < N && Bytes[Q] == '=') {
+        ++Q;
+        while (Q < N && IsBlank(Bytes[Q])) ++Q;
+        if (Q < N && (Bytes[Q] == '"' || Bytes[Q] == '\'')) {
+          char Quote = Bytes[Q++];
+          while (Q < N && Bytes[Q] != Quote) ++Q;
+          if (Q < N) ++Q;
+        } else {
+          while (Q < N && !IsBlank(Bytes[Q]) && Bytes[Q] != '>') ++Q;
+        }
+      }
+    }
+    P = Q;
   }
   return Out;
 }
 
-// Every entity reference of the page, as written ("&deg;", "&amp").
+// Every entity reference of the page, as written ("&deg;", "&amp", "&#65;").
 std::vector<std::string> EntityReferences(const std::string &Bytes) {
   std::vector<std::string> Out;
-  static const std::regex EntRe("&#?[A-Za-z0-9]+;?");
-  for (auto It = std::sregex_iterator(Bytes.begin(), Bytes.end(), EntRe); It != std::sregex_iterator(); ++It)
-    Out.push_back(It->str());
+  const size_t N = Bytes.size();
+  for (size_t P = 0; P < N; ++P) {
+    if (Bytes[P] != '&') continue;
+    size_t Q = P + 1;
+    if (Q < N && Bytes[Q] == '#') ++Q;
+    size_t Start = Q;
+    while (Q < N && IsAlnum(Bytes[Q])) ++Q;
+    if (Q == Start) continue;
+    if (Q < N && Bytes[Q] == ';') ++Q;
+    Out.push_back(Bytes.substr(P, Q - P));
+    P = Q - 1;
+  }
   return Out;
 }
 
@@ -199,14 +234,13 @@ TEST(Pages, GreekLettersAreWrittenOnlyInPagesThatSayTheirCodePage) {
   // the code page is a Greek letter and needs the Greek page's META line. The
   // multiplication and division signs have no place in such a page (they would be
   // drawn as chi).
-  static const std::regex LetterRe("&([A-Za-z]+);");
   int GreekPages = 0;
   for (const auto &Path : AllPages()) {
     std::string Bytes = ReadFileString(Path);
     bool Greek = IsGreekPage(Bytes);
     GreekPages += Greek;
-    for (auto It = std::sregex_iterator(Bytes.begin(), Bytes.end(), LetterRe); It != std::sregex_iterator(); ++It) {
-      std::string Ref = It->str();
+    for (const auto &Ref : EntityReferences(Bytes)) {
+      if (Ref.size() < 3 || Ref[1] == '#' || Ref.back() != ';') continue;
       std::string Text = DecodeEntity(Ref);
       if (Text.size() != 1) continue;
       unsigned char C = static_cast<unsigned char>(Text[0]);
