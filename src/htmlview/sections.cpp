@@ -92,8 +92,10 @@ const TFontWidths &TFontObj::Widths(TCanvas &Canvas) const {
   TSectionList *L = Section ? Section->ParentSectionList : nullptr;
   int Page = int(L ? L->CodePage : TCodePage::Windows1252);
   int Dpi = Canvas.PixelsPerInchY();
-  if (!FWidths || FWidthsDpi != Dpi || FWidthsPage != Page) {
+  if (!FWidths || FWidthsDpi != Dpi || FWidthsPage != Page ||
+      FWidthsGeneration != FontWidthsGeneration()) {
     FWidths = &FontWidths(Canvas, TheFont, TCodePage(Page));
+    FWidthsGeneration = FontWidthsGeneration();
     FWidthsDpi = Dpi;
     FWidthsPage = Page;
   }

@@ -117,6 +117,7 @@ private:
   mutable const TFontWidths *FWidths = nullptr;
   mutable int FWidthsDpi = 0;
   mutable int FWidthsPage = -1;
+  mutable int FWidthsGeneration = -1;
 };
 
 // The font runs of a section, ascending by Pos, covering the buffer without gaps.

@@ -5,6 +5,13 @@
 #include <string>
 #include <tuple>
 
+namespace {
+int Generation = 0;
+constexpr size_t MaxTables = 256;
+} // namespace
+
+int FontWidthsGeneration() { return Generation; }
+
 const TFontWidths &FontWidths(TCanvas &Canvas, const TFont &Font, TCodePage Page) {
   using TKey = std::tuple<std::string, int, unsigned, int, int, int, int, int>;
   static std::map<TKey, std::unique_ptr<TFontWidths>> Cache;
@@ -13,6 +20,10 @@ const TFontWidths &FontWidths(TCanvas &Canvas, const TFont &Font, TCodePage Page
            int(Page), Dpi};
   auto It = Cache.find(Key);
   if (It != Cache.end()) return *It->second;
+  if (Cache.size() >= MaxTables) {
+    Cache.clear();
+    ++Generation;
+  }
   auto W = std::make_unique<TFontWidths>();
   TFont Save = Canvas.Font();
   Canvas.Font() = Font;

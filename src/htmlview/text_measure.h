@@ -14,9 +14,11 @@ struct TFontWidths {
   TTextMetric Metrics;
 };
 
-// The table of Font on Canvas's device for text of code page Page (kept for the program's
-// life; a page uses a handful of fonts).
+// The table of Font on Canvas's device for text of code page Page. A page uses a handful
+// of fonts; when many more have been asked for (pages naming many faces), the tables are
+// dropped and the generation count goes up, so that holders of a table fetch it again.
 const TFontWidths &FontWidths(TCanvas &Canvas, const TFont &Font, TCodePage Page);
+int FontWidthsGeneration();
 
 inline int SumAdvances(const TFontWidths &W, std::string_view S) {
   int Sum = 0;
