@@ -214,7 +214,13 @@ void TProjectilePage::CopyPicture() {
 }
 
 void TProjectilePage::PrintPicture() {
-  if (Form.PrintDlg.Execute()) PrintGraph();
+  if (!Form.PrintDlg.Execute()) return;
+  // A printer that fails is told to the user, as every failure of the program is.
+  try {
+    PrintGraph();
+  } catch (const std::exception &E) {
+    MessageDlg(E.what(), mtError, mbOK);
+  }
 }
 
 void TProjectilePage::PrintGraph() {

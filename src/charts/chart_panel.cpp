@@ -342,8 +342,8 @@ void TCustomChartPanel::PrintPartialCanvas(TCanvas &ACanvas, const TRect &Printe
   // so lines and texts keep their size relative to the chart, as on screen, and letters
   // keep their shape.
   const int PW = R.Right - R.Left, PH = R.Bottom - R.Top;
-  int LH = std::max(1, MulDiv(LW, PH, PW));
-  if (LH <= 0) LH = std::max(1, H - MulDiv(H, FPrintResolution, 100));
+  int LH = MulDiv(LW, PH, PW);
+  if (LH < 1) LH = std::max(1, H - MulDiv(H, FPrintResolution, 100)); // a shape beyond int
   TMetafile M;
   M.SetSize(LW, LH);
   Printing = true;

@@ -193,7 +193,11 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
       C.Pen().Color = Color;
       FParentChart->CheckPenWidth(C.Pen());
       C.Brush().Style = bsClear;
-      if (Stairs && InvertedStairs) {
+      if (Is3D && SeriesDepth() > 0 && !Stairs) {
+        // A band of the series' depth, its face in the point's colour.
+        C.Brush() = TBrush{Dark3D ? ApplyDark(Color, 32) : Color, LineBrush};
+        C.Plane3D({FOldX, FOldY}, {X, Y}, StartZ, EndZ);
+      } else if (Stairs && InvertedStairs) {
         C.LineWithZ(FOldX, FOldY, FOldX, Y, Z);
         C.LineTo3D(X, Y, Z);
       } else if (Stairs) {

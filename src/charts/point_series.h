@@ -72,6 +72,7 @@ public:
   void Assign(const TChartSeries &Source) override;
 
 protected:
+  int SeriesDepth() const { return EndZ - StartZ; }
   void DrawSegment(int X, int Y, TColor Color, int Bottom, int ValueIndex, bool Pointers);
   int FOldX = 0, FOldY = 0, FOldBottom = 0;
   TColor FOldColor = clNone;

@@ -160,6 +160,10 @@ TEST_F(ProjectilePageTest, CopyGivesPngAndSvg) {
   EXPECT_TRUE(Clipboard().HasMimeType("image/png"));
   EXPECT_TRUE(Clipboard().HasMimeType("image/svg+xml"));
   EXPECT_GT(Clipboard().DataOf("image/svg+xml").size(), 1000u);
+  const std::string Png = Clipboard().DataOf("image/png");
+  QFile Out(QString::fromStdString(std::string(VORNELLE_BINARY_DIR) + "/projectile_copy.png"));
+  ASSERT_TRUE(Out.open(QIODevice::WriteOnly));
+  Out.write(Png.data(), qint64(Png.size()));
   EXPECT_EQ(Page->gfChart.Color(), clWhite); // the chart keeps its own colour
 }
 

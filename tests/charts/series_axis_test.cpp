@@ -272,3 +272,23 @@ TEST(Axis, PointerMarginsOnlyAtAutomaticEnds) {
   EXPECT_EQ(B.CalcXPosValue(0), B.IStartPos);
   EXPECT_EQ(B.CalcXPosValue(20), B.IEndPos);
 }
+
+TEST(Axis, DateTimeSteps) {
+  const double Second = 1.0 / 86400;
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(Second), 5 * Second);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(1), 2);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(7), 15);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(182), 365);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(Second / 2), 365);
+  EXPECT_EQ(FindDateTimeStep(15), 18);
+  EXPECT_EQ(FindDateTimeStep(1.5), -1);
+  TChart C;
+  TCustomChartAxis &A = C.BottomAxis;
+  A.IMinimum = 0;
+  A.IMaximum = A.IRange = 30; // a month in 10 labels: 3-day steps
+  EXPECT_DOUBLE_EQ(A.DateTimeStepFor(10), 3);
+  A.IMaximum = A.IRange = 3650; // ten years in 5 labels: yearly steps doubled
+  EXPECT_DOUBLE_EQ(A.DateTimeStepFor(5), 730);
+  EXPECT_EQ(FormatDateTime("dd/mm/yyyy", 36526), "01/01/2000");
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", 0.75), "18:00:00");
+}
