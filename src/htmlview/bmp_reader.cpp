@@ -95,7 +95,7 @@ bool DecodeBmp(std::span<const uint8_t> Data, TRawImage &Img, std::string *Error
   bool Core = HeaderSize == 12;
   if (Core) {
     W = R.U16LE();
-    H = int16_t(R.U16LE());
+    H = R.U16LE(); // unsigned in the core header: always bottom-up
     R.U16LE(); // planes
     Bits = R.U16LE();
   } else if (HeaderSize >= 40 && HeaderSize <= 124) {

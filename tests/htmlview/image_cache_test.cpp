@@ -281,6 +281,23 @@ TEST(PaletteDisplay, PicturesUseOnlyPaletteColours) {
       }
     EXPECT_EQ(Outside, 0) << Name;
   }
+  // One pixel by hand: (60, 60, 60) is nearest to the cube's (55, 55, 55).
+  std::vector<uint32_t> One{0xFF3C3C3C};
+  auto P = std::make_unique<TBitmap>(TBitmap::FromRgb32(1, 1, One.data()));
+  auto Q = ConvertTo256Palette(P);
+  EXPECT_FALSE(P);
+  ASSERT_TRUE(Q);
+  EXPECT_EQ(Q->ScanLine(0)[0] | 0xFF000000u, 0xFF373737u);
+  EXPECT_EQ(Q->Palette.size(), 256u);
+  // An animated GIF's frames are mapped to the shared palette too.
+  TGifWriter W(2, 1, {60, 60, 60, 0, 0, 0});
+  W.Frame(Solid(0, 0, 2, 1, 0));
+  W.Frame(Solid(0, 0, 2, 1, 1));
+  bool Single = true;
+  auto G = CreateAGifFromStream(W.Finish(), Single);
+  ASSERT_TRUE(G);
+  EXPECT_FALSE(Single);
+  EXPECT_EQ(G->Composite().ScanLine(0)[0] | 0xFF000000u, 0xFF373737u);
   SetDisplayColorBits(4);
   EXPECT_TRUE(ThePalette().empty());
   auto B = LoadImageFromFile(ImagePath("bmp24.bmp"), true);
