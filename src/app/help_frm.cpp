@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "htmlview/html_pane.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/qt_bridge.h"
@@ -15,7 +16,7 @@ THelpFrm::THelpFrm(const std::string &HelpDir) : Dir(IncludeTrailingSlash(HelpDi
   setObjectName("HelpFrm");
   setWindowTitle("Vornelle Help");
   setAttribute(Qt::WA_QuitOnClose, false);
-  resize(420, 460);
+  resize(560, 520);
   auto *Column = new QVBoxLayout(this);
   TitleLabel = new QLabel(this);
   QFont F = TitleLabel->font();
@@ -32,6 +33,12 @@ THelpFrm::THelpFrm(const std::string &HelpDir) : Dir(IncludeTrailingSlash(HelpDi
   Column->addWidget(FileLabel);
   Column->addWidget(SearchEdit);
   Column->addWidget(List, 1);
+  Pane = new THtmlPane(this);
+  Pane->SetDefBackground(clWhite);
+  Pane->SetBorderStyle(htSingle);
+  Pane->SetDefFontName("Arial");
+  Pane->SetDefFontSize(10);
+  Column->addWidget(Pane, 3);
   connect(SearchEdit, &QLineEdit::textChanged, this,
           [this](const QString &Text) { FillList(FromQString(Text)); });
   connect(List, &QListWidget::itemActivated, this, [this](QListWidgetItem *Item) {
@@ -87,10 +94,15 @@ void THelpFrm::OpenPage(const std::string &File) {
       Title = HtmlTitleOf(ReadFileString(File, 1 << 20));
     } catch (const Exception &) {
     }
-    FileLabel->setText(ToQString(ExtractFileName(File)) +
-                       " (the page's text cannot be shown yet; the help pages are listed below)");
+    FileLabel->setText(ToQString(ExtractFileName(File)));
+    try {
+      Pane->LoadFromFile(File);
+    } catch (const std::exception &E) {
+      FileLabel->setText(ToQString(E.what()));
+    }
   } else {
     FileLabel->setText("There is no help page " + ToQString(ExtractFileName(File)) + ".");
+    Pane->Clear();
   }
   TitleLabel->setText(ToQString(Title.empty() ? ExtractFileName(File) : Title));
   for (int I = 0; I < List->count(); ++I)

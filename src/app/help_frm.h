@@ -2,8 +2,7 @@
 // THelpFrm: the program's help window. Help pages are HTML files in the help folder: a
 // contents page "contents.htm" and one page per context number ("1700.htm"). It opens a
 // page by context (an unknown number opens the contents), and searches the page titles
-// by keyword. Until it can show a page's text it lists the pages by title and names the
-// page it opened; it never shows text it cannot render.
+// by keyword, listing the pages by title; the page itself is shown in a text pane.
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class THtmlPane;
 
 struct THelpPage {
   std::string File;  // full path
@@ -41,6 +41,7 @@ public:
   std::string ContentsFile() const;
   QListWidget *List = nullptr;
   QLineEdit *SearchEdit = nullptr;
+  THtmlPane *Pane = nullptr;
 
 private:
   void OpenPage(const std::string &File);

@@ -1,5 +1,6 @@
 // The main window driven as a user would: start-up layout, topics, menus, F1, closing.
 #include <QAction>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 
 #include "app/about_frm.h"
 #include "app/help_frm.h"
+#include "htmlview/html_pane.h"
 #include "app/splash_frm.h"
 #include "main_window_fixture.h"
 #include "platform/bitmap.h"
@@ -146,6 +148,8 @@ TEST_F(MainWindowTest, F1OpensTheHelpContextOfTheTopic) {
   ASSERT_NE(F.HelpWindow(), nullptr);
   EXPECT_EQ(F.HelpWindow()->CurrentContext(), 3000);
   EXPECT_TRUE(SameText(F.HelpWindow()->CurrentFile(), Dir + "Help/3000.htm"));
+  EXPECT_TRUE(SameText(F.HelpWindow()->Pane->CurrentFile(), Dir + "Help/3000.htm"));
+  EXPECT_EQ(F.HelpWindow()->Pane->Title(), "Starting Vornelle");
   F.ElectricFieldItem->trigger();
   PressF1(F.FieldTab);
   EXPECT_EQ(F.HelpWindow()->CurrentContext(), 1700);
@@ -575,4 +579,21 @@ TEST_F(MainWindowTest, CopyNeedsASelectionOnATopicPage) {
   F.Viewer->SelectAll();
   F.ViewerMouseUp();
   EXPECT_TRUE(F.CopyBtn->isEnabled());
+}
+
+TEST_F(MainWindowTest, HelpShowsTheRealFieldPage) {
+  MakeProgramFolder();
+  QFile::remove(QString::fromStdString(Dir + "Help/1700.htm"));
+  CopySourceFile("Help/1700.htm", "Help/1700.htm");
+  TFieldFrm &F = MakeWindow();
+  F.ElectricFieldItem->trigger();
+  uint16_t Key = VK_F1;
+  F.FormKeyDown(Key);
+  ASSERT_NE(F.HelpWindow(), nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(F.HelpWindow()->CurrentContext(), 1700);
+  EXPECT_FALSE(F.HelpWindow()->Pane->Title().empty());
+  EXPECT_GT(F.HelpWindow()->Pane->DocumentHeight(), 100); // the page is laid out, not just named
+  EXPECT_TRUE(F.HelpWindow()->grab().save(QString(VORNELLE_BINARY_DIR) + "/app_help.png"));
+  F.HelpWindow()->close();
 }
