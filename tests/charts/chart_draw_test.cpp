@@ -202,3 +202,30 @@ TEST(FastLine, ClickOnAVertexAndOnASegment) {
   EXPECT_EQ(W.Ideal->Clicked(X2, Y2), 2);
   EXPECT_EQ(W.Ideal->Clicked(X2, Y2 + 30), -1);
 }
+
+TEST(Marks, BoxFrameAndTransparency) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  auto *S = W.Chart.AddSeries<TLineSeries>();
+  S->AddXY(5, 5);
+  S->AddXY(6, 5);
+  W.Chart.BottomAxis.SetMinMax(0, 10);
+  W.Chart.LeftAxis.SetMinMax(0, 10);
+  S->Marks.SetVisible(true);
+  S->Marks.Style = smsValue;
+  W.Paint();
+  W.Save("chart_marks.png");
+  ASSERT_EQ(S->Marks.Positions.size(), 2u);
+  const TRect B = S->Marks.Positions[0]->Bounds();
+  // The box stands ArrowLength above the point, filled with the marks' colour.
+  EXPECT_EQ(B.Bottom, W.Chart.LeftAxis.CalcYPosValue(5) - S->Marks.ArrowLength);
+  EXPECT_EQ(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor);
+  EXPECT_EQ(W.Pixel(B.Left, B.Top + 2), clBlack); // the frame
+  S->Marks.Transparent = true;
+  S->Marks.Frame.Visible = false;
+  W.Chart.Invalidate();
+  W.Paint();
+  EXPECT_NE(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor); // no box
+  EXPECT_NE(W.Pixel(B.Left, B.Top + 2), clBlack);                 // no frame
+}
