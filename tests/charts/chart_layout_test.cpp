@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "chart_test_util.h"
+
+TEST(ChartLayout, PagesAndFreeColours) {
+  TChart C;
+  auto *S = C.AddSeries<TLineSeries>();
+  for (int i = 0; i < 25; ++i) S->AddXY(i, i);
+  EXPECT_EQ(C.NumPages(), 1);
+  C.SetMaxPointsPerPage(10);
+  EXPECT_EQ(C.NumPages(), 3);
+  C.SetPage(0);
+  EXPECT_EQ(C.Page(), 1);
+  C.SetPage(9);
+  EXPECT_EQ(C.Page(), 3);
+  // The last page shows points 20..24.
+  EXPECT_EQ(C.MinXValue(&C.BottomAxis), 20);
+  EXPECT_EQ(C.MaxXValue(&C.BottomAxis), 24);
+  C.ScaleLastPage = false;
+  EXPECT_EQ(C.MaxXValue(&C.BottomAxis), 20 + 4.0 * 10 / 5);
+  EXPECT_THROW(C.SetMaxPointsPerPage(-1), ChartException);
+  TChart D;
+  D.SetColor(clWhite);
+  for (int i = 0; i < 16; ++i) D.AddSeries<TLineSeries>()->SetSeriesColor(GetDefaultColor(i));
+  EXPECT_EQ(D.FreeSeriesColor(true), GetDefaultColor(16));
+  TChart E;
+  E.SetColor(clRed); // the first palette colour is the background: skipped
+  EXPECT_EQ(E.AddSeries<TLineSeries>()->SeriesColor(), clGreen);
+}
+
+TEST(ChartLayout, LegendTakesRoomOnlyWhenVisible) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  S->AddXY(1, 1, "one");
+  W.Chart.Legend.SetVisible(false);
+  W.Paint();
+  const TRect Without = W.Chart.ChartRect;
+  W.Chart.Legend.SetVisible(true);
+  W.Paint();
+  EXPECT_LT(W.Chart.ChartRect.Right, Without.Right);
+  EXPECT_EQ(W.Chart.ChartRect.Left, Without.Left);
+  EXPECT_EQ(W.Chart.Legend.ItemText(0), "1 one"); // the default text style: value, label
+}
+
+TEST(ChartLayout, FlatChartHasNoDepthAndNoSideWalls) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  W.Chart.Legend.SetVisible(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1, 1);
+  W.Paint();
+  EXPECT_EQ(W.Chart.Width3D, 0);
+  EXPECT_FALSE(W.Chart.IsAxisVisible(&W.Chart.DepthAxis));
+  // The left wall (pale yellow) is not drawn in 2-D.
+  const TRect &R = W.Chart.ChartRect;
+  for (int x = 0; x < R.Left; ++x) EXPECT_NE(W.Pixel(x, (R.Top + R.Bottom) / 2), TColor(0x80FFFF));
+  W.Chart.SetView3D(true);
+  W.Paint();
+  EXPECT_GT(W.Chart.Width3D, 0);
+  // In 3-D the left wall runs from the plot's left edge into the depth: right and up.
+  const TRect &R3 = W.Chart.ChartRect;
+  const int d = W.Chart.Width3D / 2;
+  EXPECT_EQ(W.Pixel(R3.Left + d, (R3.Top + R3.Bottom) / 2 - d), TColor(0x80FFFF));
+}
+
+TEST(ChartLayout, HiddenAxesStillComputeTheirEnds) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.AxisVisible = false;
+  auto *S = W.Chart.AddSeries<TFastLineSeries>();
+  S->AddXY(2, 3);
+  S->AddXY(8, 9);
+  W.Paint();
+  EXPECT_TRUE(W.Chart.BottomAxis.DrawnLabels.empty());
+  EXPECT_EQ(W.Chart.BottomAxis.IMinimum, 2);
+  EXPECT_EQ(W.Chart.BottomAxis.IMaximum, 8);
+  EXPECT_EQ(W.Chart.LeftAxis.IMaximum, 9);
+}
+
+TEST(ChartLayout, UnbufferedDrawsStraightToTheWindow) {
+  TChartOnBitmap W;
+  W.Chart.SetBufferedDisplay(false);
+  W.Chart.SetColor(clWhite);
+  W.Paint();
+  EXPECT_EQ(W.Chart.Canvas().Bitmap(), nullptr);
+  W.Paint();
+  EXPECT_EQ(W.Chart.DrawCount(), 2); // nothing to reuse
+  int Zooms = 0, Scrolls = 0;
+  W.Chart.View3DOptions.OnChangedZoom = [&](int Z) { Zooms = Z; };
+  W.Chart.View3DOptions.OnScrolled = [&](bool H) { Scrolls += H ? 1 : 10; };
+  W.Chart.View3DOptions.SetZoom(150);
+  W.Chart.View3DOptions.SetHorizOffset(5);
+  W.Chart.View3DOptions.SetVertOffset(5);
+  EXPECT_EQ(Zooms, 150);
+  EXPECT_EQ(Scrolls, 11);
+}
