@@ -253,4 +253,32 @@ TEST(DrawHelpers, TextInRectWrapsAndStopsAtTheBottom) {
   EXPECT_EQ(TextWidth(C, "word word", 4), C.TextWidth(std::string("word")));
 }
 
+// A sheet of the helpers for a person to look at (saved in the build folder), with the
+// pixels that matter checked.
+TEST(DrawHelpers, SheetForInspection) {
+  TBitmap B(320, 120);
+  TCanvas &C = B.Canvas();
+  C.Brush().Color = clBtnFace;
+  C.FillRect(TRect(0, 0, 320, 120));
+  Draw3DRect(C, 10, 10, 60, 40, true);
+  Draw3DRect(C, 70, 10, 120, 40, false);
+  TLine3DContext Grey;
+  Grey.Background = clBtnFace;
+  DrawLine3D(Grey, C, 10, 55, 120, 57, false); // a sunken rule
+  DrawLine3D(Grey, C, 10, 65, 120, 67, true);
+  C.Font().Name = "Arial";
+  C.Font().Height = -12;
+  C.Font().Color = clBlack;
+  DrawTextInRect(C, 140, 10, 300, 110,
+                 "Picture not shown: the file \"images\\field.gif\" could not be read.");
+  C.Brush().Style = bsClear;
+  C.Pen().Color = clRed;
+  C.Rectangle(139, 9, 301, 111);
+  B.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_helpers_sheet.png");
+  EXPECT_EQ(C.Pixels(10, 10), clSilver);
+  EXPECT_EQ(C.Pixels(70, 10), clGray);
+  EXPECT_EQ(C.Pixels(10, 56), clGray); // left edge of the sunken rule in shadow
+  EXPECT_EQ(C.Pixels(50, 55), clWhite); // its top edge in the highlight (grey page)
+}
+
 } // namespace
