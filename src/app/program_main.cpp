@@ -16,6 +16,7 @@ int ProgramMain(const TProgramHooks &Hooks) {
   TFieldFrmOptions Options;
   Options.ProgramDir = Hooks.ProgramDir;
   FieldFrm = new TFieldFrm(Options);
+  if (Hooks.Created) Hooks.Created(*FieldFrm);
   BigPicFrm = new TBigPicFrm;
   FieldFrm->OnClosed = [] { QCoreApplication::quit(); };
   if (Hooks.FirstPaint) FieldFrm->OnFirstPaint = [&Hooks] { Hooks.FirstPaint(*FieldFrm); };

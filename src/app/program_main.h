@@ -9,6 +9,8 @@ class TFieldFrm;
 extern TFieldFrm *FieldFrm;
 
 struct TProgramHooks {
+  // Called when the main window has been created (its FormCreate has run).
+  std::function<void(TFieldFrm &)> Created;
   // Called once the main window has been painted for the first time.
   std::function<void(TFieldFrm &)> FirstPaint;
   // The folder that holds HTML/ and Help/; empty: the folder of the executable.
