@@ -175,12 +175,17 @@ void TSection::DoDrawLogic(TCanvas &Canvas, int &Y, IndentManager &IMgr, int Sta
   if (!OnlyMarks) {
     int Idx;
     Fonts.GetFontObjAt(Start, Idx);
+    int Ascent = 0;
     for (int F = std::max(0, Idx); F < Fonts.Count(); ++F) {
       TFontObj *FO = Fonts[F];
       if (FO->Pos >= Start + N && F != Idx) break;
       L.LineHt = std::max(L.LineHt, FO->FontHeight);
       L.Descent = std::max(L.Descent, FO->Descent);
+      Ascent = std::max(Ascent, FO->FontHeight - FO->Descent);
     }
+    // A lowered subscript reaches below the other runs' descent: the line grows so that
+    // the baseline stays clear of the line above.
+    L.LineHt = std::max(L.LineHt, Ascent + L.Descent);
   }
   for (const auto &O : Images.Items) {
     if (O->Pos < Start || O->Pos >= Start + N || O->IsFloat()) continue;

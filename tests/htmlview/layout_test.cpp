@@ -211,6 +211,10 @@ TEST(LayoutScripts, SuperscriptsRiseAndSubscriptsDrop) {
   // Raised by about a third of the normal height, lowered by about a quarter.
   EXPECT_NEAR(Sup->ScriptShift, Plain->tmHeight / 3, 2);
   EXPECT_NEAR(Sub->ScriptShift, Plain->tmHeight / 4, 2);
+  // The line holds the plain text's ascent above its baseline and the subscript below it.
+  const LineRec &L0 = P->Lines[0];
+  EXPECT_GE(L0.LineHt - L0.Descent, Plain->FontHeight - Plain->Descent);
+  EXPECT_EQ(L0.Descent, Sub->Descent);
   D.Draw();
   // The superscript's ink lies above the plain text's top, the subscript's below its base.
   const LineRec &L = P->Lines[0];
