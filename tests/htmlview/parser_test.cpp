@@ -411,3 +411,31 @@ TEST(ParserText, PlainTextFiles) {
 }
 
 } // namespace
+
+#include "doc_dump.h"
+
+namespace {
+
+// The whole build of a small page, in the document dump shared by the viewer's tests.
+TEST(ParserDump, SmallPageBuildsAsExpected) {
+  Page P("<h2>Fields</h2><p>E = <i>F</i>/q<nobr>&nbsp;N C</nobr><a href=x.htm>more</a>");
+  // H2 is 18 pt bold between two heading gaps; the italic F is one run; the spaces of
+  // NOBR and the entity are no-break spaces; the link run is underlined in the link
+  // colour (blue as BGR) and ends at the end tag.
+  EXPECT_EQ(::DumpCell(P.List),
+            "Section level=0 justify=1 \"\"\n"
+            "  font @0 \"Times New Roman\" 12pt n=12 - color=000000\n"
+            "HeadingSpace 2\n"
+            "Section level=0 justify=1 \"Fields\"\n"
+            "  font @0 \"Times New Roman\" 18pt n=18 B color=000000\n"
+            "HeadingSpace 2\n"
+            "ParagraphSpace\n"
+            "Section level=0 justify=1 \"E = F/q{NBSP}N{NBSP}Cmore\"\n"
+            "  font @0 \"Times New Roman\" 12pt n=12 - color=000000\n"
+            "  font @4 \"Times New Roman\" 12pt n=12 I color=000000\n"
+            "  font @5 \"Times New Roman\" 12pt n=12 - color=000000\n"
+            "  font @11 \"Times New Roman\" 12pt n=12 U color=FF0000 url=\"x.htm\"\n"
+            "  font @15 \"Times New Roman\" 12pt n=12 - color=000000\n");
+}
+
+} // namespace
