@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "layout_support.h"
+#include "platform/timer.h"
+#include "htmlview/gif_image.h"
 
 namespace {
 
@@ -177,6 +179,46 @@ TEST(DrawTables, BorderAndCellBackground) {
   // The raised outer frame: light at the top left.
   EXPECT_NE(D.Bitmap.Canvas().Pixels(T[0]->Indent, T[0]->YValue), clWhite);
   D.Bitmap.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_table.png");
+}
+
+} // namespace
+
+namespace {
+
+TEST(DrawAnimation, AnimatedPicturesRunOnTheDocumentTimer) {
+  TLaidOutDoc D;
+  D.List.OnBitmapRequest = nullptr; // pictures from files
+  std::string Dir = std::string(VORNELLE_SOURCE_DIR) + "/tests/htmlview/data/images/";
+  D.Parse("<img src=\"" + Dir + "gif_loop3.gif\"><img src=\"" + Dir +
+          "gif_loop3.gif\" active><img src=\"" + Dir + "gif_transparent.gif\">");
+  D.Layout(400);
+  TSection *P = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count() == 3) P = S;
+  ASSERT_TRUE(P);
+  auto *Plain = dynamic_cast<TImageObj *>(P->Images[0]);
+  auto *Active = dynamic_cast<TImageObj *>(P->Images[1]);
+  auto *Still = dynamic_cast<TImageObj *>(P->Images[2]);
+  ASSERT_TRUE(Plain && Active && Still);
+  ASSERT_TRUE(Plain->Gif);
+  EXPECT_NE(Plain->Gif, Active->Gif); // each element animates its own copy
+  EXPECT_EQ(Still->Gif, nullptr);     // a single frame is kept as a bitmap
+  EXPECT_NE(Still->Mask, nullptr);    // with the GIF's transparency
+  // Only the plain animated picture runs; the ACTIVE one waits for the pointer.
+  ASSERT_EQ(D.List.AnimList.size(), 1u);
+  EXPECT_EQ(D.List.AnimList[0], Plain);
+  ASSERT_TRUE(D.List.Timer);
+  EXPECT_TRUE(D.List.Timer->Enabled());
+  EXPECT_EQ(D.List.Timer->Interval(), 50);
+  Active->SetHover(true);
+  EXPECT_EQ(D.List.AnimList.size(), 2u);
+  Active->SetHover(false);
+  EXPECT_EQ(D.List.AnimList.size(), 1u);
+  EXPECT_EQ(Active->Gif->CurrentFrame, 1);
+  D.Draw();
+  D.List.AnimationTick();
+  D.List.Clear();
+  EXPECT_FALSE(D.List.Timer->Enabled()); // clearing stops the timer
 }
 
 } // namespace
