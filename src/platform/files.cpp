@@ -38,8 +38,10 @@ std::string IncludeTrailingSlash(const std::string &Path) {
 
 std::string ResolvePath(const std::string &Base, const std::string &Name) {
   std::string N = CleanSeparators(Name);
-  std::string Cur = N.size() && N[0] == '/' ? std::string("/") : IncludeTrailingSlash(Base);
-  if (Cur.empty()) Cur = "./";
+  // Names stay inside Base: a leading '\' (after a dropped drive) means Base itself, and
+  // ".." never climbs above it. Without a Base the name is taken as it is.
+  std::string Cur = Base.empty() ? (N.size() && N[0] == '/' ? std::string("/") : std::string("./"))
+                                 : IncludeTrailingSlash(Base);
   // Split into components, applying "." and "..".
   std::vector<std::string> Parts;
   size_t I = 0;

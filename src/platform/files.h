@@ -15,8 +15,9 @@ public:
 // The folder of the executable, with a trailing '/'.
 std::string ProgramDir();
 // Name from a page or link: '\' becomes '/', a drive letter ("C:") is dropped, "." and
-// ".." are applied, and each component is matched case-insensitively inside Base (a
-// folder, with or without trailing '/'). An absolute Name is resolved from the root.
+// ".." are applied (never above Base), and each component is matched case-insensitively
+// inside Base (a folder, with or without trailing '/'). A leading '\' means Base itself;
+// with an empty Base the name is resolved from the root or the working folder.
 // Returns the existing path, or Base + the cleaned name when some component is missing.
 std::string ResolvePath(const std::string &Base, const std::string &Name);
 bool FileExists(const std::string &Path);

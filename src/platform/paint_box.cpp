@@ -15,7 +15,6 @@ struct TPaintBox::Impl {
   bool Pending = false;
   bool InPaint = false;
   bool Again = false;
-  bool Alive = true;
 };
 
 TPaintBox::TPaintBox(QWidget *Parent) : QWidget(Parent), D(std::make_unique<Impl>()) {
@@ -26,7 +25,7 @@ TPaintBox::TPaintBox(QWidget *Parent) : QWidget(Parent), D(std::make_unique<Impl
   setFocusPolicy(Qt::ClickFocus);
 }
 
-TPaintBox::~TPaintBox() { D->Alive = false; }
+TPaintBox::~TPaintBox() { *Alive = false; }
 
 TCanvas &TPaintBox::Canvas() {
   if (D->Image.size() != size() && width() > 0 && height() > 0) resizeEvent(nullptr);
@@ -56,12 +55,14 @@ void TPaintBox::ServePaint() {
     D->Again = true;
     return;
   }
-  do {
-    D->Again = false;
-    D->InPaint = true;
-    if (OnPaint) OnPaint();
-    D->InPaint = false;
-  } while (D->Again);
+  D->Again = false;
+  D->InPaint = true;
+  std::shared_ptr<bool> Living = Alive;
+  if (OnPaint) OnPaint();
+  if (!*Living) return; // the handler's message pump destroyed the box
+  D->InPaint = false;
+  // A request made while the handler ran is served from the event loop, not nested.
+  if (D->Again) RequestPaint();
   update();
 }
 

@@ -71,4 +71,5 @@ private:
   void ServePaint();
   struct Impl;
   std::unique_ptr<Impl> D;
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };

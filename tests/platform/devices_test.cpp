@@ -1,0 +1,367 @@
+// Metafiles, the printer, the clipboard, paint boxes, the application object, timers and
+// files.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/clipboard.h"
+#include "platform/files.h"
+#include "platform/metafile.h"
+#include "platform/paint_box.h"
+#include "platform/printer.h"
+#include "platform/timer.h"
+
+namespace {
+
+int CountColor(TBitmap &B, TColor C) {
+  int N = 0;
+  for (int Y = 0; Y < B.Height(); ++Y)
+    for (int X = 0; X < B.Width(); ++X)
+      if (B.Canvas().Pixels(X, Y) == C) ++N;
+  return N;
+}
+
+TMetafile Sample() {
+  TMetafile M;
+  M.SetSize(100, 50);
+  TMetafileCanvas C(M);
+  C.Brush().Color = clRed;
+  C.Pen().Style = psClear;
+  C.FillRect(Rect(0, 0, 50, 50));
+  C.Pen().Style = psSolid;
+  C.Pen().Color = clBlue;
+  C.MoveTo(50, 25);
+  C.LineTo(100, 25);
+  C.Font().Height = -10;
+  C.Brush().Style = bsClear;
+  C.TextOut(60, 0, "Ab");
+  return M;
+}
+
+TEST(Metafiles, RecordingReplaysScaledIntoAnyRectangle) {
+  TMetafile M = Sample();
+  EXPECT_EQ(M.Width(), 100);
+  EXPECT_FALSE(M.Empty());
+  TBitmap One(100, 50);
+  M.Play(One.Canvas(), Rect(0, 0, 100, 50));
+  EXPECT_EQ(CountColor(One, clRed), 2500);
+  EXPECT_EQ(One.Canvas().Pixels(70, 25), clBlue);
+  EXPECT_EQ(One.Canvas().Pixels(49, 25), clRed);
+
+  TBitmap Two(220, 120);
+  Two.Canvas().StretchDraw(Rect(10, 10, 210, 110), M); // twice the size
+  EXPECT_EQ(CountColor(Two, clRed), 100 * 100);
+  EXPECT_EQ(Two.Canvas().Pixels(10, 10), clRed);
+  EXPECT_EQ(Two.Canvas().Pixels(9, 10), clWhite);
+  // The pen scales: the 1-pixel line is two pixels wide now.
+  int Blue = 0;
+  for (int Y = 50; Y < 70; ++Y) Blue += Two.Canvas().Pixels(150, Y) == clBlue;
+  EXPECT_EQ(Blue, 2);
+  // Fonts scale: text ink is about four times the area.
+  int SmallInk = 0, BigInk = 0;
+  for (int Y = 0; Y < 20; ++Y)
+    for (int X = 55; X < 100; ++X) SmallInk += One.Canvas().Pixels(X, Y) == clBlack;
+  for (int Y = 10; Y < 50; ++Y)
+    for (int X = 110; X < 210; ++X) BigInk += Two.Canvas().Pixels(X, Y) == clBlack;
+  EXPECT_GT(SmallInk, 10);
+  EXPECT_GT(BigInk, 2 * SmallInk);
+  // The picture stays inside its frame.
+  TMetafile Wide;
+  Wide.SetSize(10, 10);
+  {
+    TMetafileCanvas C(Wide);
+    C.MoveTo(-20, 5);
+    C.LineTo(40, 5);
+  }
+  TBitmap Frame(30, 30);
+  Wide.Play(Frame.Canvas(), Rect(10, 10, 20, 20));
+  EXPECT_EQ(Frame.Canvas().Pixels(9, 15), clWhite);
+  EXPECT_EQ(Frame.Canvas().Pixels(10, 15), clBlack);
+  EXPECT_EQ(Frame.Canvas().Pixels(20, 15), clWhite);
+}
+
+TEST(Metafiles, PngAndSvgComeFromTheSameRecording) {
+  TMetafile M = Sample();
+  std::vector<uint8_t> Png = M.ToPng();
+  QImage I;
+  ASSERT_TRUE(I.loadFromData(Png.data(), int(Png.size()), "PNG"));
+  EXPECT_EQ(I.size(), QSize(100, 50));
+  EXPECT_EQ(I.pixel(10, 10) & 0xFFFFFF, 0xFF0000u);
+  std::vector<uint8_t> Svg = M.ToSvg();
+  std::string S(Svg.begin(), Svg.end());
+  EXPECT_NE(S.find("<svg"), std::string::npos);
+  EXPECT_NE(S.find("#ff0000"), std::string::npos);
+  EXPECT_NE(S.find("#0000ff"), std::string::npos);
+  // A metafile drawn into a metafile keeps its content.
+  TMetafile Outer;
+  Outer.SetSize(100, 50);
+  {
+    TMetafileCanvas C(Outer);
+    C.StretchDraw(Rect(0, 0, 100, 50), M);
+  }
+  TBitmap B(100, 50);
+  Outer.Play(B.Canvas(), Rect(0, 0, 100, 50));
+  EXPECT_EQ(CountColor(B, clRed), 2500);
+}
+
+TEST(Metafiles, BitmapsAndClipsAreRecorded) {
+  TBitmap Pic(4, 4);
+  Pic.Fill(clLime);
+  TMetafile M;
+  M.SetSize(20, 20);
+  {
+    TMetafileCanvas C(M);
+    C.Draw(2, 2, Pic);
+    C.SelectClipRect(Rect(10, 10, 15, 15));
+    C.Brush().Color = clNavy;
+    C.FillRect(Rect(0, 0, 20, 20));
+  }
+  TBitmap B(20, 20);
+  M.Play(B.Canvas(), Rect(0, 0, 20, 20));
+  EXPECT_EQ(CountColor(B, clLime), 16);
+  EXPECT_EQ(CountColor(B, clNavy), 25);
+  EXPECT_FALSE(B.Canvas().HasClip()); // the target's own clip is restored
+}
+
+TEST(Printing, PdfPagesAndGeometry) {
+  std::string Pdf = std::string(VORNELLE_BINARY_DIR) + "/platform_print.pdf";
+  std::filesystem::remove(Pdf);
+  TPrinter &P = Printer();
+  P.SetOutputFile(Pdf);
+  P.SetResolution(300);
+  P.SetOrientation(poPortrait);
+  EXPECT_EQ(P.PixelsPerInchX(), 300);
+  // A4 at 300 dpi, no device margins on the PDF.
+  EXPECT_NEAR(P.PageWidth(), 2480, 2);
+  EXPECT_NEAR(P.PageHeight(), 3508, 2);
+  EXPECT_EQ(P.PhysicalOffsetX(), 0);
+  P.SetOrientation(poLandscape);
+  EXPECT_GT(P.PageWidth(), P.PageHeight());
+  P.SetOrientation(poPortrait);
+  P.Title = "Test";
+  P.BeginDoc();
+  EXPECT_TRUE(P.Printing());
+  EXPECT_THROW(P.BeginDoc(), Exception);
+  EXPECT_EQ(P.Canvas().PixelsPerInchY(), 300);
+  EXPECT_EQ(P.Canvas().Font().Height, -33); // 8 point at 300 dpi
+  P.Canvas().Rectangle(300, 300, 600, 600);
+  P.NewPage();
+  P.Canvas().TextOut(300, 300, "Page 2");
+  P.NewPage();
+  EXPECT_EQ(P.PageNumber(), 3);
+  P.EndDoc();
+  EXPECT_FALSE(P.Printing());
+  P.SetOutputFile("");
+  std::ifstream In(Pdf, std::ios::binary);
+  std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+  size_t Pages = 0;
+  for (size_t At = 0; (At = Bytes.find("/Type /Page\n", At)) != std::string::npos; ++At) ++Pages;
+  if (Pages == 0)
+    for (size_t At = 0; (At = Bytes.find("/Type /Page", At)) != std::string::npos; ++At)
+      if (Bytes.compare(At, 12, "/Type /Pages") != 0) ++Pages;
+  EXPECT_EQ(Pages, 3u);
+  // Outside a document the canvas draws nowhere, without fault.
+  P.Canvas().LineTo(10, 10);
+}
+
+TEST(Printing, DialogHookAnswersWithoutAWindow) {
+  SetPrintDialogHook([](TPrintDialog &D) {
+    D.Copies = 3;
+    return true;
+  });
+  TPrintDialog D;
+  EXPECT_TRUE(D.Execute());
+  EXPECT_EQ(D.Copies, 3);
+  SetPrintDialogHook({});
+}
+
+TEST(ClipboardTest, TextPicturesAndClear) {
+  Clipboard().SetAsText("Gr\xC3\xBC\xC3\x9F"
+                        "e");
+  EXPECT_EQ(Clipboard().AsText(), "Gr\xC3\xBC\xC3\x9F"
+                                  "e");
+  EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
+  EXPECT_FALSE(Clipboard().HasPicture());
+  Clipboard().SetAsText("\xA3" "5 \xBA", true); // Windows-1252 bytes
+  EXPECT_EQ(Clipboard().AsText(), "\xC2\xA3"
+                                  "5 \xC2\xBA");
+  TBitmap B(3, 3);
+  Clipboard().Assign(B);
+  EXPECT_TRUE(Clipboard().HasPicture());
+  EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+  Clipboard().Assign(Sample());
+  EXPECT_TRUE(Clipboard().HasFormat(CF_ENHMETAFILE));
+  Clipboard().Clear();
+  EXPECT_FALSE(Clipboard().HasPicture());
+}
+
+TEST(PaintBoxes, OnPaintRunsDeferredAndNeverInsidePaintEvent) {
+  TPaintBox Box;
+  Box.SetBounds(0, 0, 40, 30);
+  int Paints = 0;
+  bool Nested = false;
+  Box.OnPaint = [&] {
+    ++Paints;
+    Box.Canvas().Brush().Color = clRed;
+    Box.Canvas().FillRect(Rect(0, 0, 10, 10));
+    // A handler that pumps messages and asks again must not run nested.
+    if (Paints == 1) Box.Invalidate();
+    int Before = Paints;
+    Application->ProcessMessages();
+    if (Paints != Before) Nested = true;
+  };
+  Box.show();
+  EXPECT_TRUE(Box.PaintPending());
+  EXPECT_EQ(Paints, 0);
+  Box.repaint(); // a paint event only copies the image
+  EXPECT_EQ(Paints, 0);
+  for (int I = 0; I < 20 && Box.PaintPending(); ++I) QApplication::processEvents();
+  EXPECT_EQ(Paints, 2); // the request made inside the handler ran after it
+  EXPECT_FALSE(Nested);
+  EXPECT_EQ(Box.Image().size(), QSize(40, 30));
+  EXPECT_EQ(Box.Canvas().Pixels(5, 5), clRed);
+  Box.OnPaint = nullptr;
+  // The canvas can be drawn on at any time, also with no request.
+  Box.Canvas().Brush().Color = clBlue;
+  Box.Canvas().FillRect(Rect(20, 20, 25, 25));
+  EXPECT_EQ(QColor(Box.Image().pixel(22, 22)), QColor(0, 0, 255));
+  // Resizing keeps the picture and asks for a repaint.
+  Box.SetBounds(0, 0, 60, 30);
+  EXPECT_EQ(Box.Canvas().Pixels(5, 5), clRed);
+  EXPECT_EQ(Box.Canvas().DeviceSize(), TSize(60, 30));
+}
+
+TEST(ApplicationObject, IdleRunsOnlyWhenTheLoopWaitsAtDepthZero) {
+  int Idle = 0;
+  Application->OnIdle = [&](bool &Done) {
+    ++Idle;
+    Done = true;
+  };
+  Application->ProcessMessages(); // never runs idle handlers
+  EXPECT_EQ(Idle, 0);
+  {
+    // Inside a simulation loop no idle handler runs, even when the event loop waits.
+    TLoopGuard Loop;
+    EXPECT_EQ(Application->LoopDepth(), 1);
+    QEventLoop L;
+    QTimer::singleShot(30, &L, &QEventLoop::quit);
+    L.exec();
+    EXPECT_EQ(Idle, 0);
+  }
+  EXPECT_FALSE(LoopRunning());
+  QEventLoop L;
+  QTimer::singleShot(30, &L, &QEventLoop::quit);
+  L.exec();
+  EXPECT_GE(Idle, 1);
+  Application->OnIdle = nullptr;
+}
+
+TEST(ApplicationObject, AfterLoopsWaitsForTheLastLoop) {
+  int Ran = 0;
+  Application->AfterLoops([&] { ++Ran; });
+  EXPECT_EQ(Ran, 1); // no loop: at once
+  {
+    TLoopGuard Outer;
+    {
+      TLoopGuard Inner;
+      Application->AfterLoops([&] { ++Ran; });
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(Ran, 1); // the outer loop still runs
+  }
+  EXPECT_EQ(Ran, 1); // not inside the guard's destructor either
+  for (int I = 0; I < 5; ++I) QApplication::processEvents();
+  EXPECT_EQ(Ran, 2);
+}
+
+TEST(ApplicationObject, HintsMessagesAndHelp) {
+  EXPECT_EQ(GetShortHint("Plot|Plot the field lines"), "Plot");
+  EXPECT_EQ(GetLongHint("Plot|Plot the field lines"), "Plot the field lines");
+  EXPECT_EQ(GetLongHint("Plot"), "Plot");
+  std::string Seen;
+  Application->OnHint = [&] { Seen = Application->Hint(); };
+  Application->SetHint("x|y");
+  EXPECT_EQ(Seen, "x|y");
+  Application->OnHint = nullptr;
+  std::string Asked;
+  SetMessageDlgHook([&](const std::string &T, TMsgDlgType, TMsgDlgButtons B) {
+    Asked = T;
+    return (B & mbNo) ? mrNo : mrOk;
+  });
+  EXPECT_EQ(MessageDlg("Exit program?", mtConfirmation, mbYes | mbNo), mrNo);
+  EXPECT_EQ(Asked, "Exit program?");
+  SetMessageDlgHook({});
+  EXPECT_FALSE(Application->HelpContext(12));
+  int Context = -1;
+  Application->OnHelp = [&](int Cmd, int Data, const std::string &) {
+    Context = Cmd == HELP_CONTEXT ? Data : -2;
+    return true;
+  };
+  EXPECT_TRUE(Application->HelpContext(12));
+  EXPECT_EQ(Context, 12);
+  Application->OnHelp = nullptr;
+  uint32_t T0 = GetTickCount();
+  QElapsedTimer E;
+  E.start();
+  while (E.elapsed() < 20) {
+  }
+  EXPECT_GE(GetTickCount() - T0, 15u);
+  EXPECT_EQ(Screen->PixelsPerInch(), 96);
+}
+
+TEST(Timers, FireWhileEnabled) {
+  TTimer T;
+  EXPECT_TRUE(T.Enabled());
+  EXPECT_EQ(T.Interval(), 1000);
+  int Fired = 0;
+  T.OnTimer = [&] { ++Fired; };
+  T.SetInterval(5);
+  QEventLoop L;
+  QTimer::singleShot(60, &L, &QEventLoop::quit);
+  L.exec();
+  EXPECT_GE(Fired, 2);
+  T.SetEnabled(false);
+  int Now = Fired;
+  QTimer::singleShot(30, &L, &QEventLoop::quit);
+  L.exec();
+  EXPECT_EQ(Fired, Now);
+}
+
+TEST(Files, DosNamesResolveCaseInsensitively) {
+  std::string Root = std::string(VORNELLE_BINARY_DIR) + "/files_test";
+  std::filesystem::remove_all(Root);
+  std::filesystem::create_directories(Root + "/HTML/Images");
+  std::ofstream(Root + "/HTML/Images/Pic.GIF") << "GIF89a";
+  std::ofstream(Root + "/HTML/Index.htm") << "<html>";
+  EXPECT_EQ(ResolvePath(Root + "/HTML", "images\\PIC.gif"), Root + "/HTML/Images/Pic.GIF");
+  EXPECT_EQ(ResolvePath(Root + "/HTML/", "C:\\images\\..\\INDEX.HTM"), Root + "/HTML/Index.htm");
+  EXPECT_EQ(ResolvePath(Root + "/HTML", "./index.htm"), Root + "/HTML/Index.htm");
+  EXPECT_EQ(ResolvePath(Root + "/HTML", "missing\\a.htm"), Root + "/HTML/missing/a.htm");
+  EXPECT_TRUE(FileExists(ResolvePath(Root + "/HTML", "IMAGES/pic.gif")));
+  EXPECT_FALSE(FileExists(Root + "/HTML/Images"));
+  EXPECT_EQ(ReadFileBytes(Root + "/HTML/Images/Pic.GIF").size(), 6u);
+  try {
+    ReadFileBytes(Root + "/HTML/Images/Pic.GIF", 4);
+    FAIL();
+  } catch (const EFileError &E) {
+    EXPECT_NE(std::string(E.what()).find("larger than 4 bytes"), std::string::npos);
+  }
+  EXPECT_THROW(ReadFileBytes(Root + "/nothing"), EFileError);
+  EXPECT_EQ(ExtractFilePath("a\\b/c.htm"), "a\\b/");
+  EXPECT_EQ(ExtractFileName("a\\b/c.htm"), "c.htm");
+  EXPECT_EQ(ExtractFileExt("a.b/c"), "");
+  EXPECT_EQ(ChangeFileExt("x.htm", ".gif"), "x.gif");
+  EXPECT_EQ(UpperCase("abc\xE9"), "ABC\xE9");
+  EXPECT_EQ(CompareText("Index.HTM", "INDEX.htm"), 0);
+  EXPECT_LT(CompareText("a", "B"), 0);
+  EXPECT_EQ(ProgramDir().back(), '/');
+}
+
+} // namespace
