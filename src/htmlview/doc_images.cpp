@@ -25,6 +25,9 @@ int AlignOf(const std::string &V) {
   return ABottom;
 }
 
+// Sizes beyond this are taken as this, so that sums of sizes cannot overflow.
+constexpr int MaxObjectSize = 32000;
+
 template <class T> void Unlist(std::vector<T *> &V, T *P) {
   V.erase(std::remove(V.begin(), V.end(), P), V.end());
 }
@@ -50,12 +53,12 @@ TImageObj::TImageObj(TSectionList *List, int APos, const TAttributeList &L) : Pa
         }
       } else if (A->Value > 0) {
         // WIDTH <= 0 counts as absent, like an absent HEIGHT.
-        SpecWidth = A->Value;
+        SpecWidth = std::min(A->Value, MaxObjectSize);
         Percent = false;
       }
       break;
     case HeightSy:
-      if (A->Value >= 1) SpecHeight = A->Value;
+      if (A->Value >= 1) SpecHeight = std::min(A->Value, MaxObjectSize);
       break;
     case HSpaceSy:
       HSpace = std::min(40, A->Value == INT32_MIN ? 40 : std::abs(A->Value));
@@ -333,8 +336,8 @@ TPanelObj::TPanelObj(TSectionList *List, TCell *, int APos, const TAttributeList
   HSpace = 5;
   for (const auto &A : L) {
     switch (A->Which) {
-    case HeightSy: if (A->Value > 0) Panel->Height = A->Value; break;
-    case WidthSy: if (A->Value > 0) Panel->Width = A->Value; break;
+    case HeightSy: if (A->Value > 0) Panel->Height = std::min(A->Value, MaxObjectSize); break;
+    case WidthSy: if (A->Value > 0) Panel->Width = std::min(A->Value, MaxObjectSize); break;
     case HSpaceSy: HSpace = std::min(40, A->Value == INT32_MIN ? 40 : std::abs(A->Value)); break;
     case VSpaceSy: VSpace = std::min(40, A->Value == INT32_MIN ? 40 : std::abs(A->Value)); break;
     case AlignSy: {

@@ -87,7 +87,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList *List, int APos, const TAt
     std::string S = A->Name;
     size_t E = S.find_first_of(", ");
     int N;
-    if (StrToIntSat(Trim(S.substr(0, E)), N) && N >= 1) EditSize = N;
+    if (StrToIntSat(Trim(S.substr(0, E)), N) && N >= 1) EditSize = std::min(N, 1000);
   }
   Text = Value;
 }
@@ -216,13 +216,13 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList *List, int APos,
                                                const TAttributeList &L, bool ACombo)
     : TFormControlObj(List, APos, L), Combo(ACombo) {
   Multiple = L.Find(MultipleSy) != nullptr;
-  if (TAttribute *A = L.Find(SizeSy)) LBSize = A->Value >= 1 ? A->Value : -1;
+  if (TAttribute *A = L.Find(SizeSy)) LBSize = A->Value >= 1 ? std::min(A->Value, 1000) : -1;
 }
 
 void TListBoxFormControlObj::AddStr(const std::string &Text, const std::string &AValue,
                                     bool Selected) {
   TheOptions.push_back({Text, AValue, Selected});
-  Longest = std::max(Longest, int(Text.size()));
+  Longest = std::max(Longest, std::min(int(Text.size()), 1000));
 }
 
 void TListBoxFormControlObj::ResetToValue() {

@@ -43,7 +43,7 @@ TCellObj::TCellObj(TSectionList *List, const TAttributeList *L, int AVAlign)
           WidthPercent = true;
         }
       } else if (A->Value > 0) {
-        SpecWd = A->Value;
+        SpecWd = std::min(A->Value, 32000);
         WidthPercent = false;
       }
       break;

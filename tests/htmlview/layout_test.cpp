@@ -260,3 +260,23 @@ TEST(LayoutPre, NoWrappingAndWidth) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LayoutObjects, HugeSizesAreCapped) {
+  TLaidOutDoc D;
+  D.AddPicture("p", 4, 4);
+  D.Parse("<img src=p width=2000000000 height=2000000000><img src=p width=2000000000>"
+          "<panel width=2000000000 height=2000000000><input size=2000000000>"
+          "<table><tr><td width=2000000000>x</td><td width=2000000000>y</td></tr></table>");
+  int H = D.Layout(400);
+  EXPECT_GT(H, 0);
+  EXPECT_LE(H, 4 * 32000 + 1000);
+  TSection *P = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count()) P = S;
+  ASSERT_TRUE(P);
+  EXPECT_EQ(P->Images[0]->ImageWidth, 32000);
+}
+
+} // namespace
