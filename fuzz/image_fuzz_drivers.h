@@ -36,6 +36,9 @@ inline void Gif(std::span<const uint8_t> Data) {
   bool Single;
   std::unique_ptr<TGIFImage> Image = CreateAGifFromStream(Data, Single);
   if (!Image) return;
+  // Huge (but allowed) screens are only loaded: walking and copying them would spend the
+  // run's time on memory traffic rather than on new paths.
+  if (int64_t(Image->ScreenWidth) * Image->ScreenHeight > (int64_t(1) << 21)) return;
   // Walk the animation twice round, through every disposal.
   for (int I = 0; I < 2 * Image->FrameCount && I < 64; ++I) Image->SetCurrentFrame(Image->CurrentFrame + 1);
   Image->GetMaskedBitmap();
