@@ -423,7 +423,11 @@ int NearestPaletteIndex(const std::vector<TColor> &Palette, TColor Color) {
 
 TDib::TDib(const TBitmap &Bitmap) {
   const int64_t W = Bitmap.Width(), H = Bitmap.Height();
-  if (!ImageSizeAllowed(W, H)) throw Exception("Out of system resources");
+  if (!ImageSizeAllowed(W, H)) {
+    // Room for the next try: the cached pictures nobody uses go first.
+    BitmapList().PruneUnused();
+    throw Exception("Out of system resources");
+  }
   const bool Indexed = !Bitmap.Palette.empty() && Bitmap.Palette.size() <= 256;
   FHeader.Width = int32_t(W);
   FHeader.Height = int32_t(H);

@@ -331,8 +331,16 @@ TEST(Dib, HeaderSizesAndRoundTrip) {
   Target.Fill(clWhite);
   D.StretchTo(Target.Canvas(), 0, 0, 46, 34, cmSrcCopy);
   EXPECT_EQ(Target.ScanLine(2)[2] | 0xFF000000u, B->ScanLine(1)[1] | 0xFF000000u);
+  // A DIB that cannot be made frees the cached pictures nobody uses, then raises.
+  BitmapList().Clear();
+  BitmapList().AddObject("UNUSED", Item());
+  BitmapList().ReleaseUse("UNUSED");
+  BitmapList().AddObject("USED", Item());
   TBitmap None;
   EXPECT_THROW(TDib{None}, Exception);
+  EXPECT_EQ(BitmapList().Count(), 1);
+  EXPECT_EQ(BitmapList().IndexOf("USED"), 0);
+  BitmapList().Clear();
 }
 
 TEST(PrintWithMask, OnlyOpaquePixelsAreDrawn) {
