@@ -6,6 +6,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "platform/bitmap.h"
@@ -1048,6 +1049,20 @@ void BlitToImage(TCanvas::Impl &D, QRect Dst, const QImage &Src, QRect SrcRect, 
   uint32_t Pat = D.Argb(D.Brush.Color);
   uint32_t Fg = D.Argb(D.Font.Color), Bg = D.Argb(D.EffectiveBkColor());
   const bool Same = Dst.width() == SrcRect.width() && Dst.height() == SrcRect.height();
+  if (Same && ((Rop >> 16) & 0xFF) == 0xCC && !Transparent && !Mask && SrcMono == D.Mono && T.Clip.Single &&
+      Src.format() == QImage::Format_RGB32) {
+    // Plain copy: whole rows.
+    int X0 = std::max(Vis.left(), Dst.left() - SrcRect.left());
+    int X1 = std::min(Vis.right(), Dst.left() - SrcRect.left() + Src.width() - 1);
+    for (int Y = Vis.top(); Y <= Vis.bottom() && X0 <= X1; ++Y) {
+      int SY = SrcRect.top() + (Y - Dst.top());
+      if (SY < 0 || SY >= Src.height()) continue;
+      const uint32_t *SRow = reinterpret_cast<const uint32_t *>(Src.constScanLine(SY));
+      std::memcpy(T.Bits + size_t(Y) * T.Stride + X0, SRow + SrcRect.left() + (X0 - Dst.left()),
+                  size_t(X1 - X0 + 1) * 4);
+    }
+    return;
+  }
   for (int Y = Vis.top(); Y <= Vis.bottom(); ++Y) {
     int SY = Same ? SrcRect.top() + (Y - Dst.top())
                   : SrcRect.top() + int(int64_t(Y - Dst.top()) * SrcRect.height() / Dst.height());

@@ -332,6 +332,15 @@ TEST(CanvasRasterOps, BitBltCombinesSourceAndDestination) {
     EXPECT_EQ(D.Canvas().Pixels(1, 1), K.Expect) << std::hex << K.Op;
     EXPECT_EQ(D.Canvas().Pixels(0, 0), Dst) << std::hex << K.Op; // outside the blit
   }
+  // A source rectangle reaching past the source copies only what exists.
+  TBitmap Edge = White(6, 6);
+  Edge.Fill(Dst);
+  Edge.Canvas().BitBlt(0, 0, 6, 6, S, 2, -1, cmSrcCopy);
+  EXPECT_EQ(Edge.Canvas().Pixels(0, 1), Src);
+  EXPECT_EQ(Edge.Canvas().Pixels(1, 4), Src);
+  EXPECT_EQ(Edge.Canvas().Pixels(2, 1), Dst); // column 4 of a 4-wide source
+  EXPECT_EQ(Edge.Canvas().Pixels(0, 0), Dst); // row -1
+  EXPECT_EQ(Edge.Canvas().Pixels(0, 5), Dst); // row 4
   // CopyRect uses the canvas's CopyMode.
   TBitmap D = White(4, 4);
   D.Fill(Dst);
