@@ -291,6 +291,7 @@ void THtmlParser::ParseBody(int Level, const TSymSet &Terms) {
       ParseList(Terms, Sy(), Level + 1);
       break;
     case LISy:
+      if (Terms.test(LISy)) return; // the next item of the list around a CENTER or DIV
       if (Level == 0)
         DoLoneListItem();
       else

@@ -199,6 +199,11 @@ TEST(ParserLists, NumberingAndLevels) {
   EXPECT_EQ(static_cast<const TSection *>(Lone.List[1])->Indent, 15);
 }
 
+TEST(ParserLists, ACenteredBlockInAListKeepsTheItemsAfterIt) {
+  EXPECT_EQ(Page("<ul><li>a<center>c</center><li>b</ul>").Dump(),
+            "S'' UL1'a' S1c'c' S1'' UL1'b'");
+}
+
 TEST(ParserLists, ANestedListLeavesTheCellsEndTagToTheTable) {
   Page P("<table><tr><td><ul><li>a</td><td>b</td></tr></table>after");
   EXPECT_EQ(P.Dump(), "S'' TABLE{[<UL1'a'><S'b'>]} S'after'");
