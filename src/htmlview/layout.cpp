@@ -234,7 +234,9 @@ int TSection::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxWid
   StartCurs = Curs;
   SectionHeight = 0;
   Lines.clear();
-  IMgr.ChangeLeftLevel(Y, ListLevel);
+  // A list item outside any list is indented by the smaller step.
+  if (Indent == BlockLevelIndent && ListLevel == IMgr.CurrentID + 1) IMgr.ChangeRightLevel(Y, ListLevel);
+  else IMgr.ChangeLeftLevel(Y, ListLevel);
   TextEdge = IMgr.LeftEdgeAt(Y);
   if (Len == 0) {
     SectionHeight = DrawHeight = GetClearSpace(IMgr, Y);

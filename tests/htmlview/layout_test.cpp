@@ -65,6 +65,16 @@ TEST(LayoutLists, MarkersByStyle) {
   EXPECT_EQ(Items[5]->ListMarkerText(), "0."); // no numeral below 1: the number
 }
 
+TEST(LayoutLists, ALoneItemIsIndentedLess) {
+  TLaidOutDoc D;
+  D.Parse("<li>lone item</li><p>after");
+  D.Layout(400);
+  TSection *I = D.Para("lone");
+  ASSERT_TRUE(I);
+  EXPECT_EQ(I->Lines[0].LineIndent, 15);
+  EXPECT_EQ(D.Para("after")->Lines[0].LineIndent, 0);
+}
+
 TEST(LayoutLists, IndentAndBulletColours) {
   TLaidOutDoc D;
   D.Parse("<ul><li>one<ul><li>two</ul></ul>");
