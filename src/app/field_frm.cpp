@@ -1,8 +1,8 @@
 #include "app/field_frm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QFrame>
 #include <QKeyEvent>
@@ -11,7 +11,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -582,8 +581,6 @@ bool TFieldFrm::eventFilter(QObject *Watched, QEvent *E) {
   }
   return QMainWindow::eventFilter(Watched, E);
 }
-
-bool TFieldFrm::event(QEvent *E) { return QMainWindow::event(E); }
 
 // ---- Topics ----
 

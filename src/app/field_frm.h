@@ -209,7 +209,6 @@ protected:
   void showEvent(QShowEvent *E) override;
   void closeEvent(QCloseEvent *E) override;
   bool eventFilter(QObject *Watched, QEvent *E) override;
-  bool event(QEvent *E) override;
 
 private:
   void BuildSheets();
