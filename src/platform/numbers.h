@@ -32,7 +32,7 @@ inline int SatToInt(int64_t X) {
   return X > INT32_MAX ? INT32_MAX : X < INT32_MIN ? INT32_MIN : int(X);
 }
 // div and mod truncate, with the sign of the dividend; a zero divisor gives 0, not a trap.
-inline int Div(int A, int B) { return B == 0 ? 0 : (B == -1 ? -A : A / B); }
+inline int Div(int A, int B) { return B == 0 ? 0 : (B == -1 ? int(0u - unsigned(A)) : A / B); }
 inline int Mod(int A, int B) { return (B == 0 || B == -1) ? 0 : A % B; }
 // A * B / C with a 64-bit product, rounded half away from zero; -1 when C = 0 or the
 // result does not fit in 32 bits. MulDiv(-5, 1, 2) = -3.
