@@ -16,6 +16,7 @@
 #include "platform/metafile.h"
 #include "platform/paint_box.h"
 #include "platform/printer.h"
+#include "platform/qt_bridge.h"
 #include "platform/timer.h"
 
 namespace {
@@ -332,6 +333,17 @@ TEST(Timers, FireWhileEnabled) {
   QTimer::singleShot(30, &L, &QEventLoop::quit);
   L.exec();
   EXPECT_EQ(Fired, Now);
+}
+
+TEST(Fonts, ClassicNamesResolveToTheMetricCompatibleFaces) {
+  TFont F;
+  EXPECT_EQ(QFontInfo(ToQFont(F)).family(), "Liberation Sans");
+  F.Name = "Times New Roman";
+  EXPECT_EQ(QFontInfo(ToQFont(F)).family(), "Liberation Serif");
+  F.Name = "Courier New";
+  EXPECT_EQ(QFontInfo(ToQFont(F)).family(), "Liberation Mono");
+  EXPECT_FALSE(ToQFont(F).kerning());
+  EXPECT_EQ(ToQFont(F).pixelSize(), 11);
 }
 
 TEST(Files, DosNamesResolveCaseInsensitively) {

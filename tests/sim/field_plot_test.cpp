@@ -405,43 +405,77 @@ std::string RunCommand(const std::string &Cmd) {
   return Out;
 }
 
-TEST(FieldPrinting, TwoCopiesGiveTwoPagesWithThePictureInsideHalfInchMargins) {
-  TFieldPlot F(G);
-  RenderDipole(F);
-  std::string Pdf = std::string(VORNELLE_BINARY_DIR) + "/field_plot_print.pdf";
+// Prints the plot to a PDF and measures the picture on page Page, rendered at 50 dpi.
+struct TPrinted {
+  int Pages = 0;
+  QSize PageSize;
+  int L = 0, T = 0, R = -1, B = -1;
+};
+
+// Name keeps the files of tests that ctest runs at the same time apart.
+bool PrintAndMeasure(const std::string &Name, TFieldPlot &F, TPrinterOrientation O, int Copies, int Page,
+                     TPrinted &Out) {
+  std::string Pdf = std::string(VORNELLE_BINARY_DIR) + "/" + Name + ".pdf";
   std::filesystem::remove(Pdf);
   TPrinter &P = Printer();
   P.SetOutputFile(Pdf);
   P.SetResolution(300);
-  P.SetOrientation(poPortrait);
-  F.Print(2);
+  P.SetOrientation(O);
+  F.Print(Copies);
   P.SetOutputFile("");
-  ASSERT_TRUE(FileExists(Pdf));
-  EXPECT_EQ(P.PageNumber(), 2);
+  P.SetOrientation(poPortrait);
+  EXPECT_TRUE(FileExists(Pdf));
   std::string Info = RunCommand("pdfinfo '" + Pdf + "' 2>/dev/null");
-  if (Info.empty()) GTEST_SKIP() << "pdfinfo not installed (poppler-utils)";
+  if (Info.empty()) return false;
   size_t At = Info.find("Pages:");
-  ASSERT_NE(At, std::string::npos) << Info;
-  EXPECT_EQ(std::atoi(Info.c_str() + At + 6), 2) << Info;
-  // Render page 2 at 50 dpi and find the picture's extent (non-white pixels).
-  std::string Base = std::string(VORNELLE_BINARY_DIR) + "/field_plot_print";
-  RunCommand("pdftoppm -r 50 -f 2 -l 2 -png '" + Pdf + "' '" + Base + "' 2>/dev/null");
-  QImage Page;
-  for (const char *Suffix : {"-2.png", "-02.png", "-1.png"})
-    if (Page.load(QString::fromStdString(Base + Suffix))) break;
-  ASSERT_FALSE(Page.isNull());
-  int L = Page.width(), T = Page.height(), R = -1, Bt = -1;
-  for (int Y = 0; Y < Page.height(); ++Y)
-    for (int X = 0; X < Page.width(); ++X)
-      if ((Page.pixel(X, Y) & 0xFFFFFF) != 0xFFFFFF) {
-        L = std::min(L, X); T = std::min(T, Y); R = std::max(R, X); Bt = std::max(Bt, Y);
+  if (At != std::string::npos) Out.Pages = std::atoi(Info.c_str() + At + 6);
+  std::string Base = std::string(VORNELLE_BINARY_DIR) + "/" + Name;
+  for (const char *Suffix : {"-1.png", "-2.png"}) std::filesystem::remove(Base + Suffix);
+  std::string N = std::to_string(Page);
+  RunCommand("pdftoppm -r 50 -f " + N + " -l " + N + " -png '" + Pdf + "' '" + Base + "' 2>/dev/null");
+  QImage Img;
+  if (!Img.load(QString::fromStdString(Base + "-" + N + ".png"))) return false;
+  Out.PageSize = Img.size();
+  Out.L = Img.width();
+  Out.T = Img.height();
+  for (int Y = 0; Y < Img.height(); ++Y)
+    for (int X = 0; X < Img.width(); ++X)
+      if ((Img.pixel(X, Y) & 0xFFFFFF) != 0xFFFFFF) {
+        Out.L = std::min(Out.L, X); Out.T = std::min(Out.T, Y);
+        Out.R = std::max(Out.R, X); Out.B = std::max(Out.B, Y);
       }
-  ASSERT_GE(R, 0);
-  // A4 at 50 dpi: 413 x 585; half an inch is 25 pixels; the picture spans the width.
-  EXPECT_NEAR(L, 25, 2);
-  EXPECT_NEAR(T, 25, 2);
-  EXPECT_NEAR(Page.width() - 1 - R, 25, 3);
-  EXPECT_NEAR(R - L, Bt - T, 3); // square, as the plot
+  return true;
+}
+
+TEST(FieldPrinting, TwoCopiesGiveTwoPagesWithThePictureInsideHalfInchMargins) {
+  TFieldPlot F(G);
+  RenderDipole(F);
+  TPrinted P;
+  if (!PrintAndMeasure("field_plot_print", F, poPortrait, 2, 2, P)) GTEST_SKIP() << "poppler-utils not installed";
+  EXPECT_EQ(P.Pages, 2);
+  EXPECT_EQ(Printer().PageNumber(), 2);
+  ASSERT_GE(P.R, 0);
+  // A4 at 50 dpi is 413 x 585; half an inch is 25 pixels; the picture spans the width.
+  EXPECT_NEAR(P.L, 25, 2);
+  EXPECT_NEAR(P.T, 25, 2);
+  EXPECT_NEAR(P.PageSize.width() - 1 - P.R, 25, 3);
+  EXPECT_NEAR(P.R - P.L, P.B - P.T, 3); // square, as the plot
+}
+
+TEST(FieldPrinting, LandscapeFitsTheHeightAndNoCopiesGiveAnEmptyPage) {
+  TFieldPlot F(G);
+  RenderDipole(F);
+  TPrinted P;
+  if (!PrintAndMeasure("field_plot_landscape", F, poLandscape, 1, 1, P)) GTEST_SKIP() << "poppler-utils not installed";
+  EXPECT_EQ(P.Pages, 1);
+  EXPECT_GT(P.PageSize.width(), P.PageSize.height());
+  EXPECT_NEAR(P.T, 25, 2);
+  EXPECT_NEAR(P.L, 25, 2);
+  EXPECT_NEAR(P.PageSize.height() - 1 - P.B, 25, 3);
+  EXPECT_NEAR(P.R - P.L, P.B - P.T, 3);
+  TPrinted None;
+  ASSERT_TRUE(PrintAndMeasure("field_plot_no_copies", F, poPortrait, 0, 1, None));
+  EXPECT_EQ(None.R, -1); // nothing drawn
 }
 
 TEST(FieldCopying, ClipboardGetsPngAndSvgOfThePicture) {
