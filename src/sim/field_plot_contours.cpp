@@ -205,6 +205,8 @@ TMetafile SurfaceMetafile(TFieldPlot &Plot, int Tilt, int Turn) {
   Meta.SetSize(SurfacePicture, SurfacePicture);
   {
     TMetafileCanvas MC(Meta);
+    // A steep surface reaches past its square: the picture keeps to it, as on screen.
+    MC.IntersectClipRect(TRect(0, 0, SurfacePicture, SurfacePicture));
     DrawSurface(Plot, MC, Tilt, Turn);
   }
   return Meta;
@@ -230,7 +232,10 @@ void TFieldPlot::Print3D(int Tilt, int Turn, int Copies) {
                            : TRect(PX / 2, PY / 2, P.PageWidth() - PX / 2, P.PageWidth() - PX / 2);
   P.BeginDoc();
   for (int C = 1; C <= Copies; ++C) {
+    P.Canvas().SaveState();
+    P.Canvas().IntersectClipRect(Target); // nothing outside the margins
     Meta.Play(P.Canvas(), Target);
+    P.Canvas().RestoreState();
     if (C < Copies) P.NewPage();
   }
   P.EndDoc();

@@ -1,6 +1,8 @@
 // Equipotential contours and the 3-D potential surface, drawn headless into bitmaps.
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "platform/bitmap.h"
@@ -225,4 +227,35 @@ TEST(Equipotentials, CopyAndPrintTheSurface) {
   EXPECT_GT(std::ftell(F), 1000);
   std::fclose(F);
   Printer().SetOutputFile("");
+
+  // A surface panned off its square: the print still keeps the margins.
+  const std::string Base = OutPath("surface_print_page");
+  std::remove((Base + "-1.png").c_str());
+  const std::string Cmd = "pdftoppm -r 50 -f 1 -l 1 -png '" + Pdf + "' '" + Base + "' 2>/dev/null";
+  Printer().SetOutputFile(Pdf);
+  P.SurfaceOffsetX = 250;
+  P.SurfaceOffsetY = -150;
+  P.Print3D(-30, -30, 1);
+  Printer().SetOutputFile("");
+  if (std::system(Cmd.c_str()) != 0) GTEST_SKIP() << "pdftoppm not installed (poppler-utils)";
+  TBitmap Page;
+  FILE *Png = std::fopen((Base + "-1.png").c_str(), "rb");
+  ASSERT_NE(Png, nullptr);
+  std::vector<uint8_t> Bytes;
+  for (int C; (C = std::fgetc(Png)) != EOF;) Bytes.push_back(uint8_t(C));
+  std::fclose(Png);
+  ASSERT_TRUE(Page.LoadFromPngData(Bytes));
+  int L = Page.Width(), T = Page.Height(), R = -1, Bt = -1;
+  for (int Y = 0; Y < Page.Height(); ++Y)
+    for (int X = 0; X < Page.Width(); ++X)
+      if (Px(Page, X, Y) != clWhite) {
+        L = std::min(L, X); T = std::min(T, Y); R = std::max(R, X); Bt = std::max(Bt, Y);
+      }
+  ASSERT_GE(R, 0);
+  // Half an inch at 50 dpi is 25 pixels (one more for the edge of a line).
+  EXPECT_GE(L, 24);
+  EXPECT_GE(T, 24);
+  EXPECT_LE(R, Page.Width() - 25);
+  // The square's side is the page width less the margins.
+  EXPECT_LE(Bt, 24 + Page.Width() - 48);
 }
