@@ -658,9 +658,16 @@ void THtmlPane::DocMouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 void THtmlPane::DocMouseMove(TShiftState, int X, int Y) {
   TCanvas &C = FPaintPanel->Canvas();
   if (FSelecting) {
+    // Dragging past the top or bottom edge scrolls the text under the selection.
+    if (Y < 0) ScrollTo(FDocument.YOff - VSmallChange);
+    else if (Y >= VisibleHeight()) ScrollTo(FDocument.YOff + VSmallChange);
     int XR, YR, CH;
     bool InText;
-    int P = FDocument.FindCursor(C, DocX(X), DocY(Y), XR, YR, CH, InText);
+    int YC = DocY(std::clamp(Y, 0, std::max(0, VisibleHeight() - 1)));
+    int P = FDocument.FindCursor(C, DocX(X), YC, XR, YR, CH, InText);
+    // Between paragraphs: the end of the text above counts.
+    for (int Up = 1; P < 0 && Up <= 64; ++Up)
+      P = FDocument.FindCursor(C, 100000, YC - Up, XR, YR, CH, InText);
     if (P >= 0 && P != FCaret) {
       FCaret = P;
       FDocument.SelB = std::min(FSelAnchor, FCaret);

@@ -133,6 +133,16 @@ TEST_F(PaneFixture, SameFileKeepsThePositionAndAnchorsScroll) {
   EXPECT_EQ(Pane.Position(), 100);
 }
 
+TEST_F(PaneFixture, DraggingPastTheBottomScrolls) {
+  Pane.LoadFromFile(WritePage("drag.htm", LongPage(60)));
+  Pane.LayoutAndPaint();
+  Pane.PaintPanel()->OnMouseDown(mbLeft, 0, 10, 10);
+  Pane.PaintPanel()->OnMouseMove(ssLeft, 10, Pane.VisibleHeight() + 20);
+  EXPECT_EQ(Pane.Position(), 16);
+  Pane.PaintPanel()->OnMouseUp(mbLeft, 0, 10, Pane.VisibleHeight() + 20);
+  EXPECT_NE(Pane.SelectionLength(), 0);
+}
+
 TEST_F(PaneFixture, ClearKeepsTheFileName) {
   Pane.LoadFromFile(WritePage("clear.htm", "text"));
   std::string F = Pane.CurrentFile();
