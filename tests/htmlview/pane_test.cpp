@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QScrollBar>
 #include <fstream>
 
+#include "htmlview/doc_images.h"
 #include "htmlview/html_pane.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
@@ -141,6 +143,24 @@ TEST_F(PaneFixture, DraggingPastTheBottomScrolls) {
   EXPECT_EQ(Pane.Position(), 16);
   Pane.PaintPanel()->OnMouseUp(mbLeft, 0, 10, Pane.VisibleHeight() + 20);
   EXPECT_NE(Pane.SelectionLength(), 0);
+}
+
+TEST_F(PaneFixture, DemonstrationPageShowsItsPictures) {
+  Pane.resize(480, 760);
+  Pane.LoadFromFile(std::string(VORNELLE_SOURCE_DIR) + "/tests/htmlview/layout_pages/demo.htm");
+  Pane.LayoutAndPaint();
+  int Pictures = 0, Missing = 0, Floats = 0;
+  for (TImageObj *I : Pane.Document().ImageList) {
+    ++Pictures;
+    if (I->IsError) ++Missing;
+    if (I->IsFloat()) ++Floats;
+  }
+  EXPECT_EQ(Pictures, 2); // the floating GIF and the JPEG
+  EXPECT_EQ(Missing, 0);
+  EXPECT_EQ(Floats, 1);
+  EXPECT_TRUE(Pane.LayoutErrors().empty());
+  Pane.PaintPanel()->Image().save(QString::fromStdString(std::string(VORNELLE_BINARY_DIR) +
+                                                          "/pane_test_demo.png"));
 }
 
 TEST_F(PaneFixture, ClearKeepsTheFileName) {
