@@ -1,5 +1,7 @@
 #include "htmlview/symbols.h"
 
+#include <unordered_map>
+
 const TTagEntry TagTable[68] = {
     {"HTML", HtmlSy, HtmlEndSy},          {"TITLE", TitleSy, TitleEndSy},
     {"BODY", BodySy, BodyEndSy},          {"HEAD", HeadSy, HeadEndSy},
@@ -63,20 +65,37 @@ const TAttrEntry AttrTable[63] = {
     {"ACTIVE", ActiveSy},      {"VSPACE", VSpaceSy},      {"NOWRAP", NoWrapSy},
 };
 
+namespace {
+// First match wins, as in a search of the tables in order.
+template <class Map, class Table, class Value>
+Map BuildIndex(const Table &T, Value (*Of)(int)) {
+  Map M;
+  for (int I = 0; I < int(std::size(T)); ++I) M.emplace(T[I].Name, Of(I));
+  return M;
+}
+const std::unordered_map<std::string_view, int> &TagIndex() {
+  static const auto M =
+      BuildIndex<std::unordered_map<std::string_view, int>>(TagTable, +[](int I) { return I; });
+  return M;
+}
+const std::unordered_map<std::string_view, Symb> &AttrIndex() {
+  static const auto M = BuildIndex<std::unordered_map<std::string_view, Symb>>(
+      AttrTable, +[](int I) { return AttrTable[I].Sy; });
+  return M;
+}
+} // namespace
+
 bool LookupTag(std::string_view UpperName, Symb &StartSy, Symb &EndSy) {
-  for (const TTagEntry &T : TagTable)
-    if (T.Name == UpperName) {
-      StartSy = T.StartSy;
-      EndSy = T.EndSy;
-      return true;
-    }
-  return false;
+  auto It = TagIndex().find(UpperName);
+  if (It == TagIndex().end()) return false;
+  StartSy = TagTable[It->second].StartSy;
+  EndSy = TagTable[It->second].EndSy;
+  return true;
 }
 
 Symb LookupAttribute(std::string_view UpperName) {
-  for (const TAttrEntry &A : AttrTable)
-    if (A.Name == UpperName) return A.Sy;
-  return UnknownAttrSy;
+  auto It = AttrIndex().find(UpperName);
+  return It == AttrIndex().end() ? UnknownAttrSy : It->second;
 }
 
 std::string_view SymbolName(Symb Sy) {

@@ -88,7 +88,12 @@ void THtmlTokenizer::StartPlain(const char *Buf, size_t Len) {
 
 // -1 at the end of the input; bytes are 0..255.
 int THtmlTokenizer::ReadSourceChar() {
-  if (FLoadStyle == TLoadStyle::Include) {
+  if (FLoadStyle != TLoadStyle::Include) [[likely]] {
+    if (FPtr >= FEnd) return -1;
+    ++SourcePos;
+    return uint8_t(*FPtr++);
+  }
+  {
     if (FIncludePos < FIncludeBuf.size()) return uint8_t(FIncludeBuf[FIncludePos++]);
     FLoadStyle = FSavedStyle;
     FIncludeBuf.clear();
