@@ -245,6 +245,7 @@ TEST_F(FieldPageTest, PresetsAtEveryZoom) {
   Page->DoFieldZoom(16);
   Form->CurrentCharge = 4;
   ASSERT_TRUE(Page->ApplyPreset("NP2"));
+  Page->FieldPic->Image().save(QString::fromStdString(std::string(VORNELLE_BINARY_DIR) + "/field_page_np2.png"));
   EXPECT_EQ(Plot->Charges.size(), 4u);
   EXPECT_EQ(Form->CurrentCharge, 1);
   EXPECT_EQ(Page->FChargeBtn->Caption(), "Q=1");
@@ -253,6 +254,7 @@ TEST_F(FieldPageTest, PresetsAtEveryZoom) {
   EXPECT_EQ(Plot->Charges.size(), 2u);
   EXPECT_EQ(Plot->Charges[1].Value, 1);
   ASSERT_TRUE(Page->ApplyPreset("PPLATE"));
+  Page->FieldPic->Image().save(QString::fromStdString(std::string(VORNELLE_BINARY_DIR) + "/field_page_pplate.png"));
   ASSERT_EQ(Plot->Charges.size(), 22u);
   EXPECT_EQ(Plot->Charges[0].X, 18 * 16);
   EXPECT_EQ(Plot->Charges[0].Y, 15 * 16);
