@@ -216,7 +216,8 @@ def mvg_render(mvg, w, h, path, background="white"):
         chunk += part
     if chunk:
         args += ["-draw", chunk]
-    subprocess.run(args + [path], check=True)
+    # No time stamps in the files: the same drawing gives the same bytes.
+    subprocess.run(args + ["-define", "png:exclude-chunks=date,time", path], check=True)
 
 
 def collage(w, h, path):
@@ -290,7 +291,8 @@ def glyph(name, path):
         mvg_render(mvg, 20, 20, raw, "#ff00ff")
         # Antialiased edges against magenta would leave pink fringes: snap them.
         subprocess.run(["convert", raw, "-fuzz", "30%", "-fill", "#ff00ff", "-opaque", "#ff00ff",
-                        "-type", "TrueColor", "PNG24:" + path], check=True)
+                        "-type", "TrueColor", "-define", "png:exclude-chunks=date,time", "PNG24:" + path],
+                       check=True)
 
 
 def main():
