@@ -257,7 +257,8 @@ QFont MakeQFont(const TFont &F) {
     Q.setFixedPitch(true);
     Q.setStyleHint(QFont::TypeWriter);
   }
-  Q.setStyleStrategy(GTextAntialias ? QFont::PreferDefault : QFont::NoAntialias);
+  // No shaping: no ligatures or kerning, so that a string is the sum of its characters.
+  Q.setStyleStrategy(QFont::StyleStrategy((GTextAntialias ? QFont::PreferDefault : QFont::NoAntialias) | QFont::PreferNoShaping));
   int H = F.Height;
   if (H == 0) H = -11;
   if (H < 0) Q.setPixelSize(std::clamp(-H, 1, 4000));
