@@ -4,6 +4,7 @@
 #include "doc_dump.h"
 #include "htmlview/document.h"
 #include "htmlview/tokenizer.h"
+#include "platform/bitmap.h"
 
 namespace {
 
@@ -199,6 +200,95 @@ TEST(ModelSettings, SetFontsCutsNamesAndRescales) {
   EXPECT_EQ(List.FontName.size(), 33u);
   EXPECT_EQ(P->Fonts[0]->TheFont.Size(), 24); // MulDiv(16, 18, 12)
   EXPECT_EQ(P->Fonts[0]->TheFont.Color, clRed | 0x2000000);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ModelSelection, CountsToTheNextBoundary) {
+  TSectionList L;
+  L.SelB = 10;
+  L.SelE = 20;
+  int C = 0;
+  EXPECT_FALSE(L.IsInSelection(4, C));
+  EXPECT_EQ(C, 6); // to the selection's start
+  EXPECT_TRUE(L.IsInSelection(12, C));
+  EXPECT_EQ(C, 8); // to its end
+  EXPECT_FALSE(L.IsInSelection(20, C));
+  EXPECT_EQ(C, 32000);
+  L.SelE = 5; // no selection
+  EXPECT_FALSE(L.IsInSelection(12, C));
+  EXPECT_EQ(C, 32000);
+  L.SelB = L.SelE = 7;
+  L.ShowDummyCaret = true;
+  EXPECT_FALSE(L.IsInSelection(7, C));
+  EXPECT_EQ(C, 1);
+  L.Printing = true;
+  L.SelE = 9;
+  EXPECT_FALSE(L.IsInSelection(8, C));
+}
+
+TEST(ModelPre, StopsTakingTextPastItsLimit) {
+  TSectionList L;
+  TMyFont F;
+  TPreFormated P(&L, 0, F, nullptr, 1);
+  P.AddTokenObj(Token("  two  spaces", 0));
+  EXPECT_EQ(P.Buff, "  two  spaces"); // nothing collapsed
+  P.AddText(std::string(TPreFormated::MaxPreLength + 50, 'x'), {});
+  int Len = P.Len;
+  P.AddTokenObj(Token("more", 0));
+  EXPECT_EQ(P.Len, Len);
+}
+
+TEST(ModelForms, ControlsSizesAndSubmissions) {
+  TSectionList L;
+  TMyFont F;
+  TSection S(&L, 0, F, nullptr, 1);
+  TAttributeList Edit, Box, Sel, Sel4, Hidden, Img;
+  Edit.Add(TypeSy, 0, "text");
+  Edit.Add(SizeSy, 30, "30,1");
+  Edit.Add(NameSy, 0, "who");
+  Edit.Add(ValueSy, 0, "me");
+  Box.Add(TypeSy, 0, "CheckBox");
+  Box.Add(NameSy, 0, "ok");
+  Box.Add(CheckedSy, 0, "");
+  Sel4.Add(SizeSy, 4, "4");
+  Hidden.Add(TypeSy, 0, "hidden");
+  Hidden.Add(NameSy, 0, "h");
+  Hidden.Add(ValueSy, 0, "v");
+  Img.Add(TypeSy, 0, "image");
+  Img.Add(NameSy, 0, "map");
+  auto *E = dynamic_cast<TEditFormControlObj *>(S.AddFormControl(InputSy, Edit, &L, 0));
+  auto *C = dynamic_cast<TCheckBoxFormControlObj *>(S.AddFormControl(InputSy, Box, &L, 1));
+  auto *Combo = dynamic_cast<TListBoxFormControlObj *>(S.AddFormControl(SelectSy, Sel, &L, 2));
+  auto *List = dynamic_cast<TListBoxFormControlObj *>(S.AddFormControl(SelectSy, Sel4, &L, 3));
+  S.AddFormControl(InputSy, Hidden, &L, 4);
+  auto *I = dynamic_cast<TImageFormControlObj *>(S.AddFormControl(InputSy, Img, &L, 5));
+  ASSERT_TRUE(E && C && Combo && List && I);
+  EXPECT_EQ(E->EditSize, 30);
+  EXPECT_TRUE(Combo->Combo);  // no SIZE: a drop-down
+  EXPECT_FALSE(List->Combo);  // SIZE=4: a list box
+  // Marks: four controls with #2, the image input as a picture, the hidden one without.
+  EXPECT_EQ(VisibleText(S.Buff), "{CTL}{CTL}{CTL}{CTL}{IMG}");
+  for (int K = 0; K < 12; ++K) Combo->AddStr("option " + std::to_string(K), "", K == 3);
+  Combo->ResetToValue();
+  TBitmap B(10, 10);
+  L.HtmlFormList[0]->SetSizes(B.Canvas());
+  B.Canvas().Font().Name = "Courier New";
+  B.Canvas().Font().SetSize(10);
+  EXPECT_EQ(E->Width, B.Canvas().TextWidth(std::string("A")) * 30 + 5);
+  EXPECT_EQ(List->Height, B.Canvas().TextHeight(std::string("A")) * 4 + 4);
+  I->XPos = 12;
+  I->YPos = 34;
+  std::vector<std::string> R = L.HtmlFormList[0]->Submission("");
+  std::vector<std::string> Want = {"who=me", "ok=on", "=option 3", "h=v", "map.x=12", "map.y=34"};
+  EXPECT_EQ(R, Want);
+  // Submitted again without a new click, the image gives nothing.
+  R = L.HtmlFormList[0]->Submission("");
+  EXPECT_EQ(R.size(), 4u);
+  C->Checked = false;
+  EXPECT_EQ(L.HtmlFormList[0]->Submission("").size(), 3u);
 }
 
 } // namespace
