@@ -222,3 +222,30 @@ TEST(DrawAnimation, AnimatedPicturesRunOnTheDocumentTimer) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DrawBlocks, ColouredRuleAndHollowBulletsOnDarkPages) {
+  TLaidOutDoc D;
+  D.List.SetBackground(clNavy);
+  D.Parse("<hr color=lime size=6><ul><li>item</ul>");
+  D.Layout(400);
+  D.Bitmap.Fill(clNavy);
+  D.List.SetYOffset(0);
+  D.List.Draw(D.Bitmap.Canvas(), TRect(0, 0, 700, 500), 700, 0, 0);
+  auto Rules = D.All<THorzLine>();
+  ASSERT_EQ(Rules.size(), 1u);
+  int Top = Rules[0]->YValue + (Rules[0]->SectionHeight - 6) / 2;
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(200, Top), clLime); // a solid bar 6 high
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(200, Top + 5), clLime);
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(200, Top + 6), clNavy);
+  TSection *I = D.Para("item");
+  ASSERT_TRUE(I);
+  const LineRec &L = I->Lines[0];
+  int X = I->TextEdge - 8, Y = L.DrawY + L.SpaceBefore + L.LineHt - L.LineHt / 2;
+  // On a dark page the bullet is a ring in the text colour with the page inside.
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(X, Y), clNavy);
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(X - 2, Y), clBlack);
+}
+
+} // namespace
