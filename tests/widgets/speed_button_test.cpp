@@ -430,3 +430,23 @@ TEST(SpeedButton, AutoRepeatWhileHeld) {
   while (T.elapsed() < 60) QApplication::processEvents(QEventLoop::AllEvents, 10);
   EXPECT_EQ(Clicks, Off); // released outside: no click, timer stopped
 }
+
+TEST(SpeedButton, GlyphArtworkLoadsWithItsTransparentCorner) {
+  const char *Names[] = {"abort", "add", "back", "charge", "clear", "copy", "font",
+                         "forward", "grid", "index", "pause", "plote", "plotv", "print",
+                         "reset", "run", "select", "stop", "threed", "twod", "zoom"};
+  for (const char *N : Names) {
+    TKitSpeedButton B;
+    ASSERT_TRUE(B.LoadGlyph(N)) << N;
+    EXPECT_EQ(B.Glyph().Width(), 16) << N;
+    EXPECT_EQ(B.GlyphData().TransparentColor(), TColor(0x00FF00FF)) << N;
+    // Something besides the transparent colour is drawn.
+    int Ink = 0;
+    for (int Y = 0; Y < B.Glyph().Height(); ++Y)
+      for (int X = 0; X < B.Glyph().Width(); ++X) Ink += Px(B.Glyph(), X, Y) != TColor(0x00FF00FF);
+    EXPECT_GT(Ink, 10) << N;
+  }
+  TKitSpeedButton B;
+  EXPECT_FALSE(B.LoadGlyph("no such glyph"));
+  EXPECT_TRUE(B.Glyph().Empty());
+}
