@@ -23,7 +23,7 @@ if [ "${VORNELLE_SKIP_FUZZ:-0}" != 1 ]; then
   secs=${VORNELLE_FUZZ_SECONDS:-45}
   shopt -s nullglob
   for t in build-fuzz/fuzz/fuzz_*; do
-    [ -x "$t" ] || continue
+    [ -f "$t" ] && [ -x "$t" ] || continue # not the build system's folders
     name=$(basename "$t"); name=${name#fuzz_}
     work=build-fuzz/corpus-$name; mkdir -p "$work"
     echo "== fuzzing $name for ${secs}s"
