@@ -513,6 +513,12 @@ int THtmlPane::EncodedPosition() const {
 void THtmlPane::RestoreEncodedPosition(int Pos) {
   int Index = Pos >> 16, Offset = Pos & 0xFFFF;
   if (Index < 0 || Index >= FDocument.Count()) return;
+  // 0 also stands for anything above the first section (the top margin): a page shown
+  // at its top stays at its top.
+  if (Pos == 0) {
+    ScrollTo(0);
+    return;
+  }
   ScrollTo(FDocument.Items(Index)->YValue + Offset);
 }
 

@@ -7,9 +7,9 @@
 #include "htmlview/html_pane.h"
 #include "main_window_fixture.h"
 
-// Disabled until the text pane keeps a page at its top across the relayout of the first
-// resize: it reports position 5 (the top margin) afterwards, and "back" comes up enabled.
-TEST_F(MainWindowTest, DISABLED_TheRealIndexPageStartsAtItsTopWithBackDisabled) {
+// The page stays at its top across the relayout of the first resize, so "back" starts
+// disabled.
+TEST_F(MainWindowTest, TheRealIndexPageStartsAtItsTopWithBackDisabled) {
   MakeProgramFolder(false);
   CopySourceFile("HTML/Index.htm", "HTML/Index.htm");
   TFieldFrm &F = MakeWindow();

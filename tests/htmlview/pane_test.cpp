@@ -208,3 +208,15 @@ TEST_F(PaneFixture, DraggingSelectsAndCopyPutsTheTextOnTheClipboard) {
 }
 
 } // namespace
+
+TEST_F(PaneFixture, APageAtItsTopStaysThereThroughAResize) {
+  Pane.LoadFromFile(WritePage("long5.htm", LongPage(80)));
+  ASSERT_EQ(Pane.Position(), 0);
+  // The first section starts below the top margin; its encoded 0 must still mean the top.
+  ASSERT_GT(Pane.Document().Items(0)->YValue, 0);
+  Pane.resize(380, 280);
+  QApplication::processEvents();
+  EXPECT_EQ(Pane.Position(), 0);
+  Pane.RestoreEncodedPosition(0);
+  EXPECT_EQ(Pane.Position(), 0);
+}
