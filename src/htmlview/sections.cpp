@@ -68,6 +68,18 @@ void TSectionBase::SetParent(TSectionList *List) {
 
 // ---------------------------------------------------------------- TFontObj
 
+namespace {
+// Runs leave the list mostly right after joining it (a link closing, a document torn
+// down from its end), so the search runs from the back.
+void UnlistLink(std::vector<TFontObj *> &Links, const TFontObj *F) {
+  for (size_t K = Links.size(); K-- > 0;)
+    if (Links[K] == F) {
+      Links.erase(Links.begin() + long(K));
+      return;
+    }
+}
+} // namespace
+
 TFontObj::TFontObj(TSection *ASection, const TMyFont &Font, int APos)
     : Section(ASection), Pos(APos), TheFont(Font) {
   FontChanged();
@@ -83,8 +95,7 @@ TFontObj::~TFontObj() {
   if (Section && Section->ParentSectionList) {
     TSectionList *L = Section->ParentSectionList;
     if (L->ActiveLink == this) L->ActiveLink = nullptr;
-    auto It = std::find(L->LinkList.begin(), L->LinkList.end(), this);
-    if (It != L->LinkList.end()) L->LinkList.erase(It);
+    if (HasUrl()) UnlistLink(L->LinkList, this);
   }
 }
 
@@ -368,11 +379,13 @@ void TSection::HRef(Symb Sy, TSectionList *List, const TUrlTarget &UrlTarget,
                     const TMyFont &Font) {
   ChangeFont(List, Font);
   TFontObj *F = Fonts.Items.back().get();
+  // The run may have carried the link on from the run before (or been that run, left
+  // empty): it leaves the link list with its URL, so the list holds only link runs.
+  if (F->HasUrl() && List) UnlistLink(List->LinkList, F);
   F->UrlTarget.Clear();
   if (Sy == AnchorSy && !UrlTarget.Url.empty()) {
     F->UrlTarget.Copy(UrlTarget);
-    if (List && std::find(List->LinkList.begin(), List->LinkList.end(), F) == List->LinkList.end())
-      List->LinkList.push_back(F);
+    if (List) List->LinkList.push_back(F);
   }
 }
 

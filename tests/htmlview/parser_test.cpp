@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,11 @@ std::string DumpSection(const TSectionBase *B) {
     if (T->Caption && T->Caption->Cell->Count() > 0) R += std::string(T->CaptionOnTop ? "cap^" : "capv") + "{" + DumpCell(*T->Caption->Cell) + "}";
     for (const auto &Row : T->Rows) {
       R += "[";
-      for (const auto &C : *Row) R += "<" + DumpCell(*C->Cell) + ">";
+      for (const auto &C : *Row) {
+        R += '<'; // appended piece by piece: "<" + string trips a false -Wrestrict
+        R += DumpCell(*C->Cell);
+        R += '>';
+      }
       R += "]";
     }
     return R + "}";
@@ -288,6 +293,28 @@ TEST(ParserAnchors, NamesAndLinks) {
   EXPECT_TRUE(L->TheFont.Style & fsUnderline);
   EXPECT_FALSE(P.RunAt('z')->HasUrl());
   EXPECT_FALSE(P.RunAt('z')->TheFont.Style & fsUnderline);
+}
+
+TEST(ParserAnchors, TheLinkListHoldsExactlyTheLinkRuns) {
+  // Three links with text between them, one of them running over a change of font
+  // and one directly after another: the list holds the link runs and nothing else.
+  Page P("<p>see <a href=a.htm>one</a> and <a href=b.htm>t<b>w</b>o</a> or "
+         "<a href=c.htm>three</a><a href=d.htm>four</a> end <a name=n>no link</a> z");
+  std::vector<std::string> Urls;
+  for (TFontObj *Link : P.List.LinkList) Urls.push_back(Link->UrlTarget.Url);
+  EXPECT_EQ(Urls, (std::vector<std::string>{"a.htm", "b.htm", "b.htm", "b.htm", "c.htm",
+                                            "d.htm"}));
+  size_t Runs = 0; // every run with a URL is listed, once
+  for (const TSection *S : P.Paragraphs())
+    for (const auto &F : S->Fonts.Items)
+      if (F->HasUrl()) {
+        ++Runs;
+        EXPECT_EQ(std::count(P.List.LinkList.begin(), P.List.LinkList.end(), F.get()), 1);
+      }
+  EXPECT_EQ(Runs, P.List.LinkList.size());
+  Page Empty("x<a href=e.htm></a>y<a href=f.htm>f</a>");
+  ASSERT_EQ(Empty.List.LinkList.size(), 1u);
+  EXPECT_EQ(Empty.List.LinkList[0]->UrlTarget.Url, "f.htm");
 }
 
 TEST(ParserHead, TitleBaseMetaAndSound) {
