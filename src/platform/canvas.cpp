@@ -902,6 +902,16 @@ void DrawRun(QPainter &P, const QFontMetrics &M, int X, int Y, const QString &S)
     P.drawText(QPoint(X, Y), S);
     return;
   }
+  // Glyph by glyph; the underline and strike-out are drawn once across the whole run,
+  // so they have no gaps between the characters or under spaces.
+  QFont Font = P.font();
+  bool Under = Font.underline(), Strike = Font.strikeOut();
+  if (Under || Strike) {
+    QFont Plain = Font;
+    Plain.setUnderline(false);
+    Plain.setStrikeOut(false);
+    P.setFont(Plain);
+  }
   for (qsizetype I = 0; I < S.size(); ++I) {
     if (S[I].isHighSurrogate() && I + 1 < S.size()) {
       P.drawText(QPoint(X + Pos[I], Y), S.mid(I, 2));
@@ -909,6 +919,13 @@ void DrawRun(QPainter &P, const QFontMetrics &M, int X, int Y, const QString &S)
       continue;
     }
     if (S[I] != QChar(' ')) P.drawText(QPoint(X + Pos[I], Y), QString(S[I]));
+  }
+  if (Under || Strike) {
+    int LW = std::max(1, M.lineWidth());
+    QColor C = P.pen().color();
+    if (Under) P.fillRect(QRect(X, Y + M.underlinePos(), W, LW), C);
+    if (Strike) P.fillRect(QRect(X, Y - M.strikeOutPos(), W, LW), C);
+    P.setFont(Font);
   }
 }
 

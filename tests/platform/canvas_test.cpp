@@ -265,6 +265,28 @@ TEST(CanvasText, WidthsAddUpPerCharacter) {
   EXPECT_EQ(Dx[3], C.TextWidth("AAAA"));
 }
 
+TEST(CanvasText, UnderlineRunsUnbrokenUnderWordsAndSpaces) {
+  TBitmap B = White(300, 40);
+  TCanvas &C = B.Canvas();
+  C.Brush().Style = bsClear;
+  C.Font().Height = -13;
+  C.Font().Color = clBlue;
+  C.Font().Style = fsUnderline;
+  const std::string Text = "Electric field plotting";
+  C.TextOut(5, 5, Text);
+  int W = C.TextWidth(Text), H = C.TextHeight(Text);
+  // Some row of the cell is blue over the text's whole width: the underline, with no
+  // gap at the spaces or between letters.
+  bool Found = false;
+  for (int Y = 5; Y < 5 + H + 2 && !Found; ++Y) {
+    int Run = 0;
+    for (int X = 5; X < 5 + W; ++X)
+      if (C.Pixels(X, Y) == clBlue) ++Run;
+    Found = Run >= W - 1;
+  }
+  EXPECT_TRUE(Found);
+}
+
 TEST(CanvasClip, RegionsClipDrawing) {
   TBitmap B = White(30, 30);
   TCanvas &C = B.Canvas();
