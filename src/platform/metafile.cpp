@@ -42,6 +42,10 @@ struct TMapper {
 };
 
 void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, int &Base) {
+  // Back to the clip of the play-back first: restoring also resets the text alignment
+  // and background mode, which the recorded state sets below.
+  C.RestoreState(Base);
+  Base = C.SaveState();
   double Scale = (std::fabs(M.SX) + std::fabs(M.SY)) / 2;
   C.Pen() = S.Pen;
   C.Pen().Width = S.Pen.Width <= 1 ? std::max(1, Round(Scale)) : std::max(1, Round(S.Pen.Width * Scale));
@@ -59,8 +63,6 @@ void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, int &Base) {
   C.SetBkColor(S.BkColor);
   C.SetTextAlign(S.TextAlign);
   C.SetCopyMode(S.CopyMode);
-  C.RestoreState(Base);
-  Base = C.SaveState();
   if (S.Clip) {
     QTransform T(M.SX, 0, 0, M.SY, M.L, M.T);
     TRegion Reg;

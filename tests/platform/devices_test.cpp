@@ -88,6 +88,33 @@ TEST(Metafiles, RecordingReplaysScaledIntoAnyRectangle) {
   EXPECT_EQ(Frame.Canvas().Pixels(20, 15), clWhite);
 }
 
+TEST(Metafiles, RecordedTextKeepsItsAlignment) {
+  // Right-aligned text recorded at x = 90 ends at 90 when replayed, as drawn directly.
+  TMetafile M;
+  M.SetSize(100, 30);
+  {
+    TMetafileCanvas C(M);
+    C.Brush().Style = bsClear;
+    C.Font().Height = -12;
+    C.SetTextAlign(TA_RIGHT);
+    C.TextOut(90, 5, "WW");
+  }
+  TBitmap Played(100, 30), Direct(100, 30);
+  M.Play(Played.Canvas(), Rect(0, 0, 100, 30));
+  Direct.Canvas().Brush().Style = bsClear;
+  Direct.Canvas().Font().Height = -12;
+  Direct.Canvas().SetTextAlign(TA_RIGHT);
+  Direct.Canvas().TextOut(90, 5, "WW");
+  int Diff = 0, Ink = 0;
+  for (int Y = 0; Y < 30; ++Y)
+    for (int X = 0; X < 100; ++X) {
+      if (Direct.Canvas().Pixels(X, Y) != clWhite) ++Ink;
+      if (Played.Canvas().Pixels(X, Y) != Direct.Canvas().Pixels(X, Y)) ++Diff;
+    }
+  EXPECT_GT(Ink, 10);
+  EXPECT_EQ(Diff, 0);
+}
+
 TEST(Metafiles, PngAndSvgComeFromTheSameRecording) {
   TMetafile M = Sample();
   std::vector<uint8_t> Png = M.ToPng();
