@@ -2,6 +2,7 @@
 #include "htmlview/sections.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "htmlview/cell.h"
@@ -19,6 +20,34 @@ namespace {
 TCanvas &MeasureCanvas() {
   static TCanvas C;
   return C;
+}
+
+// The metrics of a run's font. A page sets its runs in a handful of fonts again and
+// again, so the last tables found are kept at hand by the fields that tell them apart,
+// sparing a lookup in the shared table store for each of thousands of runs.
+const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
+  struct TRecent {
+    TFont Font;
+    TCodePage Page = TCodePage::Windows1252;
+    int Dpi = 0;
+    int Generation = -1;
+    const TFontWidths *W = nullptr;
+  };
+  static std::array<TRecent, 8> Recent;
+  static size_t Next = 0;
+  TCanvas &C = MeasureCanvas();
+  const int Dpi = C.PixelsPerInchY();
+  const int Generation = FontWidthsGeneration();
+  for (const TRecent &R : Recent)
+    if (R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
+        R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
+        R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
+        R.Font.Name == F.Name)
+      return R.W->Metrics;
+  const TFontWidths &W = FontWidths(C, F, Page);
+  Recent[Next] = TRecent{F, Page, Dpi, FontWidthsGeneration(), &W};
+  Next = (Next + 1) % Recent.size();
+  return W.Metrics;
 }
 
 } // namespace
@@ -117,7 +146,7 @@ void TFontObj::FontChanged() {
   FWidths = nullptr;
   TSectionList *L = Section ? Section->ParentSectionList : nullptr;
   const TTextMetric &TM =
-      FontWidths(MeasureCanvas(), TheFont, L ? L->CodePage : TCodePage::Windows1252).Metrics;
+      RunMetrics(TheFont, L ? L->CodePage : TCodePage::Windows1252);
   tmHeight = TM.tmHeight;
   FontHeight = TM.tmHeight + TM.tmExternalLeading;
   Overhang = TM.tmOverhang;
@@ -295,10 +324,22 @@ void TSection::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
 
 void TSection::AddText(const std::string &Src, const std::vector<int> &Positions) {
   if (Src.empty()) return;
+  bool NoBreak = ParentSectionList && ParentSectionList->Build.NoBreak;
+  // Most text needs none of the mending below: it is appended as it is.
+  if (!NoBreak && !(Src[0] == ' ' && (Buff.empty() || Buff.back() == ' ')) &&
+      !((Src[0] == ' ' || Src[0] == NoBreakSpace) && !Buff.empty() &&
+        (Buff[0] == ImageMark || Buff[0] == ImageMarkNoBrk)) &&
+      std::none_of(Src.begin(), Src.end(), [](char C) { return uint8_t(C) < 32; })) {
+    Buff += Src;
+    const size_t N = std::min(Src.size(), Positions.size());
+    BuffS.insert(BuffS.end(), Positions.begin(), Positions.begin() + long(N));
+    BuffS.resize(BuffS.size() + (Src.size() - N), Positions.empty() ? 0 : Positions.back());
+    Len = int(Buff.size());
+    return;
+  }
   std::string S = Src;
   std::vector<int> P = Positions;
   P.resize(S.size(), P.empty() ? 0 : P.back());
-  bool NoBreak = ParentSectionList && ParentSectionList->Build.NoBreak;
   // Control bytes would pose as object marks with nothing behind them.
   for (char &C : S)
     if (uint8_t(C) < 32 && !(NoBreak && C == NoBreakWhite)) C = ' ';
