@@ -401,7 +401,16 @@ bool THtmlTokenizer::ReadTextRun() {
       while (Ch == ' ' || Ch == CR || Ch == '\t') NextChar();
     } else {
       Token.AddChar(Ch, SourcePos);
-      NextChar();
+      // Ordinary bytes of the main buffer are taken straight from it: no line end to
+      // fold, no control byte, no '<' that might open a comment.
+      if (FLoadStyle != TLoadStyle::Include && FLineEnd == 0 && FPtr < FEnd &&
+          uint8_t(*FPtr) > ' ' && *FPtr != '<') {
+        Ch = *FPtr++;
+        ++SourcePos;
+        LCh = Upper(Ch);
+      } else {
+        NextChar();
+      }
     }
   }
   if (Token.Leng() == 0) return false;
