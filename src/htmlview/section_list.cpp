@@ -96,8 +96,20 @@ TSectionList::TSectionList(const TSectionList &Source, TDocumentHost *AHost)
 
 TSectionList::~TSectionList() {
   if (Timer) Timer->SetEnabled(false);
-  // Sections unregister their runs and pictures from the lists below: they go first.
+  ForgetRunsAndPictures();
   FItems.clear();
+}
+
+void TSectionList::ForgetRunsAndPictures() {
+  // Runs and pictures take themselves out of these lists when freed, each by a search;
+  // emptied before a whole document goes, the searches find nothing at once instead of
+  // making the teardown quadratic in the number of links and pictures.
+  LinkList.clear();
+  ImageList.clear();
+  AnimList.clear();
+  PendingList.clear();
+  ActiveLink = nullptr;
+  ActiveImage = nullptr;
 }
 
 void TSectionList::ClearLists() {
@@ -114,6 +126,7 @@ void TSectionList::ClearLists() {
 
 void TSectionList::Clear() {
   if (Timer) Timer->SetEnabled(false);
+  ForgetRunsAndPictures();
   FItems.clear();
   HtmlFormList.clear();
   ClearLists();

@@ -175,4 +175,6 @@ public:
 
 private:
   void ClearLists();
+  // Empties the lists that runs and pictures leave when freed, before all go at once.
+  void ForgetRunsAndPictures();
 };
