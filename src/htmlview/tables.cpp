@@ -296,7 +296,7 @@ void ThtmlTable::GetMinMaxAbs(TCanvas &Canvas, int &TotalMinWidth, int &TotalMax
           continue;
         }
         // Wider spans share what their columns lack, in proportion to what they have.
-        auto Spread = [&](std::array<int, MaxCols + 1> &A, int Need) {
+        auto Spread = [&](TColumnArray &A, int Need) {
           int S = 0;
           for (int K = C; K < C + Span_; ++K) S += A[size_t(K)];
           if (S >= Need) return;
@@ -421,8 +421,8 @@ void ThtmlTable::DistributePercentWidths(int TW, int) {
 void ThtmlTable::DistributeNoWidth(int TW, int TMin, int TMax) {
   int P = 0;
   for (int C = 0; C < NumCols; ++C) P += Percents[size_t(C)];
-  std::array<int, MaxCols + 1> Pc = Percents;
-  std::array<int, MaxCols + 1> Mn = MinWidths, Mx = MaxWidths;
+  std::array<int, MaxCols + 1> Pc = Percents.ToArray();
+  std::array<int, MaxCols + 1> Mn = MinWidths.ToArray(), Mx = MaxWidths.ToArray();
   bool Done = false;
   if (P >= 1 && P <= 1000) {
     int R = 0;

@@ -1,11 +1,33 @@
 #pragma once
 // Tables: a section of its enclosing cell whose cells are full cells of their own.
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "htmlview/cell.h"
 
 constexpr int MaxCols = 200; // more columns raise "Table has too many Columns"
+
+// One number per column (0 until set). The storage for all MaxCols + 1 columns is made
+// when a value is first set, at layout: a page builds many tables, and building each one
+// need not clear room for two hundred columns four times over.
+class TColumnArray {
+public:
+  int &operator[](size_t I) {
+    if (V.empty()) V.assign(MaxCols + 1, 0);
+    return V[I];
+  }
+  int operator[](size_t I) const { return V.empty() ? 0 : V[I]; }
+  std::array<int, MaxCols + 1> ToArray() const {
+    std::array<int, MaxCols + 1> A{};
+    if (!V.empty()) std::copy(V.begin(), V.end(), A.begin());
+    return A;
+  }
+
+private:
+  std::vector<int> V;
+};
 
 class TCellObj {
 public:
@@ -61,7 +83,7 @@ public:
   bool HasAbsWidth = false;
   bool Dropped = false; // a layout error took it off the page
   int Level = 0;
-  std::array<int, MaxCols + 1> Widths{}, Percents{}, MaxWidths{}, MinWidths{};
+  TColumnArray Widths, Percents, MaxWidths, MinWidths;
   int TotalWidth = 0, TableWidth = 0, Indent = 0, ColumnsX = 0, CaptionHeight = 0;
   int TableHeight = 0; // the grid's height
   TCell *OwnerCell = nullptr;
