@@ -312,6 +312,13 @@ TEST(ParserAnchors, TheLinkListHoldsExactlyTheLinkRuns) {
         EXPECT_EQ(std::count(P.List.LinkList.begin(), P.List.LinkList.end(), F.get()), 1);
       }
   EXPECT_EQ(Runs, P.List.LinkList.size());
+  // Clearing the document for the next page leaves no runs of the old one behind.
+  P.List.Clear();
+  EXPECT_TRUE(P.List.LinkList.empty());
+  EXPECT_EQ(P.List.ActiveLink, nullptr);
+  P.Parse("<a href=g.htm>g</a> h");
+  ASSERT_EQ(P.List.LinkList.size(), 1u);
+  EXPECT_EQ(P.List.LinkList[0], P.RunAt('g'));
   Page Empty("x<a href=e.htm></a>y<a href=f.htm>f</a>");
   ASSERT_EQ(Empty.List.LinkList.size(), 1u);
   EXPECT_EQ(Empty.List.LinkList[0]->UrlTarget.Url, "f.htm");

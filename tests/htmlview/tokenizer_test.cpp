@@ -179,6 +179,25 @@ TEST(Tokenizer, TextRunsAreCutAtOneHundredCharacters) {
   EXPECT_EQ(Lengths, (std::vector<int>{100, 100, 50}));
 }
 
+TEST(Tokenizer, ARunReadsOnOverCommentsTabsAndHighBytesWithTheirPositions) {
+  // Each byte is at its own offset: a run of words is one symbol across a comment, a
+  // tab folds to a space, and bytes above 127 are text like any other.
+  Scanned S("ab<!--c-->de\tf\xE9g\r\nh<i>");
+  ASSERT_EQ(S.Next(), TextSy);
+  EXPECT_EQ(S.T.Token.S, "abde f\xE9g h");
+  EXPECT_EQ(S.T.Token.I, (std::vector<int>{0, 1, 10, 11, 12, 13, 14, 15, 17, 18}));
+  EXPECT_EQ(S.Next(), ISy);
+  EXPECT_EQ(S.T.TagStartPos, 19);
+  // Text read from an include buffer keeps the position of the main-buffer byte read last.
+  auto H = [](const std::string &, const std::vector<std::string> &, std::string &Buf) {
+    Buf = "uvw";
+  };
+  Scanned Inc("x<!--#i-->yz", H);
+  ASSERT_EQ(Inc.Next(), TextSy);
+  EXPECT_EQ(Inc.T.Token.S, "xuvwyz");
+  EXPECT_EQ(Inc.T.Token.I, (std::vector<int>{0, 9, 9, 9, 10, 11}));
+}
+
 TEST(Tokenizer, ControlBytesBecomeSpaces) {
   std::string Src("a\x02" "b\x04" "c\x07" "d");
   Src.insert(Src.begin() + 1, '\0');
