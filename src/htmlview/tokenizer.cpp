@@ -1,5 +1,6 @@
 #include "htmlview/tokenizer.h"
 
+#include <algorithm>
 #include <array>
 
 #include "htmlview/html_utils.h"
@@ -402,11 +403,21 @@ bool THtmlTokenizer::ReadTextRun() {
     } else {
       Token.AddChar(Ch, SourcePos);
       // Ordinary bytes of the main buffer are taken straight from it: no line end to
-      // fold, no control byte, no '<' that might open a comment.
-      if (FLoadStyle != TLoadStyle::Include && FLineEnd == 0 && FPtr < FEnd &&
-          uint8_t(*FPtr) > ' ' && *FPtr != '<') {
-        Ch = *FPtr++;
-        ++SourcePos;
+      // fold, no control byte, no '<' that might open a comment. All but the last of
+      // them go into the run at once (as far as the run has room); the last becomes Ch.
+      size_t N = 0;
+      if (FLoadStyle != TLoadStyle::Include && FLineEnd == 0) {
+        const size_t Room = size_t(MaxTextRun - Token.Leng());
+        const size_t Avail = std::min(Room + 1, size_t(FEnd - FPtr));
+        while (N < Avail && uint8_t(FPtr[N]) > ' ' && FPtr[N] != '<' && FPtr[N] != '&') ++N;
+      }
+      if (N > 0) {
+        const size_t K = N - 1;
+        Token.S.append(FPtr, K);
+        for (size_t J = 1; J <= K; ++J) Token.I.push_back(SourcePos + int(J));
+        Ch = FPtr[K];
+        FPtr += N;
+        SourcePos += int(N);
         LCh = Upper(Ch);
       } else {
         NextChar();
