@@ -454,7 +454,12 @@ bool TSection::GetURL(TCanvas &Canvas, int X, int Y, TUrlTarget &UrlTarget,
     TFontObj *F = Fonts.GetFontObjAt(Img->Pos);
     if (F && F->HasUrl()) {
       UrlTarget.Copy(F->UrlTarget);
-      if (Img->IsMap) UrlTarget.Url += "?" + std::to_string(IX) + "," + std::to_string(IY);
+      if (Img->IsMap) {
+        UrlTarget.Url += '?';
+        UrlTarget.Url += std::to_string(IX);
+        UrlTarget.Url += ',';
+        UrlTarget.Url += std::to_string(IY);
+      }
       return true;
     }
     return false;

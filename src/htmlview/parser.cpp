@@ -33,16 +33,6 @@ const TSymSet ListEnds =
 const TSymSet TableTerms = Syms({TableEndSy, TDSy, TDEndSy, TRSy, TREndSy, THSy, THEndSy,
                                  CaptionSy, CaptionEndSy});
 
-struct TColorName {
-  const char *Name;
-  TColor Color;
-};
-constexpr TColorName ColorNames[16] = {
-    {"BLACK", 0x000000},  {"MAROON", 0x000080}, {"GREEN", 0x008000}, {"OLIVE", 0x008080},
-    {"NAVY", 0x800000},   {"PURPLE", 0x800080}, {"TEAL", 0x808000},  {"GRAY", 0x808080},
-    {"SILVER", 0xC0C0C0}, {"RED", 0x0000FF},    {"LIME", 0x00FF00},  {"YELLOW", 0x00FFFF},
-    {"BLUE", 0xFF0000},   {"FUCHSIA", 0xFF00FF}, {"AQUA", 0xFFFF00}, {"WHITE", 0xFFFFFF}};
-
 struct TCharsetRow {
   const char *Text;
   int Charset;
@@ -1255,32 +1245,7 @@ void THtmlParser::ParsePreformatted() {
 
 } // namespace
 
-bool ParseColor(const std::string &S, TColor &Color) {
-  if (S.empty()) return false;
-  const std::string U = UpperCaseAscii(S).substr(0, 10);
-  for (const TColorName &N : ColorNames)
-    if (U == N.Name) {
-      Color = N.Color;
-      return true;
-    }
-  std::string H = S;
-  size_t Hash = H.find('#');
-  if (Hash != std::string::npos) H.erase(Hash, 1);
-  if (H.empty()) return false;
-  while (H.size() < 6) H += '0';
-  if (H.size() > 6) H = H.substr(H.size() - 6);
-  uint32_t V = 0;
-  for (char C : H) {
-    int D;
-    if (C >= '0' && C <= '9') D = C - '0';
-    else if (C >= 'a' && C <= 'f') D = C - 'a' + 10;
-    else if (C >= 'A' && C <= 'F') D = C - 'A' + 10;
-    else return false;
-    V = V * 16 + uint32_t(D);
-  }
-  Color = ((V >> 16) & 0xFF) | (V & 0xFF00) | ((V & 0xFF) << 16);
-  return true;
-}
+bool ParseColor(const std::string &S, TColor &Color) { return ColorFromHtml(S, Color); }
 
 bool CharsetOfContent(const std::string &Content, int &Charset) {
   const std::string L = LowerCase(Content);
