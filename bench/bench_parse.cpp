@@ -5,11 +5,26 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "htmlview/document.h"
 #include "htmlview/parser.h"
+
+// Allocations made while parsing, counted so that the figures show what the document
+// model costs besides time.
+static size_t AllocCount = 0, AllocBytes = 0;
+
+void *operator new(size_t N) {
+  ++AllocCount;
+  AllocBytes += N;
+  if (void *P = std::malloc(N ? N : 1)) return P;
+  throw std::bad_alloc();
+}
+void operator delete(void *P) noexcept { std::free(P); }
+void operator delete(void *P, size_t) noexcept { std::free(P); }
 
 namespace {
 
@@ -34,15 +49,19 @@ std::string Nested(const std::string &Open, const std::string &Close, int N) {
   return Page;
 }
 
-double MedianMs(const std::string &Page, int Runs, int &Sections) {
+double MedianMs(const std::string &Page, int Runs, int &Sections, size_t &Allocs,
+                size_t &Bytes) {
   std::vector<double> Ms;
   for (int R = 0; R < Runs; ++R) {
     TSectionList List;
     TAnchorList Names;
     TParseResult Result;
+    const size_t C0 = AllocCount, B0 = AllocBytes;
     auto T0 = std::chrono::steady_clock::now();
     ParseHtmlBuffer(List, &Names, Page.data(), Page.size(), TParseHandlers(), Result);
     auto T1 = std::chrono::steady_clock::now();
+    Allocs = AllocCount - C0;
+    Bytes = AllocBytes - B0;
     Ms.push_back(std::chrono::duration<double, std::milli>(T1 - T0).count());
     Sections = List.Count();
   }
@@ -88,9 +107,12 @@ int main(int argc, char **argv) {
               "scanning the 1 MB page alone", Cases[0].Page.size(), TokMs, Symbols);
   for (const Case &C : Cases) {
     int Sections = 0;
-    double Ms = MedianMs(C.Page, 11, Sections);
-    std::printf("%-30s %9zu bytes  %8.2f ms (median of 11)  %6d top-level sections  %7.1f MB/s\n",
-                C.Name, C.Page.size(), Ms, Sections, C.Page.size() / 1e6 / (Ms / 1000));
+    size_t Allocs = 0, Bytes = 0;
+    double Ms = MedianMs(C.Page, 11, Sections, Allocs, Bytes);
+    std::printf("%-30s %9zu bytes  %8.2f ms (median of 11)  %6d top-level sections  %7.1f MB/s"
+                "  %7zu allocations  %6.1f MB allocated\n",
+                C.Name, C.Page.size(), Ms, Sections, C.Page.size() / 1e6 / (Ms / 1000), Allocs,
+                Bytes / 1e6);
   }
   return 0;
 }

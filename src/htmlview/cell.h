@@ -21,6 +21,7 @@ public:
 // Float and list indents of one cell.
 class IndentManager : public IndentManagerBasic {
 public:
+  VORNELLE_POOLED_OBJECT
   // Registers a left (ObjAlign 3) or right (ObjAlign 4) floating object at Y and sets its
   // Indent; other alignments add nothing.
   void Update(int Y, TFloatingObj &Obj);
@@ -32,6 +33,7 @@ public:
 
 class TCell : public TFreeList<TSectionBase> {
 public:
+  VORNELLE_POOLED_OBJECT
   TSectionList *MasterList = nullptr;
   std::unique_ptr<IndentManager> IMgr;
   int StartCurs = 0;
@@ -44,7 +46,7 @@ public:
   TCell(TSectionList *Master, const TCell &Source); // copy for printing
   ~TCell() override;
 
-  // Appends a section (finished when it is a paragraph) and gives it its parent; a null
+  // Appends a section and gives it its parent; a null
   // section is ignored.
   void Add(std::unique_ptr<TSectionBase> Section);
   template <class U> void Add(std::unique_ptr<U> Section) {

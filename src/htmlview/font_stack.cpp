@@ -8,11 +8,14 @@ void TMyFont::SetNormalSize(const TSectionList *List, int Size) {
   SetSize(MulDiv(List ? List->FontSize : 12, Size, 12));
 }
 
-TFontStack::TFontStack(const TMyFont &Base) { Fonts.push_back(std::make_unique<TMyFont>(Base)); }
+TFontStack::TFontStack(const TMyFont &Base) {
+  Fonts.reserve(MaxFontDepth);
+  Fonts.push_back(Base);
+}
 
 bool TFontStack::PushFont() {
   if (Depth() >= MaxFontDepth) return false;
-  Fonts.push_back(std::make_unique<TMyFont>(*Fonts.back()));
+  Fonts.push_back(Fonts.back());
   return true;
 }
 

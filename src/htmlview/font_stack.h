@@ -29,8 +29,8 @@ public:
   static constexpr int MaxFontDepth = 25;
   explicit TFontStack(const TMyFont &Base);
   int Depth() const { return int(Fonts.size()); }
-  TMyFont &Top() { return *Fonts.back(); }
-  const TMyFont &Top() const { return *Fonts.back(); }
+  TMyFont &Top() { return Fonts.back(); }
+  const TMyFont &Top() const { return Fonts.back(); }
   // Copies the top entry one place up; false (nothing pushed) at depth MaxFontDepth.
   bool PushFont();
   // Frees the top entry, never below depth 1.
@@ -39,5 +39,7 @@ public:
   void PopTo(int Depth);
 
 private:
-  std::vector<std::unique_ptr<TMyFont>> Fonts;
+  // Room for MaxFontDepth entries is taken at once, so that a reference to the top stays
+  // valid across a push.
+  std::vector<TMyFont> Fonts;
 };

@@ -420,7 +420,6 @@ TCell::~TCell() = default;
 
 void TCell::Add(std::unique_ptr<TSectionBase> Section) {
   if (!Section) return;
-  if (auto *S = dynamic_cast<TSection *>(Section.get())) S->Finish();
   Section->SetParent(MasterList);
   FItems.push_back(std::move(Section));
 }

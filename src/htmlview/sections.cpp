@@ -300,6 +300,7 @@ TSection::TSection(TSectionList *List, const TSection &Source)
     : TSectionBase(List, Source), Buff(Source.Buff), ListLevel(Source.ListLevel),
       Indent(Source.Indent), ListType(Source.ListType), Justify(Source.Justify),
       ClearAttr(Source.ClearAttr), SectionFont(Source.SectionFont) {
+  LastSource = Source.LastSource;
   for (const auto &F : Source.Fonts.Items) {
     auto C = std::make_unique<TFontObj>(this, *F);
     if (C->HasUrl() && List) List->LinkList.push_back(C.get());
@@ -314,10 +315,23 @@ TSection::~TSection() {
   // Font runs unregister from the document themselves; images from their destructors.
 }
 
-void TSection::AddChar(char C, int Index) {
-  TokenObj T;
-  T.AddChar(C, Index);
-  AddTokenObj(T);
+void TSection::AddChar(char C, int Index) { AddText(std::string(1, C), std::vector<int>{Index}); }
+
+
+void TSection::AppendChar(char C, int Source) { AppendText(&C, 1, &Source, 1); }
+
+void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
+  const size_t Base = Buff.size(), Known = std::min(N, NP);
+  const int Fill = NP == 0 ? 0 : P[NP - 1];
+  Buff.append(S, N);
+  Len = int(Buff.size());
+  for (size_t K = 0; K < N;) {
+    const int First = K < Known ? P[K] : Fill;
+    if (Base + K == 0 || First != LastSource + 1) SIndexList.push_back({int(Base + K), First});
+    LastSource = First;
+    // Text comes mostly in stretches whose positions go on one by one: one run each.
+    for (++K; K < Known && P[K] == LastSource + 1; ++K) LastSource = P[K];
+  }
 }
 
 void TSection::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
@@ -330,11 +344,7 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
       !((Src[0] == ' ' || Src[0] == NoBreakSpace) && !Buff.empty() &&
         (Buff[0] == ImageMark || Buff[0] == ImageMarkNoBrk)) &&
       std::none_of(Src.begin(), Src.end(), [](char C) { return uint8_t(C) < 32; })) {
-    Buff += Src;
-    const size_t N = std::min(Src.size(), Positions.size());
-    BuffS.insert(BuffS.end(), Positions.begin(), Positions.begin() + long(N));
-    BuffS.resize(BuffS.size() + (Src.size() - N), Positions.empty() ? 0 : Positions.back());
-    Len = int(Buff.size());
+    AppendText(Src.data(), Src.size(), Positions.data(), Positions.size());
     return;
   }
   std::string S = Src;
@@ -386,9 +396,7 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
     if (K > 0 && K == Buff.size()) Del(0);
   }
   if (S.empty()) return;
-  Buff += S;
-  BuffS.insert(BuffS.end(), P.begin(), P.end());
-  Len = int(Buff.size());
+  AppendText(S.data(), S.size(), P.data(), P.size());
 }
 
 void TSection::ChangeFont(TSectionList *List, const TMyFont &Font) {
@@ -435,9 +443,7 @@ TImageObj *TSection::AddImage(const TAttributeList &L, TSectionList *List, int I
   TImageObj *P = I.get();
   Images.Items.push_back(std::move(I));
   bool NoBreak = List && List->Build.NoBreak;
-  Buff.push_back(NoBreak ? ImageMarkNoBrk : ImageMark);
-  BuffS.push_back(Index);
-  Len = int(Buff.size());
+  AppendChar(NoBreak ? ImageMarkNoBrk : ImageMark, Index);
   return P;
 }
 
@@ -447,9 +453,7 @@ TPanelObj *TSection::AddPanel(const TAttributeList &L, TCell *ACell, int Index) 
   TPanelObj *P = I.get();
   Images.Items.push_back(std::move(I));
   bool NoBreak = List && List->Build.NoBreak;
-  Buff.push_back(NoBreak ? ImageMarkNoBrk : ImageMark);
-  BuffS.push_back(Index);
-  Len = int(Buff.size());
+  AppendChar(NoBreak ? ImageMarkNoBrk : ImageMark, Index);
   return P;
 }
 
@@ -494,9 +498,7 @@ TFormControlObj *TSection::AddFormControl(Symb Which, const TAttributeList &L,
     Img->MyFormControl = static_cast<TImageFormControlObj *>(P);
   } else if (!P->Hidden) {
     FormControls.Items.push_back(P);
-    Buff.push_back(NoBreak ? FormMarkNoBrk : FormMark);
-    BuffS.push_back(Index);
-    Len = int(Buff.size());
+    AppendChar(NoBreak ? FormMarkNoBrk : FormMark, Index);
   }
   return P;
 }
@@ -504,7 +506,7 @@ TFormControlObj *TSection::AddFormControl(Symb Which, const TAttributeList &L,
 void TSection::AddOpBrk() {
   if (Len != 0) return;
   // Added as 'X' and made a space so that the collapsing of leading spaces keeps it.
-  AddChar('X', BuffS.empty() ? 0 : BuffS.back() + 1);
+  AddChar('X', LastSource + 1);
   if (!Buff.empty()) Buff.back() = ' ';
 }
 
@@ -513,15 +515,6 @@ void TSection::SetClear(const TAttributeList &L) {
     std::string V = LowerCase(A->Name);
     ClearAttr = V == "left" ? 1 : V == "right" ? 2 : 3;
   }
-}
-
-void TSection::Finish() {
-  if (Buff.empty()) return;
-  SIndexList.clear();
-  for (size_t K = 0; K < BuffS.size(); ++K)
-    if (K == 0 || BuffS[K] != BuffS[K - 1] + 1) SIndexList.push_back({int(K), BuffS[K]});
-  BuffS.clear();
-  BuffS.shrink_to_fit();
 }
 
 // ---------------------------------------------------------------- TSection: queries
@@ -660,9 +653,7 @@ void TPreFormated::AddText(const std::string &Src, const std::vector<int> &Posit
     if (uint8_t(C) < 32) C = ' ';
   std::vector<int> P = Positions;
   P.resize(S.size(), P.empty() ? 0 : P.back());
-  Buff += S;
-  BuffS.insert(BuffS.end(), P.begin(), P.end());
-  Len = int(Buff.size());
+  AppendText(S.data(), S.size(), P.data(), P.size());
 }
 
 // ---------------------------------------------------------------- block sections

@@ -9,6 +9,7 @@
 
 #include "htmlview/attributes.h"
 #include "htmlview/font_stack.h"
+#include "htmlview/object_pool.h"
 #include "htmlview/symbols.h"
 #include "htmlview/url_target.h"
 #include "platform/canvas.h"
@@ -41,6 +42,7 @@ enum class TScript : int { Normal = 0, Sub = 1, Sup = 2 };
 // The abstract section. Y values are document coordinates (screen Y = Y - YOff).
 class TSectionBase {
 public:
+  VORNELLE_POOLED_OBJECT
   TSectionList *ParentSectionList = nullptr;
   int SectionHeight = 0;
   int DrawHeight = 0;
@@ -86,6 +88,7 @@ public:
 // A font run of a paragraph: from Pos to the next run's Pos.
 class TFontObj {
 public:
+  VORNELLE_POOLED_OBJECT
   TSection *Section = nullptr;
   int Pos = 0;
   TMyFont TheFont;
@@ -123,7 +126,7 @@ private:
 // The font runs of a section, ascending by Pos, covering the buffer without gaps.
 class TFontList {
 public:
-  std::vector<std::unique_ptr<TFontObj>> Items;
+  TPoolVector<std::unique_ptr<TFontObj>> Items;
   int Count() const { return int(Items.size()); }
   TFontObj *operator[](int I) const { return Items[size_t(I)].get(); }
   // Font of the run in effect at Pos (the last run whose Pos is not greater).
@@ -184,11 +187,12 @@ struct LineRec {
 class TSection : public TSectionBase {
 public:
   std::string Buff;          // Len characters (one byte each)
-  std::vector<int> BuffS;    // source position of each character while building
   TFontList Fonts;
   TImageObjList Images;
   TFormControlList FormControls;
-  std::vector<IndexObj> SIndexList;
+  // Where the buffer's characters came from, a run per break in the source positions;
+  // kept up to date as characters are added.
+  TPoolVector<IndexObj> SIndexList;
   std::vector<LineRec> Lines;
   int ListLevel = 0;
   int Indent = 0;
@@ -220,8 +224,6 @@ public:
   void AddOpBrk();
   void SetClear(const TAttributeList &L);
   void SetClear(int Clear) { ClearAttr = Clear; }
-  // Terminates the buffer and turns BuffS into SIndexList.
-  void Finish();
 
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList *NewList) const override;
   void CopyToClipboard(SelTextCount &Buffer) override;
@@ -258,6 +260,16 @@ public:
                    int X, int BaseY, int LineTop);
   void DrawListMarker(TCanvas &Canvas, const LineRec &Line, int X, int BaseY, int LineTop);
   int LineAtY(int Y) const; // index into Lines, -1 when none
+
+protected:
+  // Appends N characters to the buffer; P holds the source positions of the first NP of
+  // them, and the rest repeat P's last (0 when there is none).
+  void AppendText(const char *S, size_t N, const int *P, size_t NP);
+  // Appends one character from source position Source.
+  void AppendChar(char C, int Source);
+
+private:
+  int LastSource = -1; // source position of the buffer's last character
 };
 
 // A PRE block line: no wrapping, no white-space collapsing.

@@ -31,6 +31,7 @@ private:
 
 class TCellObj {
 public:
+  VORNELLE_POOLED_OBJECT
   int ColSpan = 1; // 0 for a dummy cell
   int RowSpan = 1;
   int SpecHt = 0;
@@ -50,6 +51,7 @@ public:
 // A row.
 class TCellList : public TFreeList<TCellObj> {
 public:
+  VORNELLE_POOLED_OBJECT
   TColor BkColor = clNone;
   bool BkGnd = false;
   int RowHeight = 0;

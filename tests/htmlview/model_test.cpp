@@ -112,7 +112,6 @@ TEST(ModelPositions, SourceAndDocumentPositions) {
   Model M;
   M.S->AddTokenObj(Token("abc", 10)); // source 10..12
   M.S->AddTokenObj(Token("de", 20));  // a tag at 13..19 produced nothing
-  M.S->Finish();
   ASSERT_EQ(M.S->SIndexList.size(), 2u);
   M.S->StartCurs = 100;
   EXPECT_EQ(M.S->FindSourcePos(101), 11);
@@ -138,7 +137,6 @@ TEST(ModelSections, ClearOpBreakAndEmptyFinish) {
   A.Add(ClearSy, 0, "both");
   M.S->SetClear(A);
   EXPECT_EQ(M.S->ClearAttr, 3);
-  M.S->Finish(); // nothing to do in an empty buffer
   EXPECT_TRUE(M.S->SIndexList.empty());
   M.S->AddOpBrk();
   EXPECT_EQ(M.S->Buff, " ");
@@ -146,7 +144,7 @@ TEST(ModelSections, ClearOpBreakAndEmptyFinish) {
   EXPECT_EQ(M.S->Len, 1);
 }
 
-TEST(ModelCells, AddFinishesAndIgnoresNull) {
+TEST(ModelCells, AddKeepsTheSourceIndexAndIgnoresNull) {
   TSectionList List;
   TMyFont F;
   auto S = std::make_unique<TSection>(&List, 0, F, nullptr, 1);
@@ -155,8 +153,9 @@ TEST(ModelCells, AddFinishesAndIgnoresNull) {
   List.Add(std::unique_ptr<TSectionBase>());
   List.Add(std::move(S));
   EXPECT_EQ(List.Count(), 1);
-  EXPECT_EQ(P->SIndexList.size(), 1u);
-  EXPECT_TRUE(P->BuffS.empty());
+  ASSERT_EQ(P->SIndexList.size(), 1u);
+  EXPECT_EQ(P->SIndexList[0].Pos, 0);
+  EXPECT_EQ(P->SIndexList[0].Index, 3);
 }
 
 TEST(ModelAnchors, TheFirstOfANameWins) {
