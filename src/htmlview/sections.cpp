@@ -38,13 +38,21 @@ const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
   TCanvas &C = MeasureCanvas();
   const int Dpi = C.PixelsPerInchY();
   const int Generation = FontWidthsGeneration();
-  for (const TRecent &R : Recent)
+  static size_t LastHit = 0;
+  // Runs mostly come in the font of the run before: that entry is tried first.
+  for (size_t K = 0; K < Recent.size(); ++K) {
+    const size_t I = (LastHit + K) % Recent.size();
+    const TRecent &R = Recent[I];
     if (R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
         R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
         R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
-        R.Font.Name == F.Name)
+        R.Font.Name == F.Name) {
+      LastHit = I;
       return R.W->Metrics;
+    }
+  }
   const TFontWidths &W = FontWidths(C, F, Page);
+  LastHit = Next;
   Recent[Next] = TRecent{F, Page, Dpi, FontWidthsGeneration(), &W};
   Next = (Next + 1) % Recent.size();
   return W.Metrics;
@@ -109,8 +117,8 @@ void UnlistLink(std::vector<TFontObj *> &Links, const TFontObj *F) {
 }
 } // namespace
 
-TFontObj::TFontObj(TSection *ASection, const TMyFont &Font, int APos)
-    : Section(ASection), Pos(APos), TheFont(Font) {
+TFontObj::TFontObj(TSection *ASection, TMyFont Font, int APos, TScript Script)
+    : Section(ASection), Pos(APos), TheFont(std::move(Font)), SScript(Script) {
   FontChanged();
 }
 
@@ -282,12 +290,8 @@ TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUr
     F.Style |= List->Build.Style;
     Script = List->Build.SScript;
   }
-  auto FO = std::make_unique<TFontObj>(this, F, 0);
-  FO->SScript = Script;
-  if (Script != TScript::Normal) {
-    FO->TheFont.SetNormalSize(List, MulDiv(F.NormalSize, 3, 4));
-    FO->FontChanged();
-  }
+  if (Script != TScript::Normal) F.SetNormalSize(List, MulDiv(F.NormalSize, 3, 4));
+  auto FO = std::make_unique<TFontObj>(this, std::move(F), 0, Script);
   TFontObj *P = FO.get();
   Fonts.Items.push_back(std::move(FO));
   if (Anchor && !Anchor->Url.empty()) {
@@ -400,28 +404,28 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
 }
 
 void TSection::ChangeFont(TSectionList *List, const TMyFont &Font) {
-  TFontObj *Last = Fonts.Items.back().get();
-  TFontObj *F;
-  if (Last->Pos == Len) {
-    F = Last;
-    F->TheFont = Font;
-  } else {
-    auto N = std::make_unique<TFontObj>(this, Font, Len);
-    if (Last->HasUrl()) {
-      N->UrlTarget.Copy(Last->UrlTarget);
-      N->Visited = Last->Visited;
-      if (List) List->LinkList.push_back(N.get());
-    }
-    F = N.get();
-    Fonts.Items.push_back(std::move(N));
-  }
+  // The run's font is made whole first, so that its metrics are read once.
+  TMyFont Final = Font;
+  TScript Script = TScript::Normal;
   if (List) {
-    F->TheFont.Style |= List->Build.Style;
-    F->SScript = List->Build.SScript;
+    Final.Style |= List->Build.Style;
+    Script = List->Build.SScript;
   }
-  if (F->SScript != TScript::Normal)
-    F->TheFont.SetNormalSize(List, MulDiv(F->TheFont.NormalSize, 3, 4));
-  F->FontChanged();
+  if (Script != TScript::Normal) Final.SetNormalSize(List, MulDiv(Final.NormalSize, 3, 4));
+  TFontObj *Last = Fonts.Items.back().get();
+  if (Last->Pos == Len) {
+    Last->TheFont = std::move(Final);
+    Last->SScript = Script;
+    Last->FontChanged();
+    return;
+  }
+  auto N = std::make_unique<TFontObj>(this, std::move(Final), Len, Script);
+  if (Last->HasUrl()) {
+    N->UrlTarget.Copy(Last->UrlTarget);
+    N->Visited = Last->Visited;
+    if (List) List->LinkList.push_back(N.get());
+  }
+  Fonts.Items.push_back(std::move(N));
 }
 
 void TSection::HRef(Symb Sy, TSectionList *List, const TUrlTarget &UrlTarget,

@@ -105,7 +105,7 @@ public:
   // The advances of TheFont on the canvas last measured with (see text_measure.h).
   const struct TFontWidths &Widths(TCanvas &Canvas) const;
 
-  TFontObj(TSection *ASection, const TMyFont &Font, int APos);
+  TFontObj(TSection *ASection, TMyFont Font, int APos, TScript Script = TScript::Normal);
   TFontObj(TSection *ASection, const TFontObj &Source); // deep copy
   ~TFontObj();
   bool HasUrl() const { return !UrlTarget.Url.empty(); }
