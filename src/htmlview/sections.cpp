@@ -332,9 +332,12 @@ void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
   for (size_t K = 0; K < N;) {
     const int First = K < Known ? P[K] : Fill;
     if (Base + K == 0 || First != LastSource + 1) SIndexList.push_back({int(Base + K), First});
-    LastSource = First;
     // Text comes mostly in stretches whose positions go on one by one: one run each.
-    for (++K; K < Known && P[K] == LastSource + 1; ++K) LastSource = P[K];
+    size_t E = K + 1;
+    if (K < Known)
+      while (E < Known && P[E] == P[E - 1] + 1) ++E;
+    LastSource = E - 1 < Known ? P[E - 1] : Fill;
+    K = E;
   }
 }
 
