@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "htmlview/document.h"
+#include "htmlview/object_pool.h"
 #include "htmlview/parser.h"
 
 // Allocations made while parsing, counted so that the figures show what the document
@@ -110,9 +111,9 @@ int main(int argc, char **argv) {
     size_t Allocs = 0, Bytes = 0;
     double Ms = MedianMs(C.Page, 11, Sections, Allocs, Bytes);
     std::printf("%-30s %9zu bytes  %8.2f ms (median of 11)  %6d top-level sections  %7.1f MB/s"
-                "  %7zu allocations  %6.1f MB allocated\n",
+                "  %7zu allocations  %6.1f MB allocated, %6.1f MB pooled\n",
                 C.Name, C.Page.size(), Ms, Sections, C.Page.size() / 1e6 / (Ms / 1000), Allocs,
-                Bytes / 1e6);
+                Bytes / 1e6, PoolReservedBytes() / 1e6);
   }
   return 0;
 }

@@ -23,10 +23,20 @@ TCanvas &MeasureCanvas() {
 }
 
 // The metrics of a run's font. A page sets its runs in a handful of fonts again and
-// again, so the last tables found are kept at hand by the fields that tell them apart,
-// sparing a lookup in the shared table store for each of thousands of runs.
+// again, so the last tables found are kept at hand, each under a number made of the
+// fields that tell fonts apart; the name is compared only when the numbers agree.
+// That spares a lookup in the shared table store for each of thousands of runs.
+uint64_t FontKey(const TFont &F, TCodePage Page, int Dpi) {
+  uint64_t K = uint64_t(uint32_t(F.Height)) * 0x9E3779B97F4A7C15ull;
+  K ^= (uint64_t(F.Style) << 1) ^ (uint64_t(F.Pitch) << 9) ^ (uint64_t(uint32_t(F.Charset)) << 17);
+  K ^= (uint64_t(uint32_t(F.PixelsPerInch)) << 27) ^ (uint64_t(Page) << 41) ^
+       (uint64_t(uint32_t(Dpi)) << 47) ^ (uint64_t(F.Name.size()) << 58);
+  return K;
+}
+
 const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
   struct TRecent {
+    uint64_t Key = 0;
     TFont Font;
     TCodePage Page = TCodePage::Windows1252;
     int Dpi = 0;
@@ -38,22 +48,15 @@ const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
   TCanvas &C = MeasureCanvas();
   const int Dpi = C.PixelsPerInchY();
   const int Generation = FontWidthsGeneration();
-  static size_t LastHit = 0;
-  // Runs mostly come in the font of the run before: that entry is tried first.
-  for (size_t K = 0; K < Recent.size(); ++K) {
-    const size_t I = (LastHit + K) % Recent.size();
-    const TRecent &R = Recent[I];
-    if (R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
+  const uint64_t Key = FontKey(F, Page, Dpi);
+  for (const TRecent &R : Recent)
+    if (R.Key == Key && R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
         R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
         R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
-        R.Font.Name == F.Name) {
-      LastHit = I;
+        R.Font.Name == F.Name)
       return R.W->Metrics;
-    }
-  }
   const TFontWidths &W = FontWidths(C, F, Page);
-  LastHit = Next;
-  Recent[Next] = TRecent{F, Page, Dpi, FontWidthsGeneration(), &W};
+  Recent[Next] = TRecent{Key, F, Page, Dpi, FontWidthsGeneration(), &W};
   Next = (Next + 1) % Recent.size();
   return W.Metrics;
 }
@@ -291,6 +294,9 @@ TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUr
     Script = List->Build.SScript;
   }
   if (Script != TScript::Normal) F.SetNormalSize(List, MulDiv(F.NormalSize, 3, 4));
+  // A paragraph has a few runs and source breaks; room for them spares two regrowths.
+  Fonts.Items.reserve(4);
+  SIndexList.reserve(4);
   auto FO = std::make_unique<TFontObj>(this, std::move(F), 0, Script);
   TFontObj *P = FO.get();
   Fonts.Items.push_back(std::move(FO));
@@ -327,8 +333,27 @@ void TSection::AppendChar(char C, int Source) { AppendText(&C, 1, &Source, 1); }
 void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
   const size_t Base = Buff.size(), Known = std::min(N, NP);
   const int Fill = NP == 0 ? 0 : P[NP - 1];
+  // A paragraph that outgrows the string's own room is mostly a long one: room for a
+  // line or two at once spares the doublings through 30 and 60.
+  if (Base + N > Buff.capacity()) Buff.reserve(std::max(Base + N, std::max<size_t>(128, 2 * Base)));
   Buff.append(S, N);
   Len = int(Buff.size());
+  if (Known == N && N > 0) {
+    // Text mostly comes with positions that go on one by one. The steps less one are
+    // or-ed together, four at a time: zero when every step is one.
+    unsigned Off = 0;
+    size_t K = 1;
+    for (; K + 4 <= N; K += 4)
+      Off |= (unsigned(P[K]) - unsigned(P[K - 1]) - 1u) | (unsigned(P[K + 1]) - unsigned(P[K]) - 1u) |
+             (unsigned(P[K + 2]) - unsigned(P[K + 1]) - 1u) |
+             (unsigned(P[K + 3]) - unsigned(P[K + 2]) - 1u);
+    for (; K < N; ++K) Off |= unsigned(P[K]) - unsigned(P[K - 1]) - 1u;
+    if (Off == 0) {
+      if (Base == 0 || P[0] != LastSource + 1) SIndexList.push_back({int(Base), P[0]});
+      LastSource = P[N - 1];
+      return;
+    }
+  }
   for (size_t K = 0; K < N;) {
     const int First = K < Known ? P[K] : Fill;
     if (Base + K == 0 || First != LastSource + 1) SIndexList.push_back({int(Base + K), First});
@@ -343,6 +368,15 @@ void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
 
 void TSection::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
 
+namespace {
+// Bytes below 32 in S, counted without a branch per byte.
+size_t ControlBytes(const std::string &S) {
+  size_t N = 0;
+  for (char C : S) N += uint8_t(C) < 32;
+  return N;
+}
+} // namespace
+
 void TSection::AddText(const std::string &Src, const std::vector<int> &Positions) {
   if (Src.empty()) return;
   bool NoBreak = ParentSectionList && ParentSectionList->Build.NoBreak;
@@ -350,7 +384,7 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
   if (!NoBreak && !(Src[0] == ' ' && (Buff.empty() || Buff.back() == ' ')) &&
       !((Src[0] == ' ' || Src[0] == NoBreakSpace) && !Buff.empty() &&
         (Buff[0] == ImageMark || Buff[0] == ImageMarkNoBrk)) &&
-      std::none_of(Src.begin(), Src.end(), [](char C) { return uint8_t(C) < 32; })) {
+      ControlBytes(Src) == 0) {
     AppendText(Src.data(), Src.size(), Positions.data(), Positions.size());
     return;
   }
