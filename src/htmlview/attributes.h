@@ -2,6 +2,8 @@
 // The attributes of one tag, as the page reader delivers them.
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "htmlview/free_list.h"
 #include "htmlview/symbols.h"
@@ -23,8 +25,12 @@ public:
     Attribute = Find(Sy);
     return Attribute != nullptr;
   }
-  void Add(Symb Sy, int Value, const std::string &Name) {
-    TFreeList<TAttribute>::Add(std::make_unique<TAttribute>(Sy, Value, Name));
-  }
+  // The list is refilled at every tag that keeps attributes: cleared attributes are kept,
+  // with their strings' room, for the next ones, so that a page's tags cost no allocations.
+  void Clear() override;
+  void Add(Symb Sy, int Value, std::string_view Name);
   using TFreeList<TAttribute>::Add;
+
+private:
+  std::vector<std::unique_ptr<TAttribute>> FSpare;
 };

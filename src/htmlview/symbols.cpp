@@ -1,8 +1,6 @@
 #include "htmlview/symbols.h"
 
-#include <unordered_map>
-
-const TTagEntry TagTable[68] = {
+constexpr TTagEntry TagTable[68] = {
     {"HTML", HtmlSy, HtmlEndSy},          {"TITLE", TitleSy, TitleEndSy},
     {"BODY", BodySy, BodyEndSy},          {"HEAD", HeadSy, HeadEndSy},
     {"B", BSy, BEndSy},                   {"I", ISy, IEndSy},
@@ -40,7 +38,7 @@ const TTagEntry TagTable[68] = {
     {"WBR", WbrSy, UnknownSy},
 };
 
-const TAttrEntry AttrTable[63] = {
+constexpr TAttrEntry AttrTable[63] = {
     {"HREF", HrefSy},          {"NAME", NameSy},          {"SRC", SrcSy},
     {"ALT", AltSy},            {"ALIGN", AlignSy},        {"TEXT", TextSy},
     {"BGCOLOR", BGColorSy},    {"LINK", LinkSy},          {"BACKGROUND", BackgroundSy},
@@ -66,36 +64,30 @@ const TAttrEntry AttrTable[63] = {
 };
 
 namespace {
-// First match wins, as in a search of the tables in order.
-template <class Map, class Table, class Value>
-Map BuildIndex(const Table &T, Value (*Of)(int)) {
-  Map M;
-  for (int I = 0; I < int(std::size(T)); ++I) M.emplace(T[I].Name, Of(I));
-  return M;
-}
-const std::unordered_map<std::string_view, int> &TagIndex() {
-  static const auto M =
-      BuildIndex<std::unordered_map<std::string_view, int>>(TagTable, +[](int I) { return I; });
-  return M;
-}
-const std::unordered_map<std::string_view, Symb> &AttrIndex() {
-  static const auto M = BuildIndex<std::unordered_map<std::string_view, Symb>>(
-      AttrTable, +[](int I) { return AttrTable[I].Sy; });
-  return M;
-}
+constexpr TKeyIndex<8> TagIndex(TagTable, [](const TTagEntry &E) { return TNameKey::Of(E.Name); });
+constexpr TKeyIndex<8> AttrIndex(AttrTable,
+                                 [](const TAttrEntry &E) { return TNameKey::Of(E.Name); });
 } // namespace
 
-bool LookupTag(std::string_view UpperName, Symb &StartSy, Symb &EndSy) {
-  auto It = TagIndex().find(UpperName);
-  if (It == TagIndex().end()) return false;
-  StartSy = TagTable[It->second].StartSy;
-  EndSy = TagTable[It->second].EndSy;
+bool LookupTagKey(uint64_t Key, Symb &StartSy, Symb &EndSy) {
+  const int Row = TagIndex.Find(Key);
+  if (Row < 0) return false;
+  StartSy = TagTable[Row].StartSy;
+  EndSy = TagTable[Row].EndSy;
   return true;
 }
 
+Symb LookupAttributeKey(uint64_t Key) {
+  const int Row = AttrIndex.Find(Key);
+  return Row < 0 ? UnknownAttrSy : AttrTable[Row].Sy;
+}
+
+bool LookupTag(std::string_view UpperName, Symb &StartSy, Symb &EndSy) {
+  return LookupTagKey(TNameKey::Of(UpperName), StartSy, EndSy);
+}
+
 Symb LookupAttribute(std::string_view UpperName) {
-  auto It = AttrIndex().find(UpperName);
-  return It == AttrIndex().end() ? UnknownAttrSy : It->second;
+  return LookupAttributeKey(TNameKey::Of(UpperName));
 }
 
 std::string_view SymbolName(Symb Sy) {

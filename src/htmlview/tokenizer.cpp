@@ -15,7 +15,6 @@ bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 bool IsAlnum(char C) {
   return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || IsDigit(C);
 }
-char Upper(char C) { return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C; }
 
 // The entity names in table order; entries from nbsp on give the characters 160..255.
 constexpr std::array<const char *, 104> EntityNames = {
@@ -31,6 +30,17 @@ constexpr std::array<const char *, 104> EntityNames = {
     "ecirc", "euml", "igrave", "iacute", "icirc", "iuml", "eth", "ntilde", "ograve",
     "oacute", "ocirc", "otilde", "ouml", "divide", "oslash", "ugrave", "uacute", "ucirc",
     "uuml", "yacute", "thorn", "yuml"};
+// Entity names packed 6 bits a character (digits 1..10, A..Z 11..36, a..z 37..62); no
+// name is longer than six.
+constexpr uint64_t EntityCode(char C) {
+  return C <= '9' ? uint64_t(C - '0' + 1) : C <= 'Z' ? uint64_t(C - 'A' + 11) : uint64_t(C - 'a' + 37);
+}
+constexpr uint64_t EntityKey(std::string_view Name) {
+  uint64_t K = 0;
+  for (char C : Name) K = K << 6 | EntityCode(C);
+  return K;
+}
+constexpr TKeyIndex<8> EntityIndex(EntityNames, [](const char *N) { return EntityKey(N); });
 constexpr char EntityChars[8] = {'&', '<', '>', '"', '\'', '-', char(153), '.'};
 constexpr int HellipEntry = 7;
 
@@ -68,6 +78,7 @@ void THtmlTokenizer::Start(const char *Buf, size_t Len, TLoadStyle Style,
   FLineEnd = 0;
   FInComment = false;
   FCommentOpen = false;
+  FReadingInclude = false;
   FOnInclude = std::move(OnInclude);
   SourcePos = -1;
   Sy = EofSy;
@@ -168,10 +179,17 @@ void THtmlTokenizer::DoInclude() {
     ReadNormalizedChar();
   }
   std::vector<std::string> Params;
+  TScratch S;
   Symb Sym;
-  std::string Name, Str;
   int Value;
-  while (ReadAttribute(Sym, Name, Value, Str)) Params.push_back(Name + "=\"" + Str + "\"");
+  FReadingInclude = true;
+  try {
+    while (ReadAttribute(S, Sym, Value)) Params.push_back(S.Name + "=\"" + S.Value + "\"");
+  } catch (...) {
+    FReadingInclude = false;
+    throw;
+  }
+  FReadingInclude = false;
   FInComment = true; // a comment inside the attributes has ended the state
   SkipComment();
   std::string Buffer;
@@ -184,7 +202,7 @@ void THtmlTokenizer::DoInclude() {
   }
 }
 
-void THtmlTokenizer::NextChar() {
+void THtmlTokenizer::NextCharSlow() {
   ReadNormalizedChar();
   try {
     SkipMarkup();
@@ -206,7 +224,9 @@ void THtmlTokenizer::SkipMarkup() {
       ReadNormalizedChar();
       if (Ch == '-') {
         ReadNormalizedChar();
-        if (Ch == '#' && FOnInclude && FLoadStyle != TLoadStyle::Include)
+        // Includes do not nest, neither from an include's text nor inside an include
+        // command (where each level would take stack).
+        if (Ch == '#' && FOnInclude && FLoadStyle != TLoadStyle::Include && !FReadingInclude)
           DoInclude();
         else
           SkipComment();
@@ -227,21 +247,19 @@ void THtmlTokenizer::SkipMarkup() {
   }
 }
 
-void THtmlTokenizer::SkipBlanks() {
-  while (Ch == ' ' || Ch == CR || Ch == '\t') NextChar();
-}
-
-bool THtmlTokenizer::ReadAttribute(Symb &Sym, std::string &UpperName, int &Value,
-                                   std::string &Str) {
+bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
   SkipBlanks();
   if (!IsLetter(LCh)) return false;
-  UpperName.clear();
+  S.Name.clear();
+  TNameKey Key;
   while (IsLetter(LCh) || LCh == '-') {
-    UpperName += LCh;
+    S.Name += LCh;
+    Key.Add(LCh);
     NextChar();
   }
-  Sym = LookupAttribute(UpperName);
+  Sym = LookupAttributeKey(Key.Key());
   SkipBlanks();
+  std::string &Str = S.Value;
   Str.clear();
   Value = Sym == BorderSy ? 1 : 0;
   if (LCh != '=') return true;
@@ -250,24 +268,26 @@ bool THtmlTokenizer::ReadAttribute(Symb &Sym, std::string &UpperName, int &Value
   if (Ch == '"' || Ch == '\'') {
     const char Quote = Ch;
     NextChar();
-    TokenObj Entity;
     while (Ch != Quote && Ch != EofChar) {
       if (Ch == CR) {
         NextChar();
       } else if (Ch == '&') {
-        Entity.Clear();
-        ReadEntity(Entity);
-        Str += Entity.S;
+        S.Entity.Clear();
+        ReadEntity(S.Entity, S.Raw);
+        Str += S.Entity.S;
       } else {
         Str += Ch;
         NextChar();
       }
     }
     if (Ch == Quote) NextChar();
-    Str = Trim(Str);
-    std::string Num = Str;
-    size_t Pct = Num.find('%');
-    if (Pct != std::string::npos && Pct + 1 == Num.size()) Num.pop_back();
+    // Trimmed in place, as Trim would.
+    size_t B = 0, E = Str.size();
+    while (B < E && uint8_t(Str[B]) <= ' ') ++B;
+    while (E > B && uint8_t(Str[E - 1]) <= ' ') --E;
+    Str.erase(E).erase(0, B);
+    std::string_view Num = Str;
+    if (Num.find('%') + 1 == Num.size()) Num.remove_suffix(1); // one '%' at the end only
     if (!StrToIntSat(Num, Value)) Value = 0;
   } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
     Str += Ch;
@@ -291,7 +311,7 @@ bool THtmlTokenizer::ReadAttribute(Symb &Sym, std::string &UpperName, int &Value
   return true;
 }
 
-bool THtmlTokenizer::ReadTag() {
+void THtmlTokenizer::ReadTag() {
   TagStartPos = SourcePos;
   NextChar();
   const bool EndTag = LCh == '/';
@@ -300,16 +320,17 @@ bool THtmlTokenizer::ReadTag() {
   } else if (!IsLetter(LCh)) {
     Sy = TextSy;
     Token.AddChar('<', TagStartPos);
-    return true;
+    return;
   }
   Sy = UnknownSy;
-  std::string Name;
+  // Only the lookup needs the name: longer than any table name, it is in no table.
+  TNameKey Name;
   while (IsLetter(LCh)) {
-    if (Name.size() < 255) Name += LCh;
+    Name.Add(LCh);
     NextChar();
   }
   Symb Start, End;
-  if (LookupTag(Name, Start, End)) Sy = EndTag ? End : Start;
+  if (LookupTagKey(Name.Key(), Start, End)) Sy = EndTag ? End : Start;
   SkipBlanks();
   HeadingLevel = 0;
   if ((Sy == HeadingSy || Sy == HeadingEndSy) && LCh >= '1' && LCh <= '6') {
@@ -319,18 +340,16 @@ bool THtmlTokenizer::ReadTag() {
   const bool Keep = !EndTag && KeepsAttributes(Sy);
   if (Keep) Attributes.Clear();
   Symb Sym;
-  std::string AttrName, Str;
   int Value;
-  while (ReadAttribute(Sym, AttrName, Value, Str))
-    if (Keep) Attributes.Add(Sym, Value, Str);
+  while (ReadAttribute(FScratch, Sym, Value))
+    if (Keep) Attributes.Add(Sym, Value, FScratch.Value);
   while (LCh != '>' && Ch != EofChar) NextChar();
   NextChar();
-  return true;
 }
 
-bool THtmlTokenizer::ReadEntity(TokenObj &Out) {
+void THtmlTokenizer::ReadEntity(TokenObj &Out, TokenObj &Raw) {
   const int P = SourcePos;
-  TokenObj Raw;
+  Raw.Clear();
   Raw.AddChar('&', P);
   NextChar();
   auto Take = [&] {
@@ -340,22 +359,21 @@ bool THtmlTokenizer::ReadEntity(TokenObj &Out) {
   auto Emit = [&](char C) { Out.AddChar(C, P); };
   if (Ch == '#') {
     Take();
-    std::string Digits;
-    while (IsDigit(Ch) && Digits.size() < 5) {
-      Digits += Ch;
+    int Digits = 0;
+    unsigned N = 0;
+    while (IsDigit(Ch) && Digits < 5) {
+      N = N * 10 + unsigned(Ch - '0');
+      ++Digits;
       Take();
     }
-    if (Digits.size() == 5 && IsDigit(Ch)) {
+    if (Digits == 5 && IsDigit(Ch)) {
       Out.AddString(Raw);
-      return true;
+      return;
     }
     if (Ch == ';') Take();
-    if (Digits.empty()) {
+    if (Digits == 0)
       Out.AddString(Raw);
-      return true;
-    }
-    const unsigned N = unsigned(std::stoul(Digits));
-    if (N > 0xFFFF || (N >= 0xD800 && N <= 0xDFFF))
+    else if (N > 0xFFFF || (N >= 0xD800 && N <= 0xDFFF))
       Out.AddString(Raw); // no single code unit: kept as written
     else if (N > 255)
       Emit(CodeUnitToByte(N));
@@ -365,67 +383,104 @@ bool THtmlTokenizer::ReadEntity(TokenObj &Out) {
       Emit(char(N));
     else
       Out.AddString(Raw);
-    return true;
+    return;
   }
-  std::string Name;
+  uint64_t Name = 0;
+  int Length = 0;
   while (IsAlnum(Ch)) {
-    if (Name.size() == 6) {
+    if (Length == 6) {
       Out.AddString(Raw);
-      return true;
+      return;
     }
-    Name += Ch;
+    Name = Name << 6 | EntityCode(Ch);
+    ++Length;
     Take();
   }
   if (Ch == ';') Take();
-  for (size_t K = 0; K < EntityNames.size(); ++K)
-    if (Name == EntityNames[K]) {
-      if (K == HellipEntry) {
-        for (int J = 0; J < 3; ++J) Out.AddChar('.', P + J);
-      } else if (K < 8) {
-        Emit(EntityChars[K]);
-      } else {
-        Emit(char(K + 152)); // nbsp, the ninth entry, is 160
-      }
-      return true;
-    }
-  Out.AddString(Raw);
-  return true;
+  const int K = EntityIndex.Find(Name);
+  if (K < 0)
+    Out.AddString(Raw);
+  else if (K == HellipEntry)
+    for (int J = 0; J < 3; ++J) Out.AddChar('.', P + J);
+  else if (K < 8)
+    Emit(EntityChars[K]);
+  else
+    Emit(char(K + 152)); // nbsp, the ninth entry, is 160
 }
 
 bool THtmlTokenizer::ReadTextRun() {
-  for (;;) {
-    if (Token.Leng() >= MaxTextRun) break;
+  while (Token.Leng() < MaxTextRun) {
     if (Ch == '&' || Ch == '<' || (uint8_t(Ch) < 32 && Ch != CR)) break;
+    if (TakeWords()) continue;
     if (!InPre && (Ch == ' ' || Ch == CR)) {
       Token.AddChar(NoBreak ? NoBreakSpaceChar : ' ', SourcePos);
       NextChar();
       while (Ch == ' ' || Ch == CR || Ch == '\t') NextChar();
     } else {
       Token.AddChar(Ch, SourcePos);
-      // Ordinary bytes of the main buffer are taken straight from it: no line end to
-      // fold, no control byte, no '<' that might open a comment. All but the last of
-      // them go into the run at once (as far as the run has room); the last becomes Ch.
-      size_t N = 0;
-      if (FLoadStyle != TLoadStyle::Include && FLineEnd == 0) {
-        const size_t Room = size_t(MaxTextRun - Token.Leng());
-        const size_t Avail = std::min(Room + 1, size_t(FEnd - FPtr));
-        while (N < Avail && uint8_t(FPtr[N]) > ' ' && FPtr[N] != '<' && FPtr[N] != '&') ++N;
-      }
-      if (N > 0) {
-        const size_t K = N - 1;
-        Token.S.append(FPtr, K);
-        for (size_t J = 1; J <= K; ++J) Token.I.push_back(SourcePos + int(J));
-        Ch = FPtr[K];
-        FPtr += N;
-        SourcePos += int(N);
-        LCh = Upper(Ch);
-      } else {
-        NextChar();
-      }
+      NextChar();
     }
   }
   if (Token.Leng() == 0) return false;
   Sy = TextSy;
+  return true;
+}
+
+namespace {
+// Bytes that go into a text run as they are, each at its own position.
+constexpr std::array<bool, 256> WordBytes = [] {
+  std::array<bool, 256> T{};
+  for (int C = ' ' + 1; C < 256; ++C) T[size_t(C)] = C != '<' && C != '&';
+  return T;
+}();
+bool IsWordByte(char C) { return WordBytes[uint8_t(C)]; }
+} // namespace
+
+// The run's loop above, for the bytes of the main buffer from Ch on, in one pass: words
+// are copied with their positions, and so are single spaces between words outside PRE;
+// other blanks between words give one space (#5 under NoBreak) whatever bytes they are.
+// Anything else, and blanks not followed by a word, are left to NextChar, which then meets
+// them as it would have without this path. Applies only when Ch is the byte before FPtr
+// as it stands (not folded, so no line end pending) and is copied; false, with nothing
+// done, otherwise. Leaves the next character in Ch.
+bool THtmlTokenizer::TakeWords() {
+  if (FLoadStyle == TLoadStyle::Include || SourcePos < 0 || FPtr[-1] != Ch) return false;
+  const bool SpaceIsWord = InPre, SpaceCopies = !InPre && !NoBreak;
+  auto Copies = [&](const char *Q) {
+    return IsWordByte(*Q) ||
+           (*Q == ' ' && (SpaceIsWord || (SpaceCopies && Q + 1 != FEnd && IsWordByte(Q[1]))));
+  };
+  auto PosOf = [From = FPtr, Next = SourcePos + 1](const char *Q) { return Next + int(Q - From); };
+  const char *P = FPtr - 1;
+  if (!Copies(P)) return false;
+  for (;;) {
+    // Each byte is added while the run has room; the one after that is left in Ch.
+    const size_t Room = size_t(MaxTextRun - Token.Leng());
+    const char *W = P, *Stop = P + std::min(Room + 1, size_t(FEnd - P));
+    while (P != Stop && Copies(P)) ++P;
+    if (size_t(P - W) == Room + 1) {
+      Token.AddBytes(W, Room, PosOf(W));
+      FPtr = P;
+      SourcePos = PosOf(P) - 1;
+      Ch = P[-1];
+      LCh = Upper(Ch);
+      return true;
+    }
+    Token.AddBytes(W, size_t(P - W), PosOf(W));
+    if (InPre || P == FEnd || uint8_t(*P) > ' ' || Token.Leng() == MaxTextRun) break;
+    // Blanks up to a word: one space; a CR LF or LF CR pair first is one line end at its
+    // second byte.
+    const char *B = P;
+    while (B != FEnd && uint8_t(*B) <= ' ') ++B;
+    if (B == FEnd || !IsWordByte(*B)) break;
+    const bool Pair =
+        B - P >= 2 && ((P[0] == '\r' && P[1] == '\n') || (P[0] == '\n' && P[1] == '\r'));
+    Token.AddChar(NoBreak ? NoBreakSpaceChar : ' ', PosOf(P) + (Pair ? 1 : 0));
+    P = B;
+  }
+  FPtr = P;
+  SourcePos = PosOf(P) - 1;
+  NextChar();
   return true;
 }
 
@@ -441,7 +496,7 @@ void THtmlTokenizer::NextSymbol() {
     ReadTag();
   } else if (LCh == '&') {
     Sy = TextSy;
-    ReadEntity(Token);
+    ReadEntity(Token, FScratch.Raw);
   } else if (!ReadTextRun()) {
     Sy = OtherChSy;
     Token.AddChar(Ch, SourcePos);

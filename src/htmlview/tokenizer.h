@@ -41,6 +41,13 @@ public:
     S.push_back(Ch);
     I.push_back(Pos);
   }
+  // N bytes of the source at consecutive positions from FirstPos.
+  void AddBytes(const char *P, size_t N, int FirstPos) {
+    S.append(P, N);
+    const size_t Old = I.size();
+    I.resize(Old + N);
+    for (size_t K = 0; K < N; ++K) I[Old + K] = FirstPos + int(K);
+  }
   void AddString(const TokenObj &T) {
     S += T.S;
     I.insert(I.end(), T.I.begin(), T.I.end());
@@ -90,24 +97,56 @@ public:
   // The next symbol into Sy (with Token, Attributes and HeadingLevel).
   void NextSymbol();
   // The next character into Ch/LCh, passing over comments, declarations and includes.
-  void NextChar();
+  void NextChar() {
+    // Most bytes of a page become Ch as they are: not a line end (which folds with its
+    // partner; the line-end state matters only to a CR or LF), not a control byte, not
+    // the "<!" of a comment. The include buffer and the end take the full path.
+    if (FLoadStyle != TLoadStyle::Include && FPtr != FEnd && IsPlainByte(FPtr)) {
+      TakeByte();
+      return;
+    }
+    NextCharSlow();
+  }
   // NextChar while Ch is a blank or a line end.
-  void SkipBlanks();
+  void SkipBlanks() {
+    while (Ch == ' ' || Ch == '\r' || Ch == '\t') NextChar();
+  }
   // The next folded character with no markup recognised (plain text files).
   void NextPlainChar() { ReadNormalizedChar(); }
   bool AtEnd() const { return Ch == EofChar; }
 
 private:
+  // Buffers a tag, attribute or entity is read into, kept so that reading costs no
+  // allocation. An include command inside a tag's attribute brings its own.
+  struct TScratch {
+    std::string Name, Value;
+    TokenObj Entity, Raw;
+  };
+
+  bool IsPlainByte(const char *P) const {
+    const uint8_t C = uint8_t(*P);
+    return C >= ' ' && (C != '<' || P + 1 == FEnd || P[1] != '!');
+  }
+  // Takes the byte at FPtr of the main buffer, a plain byte, as Ch.
+  void TakeByte() {
+    Ch = *FPtr++;
+    ++SourcePos;
+    FLineEnd = 0;
+    LCh = Upper(Ch);
+  }
+  static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
+  void NextCharSlow();
   int ReadSourceChar();
   int PeekSourceChar() const;
   void ReadNormalizedChar();
   void SkipComment();
   void SkipMarkup();
   void DoInclude();
-  bool ReadTag();
-  bool ReadAttribute(Symb &Sym, std::string &UpperName, int &Value, std::string &Str);
-  bool ReadEntity(TokenObj &Out);
+  void ReadTag();
+  bool ReadAttribute(TScratch &S, Symb &Sym, int &Value);
+  void ReadEntity(TokenObj &Out, TokenObj &Raw);
   bool ReadTextRun();
+  bool TakeWords();
 
   TLoadStyle FLoadStyle = TLoadStyle::File, FSavedStyle = TLoadStyle::File;
   const char *FPtr = nullptr, *FEnd = nullptr;
@@ -115,6 +154,8 @@ private:
   size_t FIncludePos = 0;
   int FLineEnd = 0; // 0 ordinary, 1 last byte CR, 2 last byte LF
   bool FInComment = false;
-  bool FCommentOpen = false; // the input ended inside a comment; not yet reported
+  bool FCommentOpen = false;    // the input ended inside a comment; not yet reported
+  bool FReadingInclude = false; // an include command's attributes are being read
   TIncludeHandler FOnInclude;
+  TScratch FScratch;
 };

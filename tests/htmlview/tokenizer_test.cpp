@@ -271,3 +271,89 @@ TEST(SymbolTables, CountsAndValues) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SymbolTables, EveryNameFindsItsOwnRowAndNearNamesFindNone) {
+  for (const TTagEntry &E : TagTable) {
+    Symb St = UnknownSy, En = UnknownSy;
+    ASSERT_TRUE(LookupTag(E.Name, St, En)) << E.Name;
+    EXPECT_EQ(St, E.StartSy) << E.Name;
+    EXPECT_EQ(En, E.EndSy) << E.Name;
+    EXPECT_FALSE(LookupTag(std::string(E.Name) + "Q", St, En)) << E.Name;
+    EXPECT_FALSE(LookupTag(std::string(E.Name).substr(1) + "Q", St, En)) << E.Name;
+  }
+  for (const TAttrEntry &E : AttrTable) {
+    EXPECT_EQ(LookupAttribute(E.Name), E.Sy) << E.Name;
+    EXPECT_EQ(LookupAttribute(std::string(E.Name) + "Q"), UnknownAttrSy) << E.Name;
+  }
+  Symb St, En;
+  EXPECT_FALSE(LookupTag("", St, En));
+  EXPECT_FALSE(LookupTag("B-", St, En)); // '-' belongs to attribute names only
+  // The longest attribute name has twelve letters; a thirteenth makes it unknown.
+  EXPECT_EQ(LookupAttribute("MARGINHEIGHT"), MarginHeightSy);
+  EXPECT_EQ(LookupAttribute("MARGINHEIGHTS"), UnknownAttrSy);
+  EXPECT_EQ(LookupAttribute(std::string(300, 'A')), UnknownAttrSy);
+}
+
+TEST(Tokenizer, LongTagAndAttributeNamesAreUnknown) {
+  Scanned S("<" + std::string(300, 'b') + " x=1>t<td marginheight=5 marginheightx=6 " +
+            std::string(40, 'w') + "=7>");
+  EXPECT_EQ(S.Next(), UnknownSy);
+  ASSERT_EQ(S.Next(), TextSy);
+  EXPECT_EQ(S.T.Token.S, "t");
+  ASSERT_EQ(S.Next(), TDSy);
+  ASSERT_EQ(S.T.Attributes.Count(), 3);
+  EXPECT_EQ(S.T.Attributes[0]->Which, MarginHeightSy);
+  EXPECT_EQ(S.T.Attributes[1]->Which, UnknownAttrSy);
+  EXPECT_EQ(S.T.Attributes[1]->Value, 6);
+  EXPECT_EQ(S.T.Attributes[2]->Which, UnknownAttrSy);
+}
+
+TEST(Tokenizer, EntityNamesOfTheWholeTable) {
+  EXPECT_EQ(Scanned("&Agrave;&THORN;&thorn;&frac34;&sup2;&divide;&hellip;").AllText(),
+            "\xC0|\xDE|\xFE|\xBE|\xB2|\xF7|...|");
+  EXPECT_EQ(Scanned("&Yuml;").AllText(), "&Yuml;|"); // only the small yuml is in the table
+  EXPECT_EQ(Scanned("&;").AllText(), "&;|");
+  EXPECT_EQ(Scanned("&frac345;").AllText(), "&frac34|5;|"); // a seventh character ends it
+}
+
+TEST(Tokenizer, EachTagThatKeepsAttributesGetsOnlyItsOwn) {
+  // The list's attributes are reused from tag to tag: no value of an earlier tag shows.
+  Scanned S("<img src=\"a-long-file-name-for-a-picture.gif\" alt=x><p><p align=c>"
+            "<img src=b.gif>");
+  ASSERT_EQ(S.Next(), ImageSy);
+  ASSERT_EQ(S.T.Attributes.Count(), 2);
+  ASSERT_EQ(S.Next(), PSy);
+  EXPECT_EQ(S.T.Attributes.Count(), 0);
+  ASSERT_EQ(S.Next(), PSy);
+  ASSERT_EQ(S.T.Attributes.Count(), 1);
+  EXPECT_EQ(S.T.Attributes[0]->Which, AlignSy);
+  EXPECT_EQ(S.T.Attributes[0]->Name, "c");
+  ASSERT_EQ(S.Next(), ImageSy);
+  ASSERT_EQ(S.T.Attributes.Count(), 1);
+  EXPECT_EQ(S.T.Attributes[0]->Which, SrcSy);
+  EXPECT_EQ(S.T.Attributes[0]->Name, "b.gif");
+  EXPECT_EQ(S.T.Attributes[0]->Value, 0);
+}
+
+TEST(Tokenizer, AnIncludeCommandInsideAnotherIsAPlainComment) {
+  std::vector<std::string> Calls;
+  auto H = [&](const std::string &C, const std::vector<std::string> &P, std::string &Buf) {
+    std::string Line = C;
+    for (const auto &L : P) Line += " " + L;
+    Calls.push_back(Line);
+    Buf = "in";
+  };
+  // The inner comment goes; the blanks after it are skipped before the value.
+  Scanned S("<!--#a x=<!--#b y=1--> z=2 -->t", H);
+  EXPECT_EQ(S.AllText(), "int|");
+  EXPECT_EQ(Calls, (std::vector<std::string>{"a X=\"z=2\""}));
+  // Nested without end, they once took stack for each level until the program died.
+  std::string Deep;
+  for (int K = 0; K < 100000; ++K) Deep += "<!--#a x=";
+  Scanned D(Deep, H);
+  EXPECT_THROW(D.AllText(), EParseError);
+}
+
+} // namespace
