@@ -453,7 +453,7 @@ bool TSection::GetURL(TCanvas &Canvas, int X, int Y, TUrlTarget &UrlTarget,
     }
     TFontObj *F = Fonts.GetFontObjAt(Img->Pos);
     if (F && F->HasUrl()) {
-      UrlTarget.Copy(F->UrlTarget);
+      UrlTarget.Copy(F->UrlTarget());
       if (Img->IsMap) {
         UrlTarget.Url += '?';
         UrlTarget.Url += std::to_string(IX);
@@ -476,7 +476,7 @@ bool TSection::GetURL(TCanvas &Canvas, int X, int Y, TUrlTarget &UrlTarget,
   if (IsImageMark(C)) return false;
   TFontObj *F = Fonts.GetFontObjAt(P);
   if (F && F->HasUrl()) {
-    UrlTarget.Copy(F->UrlTarget);
+    UrlTarget.Copy(F->UrlTarget());
     if (L) L->ActiveLink = F;
     return true;
   }

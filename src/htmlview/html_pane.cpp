@@ -357,7 +357,7 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
   LayoutDocument();
   for (TFontObj *F : FDocument.LinkList)
     if (F->HasUrl()) {
-      std::string Full = ExpandLinkFileName(F->UrlTarget.Url);
+      std::string Full = ExpandLinkFileName(F->UrlTarget().Url);
       F->SetVisited(std::find(FVisited.begin(), FVisited.end(), Full) != FVisited.end());
     }
   if (!Anchor.empty() && ScrollToAnchor(Anchor)) {

@@ -126,9 +126,17 @@ TFontObj::TFontObj(TSection *ASection, TMyFont Font, int APos, TScript Script)
 }
 
 TFontObj::TFontObj(TSection *ASection, const TFontObj &Source)
-    : Section(ASection), Pos(Source.Pos), TheFont(Source.TheFont), UrlTarget(Source.UrlTarget),
-      Visited(Source.Visited), Hover(Source.Hover), SScript(Source.SScript) {
+    : Section(ASection), Pos(Source.Pos), TheFont(Source.TheFont), Visited(Source.Visited),
+      Hover(Source.Hover), SScript(Source.SScript) {
+  if (Source.FLink) SetUrlTarget(*Source.FLink);
   FontChanged();
+}
+
+const TUrlTarget TFontObj::NoLink;
+
+void TFontObj::SetUrlTarget(const TUrlTarget &Link) {
+  if (!FLink) FLink = std::make_unique<TUrlTarget>();
+  FLink->Copy(Link);
 }
 
 TFontObj::~TFontObj() {
@@ -301,7 +309,7 @@ TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUr
   TFontObj *P = FO.get();
   Fonts.Items.push_back(std::move(FO));
   if (Anchor && !Anchor->Url.empty()) {
-    P->UrlTarget.Copy(*Anchor);
+    P->SetUrlTarget(*Anchor);
     if (List) List->LinkList.push_back(P);
   }
 }
@@ -458,7 +466,7 @@ void TSection::ChangeFont(TSectionList *List, const TMyFont &Font) {
   }
   auto N = std::make_unique<TFontObj>(this, std::move(Final), Len, Script);
   if (Last->HasUrl()) {
-    N->UrlTarget.Copy(Last->UrlTarget);
+    N->SetUrlTarget(Last->UrlTarget());
     N->Visited = Last->Visited;
     if (List) List->LinkList.push_back(N.get());
   }
@@ -472,9 +480,9 @@ void TSection::HRef(Symb Sy, TSectionList *List, const TUrlTarget &UrlTarget,
   // The run may have carried the link on from the run before (or been that run, left
   // empty): it leaves the link list with its URL, so the list holds only link runs.
   if (F->HasUrl() && List) UnlistLink(List->LinkList, F);
-  F->UrlTarget.Clear();
+  F->ClearUrlTarget();
   if (Sy == AnchorSy && !UrlTarget.Url.empty()) {
-    F->UrlTarget.Copy(UrlTarget);
+    F->SetUrlTarget(UrlTarget);
     if (List) List->LinkList.push_back(F);
   }
 }

@@ -37,7 +37,7 @@ constexpr int ListIndent = 35;           // pixels per list level
 constexpr int NoneCount = 9999;          // "none" of the count-to-next lookups
 
 // Script position of a font run. The parser's sub/sup state uses the same values.
-enum class TScript : int { Normal = 0, Sub = 1, Sup = 2 };
+enum class TScript : uint8_t { Normal = 0, Sub = 1, Sup = 2 };
 
 // The abstract section. Y values are document coordinates (screen Y = Y - YOff).
 class TSectionBase {
@@ -92,7 +92,6 @@ public:
   TSection *Section = nullptr;
   int Pos = 0;
   TMyFont TheFont;
-  TUrlTarget UrlTarget; // empty URL for plain text
   bool Visited = false;
   bool Hover = false;
   TScript SScript = TScript::Normal;
@@ -108,7 +107,11 @@ public:
   TFontObj(TSection *ASection, TMyFont Font, int APos, TScript Script = TScript::Normal);
   TFontObj(TSection *ASection, const TFontObj &Source); // deep copy
   ~TFontObj();
-  bool HasUrl() const { return !UrlTarget.Url.empty(); }
+  // The run's link: an empty URL for plain text.
+  const TUrlTarget &UrlTarget() const { return FLink ? *FLink : NoLink; }
+  bool HasUrl() const { return FLink && !FLink->Url.empty(); }
+  void SetUrlTarget(const TUrlTarget &Link);
+  void ClearUrlTarget() { FLink.reset(); }
   // Re-reads the metrics after every change of TheFont.
   void FontChanged();
   void SetVisited(bool Value);
@@ -117,6 +120,9 @@ public:
   void UpdateLinkColor();
 
 private:
+  // Most runs are plain text: the link is held apart, which keeps the many runs small.
+  std::unique_ptr<TUrlTarget> FLink;
+  static const TUrlTarget NoLink;
   mutable const TFontWidths *FWidths = nullptr;
   mutable int FWidthsDpi = 0;
   mutable int FWidthsPage = -1;

@@ -3,8 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "htmlview/object_pool.h"
+
 class TUrlTarget {
 public:
+  VORNELLE_POOLED_OBJECT
   std::string Url;
   std::string Target;
   // Copies each of the two that is given.

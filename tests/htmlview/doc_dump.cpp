@@ -133,8 +133,8 @@ std::string DumpSection(const TSectionBase &S, const TDumpOptions &O, int Indent
         if (F->TheFont.Fixed) Out << " fixed";
         if (F->SScript == TScript::Sub) Out << " sub";
         if (F->SScript == TScript::Sup) Out << " sup";
-        if (F->HasUrl()) Out << " url=\"" << F->UrlTarget.Url << "\"";
-        if (!F->UrlTarget.Target.empty()) Out << " target=\"" << F->UrlTarget.Target << "\"";
+        if (F->HasUrl()) Out << " url=\"" << F->UrlTarget().Url << "\"";
+        if (!F->UrlTarget().Target.empty()) Out << " target=\"" << F->UrlTarget().Target << "\"";
         Out << "\n";
       }
     for (const auto &Obj : T->Images.Items) {

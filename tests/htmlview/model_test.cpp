@@ -102,7 +102,7 @@ TEST(ModelFonts, ScriptModesShrinkAndLinksCarryOver) {
   const TFontObj *F = M.S->Fonts.GetFontObjAt(1);
   EXPECT_EQ(F->SScript, TScript::Sup);
   EXPECT_EQ(F->TheFont.NormalSize, 9);
-  EXPECT_EQ(F->UrlTarget.Url, "next.htm"); // the link goes on in the new run
+  EXPECT_EQ(F->UrlTarget().Url, "next.htm"); // the link goes on in the new run
   EXPECT_EQ(M.List.LinkList.size(), 2u);
   M.S.reset();
   EXPECT_TRUE(M.List.LinkList.empty()); // runs leave the document's lists when freed

@@ -288,8 +288,8 @@ TEST(ParserAnchors, NamesAndLinks) {
   EXPECT_EQ(P.Names.Count(), 1); // the duplicate keeps the first
   const TFontObj *L = P.RunAt('l');
   ASSERT_TRUE(L);
-  EXPECT_EQ(L->UrlTarget.Url, "p.htm");
-  EXPECT_EQ(L->UrlTarget.Target, "_new");
+  EXPECT_EQ(L->UrlTarget().Url, "p.htm");
+  EXPECT_EQ(L->UrlTarget().Target, "_new");
   EXPECT_TRUE(L->TheFont.Style & fsUnderline);
   EXPECT_FALSE(P.RunAt('z')->HasUrl());
   EXPECT_FALSE(P.RunAt('z')->TheFont.Style & fsUnderline);
@@ -301,7 +301,7 @@ TEST(ParserAnchors, TheLinkListHoldsExactlyTheLinkRuns) {
   Page P("<p>see <a href=a.htm>one</a> and <a href=b.htm>t<b>w</b>o</a> or "
          "<a href=c.htm>three</a><a href=d.htm>four</a> end <a name=n>no link</a> z");
   std::vector<std::string> Urls;
-  for (TFontObj *Link : P.List.LinkList) Urls.push_back(Link->UrlTarget.Url);
+  for (TFontObj *Link : P.List.LinkList) Urls.push_back(Link->UrlTarget().Url);
   EXPECT_EQ(Urls, (std::vector<std::string>{"a.htm", "b.htm", "b.htm", "b.htm", "c.htm",
                                             "d.htm"}));
   size_t Runs = 0; // every run with a URL is listed, once
@@ -321,7 +321,7 @@ TEST(ParserAnchors, TheLinkListHoldsExactlyTheLinkRuns) {
   EXPECT_EQ(P.List.LinkList[0], P.RunAt('g'));
   Page Empty("x<a href=e.htm></a>y<a href=f.htm>f</a>");
   ASSERT_EQ(Empty.List.LinkList.size(), 1u);
-  EXPECT_EQ(Empty.List.LinkList[0]->UrlTarget.Url, "f.htm");
+  EXPECT_EQ(Empty.List.LinkList[0]->UrlTarget().Url, "f.htm");
 }
 
 TEST(ParserHead, TitleBaseMetaAndSound) {
