@@ -346,29 +346,17 @@ void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
   if (Base + N > Buff.capacity()) Buff.reserve(std::max(Base + N, std::max<size_t>(128, 2 * Base)));
   Buff.append(S, N);
   Len = int(Buff.size());
-  if (Known == N && N > 0) {
-    // Text mostly comes with positions that go on one by one. The steps less one are
-    // or-ed together, four at a time: zero when every step is one.
-    unsigned Off = 0;
-    size_t K = 1;
-    for (; K + 4 <= N; K += 4)
-      Off |= (unsigned(P[K]) - unsigned(P[K - 1]) - 1u) | (unsigned(P[K + 1]) - unsigned(P[K]) - 1u) |
-             (unsigned(P[K + 2]) - unsigned(P[K + 1]) - 1u) |
-             (unsigned(P[K + 3]) - unsigned(P[K + 2]) - 1u);
-    for (; K < N; ++K) Off |= unsigned(P[K]) - unsigned(P[K - 1]) - 1u;
-    if (Off == 0) {
-      if (Base == 0 || P[0] != LastSource + 1) SIndexList.push_back({int(Base), P[0]});
-      LastSource = P[N - 1];
-      return;
-    }
-  }
+  // Steps of one less one are zero: four of them or-ed together are tested at once.
+  auto Step = [P](size_t K) { return unsigned(P[K]) - unsigned(P[K - 1]) - 1u; };
   for (size_t K = 0; K < N;) {
     const int First = K < Known ? P[K] : Fill;
     if (Base + K == 0 || First != LastSource + 1) SIndexList.push_back({int(Base + K), First});
     // Text comes mostly in stretches whose positions go on one by one: one run each.
     size_t E = K + 1;
-    if (K < Known)
-      while (E < Known && P[E] == P[E - 1] + 1) ++E;
+    if (K < Known) {
+      while (E + 4 <= Known && (Step(E) | Step(E + 1) | Step(E + 2) | Step(E + 3)) == 0) E += 4;
+      while (E < Known && Step(E) == 0) ++E;
+    }
     LastSource = E - 1 < Known ? P[E - 1] : Fill;
     K = E;
   }
@@ -377,11 +365,20 @@ void TSection::AppendText(const char *S, size_t N, const int *P, size_t NP) {
 void TSection::AddTokenObj(const TokenObj &T) { AddText(T.S, T.I); }
 
 namespace {
-// Bytes below 32 in S, counted without a branch per byte.
-size_t ControlBytes(const std::string &S) {
-  size_t N = 0;
-  for (char C : S) N += uint8_t(C) < 32;
-  return N;
+// Whether S holds a byte below 32, tested eight bytes at a time: a byte below 32 is the
+// one whose subtraction of 32 borrows into its top bit while that bit was clear.
+bool HasControlByte(const std::string &S) {
+  constexpr uint64_t Ones = 0x0101010101010101ull, Tops = 0x8080808080808080ull;
+  const char *P = S.data();
+  size_t N = S.size();
+  for (; N >= 8; P += 8, N -= 8) {
+    uint64_t X;
+    std::memcpy(&X, P, 8);
+    if ((X - Ones * 32) & ~X & Tops) return true;
+  }
+  for (; N > 0; ++P, --N)
+    if (uint8_t(*P) < 32) return true;
+  return false;
 }
 } // namespace
 
@@ -392,7 +389,7 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
   if (!NoBreak && !(Src[0] == ' ' && (Buff.empty() || Buff.back() == ' ')) &&
       !((Src[0] == ' ' || Src[0] == NoBreakSpace) && !Buff.empty() &&
         (Buff[0] == ImageMark || Buff[0] == ImageMarkNoBrk)) &&
-      ControlBytes(Src) == 0) {
+      !HasControlByte(Src)) {
     AppendText(Src.data(), Src.size(), Positions.data(), Positions.size());
     return;
   }

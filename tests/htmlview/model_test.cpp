@@ -108,6 +108,55 @@ TEST(ModelFonts, ScriptModesShrinkAndLinksCarryOver) {
   EXPECT_TRUE(M.List.LinkList.empty()); // runs leave the document's lists when freed
 }
 
+TEST(ModelText, AControlByteAnywhereInALongRunBecomesASpace) {
+  // Runs are tested for control bytes eight at a time; every offset of the byte, and
+  // bytes above 127 next to it, must still be seen.
+  for (size_t K = 1; K < 19; ++K) { // a space at the very start would be dropped
+    Model M;
+    std::string S = "x\xE9\xA0" "bcdefghijklmnopq";
+    S[K] = char(K % 2 ? 0x01 : 0x1F);
+    M.S->AddTokenObj(Token(S, 0));
+    std::string Want = S;
+    Want[K] = ' ';
+    EXPECT_EQ(M.S->Buff, Want) << K;
+  }
+  Model High;
+  const std::string Latin = "\xE0\xE9\xFF\x80\xA0 !~\xC0\xC1";
+  High.S->AddTokenObj(Token(Latin, 0));
+  EXPECT_EQ(High.S->Buff, Latin); // nothing below 32: kept byte for byte
+}
+
+TEST(ModelPositions, TheSourceIndexBreaksWhereverPositionsJump) {
+  Model M;
+  TokenObj T;
+  // 0..8 in steps of one, a jump over a dropped line-end byte, then an include's
+  // characters that all stand at one source position.
+  for (int P : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 12, 12, 13})
+    T.AddChar('a', P);
+  M.S->AddTokenObj(T);
+  std::vector<std::pair<int, int>> Runs;
+  for (const IndexObj &R : M.S->SIndexList) Runs.push_back({R.Pos, R.Index});
+  // A single jump at every place of a run of fourteen is found.
+  for (int B = 1; B < 14; ++B) {
+    Model J;
+    TokenObj U;
+    for (int K = 0; K < 14; ++K) U.AddChar('b', K < B ? K : K + 1);
+    J.S->AddTokenObj(U);
+    ASSERT_EQ(J.S->SIndexList.size(), 2u) << B;
+    EXPECT_EQ(J.S->SIndexList[1].Pos, B);
+    EXPECT_EQ(J.S->SIndexList[1].Index, B + 1);
+  }
+  // The last 12 goes on to 13 without a break.
+  EXPECT_EQ(Runs, (std::vector<std::pair<int, int>>{{0, 0}, {9, 10}, {12, 12}, {13, 12}}));
+  // A token that goes on from the last character adds no break.
+  M.S->AddTokenObj(Token("bcd", 14));
+  EXPECT_EQ(M.S->SIndexList.size(), 4u);
+  M.S->AddTokenObj(Token("e", 30));
+  ASSERT_EQ(M.S->SIndexList.size(), 5u);
+  EXPECT_EQ(M.S->SIndexList.back().Pos, 18);
+  EXPECT_EQ(M.S->SIndexList.back().Index, 30);
+}
+
 TEST(ModelPositions, SourceAndDocumentPositions) {
   Model M;
   M.S->AddTokenObj(Token("abc", 10)); // source 10..12
