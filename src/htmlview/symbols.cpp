@@ -64,31 +64,31 @@ constexpr TAttrEntry AttrTable[63] = {
 };
 
 namespace {
-constexpr TKeyIndex<8> TagIndex(TagTable, [](const TTagEntry &E) { return TNameKey::Of(E.Name); });
-constexpr TKeyIndex<8> AttrIndex(AttrTable,
-                                 [](const TAttrEntry &E) { return TNameKey::Of(E.Name); });
+struct TTagSymbols {
+  Symb StartSy, EndSy;
+  bool Known;
+};
+constexpr TKeyIndex<9, TTagSymbols> TagIndex(
+    TagTable, [](const TTagEntry &E) { return NameKey(E.Name); },
+    [](int Row) { return TTagSymbols{TagTable[Row].StartSy, TagTable[Row].EndSy, true}; },
+    TTagSymbols{UnknownSy, UnknownSy, false});
+constexpr TKeyIndex<9, Symb> AttrIndex(
+    AttrTable, [](const TAttrEntry &E) { return NameKey(E.Name); },
+    [](int Row) { return AttrTable[Row].Sy; }, UnknownAttrSy);
 } // namespace
 
 bool LookupTagKey(uint64_t Key, Symb &StartSy, Symb &EndSy) {
-  const int Row = TagIndex.Find(Key);
-  if (Row < 0) return false;
-  StartSy = TagTable[Row].StartSy;
-  EndSy = TagTable[Row].EndSy;
-  return true;
-}
-
-Symb LookupAttributeKey(uint64_t Key) {
-  const int Row = AttrIndex.Find(Key);
-  return Row < 0 ? UnknownAttrSy : AttrTable[Row].Sy;
+  const TTagSymbols T = TagIndex.Find(Key);
+  StartSy = T.StartSy;
+  EndSy = T.EndSy;
+  return T.Known;
 }
 
 bool LookupTag(std::string_view UpperName, Symb &StartSy, Symb &EndSy) {
-  return LookupTagKey(TNameKey::Of(UpperName), StartSy, EndSy);
+  return LookupTagKey(NameKey(UpperName), StartSy, EndSy);
 }
 
-Symb LookupAttribute(std::string_view UpperName) {
-  return LookupAttributeKey(TNameKey::Of(UpperName));
-}
+Symb LookupAttribute(std::string_view UpperName) { return AttrIndex.Find(NameKey(UpperName)); }
 
 std::string_view SymbolName(Symb Sy) {
   for (const TTagEntry &T : TagTable)

@@ -61,71 +61,72 @@ extern const TAttrEntry AttrTable[63];
 
 // A name of the tag or attribute table packed into one integer, 5 bits a character (A..Z
 // are 1..26, '-' is 27), so that finding it costs a multiplication and mostly one compare.
-// A name longer than 12 characters is in no table and packs to 0, like the empty name.
-class TNameKey {
-public:
-  static constexpr int MaxLen = 12;
-  // Appends an upper-case letter or '-'.
-  constexpr void Add(char UpperCh) {
-    if (FLen > MaxLen) return; // too long for any table already
-    if (++FLen <= MaxLen) FKey = FKey << 5 | uint64_t(UpperCh == '-' ? 27 : UpperCh - '@');
+// 0 for a name in no table: empty, longer than 12 characters or with another character.
+constexpr int MaxNameKeyLength = 12;
+// The key of a name so far with one more character, an upper-case letter or '-'.
+constexpr uint64_t NameKeyAdd(uint64_t Key, char UpperCh) {
+  return Key << 5 | uint64_t(UpperCh == '-' ? 27 : UpperCh - '@');
+}
+constexpr uint64_t NameKey(std::string_view UpperName) {
+  if (UpperName.size() > MaxNameKeyLength) return 0;
+  uint64_t Key = 0;
+  for (char C : UpperName) {
+    if (!((C >= 'A' && C <= 'Z') || C == '-')) return 0;
+    Key = NameKeyAdd(Key, C);
   }
-  constexpr uint64_t Key() const { return FLen <= MaxLen ? FKey : 0; }
-  // The key of a whole name; 0 when it holds a character that no table name has.
-  static constexpr uint64_t Of(std::string_view Name) {
-    TNameKey K;
-    for (char C : Name) {
-      if (!((C >= 'A' && C <= 'Z') || C == '-')) return 0;
-      K.Add(C);
-    }
-    return K.Key();
-  }
+  return Key;
+}
 
-private:
-  uint64_t FKey = 0;
-  int FLen = 0;
-};
-
-// An open-addressing table from nonzero keys to table rows, built at compile time. The
-// first row with a key wins, as in a search of the table in order.
-template <int Bits>
+// A table from nonzero keys to values, built at compile time, in which every key has a
+// slot of its own beside its value: a lookup is one multiplication and one compare in one
+// cache line, with no branch that depends on the name. The first row with a key wins, as
+// in a search of the table in order; a key in no row gives Missing.
+template <int Bits, class Value>
 class TKeyIndex {
 public:
-  template <class Table, class KeyOf>
-  constexpr TKeyIndex(const Table &Rows, KeyOf Key) {
-    int Row = 0;
-    for (const auto &R : Rows) Insert(Key(R), Row++);
-    if (Row * 2 > int(Size)) throw "TKeyIndex: too full"; // stops the compilation
+  template <class Table, class KeyOf, class ValueOf>
+  constexpr TKeyIndex(const Table &Rows, KeyOf Key, ValueOf ValueAt, Value Missing)
+      : FMissing(Missing) {
+    // Multipliers from a random sequence are tried until one gives each key its own slot.
+    for (int Try = 0;; ++Try) {
+      if (Try == 100000) throw "TKeyIndex: no multiplier"; // stops the compilation
+      FMul = (FMul * 6364136223846793005ull + 1442695040888963407ull) | 1;
+      for (TSlot &S : FSlots) S = {0, Missing};
+      bool Clash = false;
+      int Row = 0;
+      for (const auto &R : Rows) {
+        TSlot &S = FSlots[Slot(Key(R))];
+        if (S.Key == 0)
+          S = {Key(R), ValueAt(Row)};
+        else if (S.Key != Key(R))
+          Clash = true;
+        ++Row;
+      }
+      if (!Clash) return;
+    }
   }
-  // The row of Key, or -1 (also for key 0).
-  constexpr int Find(uint64_t Key) const {
-    for (size_t S = Slot(Key); FKeys[S] != 0; S = (S + 1) & Mask)
-      if (FKeys[S] == Key) return FRows[S];
-    return -1;
+  constexpr Value Find(uint64_t Key) const {
+    const TSlot &S = FSlots[Slot(Key)];
+    return S.Key == Key ? S.V : FMissing; // key 0 finds an empty slot, holding Missing too
   }
 
 private:
-  static constexpr size_t Size = size_t(1) << Bits, Mask = Size - 1;
-  static constexpr size_t Slot(uint64_t Key) {
-    return size_t((Key * 0x9E3779B97F4A7C15ull) >> (64 - Bits));
-  }
-  constexpr void Insert(uint64_t Key, int Row) {
-    size_t S = Slot(Key);
-    for (; FKeys[S] != 0; S = (S + 1) & Mask)
-      if (FKeys[S] == Key) return;
-    FKeys[S] = Key;
-    FRows[S] = int16_t(Row);
-  }
-  uint64_t FKeys[Size] = {};
-  int16_t FRows[Size] = {};
+  struct TSlot {
+    uint64_t Key;
+    Value V;
+  };
+  static constexpr size_t Size = size_t(1) << Bits;
+  constexpr size_t Slot(uint64_t Key) const { return size_t((Key * FMul) >> (64 - Bits)); }
+  uint64_t FMul = 0;
+  Value FMissing;
+  TSlot FSlots[Size] = {};
 };
 
 // Lookups of an upper-cased name; the first match wins. A tag that is not in the table
 // gives false; an unknown attribute gives UnknownAttrSy.
 bool LookupTag(std::string_view UpperName, Symb &StartSy, Symb &EndSy);
 Symb LookupAttribute(std::string_view UpperName);
-// The same by the packed name.
+// The same by the key of the name (the scanner builds it as it reads).
 bool LookupTagKey(uint64_t Key, Symb &StartSy, Symb &EndSy);
-Symb LookupAttributeKey(uint64_t Key);
 // The table name of a tag or attribute symbol (start or end tag), "" for token kinds.
 std::string_view SymbolName(Symb Sy);

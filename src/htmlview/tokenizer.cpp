@@ -11,7 +11,10 @@ namespace {
 constexpr char CR = 13;
 
 bool IsLetter(char C) { return C >= 'A' && C <= 'Z'; } // tested on LCh
+char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+// The end of an attribute value that is not quoted.
+bool EndsBareValue(char C) { return C == '\t' || C == CR || C == EofChar || C == ' ' || C == '>'; }
 bool IsAlnum(char C) {
   return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || IsDigit(C);
 }
@@ -40,24 +43,34 @@ constexpr uint64_t EntityKey(std::string_view Name) {
   for (char C : Name) K = K << 6 | EntityCode(C);
   return K;
 }
-constexpr TKeyIndex<8> EntityIndex(EntityNames, [](const char *N) { return EntityKey(N); });
+constexpr TKeyIndex<10, int> EntityIndex(EntityNames, [](const char *N) { return EntityKey(N); },
+                                         [](int Row) { return Row; }, -1);
 constexpr char EntityChars[8] = {'&', '<', '>', '"', '\'', '-', char(153), '.'};
 constexpr int HellipEntry = 7;
 
 // Tags whose attributes are kept for the parser.
-bool KeepsAttributes(Symb Sy) {
-  switch (Sy) {
-  case BodySy: case PSy: case BRSy: case HeadingSy: case HRSy: case BaseSy: case OLSy:
-  case ULSy: case ImageSy: case AnchorSy: case TableSy: case TDSy: case TRSy: case THSy:
-  case CaptionSy: case InputSy: case FormSy: case TextAreaSy: case SelectSy:
-  case OptionSy: case FontSy: case BaseFontSy: case MapSy: case AreaSy: case FrameSetSy:
-  case FrameSy: case ScriptSy: case DivSy: case BgSoundSy: case WrapSy: case MetaSy:
-  case PanelSy:
-    return true;
-  default:
-    return false;
+constexpr std::array<bool, 256> KeepsAttributesTable = [] {
+  std::array<bool, 256> T{};
+  for (Symb Sy : {BodySy, PSy, BRSy, HeadingSy, HRSy, BaseSy, OLSy, ULSy, ImageSy, AnchorSy,
+                  TableSy, TDSy, TRSy, THSy, CaptionSy, InputSy, FormSy, TextAreaSy, SelectSy,
+                  OptionSy, FontSy, BaseFontSy, MapSy, AreaSy, FrameSetSy, FrameSy, ScriptSy,
+                  DivSy, BgSoundSy, WrapSy, MetaSy, PanelSy})
+    T[Sy] = true;
+  return T;
+}();
+bool KeepsAttributes(Symb Sy) { return KeepsAttributesTable[Sy]; }
+
+// A tag name's key as its letters come; 0 once it is longer than any table name.
+struct TTagName {
+  uint64_t Key = 0;
+  int Length = 0;
+  void Add(char C) {
+    if (Length <= MaxNameKeyLength && ++Length <= MaxNameKeyLength)
+      Key = NameKeyAdd(Key, Upper(C));
+    else
+      Key = 0;
   }
-}
+};
 
 // A UTF-16 code unit as one character of the system code page ('?' when it has none).
 char CodeUnitToByte(unsigned N) {
@@ -247,20 +260,39 @@ void THtmlTokenizer::SkipMarkup() {
   }
 }
 
+// `while (Keep(Ch)) { Use(Ch); NextChar(); }`, with the plain bytes of the main buffer that
+// Keep accepts taken in one step: NextChar would give each of them as it is. Use gets the
+// characters as a range [From, To).
+template <class KeepFn, class UseFn>
+void THtmlTokenizer::ReadWhile(KeepFn Keep, UseFn Use) {
+  while (Keep(Ch)) {
+    Use(&Ch, &Ch + 1);
+    if (FLoadStyle != TLoadStyle::Include) {
+      const char *P = FPtr;
+      while (P != FEnd && IsPlainByte(P) && Keep(*P)) ++P;
+      if (P != FPtr) {
+        Use(FPtr, P);
+        SourcePos += int(P - FPtr);
+        FPtr = P;
+        FLineEnd = 0;
+      }
+    }
+    NextChar();
+  }
+}
+
 bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
   SkipBlanks();
   if (!IsLetter(LCh)) return false;
   S.Name.clear();
-  TNameKey Key;
-  while (IsLetter(LCh) || LCh == '-') {
-    S.Name += LCh;
-    Key.Add(LCh);
-    NextChar();
-  }
-  Sym = LookupAttributeKey(Key.Key());
+  ReadWhile([](char C) { return IsLetter(Upper(C)) || C == '-'; },
+            [&S](const char *From, const char *To) { S.Name.append(From, To); });
+  for (char &C : S.Name) C = Upper(C);
+  Sym = LookupAttribute(S.Name);
   SkipBlanks();
   std::string &Str = S.Value;
   Str.clear();
+  auto Append = [&Str](const char *From, const char *To) { Str.append(From, To); };
   Value = Sym == BorderSy ? 1 : 0;
   if (LCh != '=') return true;
   NextChar();
@@ -276,8 +308,8 @@ bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
         ReadEntity(S.Entity, S.Raw);
         Str += S.Entity.S;
       } else {
-        Str += Ch;
-        NextChar();
+        ReadWhile([Quote](char C) { return C != Quote && C != EofChar && C != CR && C != '&'; },
+                  Append);
       }
     }
     if (Ch == Quote) NextChar();
@@ -292,10 +324,7 @@ bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
   } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
     Str += Ch;
     NextChar();
-    while (Ch != '\t' && Ch != CR && Ch != EofChar && Ch != ' ' && Ch != '%' && Ch != '>') {
-      Str += Ch;
-      NextChar();
-    }
+    ReadWhile([](char C) { return !EndsBareValue(C) && C != '%'; }, Append);
     SkipBlanks();
     if (!StrToIntSat(Str, Value)) Value = 0;
     if (Ch == '%') {
@@ -303,16 +332,41 @@ bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
       NextChar();
     }
   } else {
-    while (Ch != '\t' && Ch != CR && Ch != EofChar && Ch != ' ' && Ch != '>') {
-      Str += Ch;
-      NextChar();
-    }
+    ReadWhile([](char C) { return !EndsBareValue(C); }, Append);
   }
+  return true;
+}
+
+void THtmlTokenizer::SetTagSymbol(uint64_t Key, bool EndTag) {
+  Symb Start, End;
+  Sy = LookupTagKey(Key, Start, End) ? (EndTag ? End : Start) : UnknownSy;
+}
+
+// The common tag "<name>" or "</name>", read straight from the main buffer: what the full
+// reading below comes to for it. False, with nothing read, for any other form (blanks,
+// attributes, a heading's level, the end of the input) or when '<' came from an include.
+bool THtmlTokenizer::ReadPlainTag() {
+  if (FLoadStyle == TLoadStyle::Include) return false; // else '<' is the byte before FPtr
+  const char *P = FPtr;
+  const bool EndTag = P != FEnd && *P == '/';
+  if (EndTag) ++P;
+  const char *First = P;
+  TTagName Name;
+  for (; P != FEnd && IsLetter(Upper(*P)); ++P) Name.Add(*P);
+  if (P == First || P == FEnd || *P != '>') return false;
+  SetTagSymbol(Name.Key, EndTag);
+  HeadingLevel = 0;
+  if (!EndTag && KeepsAttributes(Sy)) Attributes.Clear();
+  SourcePos += int(P + 1 - FPtr); // up to the '>'
+  FPtr = P + 1;
+  FLineEnd = 0;
+  NextChar();
   return true;
 }
 
 void THtmlTokenizer::ReadTag() {
   TagStartPos = SourcePos;
+  if (ReadPlainTag()) return;
   NextChar();
   const bool EndTag = LCh == '/';
   if (EndTag) {
@@ -322,15 +376,11 @@ void THtmlTokenizer::ReadTag() {
     Token.AddChar('<', TagStartPos);
     return;
   }
-  Sy = UnknownSy;
-  // Only the lookup needs the name: longer than any table name, it is in no table.
-  TNameKey Name;
-  while (IsLetter(LCh)) {
-    Name.Add(LCh);
-    NextChar();
-  }
-  Symb Start, End;
-  if (LookupTagKey(Name.Key(), Start, End)) Sy = EndTag ? End : Start;
+  TTagName Name;
+  ReadWhile([](char C) { return IsLetter(Upper(C)); }, [&Name](const char *From, const char *To) {
+    for (const char *P = From; P != To; ++P) Name.Add(*P);
+  });
+  SetTagSymbol(Name.Key, EndTag);
   SkipBlanks();
   HeadingLevel = 0;
   if ((Sy == HeadingSy || Sy == HeadingEndSy) && LCh >= '1' && LCh <= '6') {

@@ -46,7 +46,8 @@ public:
     S.append(P, N);
     const size_t Old = I.size();
     I.resize(Old + N);
-    for (size_t K = 0; K < N; ++K) I[Old + K] = FirstPos + int(K);
+    int *Pos = I.data() + Old;
+    for (size_t K = 0; K < N; ++K) Pos[K] = FirstPos + int(K);
   }
   void AddString(const TokenObj &T) {
     S += T.S;
@@ -132,9 +133,8 @@ private:
     Ch = *FPtr++;
     ++SourcePos;
     FLineEnd = 0;
-    LCh = Upper(Ch);
+    LCh = Ch >= 'a' && Ch <= 'z' ? char(Ch - 'a' + 'A') : Ch;
   }
-  static char Upper(char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; }
   void NextCharSlow();
   int ReadSourceChar();
   int PeekSourceChar() const;
@@ -143,6 +143,10 @@ private:
   void SkipMarkup();
   void DoInclude();
   void ReadTag();
+  bool ReadPlainTag();
+  void SetTagSymbol(uint64_t Key, bool EndTag);
+  template <class KeepFn, class UseFn>
+  void ReadWhile(KeepFn Keep, UseFn Use);
   bool ReadAttribute(TScratch &S, Symb &Sym, int &Value);
   void ReadEntity(TokenObj &Out, TokenObj &Raw);
   bool ReadTextRun();
