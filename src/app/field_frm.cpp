@@ -268,7 +268,7 @@ void TFieldFrm::BuildViewerPanel() {
 void TFieldFrm::BuildMenus() {
   QMenuBar *Bar = menuBar();
   Bar->setObjectName("MainMenu1");
-  auto Item = [this](QMenu *M, const char *Caption, int Tag = 0) {
+  auto Item = [](QMenu *M, const char *Caption, int Tag = 0) {
     QAction *A = M->addAction(Caption);
     A->setData(Tag);
     return A;

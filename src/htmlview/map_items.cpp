@@ -28,13 +28,40 @@ std::vector<int> ParseCoords(std::string_view Coords) {
   return Result;
 }
 
-namespace {
-enum class TShape { Rect, Circle, Poly };
+bool TMapArea::Contains(int X, int Y) const {
+  switch (Shape) {
+  case TShape::Rect:
+    return X >= Box.Left && X < Box.Right && Y >= Box.Top && Y < Box.Bottom;
+  case TShape::Circle: {
+    if (R < 0) return false; // an empty box
+    // (dx² + dy²) <= (R + 1/2)², in quarters to stay with whole numbers.
+    const int64_t DX = int64_t(X) - CX, DY = int64_t(Y) - CY;
+    return 4 * (DX * DX + DY * DY) <= (2 * int64_t(R) + 1) * (2 * int64_t(R) + 1);
+  }
+  case TShape::Poly: {
+    // Winding number of the polygon round the pixel's centre, in doubled coordinates.
+    const int64_t PX = 2 * int64_t(X) + 1, PY = 2 * int64_t(Y) + 1;
+    int Winding = 0;
+    for (size_t K = 0; K < Points.size(); ++K) {
+      const TPoint &A = Points[K], &B = Points[(K + 1) % Points.size()];
+      const int64_t AX = 2 * int64_t(A.X), AY = 2 * int64_t(A.Y);
+      const int64_t BX = 2 * int64_t(B.X), BY = 2 * int64_t(B.Y);
+      const int64_t Side = (BX - AX) * (PY - AY) - (PX - AX) * (BY - AY);
+      if (AY <= PY) {
+        if (BY > PY && Side > 0) ++Winding;
+      } else if (BY <= PY && Side < 0) {
+        --Winding;
+      }
+    }
+    return Winding != 0;
+  }
+  }
+  return false;
 }
 
 void TMapItem::AddArea(const TAttributeList &Attributes) {
   std::string Url, Target;
-  TShape Shape = TShape::Rect;
+  TMapArea::TShape Shape = TMapArea::TShape::Rect;
   std::vector<int> Coords;
   for (const auto &A : Attributes) {
     switch (A->Which) {
@@ -43,43 +70,45 @@ void TMapItem::AddArea(const TAttributeList &Attributes) {
     case TargetSy: Target = A->Name; break;
     case ShapeSy: {
       std::string S = LowerCase(A->Name).substr(0, 4);
-      Shape = S == "circ" ? TShape::Circle : S == "poly" ? TShape::Poly : TShape::Rect;
+      Shape = S == "circ"   ? TMapArea::TShape::Circle
+              : S == "poly" ? TMapArea::TShape::Poly
+                            : TMapArea::TShape::Rect;
       break;
     }
     case CoordsSy: Coords = ParseCoords(A->Name); break;
     default: break;
     }
   }
-  TRegion Region;
+  TMapArea Area;
+  Area.Url = Url;
   const size_t N = Coords.size();
-  // Edges are clamped so that hostile numbers cannot overflow the arithmetic below.
-  auto C = [&](size_t K) { return std::clamp(Coords[K], -1000000, 1000000); };
+  // Numbers are clamped to the largest picture there can be, so that the arithmetic
+  // cannot overflow.
+  auto C = [&](size_t K) { return std::clamp(Coords[K], -32767, 32767); };
   switch (Shape) {
-  case TShape::Rect:
+  case TMapArea::TShape::Rect:
     if (N < 4) return;
-    Region = TRegion::FromRect(TRect(C(0), C(1), C(2) + 1, C(3) + 1));
+    Area.Box = TRect(C(0), C(1), C(2) + 1, C(3) + 1);
     break;
-  case TShape::Circle: {
+  case TMapArea::TShape::Circle:
     if (N < 3) return;
-    int X = C(0), Y = C(1), R = C(2);
-    Region = TRegion::FromEllipse(TRect(X - R, Y - R, X + R + 1, Y + R + 1));
+    Area.CX = C(0);
+    Area.CY = C(1);
+    Area.R = C(2);
     break;
-  }
-  case TShape::Poly: {
+  case TMapArea::TShape::Poly:
     if (N < 6) return;
-    std::vector<TPoint> Points;
-    for (size_t K = 0; K + 1 < N; K += 2) Points.push_back(TPoint(C(K), C(K + 1)));
-    Region = TRegion::FromPolygon(Points, true);
+    for (size_t K = 0; K + 1 < N; K += 2) Area.Points.push_back(TPoint(C(K), C(K + 1)));
     break;
   }
-  }
-  Areas.push_back(TMapArea{Url, Region});
+  Area.Shape = Shape;
+  Areas.push_back(std::move(Area));
   AreaTargets.push_back(Target);
 }
 
 bool TMapItem::HitTest(int X, int Y, std::unique_ptr<TUrlTarget> &UrlTarget) const {
   for (size_t I = 0; I < Areas.size(); ++I)
-    if (Areas[I].Region.Contains(TPoint(X, Y))) {
+    if (Areas[I].Contains(X, Y)) {
       if (Areas[I].Url.empty()) return false;
       UrlTarget = std::make_unique<TUrlTarget>();
       UrlTarget->Url = Areas[I].Url;

@@ -17,9 +17,19 @@ constexpr int MaxCoords = 301;
 // number gives 0.
 std::vector<int> ParseCoords(std::string_view Coords);
 
+// One area, tested by its geometry: a region built from a hostile circle or polygon
+// would be rasterised at its full size.
 struct TMapArea {
+  enum class TShape { Rect, Circle, Poly };
   std::string Url; // empty for NOHREF
-  TRegion Region;
+  TShape Shape = TShape::Rect;
+  TRect Box;                  // Rect: the pixels Left..Right-1, Top..Bottom-1
+  int CX = 0, CY = 0, R = 0;  // Circle: centre pixel and radius
+  std::vector<TPoint> Points; // Poly: the corners
+  // Whether the pixel (X, Y) belongs to the area: a circle holds the pixels of its
+  // bounding box (CX - R .. CX + R) whose centres lie within R + 1/2 of the centre's; a
+  // polygon those whose centres it winds round.
+  bool Contains(int X, int Y) const;
 };
 
 class TMapItem {

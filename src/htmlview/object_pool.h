@@ -57,6 +57,7 @@ inline void *PoolAllocate(size_t Size) {
 
 inline void PoolFree(void *P, size_t Size) noexcept {
   using namespace PoolDetail;
+  (void)Size; // unused when the pool is off
   if (!P) return;
 #ifndef VORNELLE_POOL_OFF
   if (Size - 1 < MaxPooled) {

@@ -123,13 +123,18 @@ TEST(ImageMaps, ShapesAndHitOrder) {
                        {TargetSy, "main"}}));
   ASSERT_EQ(M.Areas.size(), 1u);
   // The circle's box is (40, 40, 61, 61): x and y from 40 to 60.
-  const TRegion &Circle = M.Areas[0].Region;
-  EXPECT_TRUE(Circle.Contains(TPoint(42, 50)));
-  EXPECT_TRUE(Circle.Contains(TPoint(59, 50)));
-  EXPECT_TRUE(Circle.Contains(TPoint(50, 59)));
-  EXPECT_FALSE(Circle.Contains(TPoint(39, 50)));
-  EXPECT_FALSE(Circle.Contains(TPoint(62, 50)));
-  EXPECT_FALSE(Circle.Contains(TPoint(41, 41)));
+  const TMapArea &Circle = M.Areas[0];
+  EXPECT_TRUE(Circle.Contains(42, 50));
+  EXPECT_TRUE(Circle.Contains(59, 50));
+  EXPECT_TRUE(Circle.Contains(40, 50));
+  EXPECT_TRUE(Circle.Contains(60, 50));
+  EXPECT_TRUE(Circle.Contains(50, 59));
+  EXPECT_TRUE(Circle.Contains(57, 57));
+  EXPECT_FALSE(Circle.Contains(39, 50));
+  EXPECT_FALSE(Circle.Contains(61, 50));
+  EXPECT_FALSE(Circle.Contains(62, 50));
+  EXPECT_FALSE(Circle.Contains(41, 41));
+  EXPECT_FALSE(Circle.Contains(58, 58));
   M.AddArea(AreaAttrs({{HrefSy, "r.htm"}, {CoordsSy, "0,0,100,100"}}));
   M.AddArea(AreaAttrs({{ShapeSy, "rect"}, {CoordsSy, "1,2,3"}, {HrefSy, "few.htm"}}));
   M.AddArea(AreaAttrs({{ShapeSy, "poly"}, {CoordsSy, "0,0,10,0"}, {HrefSy, "few.htm"}}));
@@ -151,6 +156,48 @@ TEST(ImageMaps, ShapesAndHitOrder) {
   EXPECT_FALSE(U);
   ASSERT_TRUE(N.HitTest(30, 30, U));
   EXPECT_EQ(U->Url, "y.htm");
+}
+
+TEST(ImageMaps, PolygonsHoldThePixelsTheyWindRound) {
+  TMapItem M;
+  // An L: the square 0..20 less its top right quarter.
+  M.AddArea(AreaAttrs({{ShapeSy, "poly"}, {CoordsSy, "0,0,10,0,10,10,20,10,20,20,0,20"},
+                       {HrefSy, "l.htm"}}));
+  const TMapArea &L = M.Areas[0];
+  EXPECT_TRUE(L.Contains(0, 0));
+  EXPECT_TRUE(L.Contains(9, 9));
+  EXPECT_TRUE(L.Contains(15, 15));
+  EXPECT_TRUE(L.Contains(19, 19));
+  EXPECT_FALSE(L.Contains(15, 5)); // the notch
+  EXPECT_FALSE(L.Contains(10, 0)); // the right edge of the upright is outside
+  EXPECT_FALSE(L.Contains(20, 15));
+  EXPECT_FALSE(L.Contains(-1, 5));
+  // Drawn the other way round, and a bow tie whose halves wind opposite ways.
+  M.AddArea(AreaAttrs({{ShapeSy, "poly"}, {CoordsSy, "0,20,20,20,20,10,10,10,10,0,0,0"}}));
+  EXPECT_TRUE(M.Areas[1].Contains(15, 15));
+  EXPECT_FALSE(M.Areas[1].Contains(15, 5));
+  M.AddArea(AreaAttrs({{ShapeSy, "poly"}, {CoordsSy, "0,0,20,20,20,0,0,20"}}));
+  EXPECT_TRUE(M.Areas[2].Contains(2, 10));
+  EXPECT_TRUE(M.Areas[2].Contains(17, 10));
+  EXPECT_FALSE(M.Areas[2].Contains(10, 2));
+}
+
+TEST(ImageMaps, HostileNumbersMakeBoundedAreasAtOnce) {
+  // A circle or polygon of millions of pixels is only geometry: nothing is rasterised.
+  TMapItem M;
+  M.AddArea(AreaAttrs({{ShapeSy, "circle"}, {CoordsSy, "50,50,99999999999999"}, {HrefSy, "c"}}));
+  M.AddArea(AreaAttrs({{ShapeSy, "poly"},
+                       {CoordsSy, "-99999999,-99999999,99999999,-99999999,0,99999999"},
+                       {HrefSy, "p"}}));
+  M.AddArea(AreaAttrs({{ShapeSy, "circle"}, {CoordsSy, "5,5,-3"}, {HrefSy, "neg"}}));
+  ASSERT_EQ(M.Areas.size(), 3u);
+  EXPECT_TRUE(M.Areas[0].Contains(30000, 50));   // the radius is clamped to 32767
+  EXPECT_FALSE(M.Areas[0].Contains(32900, 50));
+  EXPECT_TRUE(M.Areas[1].Contains(0, 0));
+  EXPECT_FALSE(M.Areas[2].Contains(5, 5)); // a negative radius holds nothing
+  std::unique_ptr<TUrlTarget> U;
+  ASSERT_TRUE(M.HitTest(-20000, -30000, U));
+  EXPECT_EQ(U->Url, "p");
 }
 
 TEST(SelectionBuffers, MarksAreSkippedAndNoBreakSpacesCopiedAsSpaces) {
