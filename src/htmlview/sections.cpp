@@ -291,17 +291,27 @@ int TFormControlList::GetControlCountAt(int Pos) const {
 
 // ---------------------------------------------------------------- TSection: building
 
-TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUrlTarget *Anchor,
-                   int AJustify)
-    : TSectionBase(List), ListLevel(Level), Indent(Level * ListIndent), Justify(AJustify),
-      SectionFont(Font) {
+namespace {
+// The font of a run begun now: Font with the building style added, and made three
+// quarters of its size in a subscript or superscript, whose kind goes to Script.
+TMyFont RunFont(const TSectionList *List, const TMyFont &Font, TScript &Script) {
   TMyFont F = Font;
-  TScript Script = TScript::Normal;
+  Script = TScript::Normal;
   if (List) {
     F.Style |= List->Build.Style;
     Script = List->Build.SScript;
   }
   if (Script != TScript::Normal) F.SetNormalSize(List, MulDiv(F.NormalSize, 3, 4));
+  return F;
+}
+} // namespace
+
+TSection::TSection(TSectionList *List, int Level, const TMyFont &Font, const TUrlTarget *Anchor,
+                   int AJustify)
+    : TSectionBase(List), ListLevel(Level), Indent(Level * ListIndent), Justify(AJustify),
+      SectionFont(Font) {
+  TScript Script;
+  TMyFont F = RunFont(List, Font, Script);
   // A paragraph has a few runs and source breaks; room for them spares two regrowths.
   Fonts.Items.reserve(4);
   SIndexList.reserve(4);
@@ -447,13 +457,8 @@ void TSection::AddText(const std::string &Src, const std::vector<int> &Positions
 
 void TSection::ChangeFont(TSectionList *List, const TMyFont &Font) {
   // The run's font is made whole first, so that its metrics are read once.
-  TMyFont Final = Font;
-  TScript Script = TScript::Normal;
-  if (List) {
-    Final.Style |= List->Build.Style;
-    Script = List->Build.SScript;
-  }
-  if (Script != TScript::Normal) Final.SetNormalSize(List, MulDiv(Final.NormalSize, 3, 4));
+  TScript Script;
+  TMyFont Final = RunFont(List, Font, Script);
   TFontObj *Last = Fonts.Items.back().get();
   if (Last->Pos == Len) {
     Last->TheFont = std::move(Final);
