@@ -143,6 +143,35 @@ TEST(ScannerSpeedPaths, TagsAndValuesEndingAtTheEndOfTheInput) {
   EXPECT_EQ(T.Sy, EofSy);
 }
 
+TEST(ScannerSpeedPaths, PlainTagsAndTheFormsNextToThem) {
+  THtmlTokenizer T;
+  std::string Src;
+  auto Symbols = [&](std::string S) {
+    Src = std::move(S);
+    T.Start(Src.data(), Src.size(), TLoadStyle::Buffer);
+    std::vector<Symb> Out;
+    for (T.NextSymbol(); T.Sy != EofSy; T.NextSymbol()) Out.push_back(T.Sy);
+    return Out;
+  };
+  EXPECT_EQ(Symbols("<b>x</TD><bR>"), (std::vector<Symb>{BSy, TextSy, TDEndSy, BRSy}));
+  EXPECT_EQ(T.TagStartPos, 9);
+  // A comment inside a tag's name is passed over: the name goes on after it.
+  EXPECT_EQ(Symbols("<b<!--c-->r>"), (std::vector<Symb>{BRSy}));
+  // A line end before '>', an empty end tag, a name too long for the table.
+  EXPECT_EQ(Symbols("<b\r\n></>x<strikeout><blockquotes>"),
+            (std::vector<Symb>{BSy, UnknownSy, TextSy, UnknownSy, UnknownSy}));
+  EXPECT_EQ(Symbols("<h2>"), (std::vector<Symb>{HeadingSy}));
+  EXPECT_EQ(T.HeadingLevel, 2);
+  EXPECT_EQ(Symbols("<h>"), (std::vector<Symb>{HeadingSy}));
+  EXPECT_EQ(T.HeadingLevel, 0);
+  // The byte after '>' is read as the next character, whatever it is.
+  auto A = ScanAll("<i>\r\nab<u>&lt;");
+  ASSERT_EQ(A.size(), 4u); // I, the text, U, the entity
+  EXPECT_EQ(A[1].S, " ab");
+  EXPECT_EQ(A[1].I, (std::vector<int>{4, 5, 6}));
+  EXPECT_EQ(A[3].S, "<");
+}
+
 TEST(ScannerSpeedPaths, CommentsRightAfterAQuickStretch) {
   // The comment is passed over inside the run; the run goes on at the byte after '>'.
   auto A = ScanAll("word<!-- c -->more");
