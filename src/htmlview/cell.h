@@ -19,9 +19,10 @@ public:
 };
 
 // Float and list indents of one cell.
+// Not pooled: the document's own lives as long as its viewer, and the pool starts afresh
+// only once nothing pooled is left.
 class IndentManager : public IndentManagerBasic {
 public:
-  VORNELLE_POOLED_OBJECT
   // Registers a left (ObjAlign 3) or right (ObjAlign 4) floating object at Y and sets its
   // Indent; other alignments add nothing.
   void Update(int Y, TFloatingObj &Obj);

@@ -7,6 +7,7 @@
 
 #include "htmlview/object_pool.h"
 #include "htmlview/sections.h"
+#include "htmlview/html_pane.h"
 #include "htmlview/section_list.h"
 
 namespace {
@@ -88,6 +89,28 @@ TEST(ObjectPool, DocumentsBuiltAndFreedOverAndOverHoldTheSameMemory) {
   const size_t Held = PoolReservedBytes();
   for (int R = 0; R < 5; ++R) EXPECT_EQ(Build(), 2000);
   EXPECT_EQ(PoolReservedBytes(), Held);
+}
+
+} // namespace
+
+namespace {
+
+// A viewer that loads one page after another gives the pool back all it took, so that
+// each page is built in memory carved afresh in address order.
+TEST(ObjectPool, AViewerGivesEverythingBackWhenItsPageGoes) {
+  if (!Pooled) GTEST_SKIP() << "objects come from the general allocator here";
+  ASSERT_EQ(PoolDetail::Live, 0u) << "an earlier test left pooled objects alive";
+  {
+    THtmlPane Pane;
+    Pane.resize(300, 200);
+    Pane.LoadFromString("<p>A <b>bold</b> <a href=x.htm>link</a>.<table border><tr><td>cell"
+                        "</td></tr></table><ul><li>item</ul>");
+    EXPECT_GT(PoolDetail::Live, 10u);
+    Pane.LoadFromString("<p>Another page.");
+    Pane.Clear();
+    EXPECT_EQ(PoolDetail::Live, 0u);
+  }
+  EXPECT_EQ(PoolDetail::Live, 0u);
 }
 
 } // namespace
