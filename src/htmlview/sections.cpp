@@ -43,21 +43,21 @@ const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
     int Generation = -1;
     const TFontWidths *W = nullptr;
   };
-  static std::array<TRecent, 8> Recent;
-  static size_t Next = 0;
+  // Headings, scripts, emphasis and fixed text make a dozen or more fonts on a page: the
+  // tables are kept in slots chosen by the number, so a look-up is one comparison.
+  static std::array<TRecent, 64> Recent;
   TCanvas &C = MeasureCanvas();
   const int Dpi = C.PixelsPerInchY();
   const int Generation = FontWidthsGeneration();
   const uint64_t Key = FontKey(F, Page, Dpi);
-  for (const TRecent &R : Recent)
-    if (R.Key == Key && R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
-        R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
-        R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
-        R.Font.Name == F.Name)
-      return R.W->Metrics;
+  TRecent &R = Recent[(Key ^ (Key >> 29) ^ (Key >> 47)) % Recent.size()];
+  if (R.Key == Key && R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
+      R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
+      R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
+      R.Font.Name == F.Name)
+    return R.W->Metrics;
   const TFontWidths &W = FontWidths(C, F, Page);
-  Recent[Next] = TRecent{Key, F, Page, Dpi, FontWidthsGeneration(), &W};
-  Next = (Next + 1) % Recent.size();
+  R = TRecent{Key, F, Page, Dpi, FontWidthsGeneration(), &W};
   return W.Metrics;
 }
 
