@@ -44,20 +44,27 @@ const TTextMetric &RunMetrics(const TFont &F, TCodePage Page) {
     const TFontWidths *W = nullptr;
   };
   // Headings, scripts, emphasis and fixed text make a dozen or more fonts on a page: the
-  // tables are kept in slots chosen by the number, so a look-up is one comparison.
-  static std::array<TRecent, 64> Recent;
+  // tables are kept in sets of four chosen by the number, so a look-up makes at most four
+  // comparisons, and two fonts of one set do not push each other out.
+  constexpr size_t Ways = 4, Sets = 16;
+  static std::array<TRecent, Ways * Sets> Recent;
+  static std::array<uint8_t, Sets> NextWay{};
   TCanvas &C = MeasureCanvas();
   const int Dpi = C.PixelsPerInchY();
   const int Generation = FontWidthsGeneration();
   const uint64_t Key = FontKey(F, Page, Dpi);
-  TRecent &R = Recent[(Key ^ (Key >> 29) ^ (Key >> 47)) % Recent.size()];
-  if (R.Key == Key && R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
-      R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
-      R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
-      R.Font.Name == F.Name)
-    return R.W->Metrics;
+  const size_t Set = (Key ^ (Key >> 29) ^ (Key >> 47)) % Sets;
+  for (size_t I = Set * Ways; I < Set * Ways + Ways; ++I) {
+    const TRecent &R = Recent[I];
+    if (R.Key == Key && R.W && R.Generation == Generation && R.Page == Page && R.Dpi == Dpi &&
+        R.Font.Height == F.Height && R.Font.Style == F.Style && R.Font.Pitch == F.Pitch &&
+        R.Font.Charset == F.Charset && R.Font.PixelsPerInch == F.PixelsPerInch &&
+        R.Font.Name == F.Name)
+      return R.W->Metrics;
+  }
   const TFontWidths &W = FontWidths(C, F, Page);
-  R = TRecent{Key, F, Page, Dpi, FontWidthsGeneration(), &W};
+  Recent[Set * Ways + NextWay[Set]] = TRecent{Key, F, Page, Dpi, FontWidthsGeneration(), &W};
+  NextWay[Set] = uint8_t((NextWay[Set] + 1) % Ways);
   return W.Metrics;
 }
 
