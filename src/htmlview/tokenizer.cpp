@@ -477,12 +477,14 @@ bool THtmlTokenizer::ReadTextRun() {
 }
 
 namespace {
-// Bytes that go into a text run as they are, each at its own position.
-constexpr std::array<bool, 256> WordBytes = [] {
+// Bytes that go into a text run as they are, each at its own position; with spaces or not.
+constexpr std::array<bool, 256> RunBytes(bool WithSpace) {
   std::array<bool, 256> T{};
   for (int C = ' ' + 1; C < 256; ++C) T[size_t(C)] = C != '<' && C != '&';
+  T[' '] = WithSpace;
   return T;
-}();
+}
+constexpr std::array<bool, 256> WordBytes = RunBytes(false), WordOrSpaceBytes = RunBytes(true);
 bool IsWordByte(char C) { return WordBytes[uint8_t(C)]; }
 } // namespace
 
@@ -495,19 +497,35 @@ bool IsWordByte(char C) { return WordBytes[uint8_t(C)]; }
 // done, otherwise. Leaves the next character in Ch.
 bool THtmlTokenizer::TakeWords() {
   if (FLoadStyle == TLoadStyle::Include || SourcePos < 0 || FPtr[-1] != Ch) return false;
-  const bool SpaceIsWord = InPre, SpaceCopies = !InPre && !NoBreak;
-  auto Copies = [&](const char *Q) {
-    return IsWordByte(*Q) ||
-           (*Q == ' ' && (SpaceIsWord || (SpaceCopies && Q + 1 != FEnd && IsWordByte(Q[1]))));
+  const bool Collapse = !InPre && !NoBreak; // spaces copied only one at a time
+  const std::array<bool, 256> &Copied = NoBreak ? WordBytes : WordOrSpaceBytes;
+  // The end of the bytes from W on that are copied: outside PRE a space only between two
+  // words (two spaces, or a space before a line end or a '<' that may open a comment, go
+  // to the blank handling below), unless it is the one left in Ch at Stop.
+  auto CopiedUpTo = [&](const char *W, const char *Stop) {
+    const char *P = W;
+    bool LastSpace = false, TwoSpaces = false; // kept without a branch for each space
+    for (; P != Stop && Copied[uint8_t(*P)]; ++P) {
+      const bool Space = *P == ' ';
+      TwoSpaces |= LastSpace & Space;
+      LastSpace = Space;
+    }
+    if (Collapse) {
+      if (TwoSpaces)
+        for (const char *Q = W;; ++Q)
+          if (Q[0] == ' ' && Q[1] == ' ') return Q;
+      if (P != Stop && LastSpace) --P;
+    }
+    return P;
   };
   auto PosOf = [From = FPtr, Next = SourcePos + 1](const char *Q) { return Next + int(Q - From); };
   const char *P = FPtr - 1;
-  if (!Copies(P)) return false;
-  for (;;) {
+  for (bool First = true;; First = false) {
     // Each byte is added while the run has room; the one after that is left in Ch.
     const size_t Room = size_t(MaxTextRun - Token.Leng());
     const char *W = P, *Stop = P + std::min(Room + 1, size_t(FEnd - P));
-    while (P != Stop && Copies(P)) ++P;
+    P = CopiedUpTo(W, Stop);
+    if (First && P == W) return false;
     if (size_t(P - W) == Room + 1) {
       Token.AddBytes(W, Room, PosOf(W));
       FPtr = P;

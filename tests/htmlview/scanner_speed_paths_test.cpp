@@ -66,6 +66,12 @@ TEST(ScannerSpeedPaths, SpacesBetweenWordsAtTheCut) {
   EXPECT_EQ(A[0].S.back(), ' ');
   EXPECT_EQ(A[1].S, "bc");
   EXPECT_EQ(A[1].I, (std::vector<int>{100, 101}));
+  auto D = ScanAll(std::string(98, 'a') + " b  c");
+  // b is the 100th character; the two spaces after it open the next run as one, at the first.
+  ASSERT_EQ(D.size(), 2u);
+  EXPECT_EQ(D[0].I.back(), 99);
+  EXPECT_EQ(D[1].S, " c");
+  EXPECT_EQ(D[1].I, (std::vector<int>{100, 102}));
   auto B = ScanAll(std::string(100, 'a') + "   bc");
   ASSERT_EQ(B.size(), 2u);
   EXPECT_EQ(B[1].S, " bc");
