@@ -19,8 +19,6 @@ public:
 };
 
 // Float and list indents of one cell.
-// Not pooled: the document's own lives as long as its viewer, and the pool starts afresh
-// only once nothing pooled is left.
 class IndentManager : public IndentManagerBasic {
 public:
   // Registers a left (ObjAlign 3) or right (ObjAlign 4) floating object at Y and sets its
@@ -36,7 +34,7 @@ class TCell : public TFreeList<TSectionBase> {
 public:
   VORNELLE_POOLED_OBJECT
   TSectionList *MasterList = nullptr;
-  std::unique_ptr<IndentManager> IMgr;
+  IndentManager IMgr; // held in the cell: a page makes thousands of cells
   int StartCurs = 0;
   int Len = 0;
   // The cell's background colour (table cells); clNone when it has none.

@@ -276,7 +276,7 @@ int TCell::Draw(TCanvas &Canvas, const TRect &ARect, int, int X, int Y) {
   int YOff = MasterList ? MasterList->YOff : 0;
   for (auto &S : FItems) {
     int Top = S->YValue - YOff;
-    if (Top < ARect.Bottom && Top + S->DrawHeight >= ARect.Top) S->Draw(Canvas, ARect, *IMgr, X, S->YValue);
+    if (Top < ARect.Bottom && Top + S->DrawHeight >= ARect.Top) S->Draw(Canvas, ARect, IMgr, X, S->YValue);
     Y = S->YValue + S->SectionHeight;
   }
   return Y;

@@ -408,10 +408,10 @@ int THorzLine::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxWi
 
 // ---------------------------------------------------------------- cells
 
-TCell::TCell(TSectionList *Master) : MasterList(Master), IMgr(std::make_unique<IndentManager>()) {}
+TCell::TCell(TSectionList *Master) : MasterList(Master) {}
 
 TCell::TCell(TSectionList *Master, const TCell &Source)
-    : MasterList(Master), IMgr(std::make_unique<IndentManager>()), BkColor(Source.BkColor),
+    : MasterList(Master), BkColor(Source.BkColor),
       BkGnd(Source.BkGnd) {
   for (const auto &S : Source) FItems.push_back(S->CreateCopy(Master));
 }

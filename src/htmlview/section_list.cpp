@@ -134,7 +134,7 @@ void TSectionList::Clear() {
   BackgroundBitmap = BackgroundMask = nullptr;
   BitmapLoaded = false;
   BackgroundBitmapName.clear();
-  IMgr->Clear();
+  IMgr.Clear();
   SelB = 0;
   SelE = -1;
   YOff = 0;
@@ -176,10 +176,10 @@ int TSectionList::GetSectionTop(int Index) const {
 
 int TSectionList::DoLogic(TCanvas &Canvas, int Y, int Width, int &ScrollWidth, int &Curs) {
   Width = std::max(1, Width);
-  IMgr->Clear();
-  IMgr->Reset(0, Width);
-  IMgr->Width = Width;
-  return DrawLogic(Canvas, Y, *IMgr, ScrollWidth, Curs);
+  IMgr.Clear();
+  IMgr.Reset(0, Width);
+  IMgr.Width = Width;
+  return DrawLogic(Canvas, Y, IMgr, ScrollWidth, Curs);
 }
 
 int TSectionList::DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &MaxWidth, int &Curs) {

@@ -18,11 +18,11 @@ bool HasPercent(const std::string &S) { return S.find('%') != std::string::npos;
 
 // Lays a cell's content out with its own indent manager at Y, Width wide.
 int LayoutCell(TCanvas &Canvas, TCell &Cell, int Y, int Width, int &Curs) {
-  Cell.IMgr->Clear();
-  Cell.IMgr->Reset(0, std::max(1, Width));
-  Cell.IMgr->Width = std::max(1, Width);
+  Cell.IMgr.Clear();
+  Cell.IMgr.Reset(0, std::max(1, Width));
+  Cell.IMgr.Width = std::max(1, Width);
   int MW = 0;
-  return Cell.DrawLogic(Canvas, Y, *Cell.IMgr, MW, Curs);
+  return Cell.DrawLogic(Canvas, Y, Cell.IMgr, MW, Curs);
 }
 
 } // namespace
