@@ -36,7 +36,9 @@ constexpr std::array<const char *, 104> EntityNames = {
 // Entity names packed 6 bits a character (digits 1..10, A..Z 11..36, a..z 37..62); no
 // name is longer than six.
 constexpr uint64_t EntityCode(char C) {
-  return C <= '9' ? uint64_t(C - '0' + 1) : C <= 'Z' ? uint64_t(C - 'A' + 11) : uint64_t(C - 'a' + 37);
+  return C <= '9'   ? uint64_t(C - '0' + 1)
+         : C <= 'Z' ? uint64_t(C - 'A' + 11)
+                    : uint64_t(C - 'a' + 37);
 }
 constexpr uint64_t EntityKey(std::string_view Name) {
   uint64_t K = 0;
