@@ -366,9 +366,8 @@ bool THtmlTokenizer::ReadPlainTag() {
   return true;
 }
 
+// A tag in any form, from its '<' (TagStartPos set).
 void THtmlTokenizer::ReadTag() {
-  TagStartPos = SourcePos;
-  if (ReadPlainTag()) return;
   NextChar();
   const bool EndTag = LCh == '/';
   if (EndTag) {
@@ -563,7 +562,8 @@ void THtmlTokenizer::NextSymbol() {
       throw EParseError("Open Comment at End of HTML File");
     }
   } else if (LCh == '<') {
-    ReadTag();
+    TagStartPos = SourcePos;
+    if (!ReadPlainTag()) ReadTag();
   } else if (LCh == '&') {
     Sy = TextSy;
     ReadEntity(Token, FScratch.Raw);
