@@ -113,15 +113,10 @@ void TSectionList::ForgetRunsAndPictures() {
 }
 
 void TSectionList::ClearLists() {
+  ForgetRunsAndPictures();
   FormControlList.clear();
   PanelList.clear();
-  LinkList.clear();
-  ImageList.clear();
-  AnimList.clear();
-  PendingList.clear();
   MapList.clear();
-  ActiveLink = nullptr;
-  ActiveImage = nullptr;
 }
 
 void TSectionList::Clear() {

@@ -2,19 +2,12 @@
 // the point queries that follow what was drawn.
 #include <gtest/gtest.h>
 
+#include "pixel_count.h"
 #include "layout_support.h"
 #include "platform/timer.h"
 #include "htmlview/gif_image.h"
 
 namespace {
-
-int CountColor(TBitmap &B, const TRect &R, TColor C) {
-  int N = 0;
-  for (int Y = R.Top; Y < R.Bottom; ++Y)
-    for (int X = R.Left; X < R.Right; ++X)
-      if (B.Canvas().Pixels(X, Y) == C) ++N;
-  return N;
-}
 
 TRect LineBox(const TSection &S, int From, int Count, TLaidOutDoc &D, int YOff = 0) {
   const LineRec &L = S.Lines[0];
@@ -36,15 +29,15 @@ TEST(DrawText, SelectionIsInverseVideo) {
   TRect Sel = LineBox(*P, 0, 5, D), Rest = LineBox(*P, 6, 5, D);
   int Area = Sel.Width() * Sel.Height();
   // The selected word: background in the text colour (black), letters in the page colour.
-  EXPECT_GT(CountColor(D.Bitmap, Sel, clBlack), Area / 2);
-  EXPECT_GT(CountColor(D.Bitmap, Sel, clWhite), 0);
+  EXPECT_GT(CountColor(D.Bitmap, clBlack, Sel), Area / 2);
+  EXPECT_GT(CountColor(D.Bitmap, clWhite, Sel), 0);
   // The rest: letters on the white page.
-  EXPECT_LT(CountColor(D.Bitmap, Rest, clBlack), Rest.Width() * Rest.Height() / 3);
-  EXPECT_GT(CountColor(D.Bitmap, Rest, clBlack), 0);
+  EXPECT_LT(CountColor(D.Bitmap, clBlack, Rest), Rest.Width() * Rest.Height() / 3);
+  EXPECT_GT(CountColor(D.Bitmap, clBlack, Rest), 0);
   // An empty selection inverts nothing.
   D.List.SelE = D.List.SelB;
   D.Draw();
-  EXPECT_LT(CountColor(D.Bitmap, Sel, clBlack), Area / 3);
+  EXPECT_LT(CountColor(D.Bitmap, clBlack, Sel), Area / 3);
 }
 
 TEST(DrawText, ScrollOffsetMovesTheText) {
@@ -57,7 +50,7 @@ TEST(DrawText, ScrollOffsetMovesTheText) {
   D.Draw(Off);
   TRect Box = LineBox(*Two, 0, 3, D, Off);
   EXPECT_LT(Box.Top, 5);
-  EXPECT_GT(CountColor(D.Bitmap, Box, clBlack), 0);
+  EXPECT_GT(CountColor(D.Bitmap, clBlack, Box), 0);
 }
 
 TEST(DrawPictures, PictureAndLinkFrame) {
@@ -94,7 +87,7 @@ TEST(DrawPictures, MissingPictureShowsItsPlaceholder) {
   EXPECT_EQ(D.Bitmap.Canvas().Pixels(I->DrawX, I->DrawY), TColor(0x808080));
   // The ALT text is written inside, right of the error picture.
   TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + 78, I->DrawY + 38);
-  EXPECT_GT(CountColor(D.Bitmap, Text, clBlack), 5);
+  EXPECT_GT(CountColor(D.Bitmap, clBlack, Text), 5);
 }
 
 TEST(DrawPictures, CachedMaskOnlyWhereTransparencyIsAsked) {

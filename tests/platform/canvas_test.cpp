@@ -2,6 +2,7 @@
 // looks at the pixels the rule is about.
 #include <gtest/gtest.h>
 
+#include "pixel_count.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/types.h"
@@ -9,14 +10,6 @@
 namespace {
 
 TBitmap White(int W, int H) { return TBitmap(W, H); }
-
-int CountColor(TBitmap &B, TColor C, const TRect &R) {
-  int N = 0;
-  for (int Y = R.Top; Y < R.Bottom; ++Y)
-    for (int X = R.Left; X < R.Right; ++X)
-      if (B.Canvas().Pixels(X, Y) == C) ++N;
-  return N;
-}
 
 TEST(CanvasDefaults, NewBitmapIsWhiteWithBlackPenWhiteBrushArial8) {
   TBitmap B = White(4, 4);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "pixel_count.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
@@ -20,14 +21,6 @@
 #include "platform/timer.h"
 
 namespace {
-
-int CountColor(TBitmap &B, TColor C) {
-  int N = 0;
-  for (int Y = 0; Y < B.Height(); ++Y)
-    for (int X = 0; X < B.Width(); ++X)
-      if (B.Canvas().Pixels(X, Y) == C) ++N;
-  return N;
-}
 
 TMetafile Sample() {
   TMetafile M;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 
+#include "pixel_count.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
@@ -21,14 +22,6 @@
 namespace {
 
 constexpr int G = 16;
-
-int CountColor(TBitmap &B, TColor C, const TRect &R) {
-  int N = 0;
-  for (int Y = R.Top; Y < R.Bottom; ++Y)
-    for (int X = R.Left; X < R.Right; ++X)
-      if (B.Canvas().Pixels(X, Y) == C) ++N;
-  return N;
-}
 
 double Dist(TPoint P, int X, int Y) { return std::hypot(P.X - X, P.Y - Y); }
 

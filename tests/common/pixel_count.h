@@ -1,0 +1,17 @@
+#pragma once
+// Counting the pixels of one colour, for tests that look at what was drawn.
+#include "platform/bitmap.h"
+
+// Pixels of colour C inside R.
+inline int CountColor(TBitmap &B, TColor C, const TRect &R) {
+  int N = 0;
+  for (int Y = R.Top; Y < R.Bottom; ++Y)
+    for (int X = R.Left; X < R.Right; ++X)
+      if (B.Canvas().Pixels(X, Y) == C) ++N;
+  return N;
+}
+
+// Pixels of colour C in the whole bitmap.
+inline int CountColor(TBitmap &B, TColor C) {
+  return CountColor(B, C, TRect(0, 0, B.Width(), B.Height()));
+}
