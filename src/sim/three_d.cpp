@@ -53,7 +53,7 @@ TPoint Project(const TVertex &P, int CX, int CY, double Zoom) {
 TVertex Vertex(float X, float Y, float Z) { return TVertex{X, Y, Z}; }
 
 void RotationMatrix(int AngleDeg, int Axis, TMatrix &M) {
-  M.assign(3, std::vector<float>(3, 0.0f));
+  M = TMatrix{};
   for (int K = 0; K < 3; ++K) M[K][K] = 1.0f;
   const double A = AngleDeg * std::numbers::pi / 180;
   const float C = float(std::cos(A)), S = float(std::sin(A));
@@ -66,14 +66,14 @@ void RotationMatrix(int AngleDeg, int Axis, TMatrix &M) {
 }
 
 void MatrixProduct(const TMatrix &A, const TMatrix &B, TMatrix &C) {
-  TMatrix R(3, std::vector<float>(3, 0.0f)); // A or B may be C itself
+  TMatrix R{}; // A or B may be C itself
   for (int I = 0; I < 3; ++I)
     for (int J = 0; J < 3; ++J) {
       double Sum = 0;
       for (int K = 0; K < 3; ++K) Sum += double(A[I][K]) * double(B[K][J]);
       R[I][J] = float(Sum);
     }
-  C = std::move(R);
+  C = R;
 }
 
 TVertex TransformVertex(const TVertex &P, const TMatrix &M) {

@@ -7,6 +7,7 @@
 // Scene coordinates are pixels: x to the right, y downwards (the screen's sense), z away
 // from the viewer, who sits at (0, 0, -ViewDistance) looking along +z. Points are row
 // vectors: p' = p * M.
+#include <array>
 #include <vector>
 
 #include "platform/types.h"
@@ -17,8 +18,8 @@ struct TVertex {
 using TVertexArray = std::vector<TVertex>;
 // Faces as lists of indices into a TVertexArray.
 using TPolyList = std::vector<std::vector<int>>;
-// Always 3 x 3, [row][column].
-using TMatrix = std::vector<std::vector<float>>;
+// [row][column]; a value, so that products and rotations allocate nothing.
+using TMatrix = std::array<std::array<float, 3>, 3>;
 
 // The current scene's magnet vertices and faces (filled by the motor and dynamo scenes).
 extern TVertexArray Vertices;

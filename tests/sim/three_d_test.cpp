@@ -2,6 +2,7 @@
 // worked out by hand.
 #include <gtest/gtest.h>
 #include <cmath>
+#include <type_traits>
 
 #include "sim/shared_constants.h"
 #include "sim/three_d.h"
@@ -35,8 +36,13 @@ TEST(ThreeD, Constants) {
   EXPECT_EQ(GetDynamoZoom(), 10);
 }
 
+// The 3-D engines keep matrices by value in their inner loops.
+static_assert(sizeof(TMatrix) == 9 * sizeof(float));
+static_assert(std::is_trivially_copyable_v<TMatrix>);
+
 TEST(ThreeD, RotationMatrices) {
   TMatrix M;
+  for (auto &Row : M) Row.fill(5.0f);
   for (int Axis = 0; Axis <= 4; ++Axis) {
     RotationMatrix(0, Axis, M);
     ASSERT_EQ(M.size(), 3u);
