@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/projectile_page.h"
+#include "app/pages/projectile_page.h"
+#include "sim/projectile.h"
 #include "charts/chart.h"
 #include "charts/fast_line_series.h"
 #include "charts/point_series.h"
@@ -79,8 +80,10 @@ int main(int argc, char **argv) {
     TFastLineSeries *S2;
     SetUpProjectileChart(W.Chart, S1, S2);
     const double Replot = Millis(50, [&] {
-      PlotDragPath(*S1, 45, 5, 5, 0.3f);
-      PlotIdealPath(*S2, 45, 5, 5);
+      S1->Clear();
+      for (const TPathPoint &P : PlotDragPath(45, 5, 5, 0.3f)) S1->AddXY(P.X, P.Y);
+      S2->Clear();
+      for (const TPathPoint &P : PlotIdealPath(45, 5, 5)) S2->AddXY(P.X, P.Y);
       W.Chart.Paint();
     });
     std::printf("projectile page: both paths and one repaint %.2f ms (%d paint requests for %d replots)\n",

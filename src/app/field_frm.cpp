@@ -15,10 +15,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "app/about_frm.h"
-#include "app/big_pic_frm.h"
-#include "app/help_frm.h"
-#include "app/splash_frm.h"
+#include "app/forms/about_frm.h"
+#include "app/page_registry.h"
+#include "app/topic_page.h"
+#include "app/forms/big_pic_frm.h"
+#include "app/forms/help_frm.h"
+#include "app/forms/splash_frm.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
 #include "platform/application.h"
@@ -155,9 +157,9 @@ TFieldFrm::~TFieldFrm() {
   Application->OnIdle = nullptr;
   Application->OnHint = nullptr;
   Application->OnHelp = nullptr;
-  // The controllers use the sheets and the engines: they go first.
-  FieldPage.reset();
-  ProjectilePage.reset();
+  // The pages use the sheets and the window: they go first, the last built first.
+  PageBySheet.fill(nullptr);
+  while (!Pages.empty()) Pages.pop_back();
   FHelp.reset();
 }
 
@@ -303,21 +305,23 @@ void TFieldFrm::BuildMenus() {
   ContourLow1 = Item(ContourResolution1, "low", 10);
   ContourMedium1 = Item(ContourResolution1, "medium", 20);
   ContourHigh1 = Item(ContourResolution1, "high", 30);
+  for (QAction *A : {ContourLow1, ContourMedium1, ContourHigh1}) A->setCheckable(true);
   ShowArrows1 = Item(Field1, "Show arrows");
+  ShowArrows1->setCheckable(true);
   DeleteFieldLines1 = Item(Field1, "Delete field lines");
   DeleteContours1 = Item(Field1, "Delete contours");
   ReverseCurrent1 = Item(Field1, "Reverse current");
   Field1->addSeparator();
   FieldCopy1 = Item(Field1, "Copy");
   FieldPrint1 = Item(Field1, "Print..");
-  connect(FieldCopy1, &QAction::triggered, this, [this] { FieldCopyClick(); });
-  connect(FieldPrint1, &QAction::triggered, this, [this] { FieldPrintClick(); });
+  connect(Field1, &QMenu::aboutToShow, this, [this] { SharedMenuPopup(TSharedMenu::Field); });
+  connect(ContourResolution1, &QMenu::aboutToShow, this,
+          [this] { SharedMenuPopup(TSharedMenu::ContourResolution); });
 
   Graph1 = Bar->addMenu("&Graph");
   GraphCopy1 = Item(Graph1, "Copy to clipboard");
   GraphPrint1 = Item(Graph1, "Print");
-  connect(GraphCopy1, &QAction::triggered, this, [this] { GraphCopyClick(); });
-  connect(GraphPrint1, &QAction::triggered, this, [this] { GraphPrintClick(); });
+  connect(Graph1, &QMenu::aboutToShow, this, [this] { SharedMenuPopup(TSharedMenu::Graph); });
 
   View1 = Bar->addMenu("&View");
   TextBackground1 = View1->addMenu("Text background");
@@ -334,8 +338,14 @@ void TFieldFrm::BuildMenus() {
   SetAnimationSpeed1 = Item(Speed1, "Set animation speed");
   DoubleRotation1 = Item(Speed1, "Double rotation");
   DoubleRotation1->setCheckable(true);
-  connect(Speed1, &QMenu::aboutToShow, this, [this] { SpeedMenuPopup(); });
-  connect(DoubleRotation1, &QAction::triggered, this, [this] { DoubleRotationClick(); });
+  connect(Speed1, &QMenu::aboutToShow, this, [this] { SharedMenuPopup(TSharedMenu::Speed); });
+
+  // The shared items act on the active page.
+  MenuItems = {ContourResolution1->menuAction(), ContourLow1, ContourMedium1, ContourHigh1,
+               ShowArrows1, DeleteFieldLines1, DeleteContours1, ReverseCurrent1, FieldCopy1,
+               FieldPrint1, GraphCopy1, GraphPrint1, SetAnimationSpeed1, DoubleRotation1};
+  for (size_t I = 1; I < MenuItems.size(); ++I)
+    connect(MenuItems[I], &QAction::triggered, this, [this, I] { SharedMenuClick(TMenuItem(I)); });
 
   Help1 = Bar->addMenu("&Help");
   SearchForHelpOn1 = Item(Help1, "Search for help on");
@@ -358,15 +368,6 @@ TSheet TFieldFrm::ActiveSheet() const {
   return I >= 0 && I < SheetCount ? TSheet(I) : TSheet::Splash;
 }
 
-TTopicPage *TFieldFrm::PageOfSheet(TSheet S) const {
-  switch (S) {
-  case TSheet::Field:
-  case TSheet::ThreeD: return FieldPage.get();
-  case TSheet::Projectile: return ProjectilePage.get();
-  default: return nullptr;
-  }
-}
-
 void TFieldFrm::SetMainPCWidth(int W) {
   FMainPCWidth = std::max(0, W);
   LayoutClient();
@@ -384,42 +385,37 @@ void TFieldFrm::LayoutClient() {
 // ---- Creation ----
 
 void TFieldFrm::FormCreate() {
-  // 1. 8-point dialog font at the screen's pixels per inch.
+  // The 8-point dialog font at the screen's pixels per inch.
   QFont F("Arial");
   F.setPixelSize(MulDiv(8, Screen->PixelsPerInch(), 72));
   F.setKerning(false);
   setFont(F);
-  // 2.
   PageWidths = InitPageWidths(450, PageWidthCount);
-  // 3.
   FitToScreen();
-  // 4. (the font stands)
-  // 5. The case of the folder is kept: the file system may tell cases apart.
+  // The case of the folder is kept: the file system may tell cases apart.
   std::string Dir = Options.ProgramDir.empty() ? ProgramDir() : IncludeTrailingSlash(Options.ProgramDir);
   HTMLDir = Dir + "HTML/";
-  // 6. A missing index page is reported and start-up goes on.
+  // A missing index page is reported and start-up goes on.
   LoadViewerPage(ResolvePath(HTMLDir, "Index.htm"));
-  // 7.
   History.Home = UpperCase(ResolvePath(HTMLDir, "INDEX.HTM"));
-  // 8. The field plot, and the page that shows it.
-  FieldPlot = std::make_unique<TFieldPlot>(16);
-  FieldPlot->ShowGrid = true;
-  FieldPage = CreateFieldPage(*this);
-  // 9.
   Application->OnHint = [this] { AppHint(); };
   Application->OnIdle = [this](bool &Done) { AppIdle(Done); };
-  // 10.
   Application->HelpFile = Dir + "Help/Qarvex.hlp";
   Application->OnHelp = [this](int Command, int Data, const std::string &Keyword) {
     return HandleHelp(Command, Data, Keyword);
   };
-  // 13.
   MainPC->setCurrentWidget(SplashTab);
-  // 14. The projectile page refreshes its labels as it is built.
-  ProjectilePage = CreateProjectilePage(*this);
-  // 15.
+  // The oil drop clock's ticks reach every page; the page that runs a clock acts.
   Timer1.SetInterval(100);
-  // 18. The start-up collage for the screen size; a missing file leaves it empty.
+  Timer1.OnTimer = [this] {
+    for (auto &P : Pages) P->Timer1Timer();
+  };
+  // The layer's displays are true-colour: they have no palette. Pages read it as they
+  // are built.
+  NoPalette = Screen->ColorDepth() > 8;
+  // Each page builds its sheets, its engine and its start-up picture and labels.
+  BuildPages();
+  // The start-up collage for the screen size; a missing file leaves it empty.
   std::string Collage =
       ResolvePath(HTMLDir, ScreenMode == 1 ? "images/FSplash640.jpg" : "images/FSplash800.jpg");
   if (FileExists(Collage)) {
@@ -429,8 +425,15 @@ void TFieldFrm::FormCreate() {
       CollagePic->adjustSize();
     }
   }
-  // 21. The layer's displays are true-colour: they have no palette.
-  NoPalette = Screen->ColorDepth() > 8;
+}
+
+void TFieldFrm::BuildPages() {
+  for (const TPageRow &Row : PageRegistry()) {
+    std::unique_ptr<TTopicPage> Page = Row.Create(*this);
+    if (!Page) continue;
+    for (TSheet S : Row.Sheets) PageBySheet[size_t(S)] = Page.get();
+    Pages.push_back(std::move(Page));
+  }
 }
 
 void TFieldFrm::FitToScreen() {
@@ -471,9 +474,8 @@ void TFieldFrm::showEvent(QShowEvent *E) {
 }
 
 void TFieldFrm::FormShow() {
-  // The field page centres its picture in its scroll box.
-  if (FieldPage) FieldPage->FormShown();
-  if (ProjectilePage) ProjectilePage->FormShown();
+  // Pages centre their pictures in their scroll boxes.
+  for (auto &P : Pages) P->FormShown();
   CentreCollage();
   FreeSplashForm();
   Screen->SetCursor(crDefault);
@@ -513,6 +515,7 @@ void TFieldFrm::closeEvent(QCloseEvent *E) {
       return;
     }
     FCloseConfirmed = true;
+    StopPages(TStopCause::Close);
   }
   if (Application->LoopRunning()) {
     // A loop is unwinding inside this window's handlers: close when it has returned.
@@ -544,14 +547,15 @@ void TFieldFrm::AppHint() { StatusBar->SetPanelText(1, GetLongHint(Application->
 void TFieldFrm::AppIdle(bool &Done) {
   const bool Idle = AbortFlag && !Busy;
   // The pages' own buttons ("plot E", "abort", "3D", "zoom", "reset" ...) are theirs to set.
-  if (FieldPage) FieldPage->UpdateIdleState(Idle);
-  if (ProjectilePage) ProjectilePage->UpdateIdleState(Idle);
+  for (auto &P : Pages) P->UpdateIdleState(Idle);
   const TSheet S = ActiveSheet();
-  Field1->menuAction()->setVisible(S == TSheet::Field || S == TSheet::ThreeD || S == TSheet::Mag);
-  Graph1->menuAction()->setVisible(S == TSheet::Projectile);
+  TTopicPage *Page = ActivePage();
+  auto Uses = [Page, S](TSharedMenu M) { return Page && Page->UsesMenu(M, S); };
+  Field1->menuAction()->setVisible(Uses(TSharedMenu::Field));
+  Graph1->menuAction()->setVisible(Uses(TSharedMenu::Graph));
   BackBtn->SetEnabled(History.CanBack() || Viewer->Position() > 0);
   IndexBtn->SetEnabled(UpperCase(Viewer->CurrentFile()) != History.Home);
-  Speed1->menuAction()->setEnabled(S == TSheet::Motor || S == TSheet::Dyna);
+  Speed1->menuAction()->setEnabled(Uses(TSharedMenu::Speed));
   Done = true;
 }
 
@@ -584,9 +588,32 @@ bool TFieldFrm::eventFilter(QObject *Watched, QEvent *E) {
 
 // ---- Topics ----
 
-void TFieldFrm::ActivateSheet(TSheet S, int Panel0Width) {
+void TFieldFrm::InstallPage(std::unique_ptr<TTopicPage> Page, std::initializer_list<TSheet> Sheets) {
+  for (TSheet S : Sheets) {
+    TTopicPage *Old = PageOfSheet(S);
+    if (!Old) continue;
+    for (auto &P : PageBySheet)
+      if (P == Old) P = nullptr;
+    std::erase_if(Pages, [Old](const std::unique_ptr<TTopicPage> &P) { return P.get() == Old; });
+  }
+  for (TSheet S : Sheets) PageBySheet[size_t(S)] = Page.get();
+  Pages.push_back(std::move(Page));
+}
+
+void TFieldFrm::ShowSheet(TSheet S, int Panel0Width) {
+  TTopicPage *Old = ActivePage(), *New = PageOfSheet(S);
+  if (Old && Old != New) Old->Hidden();
   MainPC->setCurrentWidget(Sheet(S));
   if (Panel0Width >= 0) StatusBar->SetPanelWidth(0, Panel0Width);
+  if (New && New != Old) New->Shown();
+}
+
+void TFieldFrm::SetStatusText(int Panel, const std::string &Text) { StatusBar->SetPanelText(Panel, Text); }
+
+std::string TFieldFrm::StatusText(int Panel) const { return StatusBar->PanelText(Panel); }
+
+void TFieldFrm::StopPages(TStopCause Cause) {
+  for (auto &P : Pages) P->Stop(Cause);
 }
 
 void TFieldFrm::SetTopicCaption(int Topic) {
@@ -616,20 +643,17 @@ void TFieldFrm::LoadViewerPage(const std::string &FileName) {
 
 void TFieldFrm::DoTopicChange(QAction *Sender) {
   AbortFlag = true;
-  // The page being left stops its loop and puts its own buttons back.
-  TTopicPage *Old = ActivePage();
-  if (Old) Old->Hidden();
   if (SplashShown) ReleaseCollage();
   if (Sender) {
     CurrentTopic = TagOf(Sender);
     const TTopicInfo &T = TopicInfo(CurrentTopic);
-    ActivateSheet(T.Sheet, T.Panel0Width);
+    // The page being left stops its loop; the new one refreshes.
+    ShowSheet(T.Sheet, T.Panel0Width);
     SetTopicCaption(CurrentTopic);
     ApplyPageWidth();
     if (T.Page) LoadViewerPage(ResolvePath(HTMLDir, T.Page));
   }
-  TTopicPage *New = ActivePage();
-  if (New) New->Shown();
+  StopPages(TStopCause::TopicMenu);
   History.Clear();
   History.AddJump(ResolvePath(HTMLDir, "Index.htm"), 0);
   FwdBtn->SetEnabled(History.CanForward());
@@ -639,18 +663,15 @@ void TFieldFrm::ShowTopicPage(int Topic) {
   AbortFlag = true;
   // The oil drop clock stops with its page.
   Timer1.SetEnabled(false);
-  TTopicPage *Old = ActivePage();
-  if (Old) Old->Hidden();
+  StopPages(TStopCause::TopicLink);
   if (SplashShown) ReleaseCollage();
   if (Topic >= 1 && Topic <= 18) {
     const TTopicInfo &T = TopicInfo(Topic);
-    ActivateSheet(T.Sheet, T.Panel0Width);
+    ShowSheet(T.Sheet, T.Panel0Width);
   }
   ApplyPageWidth();
   CurrentTopic = Topic;
   SetTopicCaption(Topic);
-  TTopicPage *New = ActivePage();
-  if (New) New->Shown();
 }
 
 void TFieldFrm::Topics1Click() {
@@ -661,6 +682,7 @@ void TFieldFrm::Topics1Click() {
 
 void TFieldFrm::IndexBtnClick() {
   AbortFlag = true;
+  StopPages(TStopCause::Index);
   LoadViewerPage(ResolvePath(HTMLDir, "index.htm"));
   History.Clear();
   History.Current = 0;
@@ -709,18 +731,30 @@ void TFieldFrm::Textbackground1Click() {
     BackgroundItems[size_t(I)]->setChecked(Viewer->DefBackground() == TextBackgrounds[I]);
 }
 
-void TFieldFrm::SpeedMenuPopup() {
-  DoubleRotation1->setEnabled(!DRotBtn.isNull());
-  DoubleRotation1->setChecked(DRotBtn && DRotBtn->Down());
+void TFieldFrm::SharedMenuPopup(TSharedMenu Menu) {
+  if (Menu == TSharedMenu::Speed) {
+    // "Double rotation" belongs to a page that has such a toggle.
+    DoubleRotation1->setEnabled(false);
+    DoubleRotation1->setChecked(false);
+  }
+  if (TTopicPage *P = ActivePage()) P->MenuPopup(Menu);
 }
 
-void TFieldFrm::DoubleRotationClick() {
-  // As a click on the toggle itself: the state flips, then its handler runs.
-  if (DRotBtn) {
-    DRotBtn->SetDown(!DRotBtn->Down());
-    if (DRotBtn) DRotBtn->Click();
+void TFieldFrm::SharedMenuClick(TMenuItem Item) {
+  TTopicPage *P = ActivePage();
+  if (!P) return;
+  switch (Item) {
+  case TMenuItem::FieldCopy: P->CopyPicture(); break;
+  case TMenuItem::FieldPrint: P->PrintPicture(); break;
+  case TMenuItem::GraphCopy: P->CopyGraph(); break;
+  case TMenuItem::GraphPrint: P->PrintGraph(); break;
+  default: P->MenuClick(Item); break;
   }
-  DoubleRotation1->setChecked(DRotBtn && DRotBtn->Down());
+}
+
+void TFieldFrm::ApplyPreset(const std::string &Name) {
+  for (auto &P : Pages)
+    if (P->ApplyPreset(Name)) return;
 }
 
 void TFieldFrm::ViewerHotSpotClick(const std::string &SRC, bool &Handled) {
@@ -736,7 +770,7 @@ void TFieldFrm::ViewerHotSpotClick(const std::string &SRC, bool &Handled) {
     ShowBigPicture(ResolvePath(HTMLDir, "images/" + SRC.substr(1)));
     Handled = true;
   } else if (PoundName(Preset)) {
-    ApplyFieldPreset(Preset);
+    ApplyPreset(Preset);
     Handled = true;
   } else {
     // The viewer follows the link once this returns; the page being left is recorded.
@@ -766,26 +800,6 @@ void TFieldFrm::ShowBigPicture(const std::string &File) {
 
 void TFieldFrm::ViewerMouseUp() {
   CopyBtn->SetEnabled(Viewer->SelectionLength() != 0 && CurrentTopic != 0);
-}
-
-void TFieldFrm::ApplyFieldPreset(const std::string &Name) {
-  if (FieldPage) FieldPage->ApplyPreset(Name);
-}
-
-void TFieldFrm::FieldCopyClick() {
-  if (TTopicPage *P = ActivePage()) P->CopyPicture();
-}
-
-void TFieldFrm::FieldPrintClick() {
-  if (TTopicPage *P = ActivePage()) P->PrintPicture();
-}
-
-void TFieldFrm::GraphCopyClick() {
-  if (ActiveSheet() == TSheet::Projectile && ProjectilePage) ProjectilePage->CopyPicture();
-}
-
-void TFieldFrm::GraphPrintClick() {
-  if (ActiveSheet() == TSheet::Projectile && ProjectilePage) ProjectilePage->PrintPicture();
 }
 
 // ---- Help ----

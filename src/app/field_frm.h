@@ -1,9 +1,10 @@
 #pragma once
-// TFieldFrm: the main window. MainPC holds one sheet per topic (tabs hidden) and the
-// start-up sheet; the splitter separates it from the text pane and its toolbar; the
-// status bar carries the pictures' read-out and the long hints. The page controllers
-// build the controls of their sheets; this window owns them, the engines and the
-// topic state, and tells the controllers when to refresh, show, hide, copy and print.
+// TFieldFrm: the main window, a shell around the topic pages. MainPC holds one sheet per
+// topic (tabs hidden) and the start-up sheet; the splitter separates it from the text pane
+// and its toolbar; the status bar carries the pictures' read-out and the long hints. The
+// pages (page_registry.cpp) build their controls on their sheets and own their state and
+// engines; the window switches topics, routes the shared menus (Field, Graph, Speed) and
+// the timer to them, and tells them when to refresh, show, hide and stop.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/jump_manager.h"
+#include "app/page_host.h"
 #include "app/speed_button_kind.h"
 #include "app/topic_page.h"
 #include "app/topic_table.h"
@@ -21,7 +23,6 @@
 #include "platform/bitmap.h"
 #include "platform/printer.h"
 #include "platform/timer.h"
-#include "sim/field_plot.h"
 
 class QAction;
 class QLabel;
@@ -57,7 +58,7 @@ struct TFieldFrmOptions {
   std::string ProgramDir; // empty: the folder of the executable
 };
 
-class TFieldFrm : public QMainWindow {
+class TFieldFrm : public QMainWindow, public TPageHost {
   Q_OBJECT
 public:
   explicit TFieldFrm(const TFieldFrmOptions &Options = {});
@@ -72,7 +73,7 @@ public:
           *MotorTab = nullptr, *DynaTab = nullptr, *LenzTab = nullptr, *MSTab = nullptr;
   QWidget *Sheet(TSheet S) const { return Sheets[size_t(S)]; }
   // The sheet shown, as a TSheet.
-  TSheet ActiveSheet() const;
+  TSheet ActiveSheet() const override;
   QLabel *CollagePic = nullptr;
 
   TSplitterBar *Splitter1 = nullptr;
@@ -111,42 +112,35 @@ public:
   QAction *SetAnimationSpeed1 = nullptr, *DoubleRotation1 = nullptr;
   QAction *SearchForHelpOn1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
 
-  // ---- Unit state of the main window ----
-  int AlphaEnergy = 5;
-  int CurrentCharge = 1;
+  // ---- State of the window ----
   int CurrentTopic = 0;
-  std::unique_ptr<TBitmap> DragBackground;
   LongBool Busy;
   TJumpManager History;
-  int BDefTilt = -30, BDefTurn = -15;
-  int HelixTilt = -20, HelixTurn = 25;
-  int Field3DTilt = -30, Field3DTurn = -30;
-  int MouseMode = 0;
-  int MillikanClock = 0;
-  int MillikanTimeScale = 1;
-  int OrbitScale = 100;
-  int OrbitOriginX = 200, OrbitOriginY = 200;
-  int BodyScale = 30;
-  int BodyOriginX = 200, BodyOriginY = 200;
-  LongBool FreshCell = true;
   LongBool SplashShown = true;
-  int MotorStep = 2;
-  int DynamoStep = 3;
   // The folder of the text pages, with a trailing '/'. Its case is kept: the names
   // inside it are resolved case-insensitively, and comparisons upper-case both sides.
   std::string HTMLDir;
   std::array<int, PageWidthCount> PageWidths{};
-  std::unique_ptr<TFieldPlot> FieldPlot;
 
-  // ---- Page controllers (nullptr: the page is not built; its sheet shows its background) ----
-  std::unique_ptr<TTopicPage> FieldPage;      // FieldTab and ThreeDTab
-  std::unique_ptr<TTopicPage> ProjectilePage; // ProjectileTab
-  // The controller of a sheet, or nullptr.
-  TTopicPage *PageOfSheet(TSheet S) const;
+  // ---- Topic pages, in the registry's order, and the page of each sheet ----
+  std::vector<std::unique_ptr<TTopicPage>> Pages;
+  // The page of a sheet, or nullptr (its sheet shows its background).
+  TTopicPage *PageOfSheet(TSheet S) const { return PageBySheet[size_t(S)]; }
   TTopicPage *ActivePage() const { return PageOfSheet(ActiveSheet()); }
-  // The dynamo page's double-rotation toggle, once that page exists; the Speed menu's
-  // "Double rotation" shows and toggles it.
-  QPointer<TKitSpeedButton> DRotBtn;
+  // Puts Page in the place of the page that serves Sheets (tests put a page of their own
+  // there); that page goes.
+  void InstallPage(std::unique_ptr<TTopicPage> Page, std::initializer_list<TSheet> Sheets);
+
+  // ---- TPageHost ----
+  QWidget *SheetWidget(TSheet S) const override { return Sheet(S); }
+  void ShowSheet(TSheet S, int Panel0Width = -1) override;
+  void SetStatusText(int Panel, const std::string &Text) override;
+  std::string StatusText(int Panel) const override;
+  TPrintDialog &PrintDialog() override { return PrintDlg; }
+  LongBool &BusyFlag() override { return Busy; }
+  int ShownTopic() const override { return CurrentTopic; }
+  QAction *MenuItem(TMenuItem Item) const override { return MenuItems[size_t(Item)]; }
+  TTimer &PageTimer() override { return Timer1; }
 
   // ---- Handlers ----
   void FormCreate();
@@ -173,11 +167,14 @@ public:
   void HelpSearchClick();
   void HelpContentsClick();
   void AboutClick();
-  void SpeedMenuPopup();
-  void DoubleRotationClick();
-  // A link of the text pane that starts with the pound sign (its name follows): applies
-  // the field page's preset of that name; an unknown name does nothing.
-  void ApplyFieldPreset(const std::string &Name);
+  // A shared menu drops, or one of its items is chosen: the active page acts.
+  void SharedMenuPopup(TSharedMenu Menu);
+  void SharedMenuClick(TMenuItem Item);
+  // A link of the text pane that starts with the pound sign (its name follows): the
+  // page that knows a preset of that name applies it; an unknown name does nothing.
+  void ApplyPreset(const std::string &Name);
+  // Every page hears why the pages stop.
+  void StopPages(TStopCause Cause);
   // A click on a link of the text pane: "$name" pops up a picture of the images folder,
   // a pound sign and a name applies a field preset, any other link is recorded in the
   // history and followed by the pane; a link into another topic's page switches topic.
@@ -185,10 +182,6 @@ public:
   void ShowBigPicture(const std::string &File);
   void ViewerMouseUp();
   QSize LastBigPicSize; // size of the last picture pop-up
-  void FieldCopyClick();
-  void FieldPrintClick();
-  void GraphCopyClick();
-  void GraphPrintClick();
   // Loads a text page; a missing file is reported in a message box, never thrown on.
   void LoadViewerPage(const std::string &FileName);
 
@@ -216,13 +209,15 @@ private:
   void BuildMenus();
   void LayoutClient();
   void CentreCollage();
-  void ActivateSheet(TSheet S, int Panel0Width);
+  void BuildPages();
   void ReleaseCollage();
   bool HandleHelp(int Command, int Data, const std::string &Keyword);
   THelpFrm &EnsureHelp();
 
   TFieldFrmOptions Options;
   std::array<QWidget *, SheetCount> Sheets{};
+  std::array<TTopicPage *, SheetCount> PageBySheet{};
+  std::array<QAction *, MenuItemCount> MenuItems{};
   QWidget *Client = nullptr;
   int FMainPCWidth = 465;
   bool FShownOnce = false;

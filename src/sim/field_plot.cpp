@@ -237,7 +237,8 @@ void TFieldPlot::AddNeutralPoint(TPoint P) {
 
 TFieldPlot::TTraceEnd TFieldPlot::TraceLine(TPointArray &Line, double X, double Y, int Sign, int From,
                                             bool FirstPass, unsigned Generation,
-                                            const std::shared_ptr<bool> &Living) {
+                                            const std::shared_ptr<bool> &Living,
+                                            const TYield &Yield) {
   const TRect R = Rect(0, 0, Width, Height);
   const double MinField = FirstPass ? 1e-8 : 1e-6;
   const double Reach = GridSize / 2;
@@ -258,9 +259,9 @@ TFieldPlot::TTraceEnd TFieldPlot::TraceLine(TPointArray &Line, double X, double 
     if (Line.size() == Line.capacity()) Line.reserve(Line.size() + 1000);
     Line.push_back(P);
 
-    Application->ProcessMessages();
+    const bool Go = !Yield || Yield();
     if (!*Living || ModelGeneration != Generation) return TTraceEnd::Stale;
-    if (AbortFlag) throw EPlotAbort();
+    if (!Go || AbortFlag) throw EPlotAbort();
 
     // Arrival at a charge of the other kind ends the line.
     for (int J = 0; J < int(Charges.size()); ++J) {
@@ -297,7 +298,7 @@ void TFieldPlot::StoreLine(TCanvas &Canvas, TPointArray &Line, int Sign) {
   ++LineCount;
 }
 
-void TFieldPlot::PlotFieldLines(TCanvas &Canvas) {
+void TFieldPlot::PlotFieldLines(TCanvas &Canvas, const TYield &Yield) {
   if (Running()) return; // a nested call from the run's own message pump
   std::shared_ptr<bool> Living = Alive;
   TRunMark Mark(RunDepth, Living);
@@ -327,7 +328,7 @@ void TFieldPlot::PlotFieldLines(TCanvas &Canvas) {
       for (int K = 0; K < LinesPerCharge; ++K) {
         LineSign = S;
         double X = Charges[I].X + std::cos(K * Pi / 6) * Half, Y = Charges[I].Y + std::sin(K * Pi / 6) * Half;
-        TTraceEnd End = TraceLine(Line, X, Y, S, I, true, Generation, Living);
+        TTraceEnd End = TraceLine(Line, X, Y, S, I, true, Generation, Living, Yield);
         if (End == TTraceEnd::Stale) return;
         if (End == TTraceEnd::Kept) StoreLine(Canvas, Line, S);
         Line.clear();
@@ -341,7 +342,7 @@ void TFieldPlot::PlotFieldLines(TCanvas &Canvas) {
         if (Charges[I].SlotUsed[K]) continue;
         LineSign = -S;
         double X = Charges[I].X + std::cos(K * Pi / 6) * Half, Y = Charges[I].Y + std::sin(K * Pi / 6) * Half;
-        TTraceEnd End = TraceLine(Line, X, Y, -S, I, false, Generation, Living);
+        TTraceEnd End = TraceLine(Line, X, Y, -S, I, false, Generation, Living, Yield);
         if (End == TTraceEnd::Stale) return;
         if (End == TTraceEnd::Kept) StoreLine(Canvas, Line, -S);
         Line.clear();
@@ -353,6 +354,7 @@ void TFieldPlot::PlotFieldLines(TCanvas &Canvas) {
     AbortFlag = true;
   } catch (const EPlotAbort &) {
     // Stopped: the line being traced is kept as far as it got, with the sign of its pass.
+    AbortFlag = true;
     if (Line.size() >= 1) {
       Canvas.Polyline(Line);
       Lines.push_back(Line);

@@ -12,6 +12,7 @@
 #include "platform/numbers.h"
 #include "platform/types.h"
 #include "sim/shared_constants.h"
+#include "sim/yield.h"
 
 class TMetafile;
 
@@ -95,9 +96,11 @@ public:
   void DrawBackground(TCanvas &Canvas);
   void AddCharge(int &X, int &Y, int Value);
   void DeleteCharge(int Index);
-  // Traces, stores and draws all field lines. Does nothing while a run of this plot is
-  // in progress (a nested call from the run's message pump).
-  void PlotFieldLines(TCanvas &Canvas);
+  // Traces, stores and draws all field lines, calling Yield after every step (none:
+  // the lines are traced without a pause); a false from Yield or AbortFlag set stops the
+  // run with the line being traced kept. Does nothing while a run of this plot is in
+  // progress (a nested call from the run's own yield).
+  void PlotFieldLines(TCanvas &Canvas, const TYield &Yield = {});
   void Draw(TCanvas &Canvas);
   int ChargeAt(int X, int Y) const;
   void Print(int Copies);
@@ -116,7 +119,8 @@ public:
 
   // ---- Equipotentials and the 3-D surface: implemented in field_plot_contours.cpp ----
   void SetContourLevels(int Value);
-  void PlotEquipotentials(TCanvas &Canvas);
+  // Draws the equipotentials cell by cell, calling Yield after every cell as above.
+  void PlotEquipotentials(TCanvas &Canvas, const TYield &Yield = {});
   void Draw3D(TCanvas &Canvas, int Tilt, int Turn);
   void Print3D(int Tilt, int Turn, int Copies);
   void Copy3DToClipboard(int Tilt, int Turn);
@@ -139,7 +143,7 @@ public:
 private:
   enum class TTraceEnd { Kept, Stalled, Stale };
   TTraceEnd TraceLine(TPointArray &Line, double X, double Y, int Sign, int From, bool FirstPass,
-                      unsigned Generation, const std::shared_ptr<bool> &Living);
+                      unsigned Generation, const std::shared_ptr<bool> &Living, const TYield &Yield);
   void StoreLine(TCanvas &Canvas, TPointArray &Line, int Sign);
   void DrawLine(TCanvas &Canvas, const TPointArray &Line, int Sign);
   void DrawArrows(TCanvas &Canvas, const TPointArray &Line, int Sign);

@@ -58,7 +58,7 @@ void TFieldPlot::SetContourLevels(int Value) {
   ContoursDrawn = false;
 }
 
-void TFieldPlot::PlotEquipotentials(TCanvas &Canvas) {
+void TFieldPlot::PlotEquipotentials(TCanvas &Canvas, const TYield &Yield) {
   if (Running()) return; // a nested call from the pump of a running pass
   if (ContoursDrawn && !LinesDrawn) DrawBackground(Canvas);
   Canvas.Pen().Color = ContourGreen;
@@ -120,12 +120,13 @@ void TFieldPlot::PlotEquipotentials(TCanvas &Canvas) {
           Canvas.LineTo(S.P2.X, S.P2.Y);
           Segments.push_back(S);
         }
-        Application->ProcessMessages();
+        const bool Go = !Yield || Yield();
         // A stop, or charges or grid changed under the pass: its grid no longer fits.
-        if (AbortFlag || ModelGeneration != Generation) throw EPlotAbort();
+        if (!Go || AbortFlag || ModelGeneration != Generation) throw EPlotAbort();
       }
     Finished = true;
   } catch (const EPlotAbort &) {
+    AbortFlag = true;
   } catch (const ENoLevels &) {
     Finished = true;
   }

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/field_page.h"
+#include "app/pages/field_page.h"
 #include "main_window_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/paint_box.h"
@@ -25,9 +25,9 @@ protected:
     MainWindowTest::SetUp();
     MakeProgramFolder();
     MakeWindow();
-    Page = dynamic_cast<TFieldPage *>(Form->FieldPage.get());
+    Page = dynamic_cast<TFieldPage *>(Form->PageOfSheet(TSheet::Field));
     ASSERT_NE(Page, nullptr);
-    Plot = Form->FieldPlot.get();
+    Plot = Page->FieldPlot.get();
     Form->show();
     Form->DoTopicChange(Form->ElectricFieldItem);
     Pump();
@@ -115,7 +115,7 @@ TEST_F(FieldPageTest, ControlsOfBothSheets) {
 TEST_F(FieldPageTest, ChargeMenuSetsTheCharge) {
   QAction *Three = Page->ChargePUM->actions()[2];
   Three->trigger();
-  EXPECT_EQ(Form->CurrentCharge, 3);
+  EXPECT_EQ(Page->CurrentCharge, 3);
   EXPECT_EQ(Page->FChargeBtn->Caption(), "Q=3");
   Page->ChargePUMPopup();
   for (QAction *A : Page->ChargePUM->actions()) EXPECT_EQ(A->isChecked(), A == Three);
@@ -127,7 +127,7 @@ TEST_F(FieldPageTest, AddingChargesWithTheMouse) {
   EXPECT_EQ(Plot->Charges[0].X, 16);
   EXPECT_EQ(Plot->Charges[0].Y, 16);
   EXPECT_EQ(Plot->Charges[0].Value, 1);
-  Form->CurrentCharge = 2;
+  Page->CurrentCharge = 2;
   Page->FieldPicMouseDown(mbRight, 100, 100); // snaps to (96, 96)
   ASSERT_EQ(Plot->Charges.size(), 2u);
   EXPECT_EQ(Plot->Charges[1].Value, -2);
@@ -189,16 +189,16 @@ TEST_F(FieldPageTest, SelectModeDragsAndDeletes) {
   // Drag the first charge to (240, 240); it is redrawn there while moving.
   Page->FieldPicMouseDown(mbLeft, 163, 162);
   EXPECT_TRUE(Page->Dragging);
-  ASSERT_NE(Form->DragBackground, nullptr);
+  ASSERT_NE(Page->DragBackground, nullptr);
   EXPECT_EQ(Page->GrabX, 163 - 152);
   // The background lost the charge: white where its disc was, grid lines through it.
-  EXPECT_EQ(Form->DragBackground->Canvas().Pixels(156, 156), clWhite);
-  EXPECT_EQ(Form->DragBackground->Canvas().Pixels(160, 156), TColor(0xC0C0C0));
+  EXPECT_EQ(Page->DragBackground->Canvas().Pixels(156, 156), clWhite);
+  EXPECT_EQ(Page->DragBackground->Canvas().Pixels(160, 156), TColor(0xC0C0C0));
   Page->FieldPicMouseMove(243, 242);
   EXPECT_EQ(Page->FieldPic->Image().pixel(243 - 11 + 8, 242 - 10 + 1) & 0xFFFFFF, 0xFF0000u); // red disc, above its label
   Page->FieldPicMouseUp(mbLeft, 243, 242);
   EXPECT_FALSE(Page->Dragging);
-  EXPECT_EQ(Form->DragBackground, nullptr);
+  EXPECT_EQ(Page->DragBackground, nullptr);
   ASSERT_EQ(Plot->Charges.size(), 2u);
   EXPECT_EQ(Plot->Charges.back().X, 240);
   EXPECT_EQ(Plot->Charges.back().Value, 1);
@@ -243,11 +243,11 @@ TEST_F(FieldPageTest, PresetsAtEveryZoom) {
   EXPECT_FALSE(Page->Running());
 
   Page->DoFieldZoom(16);
-  Form->CurrentCharge = 4;
+  Page->CurrentCharge = 4;
   ASSERT_TRUE(Page->ApplyPreset("NP2"));
   Page->FieldPic->Image().save(QString::fromStdString(std::string(VORNELLE_BINARY_DIR) + "/field_page_np2.png"));
   EXPECT_EQ(Plot->Charges.size(), 4u);
-  EXPECT_EQ(Form->CurrentCharge, 1);
+  EXPECT_EQ(Page->CurrentCharge, 1);
   EXPECT_EQ(Page->FChargeBtn->Caption(), "Q=1");
   EXPECT_FALSE(Plot->NeutralPoints.empty());
   ASSERT_TRUE(Page->ApplyPreset("NP1"));
@@ -266,12 +266,13 @@ TEST_F(FieldPageTest, PresetFromAnotherTopicKeepsTheTopic) {
   Form->DoTopicChange(Form->ProjectileItem);
   const int Topic = Form->CurrentTopic;
   const QString Caption = Form->windowTitle();
-  const int Panel0 = Form->StatusBar->PanelWidth(0);
+  EXPECT_EQ(Form->StatusBar->PanelWidth(0), 0);
   ASSERT_TRUE(Page->ApplyPreset("DIPOLE"));
   EXPECT_EQ(Form->ActiveSheet(), TSheet::Field);
   EXPECT_EQ(Form->CurrentTopic, Topic);
   EXPECT_EQ(Form->windowTitle(), Caption);
-  EXPECT_EQ(Form->StatusBar->PanelWidth(0), Panel0);
+  // The field sheet always shows its "x: y:" read-out.
+  EXPECT_EQ(Form->StatusBar->PanelWidth(0), 100);
   EXPECT_EQ(Plot->Charges.size(), 2u);
 }
 
@@ -393,25 +394,25 @@ TEST_F(FieldPageTest, ThreeDViewRotatesPansAndZooms) {
   EXPECT_EQ(Page->YrotLabel->text().toStdString(), "-30");
   // Rotation: turn = MulDiv(90, X - GrabX, 200) with GrabX = X0 - MulDiv(200, turn0, 90).
   Page->threeDpicMouseDown(mbLeft, 100, 100);
-  EXPECT_EQ(Form->MouseMode, 1);
+  EXPECT_EQ(Page->MouseMode, 1);
   EXPECT_EQ(Page->GrabX, 100 - MulDiv(200, -30, 90));
   Page->threeDpicMouseMove(400, 100);
   const int Turn = MulDiv(90, 400 - Page->GrabX, 200);
   EXPECT_EQ(Page->YrotLabel->text().toStdString(), std::to_string(Turn));
   EXPECT_GT(Turn, 90);
-  EXPECT_EQ(Form->Field3DTurn, 90); // the view stops at 90
-  EXPECT_EQ(Form->Field3DTilt, -30);
+  EXPECT_EQ(Page->Field3DTurn, 90); // the view stops at 90
+  EXPECT_EQ(Page->Field3DTilt, -30);
   Page->threeDpicMouseUp();
-  EXPECT_EQ(Form->MouseMode, 0);
+  EXPECT_EQ(Page->MouseMode, 0);
   // From turn 0, 300 pixels show 135.
-  Form->Field3DTurn = 0;
+  Page->Field3DTurn = 0;
   Page->threeDpicMouseDown(mbLeft, 50, 100);
   Page->threeDpicMouseMove(350, 100);
   EXPECT_EQ(Page->YrotLabel->text().toStdString(), "135");
   // Dragging up tilts: tilt = MulDiv(90, GrabY - Y, 200).
   Page->threeDpicMouseMove(350, 10);
-  EXPECT_EQ(Form->Field3DTilt, MulDiv(90, Page->GrabY - 10, 200));
-  EXPECT_EQ(Page->XrotLabel->text().toStdString(), std::to_string(-Form->Field3DTilt));
+  EXPECT_EQ(Page->Field3DTilt, MulDiv(90, Page->GrabY - 10, 200));
+  EXPECT_EQ(Page->XrotLabel->text().toStdString(), std::to_string(-Page->Field3DTilt));
   Page->threeDpicMouseUp();
   // Pan with the right button.
   Page->threeDpicMouseDown(mbRight, 10, 10);
@@ -425,8 +426,8 @@ TEST_F(FieldPageTest, ThreeDViewRotatesPansAndZooms) {
   Page->ThreeDZoomPUMPopup();
   EXPECT_TRUE(Page->ThreeDZoomPUM->actions()[3]->isChecked());
   Page->Reset3DBtnClick();
-  EXPECT_EQ(Form->Field3DTilt, -30);
-  EXPECT_EQ(Form->Field3DTurn, -30);
+  EXPECT_EQ(Page->Field3DTilt, -30);
+  EXPECT_EQ(Page->Field3DTurn, -30);
   EXPECT_EQ(Plot->SurfaceOffsetX, 0);
   EXPECT_EQ(Page->XrotLabel->text().toStdString(), "30");
   EXPECT_EQ(Page->YrotLabel->text().toStdString(), "-30");

@@ -10,10 +10,11 @@
 #include <QStackedWidget>
 #include <QTimer>
 
-#include "app/about_frm.h"
-#include "app/help_frm.h"
+#include "app/forms/about_frm.h"
+#include "app/pages/field_page.h"
+#include "app/forms/help_frm.h"
 #include "htmlview/html_pane.h"
-#include "app/splash_frm.h"
+#include "app/forms/splash_frm.h"
 #include "main_window_fixture.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
@@ -24,6 +25,7 @@ namespace {
 // Records what the window tells a page controller.
 class TRecordingPage : public TTopicPage {
 public:
+  explicit TRecordingPage(TPageHost &H) : TTopicPage(H) {}
   std::vector<std::string> Calls;
   bool LastIdle = false;
   void UpdateIdleState(bool Idle) override { LastIdle = Idle; Calls.push_back(Idle ? "idle" : "busy"); }
@@ -33,6 +35,19 @@ public:
   bool ApplyPreset(const std::string &Name) override { Calls.push_back("preset " + Name); return true; }
   void CopyPicture() override { Calls.push_back("copy"); }
   void PrintPicture() override { Calls.push_back("print"); }
+  void CopyGraph() override { Calls.push_back("copygraph"); }
+  void PrintGraph() override { Calls.push_back("printgraph"); }
+  bool UsesMenu(TSharedMenu M, TSheet) const override { return M != TSharedMenu::Speed || Speed; }
+  void MenuPopup(TSharedMenu M) override {
+    if (M != TSharedMenu::Speed) return;
+    Host.MenuItem(TMenuItem::DoubleRotation)->setEnabled(true);
+    Host.MenuItem(TMenuItem::DoubleRotation)->setChecked(Double);
+  }
+  void MenuClick(TMenuItem I) override {
+    if (I == TMenuItem::DoubleRotation) Double = !Double;
+    Calls.push_back("item " + std::to_string(int(I)));
+  }
+  bool Speed = false, Double = false;
 };
 
 void PressF1(QWidget *W) {
@@ -58,9 +73,11 @@ TEST_F(MainWindowTest, StartsCentredWithTheCollageAndTheIndexPage) {
   EXPECT_TRUE(SameText(F.Viewer->CurrentFile(), Dir + "HTML/Index.htm"));
   EXPECT_EQ(F.Viewer->Title(), "Vornelle index");
   EXPECT_TRUE(Asked.empty());
-  ASSERT_TRUE(F.FieldPlot);
-  EXPECT_TRUE(F.FieldPlot->ShowGrid);
-  EXPECT_EQ(F.FieldPlot->GridSize, 16);
+  auto *FieldPage = dynamic_cast<TFieldPage *>(F.PageOfSheet(TSheet::Field));
+  ASSERT_TRUE(FieldPage);
+  EXPECT_EQ(F.PageOfSheet(TSheet::ThreeD), FieldPage);
+  EXPECT_TRUE(FieldPage->FieldPlot->ShowGrid);
+  EXPECT_EQ(FieldPage->FieldPlot->GridSize, 16);
   EXPECT_EQ(F.Timer1.Interval(), 100);
   EXPECT_FALSE(F.Timer1.Enabled());
   EXPECT_TRUE(NoPalette);
@@ -190,14 +207,13 @@ TEST_F(MainWindowTest, MenusFollowTheActiveSheet) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow();
   bool Done;
-  for (int S = 0; S < SheetCount; ++S) {
-    F.MainPC->setCurrentIndex(S);
+  // Each page says which shared menus its sheets use; the start-up sheet uses none.
+  for (TSheet Sh : {TSheet::Splash, TSheet::Field, TSheet::ThreeD, TSheet::Projectile}) {
+    F.MainPC->setCurrentIndex(int(Sh));
     F.AppIdle(Done);
-    const TSheet Sh = TSheet(S);
-    EXPECT_EQ(F.Field1->menuAction()->isVisible(),
-              Sh == TSheet::Field || Sh == TSheet::ThreeD || Sh == TSheet::Mag) << S;
-    EXPECT_EQ(F.Graph1->menuAction()->isVisible(), Sh == TSheet::Projectile) << S;
-    EXPECT_EQ(F.Speed1->menuAction()->isEnabled(), Sh == TSheet::Motor || Sh == TSheet::Dyna) << S;
+    EXPECT_EQ(F.Field1->menuAction()->isVisible(), Sh == TSheet::Field || Sh == TSheet::ThreeD) << int(Sh);
+    EXPECT_EQ(F.Graph1->menuAction()->isVisible(), Sh == TSheet::Projectile) << int(Sh);
+    EXPECT_FALSE(F.Speed1->menuAction()->isEnabled()) << int(Sh);
   }
   // "index" is enabled away from the index page, and disabled again by it.
   F.OilDropItem->trigger();
@@ -300,7 +316,7 @@ TEST_F(MainWindowTest, AMissingIndexPageIsReportedAndStartUpFinishes) {
   EXPECT_EQ(Asked[0].Text.rfind("Can't locate file: ", 0), 0u);
   EXPECT_EQ(Asked[0].Type, mtError);
   // Everything after the page load still happened.
-  EXPECT_TRUE(F.FieldPlot);
+  EXPECT_TRUE(F.PageOfSheet(TSheet::Field));
   EXPECT_TRUE(bool(Application->OnIdle));
   EXPECT_EQ(F.Timer1.Interval(), 100);
   EXPECT_FALSE(F.CollagePic->pixmap().isNull());
@@ -374,9 +390,9 @@ TEST_F(MainWindowTest, LinksToAnotherTopicSwitchTheSheetAndStopTheClock) {
 TEST_F(MainWindowTest, PageControllersHearOfIdleTimeTopicChangesAndMenus) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow();
-  auto Page = std::make_unique<TRecordingPage>();
+  auto Page = std::make_unique<TRecordingPage>(F);
   TRecordingPage &P = *Page;
-  F.FieldPage = std::move(Page);
+  F.InstallPage(std::move(Page), {TSheet::Field, TSheet::ThreeD});
   bool Done;
   F.AppIdle(Done);
   EXPECT_TRUE(P.LastIdle);
@@ -388,149 +404,64 @@ TEST_F(MainWindowTest, PageControllersHearOfIdleTimeTopicChangesAndMenus) {
   EXPECT_EQ(P.Calls.back(), "shown");
   F.FieldCopy1->trigger();
   F.FieldPrint1->trigger();
-  F.ApplyFieldPreset("DIPOLE");
+  F.ApplyPreset("DIPOLE");
   AbortFlag = false; // a plot of the page runs
   F.ThomsonItem->trigger();
   EXPECT_EQ(P.Calls, (std::vector<std::string>{"idle", "busy", "shown", "copy", "print",
                                                "preset DIPOLE", "hidden+abort"}));
-  // The Graph menu reaches only the projectile page.
-  auto Graph = std::make_unique<TRecordingPage>();
+  // The Graph menu reaches only the page shown.
+  auto Graph = std::make_unique<TRecordingPage>(F);
   TRecordingPage &G = *Graph;
-  F.ProjectilePage = std::move(Graph);
+  F.InstallPage(std::move(Graph), {TSheet::Projectile});
   F.GraphCopy1->trigger();
   EXPECT_TRUE(G.Calls.empty());
   F.ProjectileItem->trigger();
   F.GraphCopy1->trigger();
   F.GraphPrint1->trigger();
-  EXPECT_EQ(G.Calls, (std::vector<std::string>{"shown", "copy", "print"}));
+  EXPECT_EQ(G.Calls, (std::vector<std::string>{"shown", "copygraph", "printgraph"}));
+  // The shared menus show for what the page shown uses.
+  F.AppIdle(Done);
+  EXPECT_TRUE(F.Graph1->menuAction()->isVisible());
+  EXPECT_FALSE(F.Speed1->menuAction()->isEnabled());
 }
 
-TEST_F(MainWindowTest, DoubleRotationShowsAndTogglesTheDynamoButton) {
+TEST_F(MainWindowTest, TheSpeedMenuActsOnThePageShown) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow();
   emit F.Speed1->aboutToShow();
-  EXPECT_FALSE(F.DoubleRotation1->isEnabled()); // no dynamo page yet
-  auto *Btn = new TKitSpeedButton(F.DynaTab);
-  Btn->SetGroupIndex(1);
-  Btn->SetAllowAllUp(true);
-  int Clicks = 0;
-  Btn->OnClick = [&] { ++Clicks; };
-  F.DRotBtn = Btn;
+  EXPECT_FALSE(F.DoubleRotation1->isEnabled()); // no page with a double rotation
+  auto Page = std::make_unique<TRecordingPage>(F);
+  TRecordingPage &P = *Page;
+  P.Speed = true;
+  F.InstallPage(std::move(Page), {TSheet::Dyna});
   F.DynamoItem->trigger();
+  bool Done;
+  F.AppIdle(Done);
+  EXPECT_TRUE(F.Speed1->menuAction()->isEnabled());
   emit F.Speed1->aboutToShow();
   EXPECT_TRUE(F.DoubleRotation1->isEnabled());
   EXPECT_FALSE(F.DoubleRotation1->isChecked());
   F.DoubleRotation1->trigger();
-  EXPECT_TRUE(Btn->Down());
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_TRUE(F.DoubleRotation1->isChecked());
-  F.DoubleRotation1->trigger();
-  EXPECT_FALSE(Btn->Down());
-  EXPECT_EQ(Clicks, 2);
-  Btn->SetDown(true);
+  EXPECT_TRUE(P.Double);
   emit F.Speed1->aboutToShow();
   EXPECT_TRUE(F.DoubleRotation1->isChecked());
-}
-
-TEST_F(MainWindowTest, FontAndBackgroundMenusTickTheViewerSettings) {
-  MakeProgramFolder();
-  TFieldFrm &F = MakeWindow();
-  F.FontPopUpPopup();
-  EXPECT_TRUE(F.FontItems[1]->isChecked()); // the pane starts at 10 point
-  F.FontItems[3]->trigger();
-  EXPECT_EQ(F.Viewer->DefFontSize(), 14);
-  F.FontPopUpPopup();
-  EXPECT_TRUE(F.FontItems[3]->isChecked());
-  EXPECT_FALSE(F.FontItems[1]->isChecked());
-  F.Viewer->SetDefFontSize(9);
-  F.FontPopUpPopup();
-  for (QAction *A : F.FontItems) EXPECT_FALSE(A->isChecked());
-  emit F.TextBackground1->aboutToShow();
-  EXPECT_TRUE(F.BackgroundItems[0]->isChecked()); // white
-  F.BackgroundItems[2]->trigger();
-  EXPECT_EQ(F.Viewer->DefBackground(), 0xFFEAD9u);
-  emit F.TextBackground1->aboutToShow();
-  EXPECT_TRUE(F.BackgroundItems[2]->isChecked());
-  EXPECT_FALSE(F.BackgroundItems[0]->isChecked());
-}
-
-TEST_F(MainWindowTest, BackAndForwardFollowTheHistoryAndTheTopic) {
-  MakeProgramFolder();
-  TFieldFrm &F = MakeWindow();
-  F.ElectricFieldItem->trigger();
-  const std::string Index = ResolvePath(F.HTMLDir, "Index.htm");
-  const std::string Helix = ResolvePath(F.HTMLDir, "HELIX.HTM");
-  // As a followed link records it: the field page was left for the helix page.
-  F.History.AddJump(F.Viewer->CurrentFile(), 0);
-  F.LoadViewerPage(Helix);
-  F.BackBtn->Click();
-  EXPECT_TRUE(SameText(ExtractFileName(F.Viewer->CurrentFile()), "EFIELD.HTM"));
-  EXPECT_EQ(F.CurrentTopic, 2);
-  EXPECT_TRUE(F.FwdBtn->isEnabled());
-  EXPECT_TRUE(F.BackBtn->isEnabled());
-  F.FwdBtn->Click();
-  EXPECT_EQ(F.Viewer->CurrentFile(), Helix);
-  EXPECT_EQ(F.CurrentTopic, 7); // the sheet follows the page
-  EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
-  EXPECT_FALSE(F.FwdBtn->isEnabled());
-  // Back twice reaches the index page, which empties the history.
-  F.BackBtn->Click();
-  F.BackBtn->Click();
-  EXPECT_EQ(F.Viewer->CurrentFile(), Index);
-  EXPECT_EQ(F.History.Count(), 0);
-  EXPECT_FALSE(F.BackBtn->isEnabled());
-  EXPECT_EQ(F.CurrentTopic, 2); // the index page belongs to no topic
-}
-
-TEST_F(MainWindowTest, LongHintsGoToTheStatusBar) {
-  MakeProgramFolder();
-  TFieldFrm &F = MakeWindow();
-  Application->SetHint("font size|Set font size");
-  EXPECT_EQ(F.StatusBar->PanelText(1), "Set font size");
-  Application->SetHint("");
-  EXPECT_EQ(F.StatusBar->PanelText(1), "");
-}
-
-TEST(SmallForms, SplashAndAboutAsLaidOut) {
-  TSplashFrm Splash;
-  EXPECT_EQ(Splash.size(), QSize(350, 235));
-  ASSERT_FALSE(Splash.Image1->pixmap().isNull());
-  EXPECT_EQ(Splash.Image1->pixmap().size(), QSize(350, 235));
-  EXPECT_TRUE(Splash.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_TRUE(Splash.windowFlags() & Qt::FramelessWindowHint);
-  QImage S = Splash.grab().toImage();
-  EXPECT_TRUE(S.save(QString(VORNELLE_BINARY_DIR) + "/app_splash.png"));
-  TAboutFrm About;
-  EXPECT_EQ(About.size(), QSize(279, 200));
-  EXPECT_EQ(About.ProductName->text(), "Vornelle");
-  EXPECT_EQ(About.ProductName->font().pixelSize(), 27);
-  EXPECT_FALSE(About.ProgramIcon->pixmap().isNull());
-  EXPECT_TRUE(About.grab().toImage().save(QString(VORNELLE_BINARY_DIR) + "/app_about.png"));
-  // "OK" ends the dialog with the OK result.
-  About.show();
-  About.OKButton->Click();
-  EXPECT_EQ(About.result(), QDialog::Accepted);
-  EXPECT_FALSE(About.isVisible());
-}
-
-TEST_F(MainWindowTest, ShowingTheMainWindowFreesTheSplash) {
-  MakeProgramFolder();
-  Screen->SetCursor(crAppStart);
-  ShowSplashForm();
-  ASSERT_NE(SplashFrm, nullptr);
-  TFieldFrm &F = MakeWindow();
-  EXPECT_NE(SplashFrm, nullptr);
-  F.show();
-  EXPECT_EQ(SplashFrm, nullptr);
-  EXPECT_EQ(Screen->Cursor(), crDefault);
+  F.SetAnimationSpeed1->trigger();
+  EXPECT_EQ(P.Calls.back(), "item " + std::to_string(int(TMenuItem::SetAnimationSpeed)));
+  // Another topic: the menu is off and its items reach nobody.
+  F.ThomsonItem->trigger();
+  F.AppIdle(Done);
+  EXPECT_FALSE(F.Speed1->menuAction()->isEnabled());
+  const size_t Before = P.Calls.size();
+  F.DoubleRotation1->trigger();
+  EXPECT_EQ(P.Calls.size(), Before);
 }
 
 TEST_F(MainWindowTest, LinksOfTheTextPaneByTheirKind) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow();
-  auto Page = std::make_unique<TRecordingPage>();
+  auto Page = std::make_unique<TRecordingPage>(F);
   TRecordingPage &P = *Page;
-  F.FieldPage = std::move(Page);
+  F.InstallPage(std::move(Page), {TSheet::Field, TSheet::ThreeD});
   F.ElectricFieldItem->trigger();
   P.Calls.clear();
   // A pound-sign link applies the preset it names (byte 0xA3, or the same sign as UTF-8).

@@ -5,7 +5,9 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "app/projectile_page.h"
+#include "app/page_kit.h"
+#include "app/pages/projectile_page.h"
+#include "sim/projectile.h"
 #include "main_window_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/paint_box.h"
@@ -17,9 +19,13 @@ struct TPaths {
   TPointSeries *Drag = nullptr;
   TFastLineSeries *Ideal = nullptr;
   TPaths() { SetUpProjectileChart(Chart, Drag, Ideal); }
+  static void Copy(TChartSeries &S, const std::vector<TPathPoint> &Path) {
+    S.Clear();
+    for (const TPathPoint &P : Path) S.AddXY(P.X, P.Y);
+  }
   void Plot(int Angle, float Speed, float Height, float Drag_) {
-    PlotDragPath(*Drag, Angle, Speed, Height, Drag_);
-    PlotIdealPath(*Ideal, Angle, Speed, Height);
+    Copy(*Drag, PlotDragPath(Angle, Speed, Height, Drag_));
+    Copy(*Ideal, PlotIdealPath(Angle, Speed, Height));
   }
   // Height of the ideal parabola at x (the path without drag).
   static double Parabola(int Angle, double Speed, double Height, double X) {
@@ -82,7 +88,7 @@ protected:
     MainWindowTest::SetUp();
     MakeProgramFolder();
     MakeWindow();
-    Page = dynamic_cast<TProjectilePage *>(Form->ProjectilePage.get());
+    Page = dynamic_cast<TProjectilePage *>(Form->PageOfSheet(TSheet::Projectile));
     ASSERT_NE(Page, nullptr);
     Form->DoTopicChange(Form->ProjectileItem);
     Form->show();

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/jump_manager.h"
-#include "app/help_frm.h"
+#include "app/forms/help_frm.h"
 #include "app/topic_table.h"
 
 TEST(TopicTable, PageLinksFindTheirTopicWhateverTheirCaseOrAnchor) {

@@ -28,21 +28,6 @@ double Dist(TPoint P, int X, int Y) { return std::hypot(P.X - X, P.Y - Y); }
 void Add(TFieldPlot &F, int X, int Y, int V) { F.AddCharge(X, Y, V); }
 
 // Runs Action from the event loop on each pump until it returns true.
-class TPumpedAction {
-public:
-  explicit TPumpedAction(std::function<bool(int)> A) : Action(std::move(A)) {
-    Timer.setInterval(0);
-    QObject::connect(&Timer, &QTimer::timeout, [this] {
-      if (Action(++Calls)) Timer.stop();
-    });
-    Timer.start();
-  }
-  int Calls = 0;
-
-private:
-  std::function<bool(int)> Action;
-  QTimer Timer;
-};
 
 TEST(SharedConstants, AbortFlagIsATrue32BitBooleanAtStart) {
   EXPECT_TRUE(AbortFlag);
@@ -247,22 +232,19 @@ TEST(FieldLines, EmptyChargeListClearsTheLines) {
   EXPECT_EQ(CountColor(B, clBlack, Rect(0, 0, 641, 641)), 0);
 }
 
-TEST(FieldLines, StopFromAPumpedEventKeepsAndDrawsThePartialLine) {
+TEST(FieldLines, StopFromTheYieldKeepsAndDrawsThePartialLine) {
   TFieldPlot F(G);
   Add(F, 17 * G, 20 * G, 1);
   Add(F, 23 * G, 20 * G, -1);
   TBitmap B(641, 641);
   // Stop during the third line: two complete lines and a partial one.
   int Steps = 0;
-  TPumpedAction Stop([&](int) {
-    if (AbortFlag) return false; // not yet tracing
-    if (++Steps == 60) {
-      AbortFlag = true;
-      return true;
-    }
-    return false;
+  // A stop button pressed while the yield pumps: AbortFlag is set.
+  F.PlotFieldLines(B.Canvas(), [&] {
+    if (++Steps == 60) AbortFlag = true;
+    return true;
   });
-  F.PlotFieldLines(B.Canvas());
+  EXPECT_EQ(Steps, 60);
   EXPECT_TRUE(AbortFlag); // left set
   ASSERT_GE(F.Lines.size(), 1u);
   ASSERT_EQ(F.LineSigns.size(), F.Lines.size()); // the partial line has its sign
@@ -287,8 +269,7 @@ TEST(FieldLines, NestedRunsAreRefusedAndAClearDropsTheStaleLine) {
   TBitmap B(641, 641);
   int Calls = 0;
   bool Cleared = false;
-  TPumpedAction Meddle([&](int) {
-    if (AbortFlag) return false;
+  F.PlotFieldLines(B.Canvas(), [&] {
     ++Calls;
     if (Calls == 5) {
       EXPECT_TRUE(F.Running());
@@ -298,17 +279,37 @@ TEST(FieldLines, NestedRunsAreRefusedAndAClearDropsTheStaleLine) {
     if (Calls == 200) {
       F.Clear(1); // the model changes under the run
       Cleared = true;
-      return true;
     }
-    return false;
+    return true;
   });
-  F.PlotFieldLines(B.Canvas());
   EXPECT_TRUE(Cleared);
+  EXPECT_EQ(Calls, 200); // the run ended at the step that found the model changed
   EXPECT_TRUE(F.Lines.empty()); // the stale partial line was dropped
   EXPECT_TRUE(F.LineSigns.empty());
   EXPECT_FALSE(F.LinesDrawn);
   EXPECT_FALSE(F.Running());
   EXPECT_FALSE(LoopRunning());
+  AbortFlag = true;
+}
+
+TEST(FieldLines, AYieldThatSaysStopEndsTheRunLikeAbort) {
+  TFieldPlot F(G);
+  Add(F, 17 * G, 20 * G, 1);
+  Add(F, 23 * G, 20 * G, -1);
+  TBitmap B(641, 641);
+  int Steps = 0;
+  // The first line runs straight at the negative charge, 22 steps away.
+  F.PlotFieldLines(B.Canvas(), [&] { return ++Steps < 10; });
+  EXPECT_EQ(Steps, 10);
+  ASSERT_EQ(F.Lines.size(), 1u);
+  EXPECT_EQ(F.Lines[0].size(), 11u); // the start and 10 steps, the last kept
+  EXPECT_TRUE(AbortFlag);
+  EXPECT_EQ(F.LineSigns, std::vector<int>{1});
+  // The contours stop the same way, after the cell that asked.
+  int Cells = 0;
+  F.PlotEquipotentials(B.Canvas(), [&] { return ++Cells < 10; });
+  EXPECT_EQ(Cells, 10);
+  EXPECT_FALSE(F.Running());
   AbortFlag = true;
 }
 

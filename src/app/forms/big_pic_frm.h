@@ -10,5 +10,3 @@ public:
   explicit TBigPicFrm(QWidget *Parent = nullptr);
   QLabel *MagPic = nullptr;
 };
-
-extern TBigPicFrm *BigPicFrm;

@@ -1,8 +1,6 @@
-#include "app/big_pic_frm.h"
+#include "app/forms/big_pic_frm.h"
 
 #include <QLabel>
-
-TBigPicFrm *BigPicFrm = nullptr;
 
 TBigPicFrm::TBigPicFrm(QWidget *Parent) : QDialog(Parent) {
   setObjectName("BigPicFrm");

@@ -1,4 +1,4 @@
-#include "app/about_frm.h"
+#include "app/forms/about_frm.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -1,46 +1,56 @@
 #pragma once
-// The electric field page: the toolbar and picture of FieldTab (placing, dragging and
-// deleting charges, field lines, equipotentials, zoom, presets) and the 3-D potential
-// view on ThreeDTab (rotate and pan by mouse, zoom, reset), with the Field menu items
-// that act on them.
+// The electric field topic, on FieldTab and ThreeDTab: the toolbar and picture of the
+// field (placing, dragging and deleting charges, field lines, equipotentials, zoom,
+// presets) and the 3-D potential view (rotate and pan by mouse, zoom, reset), with the
+// Field menu items that act on them.
 //
 // One loop at a time: a plot runs inside its button's handler with the message pump
 // going. While it runs, the commands that would start another loop or change its model
 // are disabled; those that can still arrive (presets from the text pane, the Field
 // menu, Print..) stop the running loop and act once it has unwound.
-#include <QMetaObject>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/topic_page.h"
+#include "platform/bitmap.h"
 #include "platform/input.h"
 #include "platform/types.h"
+#include "sim/field_plot.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QScrollArea;
 class QWidget;
-class TFieldFrm;
-class TFieldPlot;
 class TKitSpeedButton;
 class TPaintBox;
 class TCanvas;
 
 class TFieldPage : public TTopicPage {
 public:
-  explicit TFieldPage(TFieldFrm &Form);
+  explicit TFieldPage(TPageHost &Host);
   ~TFieldPage() override;
 
   void UpdateIdleState(bool Idle) override;
   void FormShown() override;
   void Shown() override;
   void Hidden() override;
+  void Stop(TStopCause Cause) override;
   bool ApplyPreset(const std::string &Name) override;
+  bool UsesMenu(TSharedMenu Menu, TSheet S) const override;
+  void MenuPopup(TSharedMenu Menu) override;
+  void MenuClick(TMenuItem Item) override;
   void CopyPicture() override;
   void PrintPicture() override;
+
+  // ---- The engine and the page's state ----
+  std::unique_ptr<TFieldPlot> FieldPlot;
+  int CurrentCharge = 1;                   // placed by a left click; a right click places -it
+  int Field3DTilt = -30, Field3DTurn = -30; // view angles of the 3-D surface
+  int MouseMode = 0;                       // 3-D view: 0 none, 1 rotate, 2 pan
+  std::unique_ptr<TBitmap> DragBackground; // the picture under a dragged charge
 
   // ---- Controls of FieldTab ----
   QWidget *FieldToolbar = nullptr;
@@ -67,11 +77,6 @@ public:
   int DragIndex = -1;
   int GrabX = 0, GrabY = 0;
   int LastX = 0, LastY = 0;
-  // A plot or a sequence of plots of this page is running.
-  bool Running() const { return RunDepth > 0; }
-  // Set by "abort", a topic change and every command that stops the running loop: a
-  // sequence of passes ends instead of starting its next pass.
-  bool StopRequested = false;
 
   // ---- Handlers ----
   void FieldPicPaint();
@@ -111,9 +116,6 @@ public:
   void DeleteContoursClick();
   void ShowArrowsClick();
 
-  // Runs Action now when no loop runs; else stops the running loop and runs Action once
-  // it has unwound (never while this page is destroyed).
-  void WhenIdle(std::function<void()> Action);
   // The picture point clamped to the part of the picture the scroll box shows.
   void ClampToScrollBox(int &X, int &Y) const;
 
@@ -123,22 +125,17 @@ private:
   };
   void BuildFieldSheet();
   void BuildThreeDSheet();
-  void ConnectMenus();
   void RunPreset(const std::vector<TCharge> &Charges);
-  // Marks a running plot: abort enabled, the rest that starts or changes a loop disabled.
-  void BeginRun();
-  void EndRun();
+  // What a plot disables ("plot E", "plot V", "clear", "3D", "zoom") and enables ("abort").
+  TRunControls PlotControls() const;
   void SetIdleControls(bool Idle);
   void Redraw3D();
   void Update3DLabels(int Tilt, int Turn);
   bool OnFieldSheet() const;
   bool OnThreeDSheet() const;
-  TFieldPlot &Plot() const;
+  TFieldPlot &Plot() const { return *FieldPlot; }
   TCanvas &FieldCanvas() const;
+  QAction *Item(TMenuItem I) const { return Host.MenuItem(I); }
 
-  TFieldFrm &Form;
-  int RunDepth = 0;
   bool Centred = false; // the picture was centred in its scroll box once
-  std::shared_ptr<int> AliveToken = std::make_shared<int>(0);
-  std::vector<QMetaObject::Connection> MenuConnections;
 };

@@ -1,4 +1,4 @@
-#include "app/splash_frm.h"
+#include "app/forms/splash_frm.h"
 
 #include <QGuiApplication>
 #include <QLabel>

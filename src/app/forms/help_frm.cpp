@@ -1,4 +1,4 @@
-#include "app/help_frm.h"
+#include "app/forms/help_frm.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,0 +1,18 @@
+#include "app/page_registry.h"
+
+#include "app/pages/field_page.h"
+#include "app/pages/projectile_page.h"
+
+namespace {
+template <class TPage> std::unique_ptr<TTopicPage> Make(TPageHost &Host) {
+  return std::make_unique<TPage>(Host);
+}
+} // namespace
+
+const std::vector<TPageRow> &PageRegistry() {
+  static const std::vector<TPageRow> Rows = {
+      {{TSheet::Field, TSheet::ThreeD}, Make<TFieldPage>},
+      {{TSheet::Projectile}, Make<TProjectilePage>},
+  };
+  return Rows;
+}
