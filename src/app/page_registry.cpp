@@ -1,6 +1,9 @@
 #include "app/page_registry.h"
 
+#include "app/pages/alpha_lattice_page.h"
+#include "app/pages/alpha_page.h"
 #include "app/pages/field_page.h"
+#include "app/pages/millikan_page.h"
 #include "app/pages/projectile_page.h"
 
 namespace {
@@ -13,6 +16,9 @@ const std::vector<TPageRow> &PageRegistry() {
   static const std::vector<TPageRow> Rows = {
       {{TSheet::Field, TSheet::ThreeD}, Make<TFieldPage>},
       {{TSheet::Projectile}, Make<TProjectilePage>},
+      {{TSheet::Alpha}, Make<TAlphaPage>},
+      {{TSheet::Alpha2}, Make<TAlphaLatticePage>},
+      {{TSheet::Millikan}, Make<TMillikanPage>},
   };
   return Rows;
 }
