@@ -43,6 +43,7 @@ TAlphaPage::TAlphaPage(TPageHost &H) : TTopicPage(H) {
   Row->setContentsMargins(4, 4, 4, 4);
   Row->setSpacing(4);
   AlphaPic = MakePicture(Sheet, "AlphaPic", 366, 304, crDefault, "");
+  AlphaPic->setFixedSize(366, 304);
   AlphaPic->OnPaint = [this] { AlphaPicPaint(); };
   Row->addWidget(AlphaPic, 0, Qt::AlignTop);
   SourceVsb = MakeScrollBar(Sheet, "SourceVsb", Qt::Vertical, -120, 120, 0,

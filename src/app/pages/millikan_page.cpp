@@ -36,6 +36,7 @@ TMillikanPage::TMillikanPage(TPageHost &H) : TTopicPage(H), Drops(std::make_uniq
   Row->setContentsMargins(4, 4, 4, 4);
   Row->setSpacing(8);
   MillikanPic = MakePicture(Sheet, "MillikanPic", MillikanPicSize, MillikanPicSize, crDefault, "");
+  MillikanPic->setFixedSize(MillikanPicSize, MillikanPicSize);
   MillikanPic->OnPaint = [this] { MillikanPicPaint(); };
   Row->addWidget(MillikanPic, 0, Qt::AlignTop);
   auto *Readings = new QVBoxLayout();
