@@ -286,7 +286,7 @@ TEST(AlphaLatticePage, ARunAnimatesUntilTheParticleLeaves) {
   TAlphaLatticePage P(H);
   H.Stack.show();
   P.TracksChk->setChecked(true);
-  bool StartDisabled = false, ChkDisabled = false;
+  bool StartDisabled = false, BarDisabled = false;
   int Frames = 0;
   QTimer Probe;
   Probe.setInterval(0);
@@ -294,7 +294,7 @@ TEST(AlphaLatticePage, ARunAnimatesUntilTheParticleLeaves) {
     if (!P.Running()) return;
     ++Frames;
     StartDisabled = !P.AlphaStartBtn->isEnabled();
-    ChkDisabled = !P.TracksChk->isEnabled();
+    BarDisabled = !P.YposHsb->isEnabled();
   });
   Probe.start();
   ClickWidget(P.AlphaStartBtn);
@@ -302,9 +302,9 @@ TEST(AlphaLatticePage, ARunAnimatesUntilTheParticleLeaves) {
   EXPECT_FALSE(P.Running());
   EXPECT_GT(Frames, 0);
   EXPECT_TRUE(StartDisabled);
-  EXPECT_TRUE(ChkDisabled);
+  EXPECT_TRUE(BarDisabled);
   EXPECT_TRUE(P.AlphaStartBtn->isEnabled()); // back after the run
-  EXPECT_TRUE(P.TracksChk->isEnabled());
+  EXPECT_TRUE(P.YposHsb->isEnabled());
   EXPECT_TRUE(bool(AbortFlag));
   EXPECT_GT(P.LastRunFrames, 50);
   // The whole path stays on the picture.

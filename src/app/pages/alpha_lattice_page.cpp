@@ -61,7 +61,7 @@ void TAlphaLatticePage::Alpha2picPaint() {
 }
 
 void TAlphaLatticePage::AlphaStartBtnClick() {
-  Run({{AlphaStartBtn, YposHsb, TracksChk}, {AlphaStopBtn}}, [this](const TYield &Yield) {
+  Run({{AlphaStartBtn, YposHsb}, {AlphaStopBtn}}, [this](const TYield &Yield) {
     TFramePacer Pacer;
     const TYield Paced = [&] {
       Pacer.WaitForNextFrame();
