@@ -2,8 +2,11 @@
 
 #include "app/pages/alpha_lattice_page.h"
 #include "app/pages/alpha_page.h"
+#include "app/pages/bin_orbit_page.h"
 #include "app/pages/field_page.h"
+#include "app/pages/jj_page.h"
 #include "app/pages/millikan_page.h"
+#include "app/pages/orbit_page.h"
 #include "app/pages/projectile_page.h"
 
 namespace {
@@ -19,6 +22,9 @@ const std::vector<TPageRow> &PageRegistry() {
       {{TSheet::Alpha}, Make<TAlphaPage>},
       {{TSheet::Alpha2}, Make<TAlphaLatticePage>},
       {{TSheet::Millikan}, Make<TMillikanPage>},
+      {{TSheet::Orbit}, Make<TOrbitPage>},
+      {{TSheet::BinOrbit}, Make<TBinOrbitPage>},
+      {{TSheet::JJ}, Make<TJJPage>},
   };
   return Rows;
 }

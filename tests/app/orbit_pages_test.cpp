@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QStackedWidget>
+#include <QGroupBox>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QThread>
@@ -16,9 +18,10 @@
 #include "app/pages/orbit_page.h"
 #include "platform/application.h"
 #include "platform/paint_box.h"
+#include "platform/printer.h"
 #include "platform/qt_bridge.h"
+#include "platform/timer.h"
 #include "sim/shared_constants.h"
-#include "test_page_host.h"
 #include "widgets/speed_button.h"
 
 namespace {
@@ -32,6 +35,43 @@ int CountPic(TPaintBox *Box, TColor C) {
   return N;
 }
 
+// The window as far as these pages need it: a stack of sheets that tells the page when its
+// sheet comes and goes.
+class TTestPageHost : public TPageHost {
+public:
+  TTestPageHost() {
+    Stack.resize(465, 560);
+    for (QWidget *&S : Sheets) {
+      S = new QWidget;
+      Stack.addWidget(S);
+    }
+  }
+  QWidget *SheetWidget(TSheet S) const override { return Sheets[size_t(S)]; }
+  TSheet ActiveSheet() const override { return TSheet(Stack.currentIndex()); }
+  void ShowSheet(TSheet S, int = -1) override {
+    if (Page && ActiveSheet() == PageSheet && S != PageSheet) Page->Hidden();
+    const bool Arrives = S == PageSheet && ActiveSheet() != S;
+    Stack.setCurrentIndex(int(S));
+    if (Page && Arrives) Page->Shown();
+  }
+  void SetStatusText(int Panel, const std::string &Text) override { Status[Panel & 1] = Text; }
+  std::string StatusText(int Panel) const override { return Status[Panel & 1]; }
+  TPrintDialog &PrintDialog() override { return Dialog; }
+  LongBool &BusyFlag() override { return Busy; }
+  int ShownTopic() const override { return 0; }
+  QAction *MenuItem(TMenuItem) const override { return nullptr; }
+  TTimer &PageTimer() override { return Timer; }
+
+  QStackedWidget Stack;
+  std::array<QWidget *, SheetCount> Sheets{};
+  std::string Status[2];
+  TPrintDialog Dialog;
+  LongBool Busy;
+  TTimer Timer;
+  TTopicPage *Page = nullptr;
+  TSheet PageSheet = TSheet::Splash;
+};
+
 // Runs Action from the event loop (inside a running loop's pump) after Ms milliseconds.
 void Later(int Ms, std::function<void()> Action) { QTimer::singleShot(Ms, Action); }
 
@@ -41,6 +81,7 @@ protected:
     OrbitScale() = 100;
     Page = std::make_unique<TOrbitPage>(Host);
     Host.Page = Page.get();
+    Host.PageSheet = TSheet::Orbit;
     Host.ShowSheet(TSheet::Orbit);
   }
   void TearDown() override {
@@ -179,6 +220,7 @@ protected:
   void SetUp() override {
     Page = std::make_unique<TBinOrbitPage>(Host);
     Host.Page = Page.get();
+    Host.PageSheet = TSheet::BinOrbit;
     Host.ShowSheet(TSheet::BinOrbit);
     Page->DrawGrid();
   }
@@ -329,6 +371,7 @@ protected:
   void SetUp() override {
     Page = std::make_unique<TJJPage>(Host);
     Host.Page = Page.get();
+    Host.PageSheet = TSheet::JJ;
     Host.ShowSheet(TSheet::JJ);
   }
   int Blue() { return CountPic(Page->JJPic, clBlue); }
