@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QStackedWidget>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -16,11 +15,10 @@
 #include "app/pages/bin_orbit_page.h"
 #include "app/pages/jj_page.h"
 #include "app/pages/orbit_page.h"
+#include "page_test_host.h"
 #include "platform/application.h"
 #include "platform/paint_box.h"
-#include "platform/printer.h"
 #include "platform/qt_bridge.h"
-#include "platform/timer.h"
 #include "sim/shared_constants.h"
 #include "widgets/speed_button.h"
 
@@ -35,39 +33,15 @@ int CountPic(TPaintBox *Box, TColor C) {
   return N;
 }
 
-// The window as far as these pages need it: a stack of sheets that tells the page when its
-// sheet comes and goes.
-class TTestPageHost : public TPageHost {
+// The test host, also telling the page when its sheet comes and goes (a topic change).
+class TSheetHost : public TTestPageHost {
 public:
-  TTestPageHost() {
-    Stack.resize(465, 560);
-    for (QWidget *&S : Sheets) {
-      S = new QWidget;
-      Stack.addWidget(S);
-    }
-  }
-  QWidget *SheetWidget(TSheet S) const override { return Sheets[size_t(S)]; }
-  TSheet ActiveSheet() const override { return TSheet(Stack.currentIndex()); }
-  void ShowSheet(TSheet S, int = -1) override {
+  void ShowSheet(TSheet S, int W = -1) override {
     if (Page && ActiveSheet() == PageSheet && S != PageSheet) Page->Hidden();
     const bool Arrives = S == PageSheet && ActiveSheet() != S;
-    Stack.setCurrentIndex(int(S));
+    TTestPageHost::ShowSheet(S, W);
     if (Page && Arrives) Page->Shown();
   }
-  void SetStatusText(int Panel, const std::string &Text) override { Status[Panel & 1] = Text; }
-  std::string StatusText(int Panel) const override { return Status[Panel & 1]; }
-  TPrintDialog &PrintDialog() override { return Dialog; }
-  LongBool &BusyFlag() override { return Busy; }
-  int ShownTopic() const override { return 0; }
-  QAction *MenuItem(TMenuItem) const override { return nullptr; }
-  TTimer &PageTimer() override { return Timer; }
-
-  QStackedWidget Stack;
-  std::array<QWidget *, SheetCount> Sheets{};
-  std::string Status[2];
-  TPrintDialog Dialog;
-  LongBool Busy;
-  TTimer Timer;
   TTopicPage *Page = nullptr;
   TSheet PageSheet = TSheet::Splash;
 };
@@ -89,7 +63,7 @@ protected:
     OrbitScale() = 100;
   }
   TColor Pixel(int X, int Y) { return Page->OrbitPic->Canvas().Pixels(X, Y); }
-  TTestPageHost Host;
+  TSheetHost Host;
   std::unique_ptr<TOrbitPage> Page;
 };
 
@@ -233,7 +207,7 @@ protected:
   }
   void Enter() { Type("\r"); }
   TColor GridPixel(int X, int Y) { return Page->grid->Canvas().Pixels(X, Y); }
-  TTestPageHost Host;
+  TSheetHost Host;
   std::unique_ptr<TBinOrbitPage> Page;
 };
 
@@ -375,7 +349,7 @@ protected:
     Host.ShowSheet(TSheet::JJ);
   }
   int Blue() { return CountPic(Page->JJPic, clBlue); }
-  TTestPageHost Host;
+  TSheetHost Host;
   std::unique_ptr<TJJPage> Page;
 };
 
