@@ -3,11 +3,15 @@
 #include "app/pages/alpha_lattice_page.h"
 #include "app/pages/alpha_page.h"
 #include "app/pages/bin_orbit_page.h"
+#include "app/pages/conductor_page.h"
 #include "app/pages/field_page.h"
+#include "app/pages/induction_page.h"
 #include "app/pages/jj_page.h"
+#include "app/pages/machine_page.h"
 #include "app/pages/millikan_page.h"
 #include "app/pages/orbit_page.h"
 #include "app/pages/projectile_page.h"
+#include "app/pages/spectrometer_page.h"
 
 namespace {
 template <class TPage> std::unique_ptr<TTopicPage> Make(TPageHost &Host) {
@@ -25,6 +29,10 @@ const std::vector<TPageRow> &PageRegistry() {
       {{TSheet::Orbit}, Make<TOrbitPage>},
       {{TSheet::BinOrbit}, Make<TBinOrbitPage>},
       {{TSheet::JJ}, Make<TJJPage>},
+      {{TSheet::BIL}, Make<TConductorPage>},
+      {{TSheet::Motor, TSheet::Dyna}, Make<TMachinePage>},
+      {{TSheet::Lenz}, Make<TInductionPage>},
+      {{TSheet::MS}, Make<TSpectrometerPage>},
   };
   return Rows;
 }
