@@ -7,6 +7,7 @@
 #include "platform/clipboard.h"
 #include "platform/metafile.h"
 #include "platform/printer.h"
+#include "sim/arrow_head.h"
 
 namespace {
 
@@ -385,22 +386,7 @@ void TFieldPlot::DrawArrows(TCanvas &Canvas, const TPointArray &Line, int Sign) 
       }
       if (Near) continue;
     }
-    TPoint B1, B2;
-    if (P1.X != P2.X && P1.Y != P2.Y) {
-      double A = -std::atan(double(P2.Y - P1.Y) / double(P2.X - P1.X));
-      if (P2.X < P1.X) A += Sign * Pi;
-      double C = std::cos(A), Sn = std::sin(A);
-      B1 = Point(Round(P2.X - H * C - H * Sn), Round(P2.Y + H * Sn - H * C));
-      B2 = Point(Round(P2.X - H * C + H * Sn), Round(P2.Y + H * Sn + H * C));
-    } else if (P1.X == P2.X) {
-      if (P2.Y <= P1.Y) { B1 = Point(P2.X - H, P2.Y + H); B2 = Point(P2.X + H, P2.Y + H); }
-      else { B1 = Point(P2.X - H, P2.Y - H); B2 = Point(P2.X + H, P2.Y - H); }
-    } else {
-      if (P2.X <= P1.X) { B1 = Point(P2.X + H, P2.Y - H); B2 = Point(P2.X + H, P2.Y + H); }
-      else { B1 = Point(P2.X - H, P2.Y - H); B2 = Point(P2.X - H, P2.Y + H); }
-    }
-    TPoint Tri[3] = {P2, B1, B2};
-    Canvas.Polygon(Tri);
+    DrawArrowHead(Canvas, P1, P2, H, Sign);
   }
 }
 
