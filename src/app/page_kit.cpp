@@ -11,6 +11,9 @@
 
 #include "charts/chart.h"
 #include "charts/series.h"
+#include "app/page_host.h"
+#include "sim/shared_constants.h"
+#include "platform/bitmap.h"
 #include "platform/paint_box.h"
 #include "platform/printer.h"
 #include "platform/qt_bridge.h"
@@ -323,3 +326,26 @@ double TChartSeriesSink::YValue(int Index) const { return Series.GetyValue(Index
 void TChartSeriesSink::SetXValue(int Index, double X) { Series.SetXValue(Index, X); }
 void TChartSeriesSink::SetYValue(int Index, double Y) { Series.SetYValue(Index, Y); }
 double TChartSeriesSink::MaxYValue() const { return Series.Count() ? Series.MaxYValue() : 0; }
+
+void PrintPictureWithDialog(TPageHost &Host, const std::function<void(int Copies)> &Print) {
+  TPrintDialog &Dlg = Host.PrintDialog();
+  if (!Dlg.Execute()) return;
+  Screen->SetCursor(crHourGlass);
+  Host.BusyFlag() = true;
+  try {
+    Print(Dlg.Copies);
+  } catch (const std::exception &E) {
+    Host.BusyFlag() = false;
+    Screen->SetCursor(crDefault);
+    MessageDlg(E.what(), mtError, mbOK);
+  }
+  AbortFlag = true;
+  Host.BusyFlag() = false;
+  Screen->SetCursor(crDefault);
+}
+
+void SetResourceGlyph(TKitSpeedButton *Button, const std::string &Name) {
+  TBitmap B;
+  B.LoadFromResource(Name);
+  Button->SetGlyph(B);
+}

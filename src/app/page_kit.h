@@ -22,6 +22,7 @@ class TChart;
 class TChartSeries;
 class TKitSpeedButton;
 class TPaintBox;
+class TPageHost;
 
 // Toolbar buttons of the topic pages: glyph above caption.
 constexpr int PageButtonWidth = 42, PageButtonHeight = 40;
@@ -61,6 +62,8 @@ TFlowLayout *ToolbarLayout(QWidget *Toolbar);
 TKitSpeedButton *MakeSpeedButton(QWidget *Toolbar, const char *Name, const std::string &Caption,
                                  const std::string &Hint, const char *Glyph,
                                  int Width = PageButtonWidth, int Height = PageButtonHeight);
+// Sets a button's glyph from a bitmap of the program's resources ("BIN", "BUP" ...).
+void SetResourceGlyph(TKitSpeedButton *Button, const std::string &Name);
 // A white scroll box for a picture larger than its room.
 QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color = clWhite);
 // A picture: a paint box of fixed size with its cursor and hint; inside a scroll box when
@@ -96,6 +99,9 @@ TRect GetChartPrintRect();
 void PrintChart(TChart &Chart);
 // Copies a chart as a picture, on white.
 void CopyChart(TChart &Chart);
+// The Field menu's "Print..": the print dialog, then Print with the chosen copies under the
+// hourglass and the host's busy flag; a failing printer is told.
+void PrintPictureWithDialog(TPageHost &Host, const std::function<void(int Copies)> &Print);
 
 // An engine's graph operations on a chart series.
 class TChartSeriesSink : public TSeriesSink {

@@ -3,11 +3,15 @@
 #include "app/pages/alpha_lattice_page.h"
 #include "app/pages/alpha_page.h"
 #include "app/pages/bin_orbit_page.h"
+#include "app/pages/coil_page.h"
 #include "app/pages/conductor_page.h"
+#include "app/pages/electric_deflection_page.h"
 #include "app/pages/field_page.h"
+#include "app/pages/helix_page.h"
 #include "app/pages/induction_page.h"
 #include "app/pages/jj_page.h"
 #include "app/pages/machine_page.h"
+#include "app/pages/magnetic_deflection_page.h"
 #include "app/pages/millikan_page.h"
 #include "app/pages/orbit_page.h"
 #include "app/pages/projectile_page.h"
@@ -33,6 +37,10 @@ const std::vector<TPageRow> &PageRegistry() {
       {{TSheet::Motor, TSheet::Dyna}, Make<TMachinePage>},
       {{TSheet::Lenz}, Make<TInductionPage>},
       {{TSheet::MS}, Make<TSpectrometerPage>},
+      {{TSheet::Mag}, Make<TCoilPage>},
+      {{TSheet::EDef}, Make<TElectricDeflectionPage>},
+      {{TSheet::MagDef}, Make<TMagneticDeflectionPage>},
+      {{TSheet::Helix}, Make<THelixPage>},
   };
   return Rows;
 }

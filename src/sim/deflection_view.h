@@ -19,3 +19,11 @@ TMatrix DeflectionViewMatrix(TViewAngles View);
 TPoint DeflectionProject(const TVertex &P, int CX, int CY);
 // The sense of a projected face: (q0.x - q1.x)(q2.y - q1.y) - (q0.y - q1.y)(q2.x - q1.x).
 int ProjectedTurn(TPoint Q0, TPoint Q1, TPoint Q2);
+
+// Turning a view with the mouse: 175 pixels across turn it by 90 degrees, 160 pixels up
+// tilt it by 90 degrees, each angle kept within -Limit..Limit.
+struct TViewDrag {
+  int GrabX = 0, GrabY = 0;
+  void Start(int X, int Y, TViewAngles View);
+  TViewAngles Move(int X, int Y, int Limit) const;
+};

@@ -137,10 +137,15 @@ void TSolenoid::DrawFieldLines(TCanvas &Canvas) {
 
 void TSolenoid::DrawAll(TCanvas &Canvas) {
   Draw(Canvas);
-  if (LinesPlotted) DrawFieldLines(Canvas);
+  if (LinesPlotted || Tracing) DrawFieldLines(Canvas);
 }
 
 void TSolenoid::PlotFieldLines(TCanvas &Canvas, const TYield &Yield) {
+  struct TMark {
+    bool &Flag;
+    ~TMark() { Flag = false; }
+  } Mark{Tracing};
+  Tracing = true;
   Lines.clear();
   LinesPlotted = false;
   DrawFieldLines(Canvas); // the axis and its arrows

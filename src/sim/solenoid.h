@@ -47,6 +47,8 @@ public:
   LongBool ShowGrid = true;
   // The finished lines of the last plot, traced in the right half, in picture pixels.
   std::vector<TPointArray> Lines;
+  // A plot is tracing: a redraw meanwhile shows the axis and the lines finished so far.
+  bool Tracing = false;
 
   void SetRadius(int Value);
   // Axial offset of turn T from the picture's middle.
@@ -55,7 +57,7 @@ public:
   void Draw(TCanvas &Canvas);
   // The axis, its arrows and every stored line with its mirror images.
   void DrawFieldLines(TCanvas &Canvas);
-  // Draw, then the stored lines when LinesPlotted.
+  // Draw, then the stored lines when LinesPlotted or while tracing.
   void DrawAll(TCanvas &Canvas);
   // |B| at a pixel, with r^3 raised to WireRadius; the page shows ten times this value.
   double FieldStrengthAt(int X, int Y) const;

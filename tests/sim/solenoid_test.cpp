@@ -274,3 +274,24 @@ TEST(SolenoidOutput, CopyAndPrintCarryTheLines) {
 }
 
 } // namespace
+
+namespace {
+TEST(SolenoidPlot, RedrawWhileTracingShowsTheAxisAndTheFinishedLines) {
+  TSolenoid S(600, 600);
+  TBitmap B(600, 600), During(600, 600);
+  size_t SeenLines = 0;
+  bool AxisShown = false;
+  S.PlotFieldLines(B.Canvas(), [&] {
+    if (S.Lines.size() == 1 && SeenLines == 0) {
+      S.DrawAll(During.Canvas()); // as a paint of the picture in the plot's pump
+      SeenLines = S.Lines.size();
+      AxisShown = During.Canvas().Pixels(10, 300) == clBlack;
+    }
+    return true;
+  });
+  EXPECT_EQ(SeenLines, 1u);
+  EXPECT_TRUE(AxisShown);
+  EXPECT_EQ(During.Canvas().Pixels(S.Lines[0][5].X, S.Lines[0][5].Y), clBlack);
+  EXPECT_FALSE(S.Tracing);
+}
+} // namespace

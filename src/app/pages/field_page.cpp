@@ -678,20 +678,9 @@ void TFieldPage::PrintPicture() {
   if (!Field && !ThreeD) return;
   // Printing replays the model: it waits for a running plot to stop.
   WhenIdle([this, Field] {
-    TPrintDialog &Dlg = Host.PrintDialog();
-    if (!Dlg.Execute()) return;
-    Screen->SetCursor(crHourGlass);
-    Host.BusyFlag() = true;
-    try {
-      if (Field) Plot().Print(Dlg.Copies);
-      else Plot().Print3D(Field3DTilt, Field3DTurn, Dlg.Copies);
-    } catch (const std::exception &E) {
-      Host.BusyFlag() = false;
-      Screen->SetCursor(crDefault);
-      MessageDlg(E.what(), mtError, mbOK);
-    }
-    AbortFlag = true;
-    Host.BusyFlag() = false;
-    Screen->SetCursor(crDefault);
+    PrintPictureWithDialog(Host, [this, Field](int Copies) {
+      if (Field) Plot().Print(Copies);
+      else Plot().Print3D(Field3DTilt, Field3DTurn, Copies);
+    });
   });
 }
