@@ -345,3 +345,23 @@ TEST_F(PagesTest, HelixLabelsTurnsWithin75AndResets) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(PagesTest, PicturesKeepTheirSizeInTheLaidOutSheets) {
+  TElectricDeflectionPage E(Host);
+  TMagneticDeflectionPage M(Host);
+  THelixPage H(Host);
+  Host.Stack.show();
+  for (TSheet S : {TSheet::EDef, TSheet::MagDef, TSheet::Helix}) {
+    Host.ShowSheet(S, 0);
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(E.EDefPic->width(), 350);
+  EXPECT_EQ(E.EDefPic->height(), 300);
+  EXPECT_EQ(M.MagDefPic->width(), 350);
+  EXPECT_EQ(M.MagDefPic->height(), 320);
+  EXPECT_EQ(H.SpiralPic->width(), 350);
+  EXPECT_EQ(H.SpiralPic->height(), 320);
+  Host.Stack.hide();
+}
+} // namespace

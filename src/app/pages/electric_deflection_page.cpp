@@ -36,6 +36,7 @@ TElectricDeflectionPage::TElectricDeflectionPage(TPageHost &H) : TTopicPage(H) {
   Grid->addWidget(edfPlateHsb, 3, 0);
   Col->addLayout(Grid);
   EDefPic = MakePicture(Tab, "EDefPic", 350, 300, crDefault, "|Click on the scale to show a magnified view.");
+  EDefPic->setFixedSize(350, 300); // the layout keeps the picture its size
   Col->addWidget(EDefPic, 0, Qt::AlignLeft | Qt::AlignTop);
   Col->addStretch(1);
   EDefPic->OnPaint = [this] { EDefPicPaint(); };

@@ -46,6 +46,7 @@ THelixPage::THelixPage(TPageHost &H) : TTopicPage(H) {
   Col->addLayout(Grid);
 
   SpiralPic = MakePicture(Tab, "SpiralPic", 350, 320, crHandPoint, "Drag to rotate picture");
+  SpiralPic->setFixedSize(350, 320); // the layout keeps the picture its size
   Col->addWidget(SpiralPic, 0, Qt::AlignLeft | Qt::AlignTop);
   Col->addStretch(1);
   SpiralPic->OnPaint = [this] { SpiralPicPaint(); };

@@ -57,6 +57,7 @@ TMagneticDeflectionPage::TMagneticDeflectionPage(TPageHost &H) : TTopicPage(H) {
   Col->addLayout(Grid);
 
   MagDefPic = MakePicture(Tab, "MagDefPic", 350, 320, crDefault, GunHint);
+  MagDefPic->setFixedSize(350, 320); // the layout keeps the picture its size
   Col->addWidget(MagDefPic, 0, Qt::AlignLeft | Qt::AlignTop);
   // Labelled by the physics: the button up at start gives the field out of the screen.
   DirectionLabel = MakeLabel(Tab, "DirectionLabel", "Magnetic field out of screen");
