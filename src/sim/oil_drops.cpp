@@ -1,6 +1,7 @@
 #include "sim/oil_drops.h"
 
 #include <chrono>
+#include <cstring>
 #include <numbers>
 #include <random>
 #include <utility>
@@ -60,16 +61,53 @@ void TOilDropExpt::MoveDrops(int Voltage, int SpeedSetting) {
   }
 }
 
+namespace {
+
+// The view without drops: button face, the dark round field.
+const TBitmap &EmptyView() {
+  static const TBitmap View = [] {
+    TBitmap B(MillikanPicSize, MillikanPicSize);
+    TCanvas &C = B.Canvas();
+    C.Brush().Color = clBtnFace;
+    C.FillRect(TRect(0, 0, MillikanPicSize, MillikanPicSize));
+    C.Brush().Color = clBlack;
+    C.Pen().Color = clBlack;
+    C.Ellipse(ViewRect);
+    return B;
+  }();
+  return View;
+}
+
+// The round field row by row, [first, last) column inside the ellipse's region: drops and
+// graticule are drawn whole and everything outside is put back, which gives the pixels of
+// drawing clipped to the region at a fraction of the cost.
+struct TRowSpan {
+  int Left = 0, Right = 0;
+};
+const std::array<TRowSpan, MillikanPicSize> &FieldRows() {
+  static const std::array<TRowSpan, MillikanPicSize> Rows = [] {
+    std::array<TRowSpan, MillikanPicSize> R{};
+    const TRegion Field = TRegion::FromEllipse(ViewRect);
+    for (int Y = ViewRect.Top; Y < ViewRect.Bottom; ++Y) {
+      int L = ViewRect.Left, Rt = ViewRect.Right;
+      while (L < Rt && !Field.Contains(TPoint(L, Y))) ++L;
+      while (Rt > L && !Field.Contains(TPoint(Rt - 1, Y))) --Rt;
+      R[Y] = {L, Rt};
+    }
+    return R;
+  }();
+  return Rows;
+}
+
+} // namespace
+
 void TOilDropExpt::DrawMillikanView(TCanvas &Canvas) const {
-  TBitmap B(MillikanPicSize, MillikanPicSize);
+  const TBitmap &Empty = EmptyView();
+  TBitmap B = Empty;
   TCanvas &C = B.Canvas();
-  C.Brush().Color = clBtnFace;
-  C.FillRect(TRect(0, 0, MillikanPicSize, MillikanPicSize));
-  C.Brush().Color = clBlack;
   C.Pen().Color = clBlack;
-  C.Ellipse(ViewRect);
-  C.SelectClipRegion(TRegion::FromEllipse(ViewRect));
   C.Brush().Color = clYellow;
+  C.Brush().Style = bsSolid;
   for (const TOilDrop &D : Drops) C.Ellipse(D.X - 5, D.Y - 5, D.X + 5, D.Y + 5);
   C.Pen().Color = clWhite;
   for (int K = 0; K <= 10; ++K) {
@@ -79,12 +117,24 @@ void TOilDropExpt::DrawMillikanView(TCanvas &Canvas) const {
     C.MoveTo(X, ViewRect.Top);
     C.LineTo(X, ViewRect.Bottom);
   }
-  C.RemoveClip();
+  // Only the round field shows the drops and the graticule.
+  const auto &Rows = FieldRows();
+  for (int Y = 0; Y < MillikanPicSize; ++Y) {
+    uint32_t *To = B.ScanLine(Y);
+    const uint32_t *From = Empty.ScanLine(Y);
+    const TRowSpan R = Rows[Y];
+    if (R.Left >= R.Right) {
+      std::memcpy(To, From, sizeof(uint32_t) * MillikanPicSize);
+      continue;
+    }
+    std::memcpy(To, From, sizeof(uint32_t) * R.Left);
+    std::memcpy(To + R.Right, From + R.Right, sizeof(uint32_t) * (MillikanPicSize - R.Right));
+  }
   C.Brush().Style = bsClear;
   C.Pen().Color = clBlack;
   C.Ellipse(ViewRect);
-  TRect R(0, 0, MillikanPicSize, MillikanPicSize);
-  C.DrawEdge(R, EDGE_SUNKEN, BF_RECT);
+  TRect Edge(0, 0, MillikanPicSize, MillikanPicSize);
+  C.DrawEdge(Edge, EDGE_SUNKEN, BF_RECT);
   Canvas.Draw(0, 0, B);
 }
 

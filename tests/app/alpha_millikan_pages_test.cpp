@@ -107,18 +107,19 @@ TEST(MillikanPage, ClockShowsMinutesAndSecondsInEveryTimeScale) {
   TMillikanPage P(H);
   ItemTagged(P.mkTimePUM, 0)->trigger(); // real time
   EXPECT_EQ(P.MillikanTimeScale, 0);
-  for (int T = 0; T < 10; ++T) P.Timer1Timer();
-  EXPECT_EQ(Text(P.mkTimeLabel), "0 : 1");
-  P.MillikanClock = 631; // 63.1 s: the label changes once a second
-  for (int T = 0; T < 18; ++T) P.Timer1Timer();
+  P.MillikanClock = 638; // 63.8 s: the label changes once a second
+  for (int T = 0; T < 11; ++T) P.Timer1Timer();
   EXPECT_EQ(Text(P.mkTimeLabel), "1 : 4");
   P.Timer1Timer();
   EXPECT_EQ(Text(P.mkTimeLabel), "1 : 5"); // 650 tenths: 65 s
   ClickWidget(P.mkResetBtn);
   EXPECT_EQ(Text(P.mkTimeLabel), "0 : 00");
   EXPECT_EQ(P.MillikanClock, 0);
-  ItemTagged(P.mkTimePUM, 1)->trigger(); // x 10: a second a tick
-  for (int T = 0; T < 65; ++T) P.Timer1Timer();
+  ItemTagged(P.mkTimePUM, 1)->trigger(); // x 10: a second a tick, shown at every tick
+  P.Timer1Timer();
+  EXPECT_EQ(Text(P.mkTimeLabel), "0 : 1");
+  P.MillikanClock = 600;
+  for (int T = 0; T < 5; ++T) P.Timer1Timer();
   EXPECT_EQ(Text(P.mkTimeLabel), "1 : 5");
   // A change of scale while it runs keeps the time shown (it used to jump tenfold).
   ItemTagged(P.mkTimePUM, 2)->trigger();

@@ -156,3 +156,40 @@ TEST(OilDrops, ClockCountsTenthsWhateverTheScale) {
   EXPECT_EQ(MillikanClockText(Clock), "0 : 41");
   EXPECT_EQ(MillikanClockText(36000), "60 : 0");
 }
+
+TEST(OilDrops, ViewEqualsTheDrawingClippedToTheRoundField) {
+  // The view drawn step by step with a clipping region, as the design describes it.
+  TOilDropExpt E(21);
+  E.Drops[0].X = 24, E.Drops[0].Y = 124; // a drop half over the rim
+  E.Drops[1].X = 124, E.Drops[1].Y = 226;
+  TBitmap Ref(MillikanPicSize, MillikanPicSize);
+  TCanvas &C = Ref.Canvas();
+  C.Brush().Color = clBtnFace;
+  C.FillRect(TRect(0, 0, 250, 250));
+  C.Brush().Color = clBlack;
+  C.Pen().Color = clBlack;
+  C.Ellipse(ViewRect);
+  C.SelectClipRegion(TRegion::FromEllipse(ViewRect));
+  C.Brush().Color = clYellow;
+  for (const TOilDrop &D : E.Drops) C.Ellipse(D.X - 5, D.Y - 5, D.X + 5, D.Y + 5);
+  C.Pen().Color = clWhite;
+  for (int K = 0; K <= 10; ++K) {
+    C.MoveTo(20, 20 + 20 * K);
+    C.LineTo(230, 20 + 20 * K);
+    C.MoveTo(20 + 20 * K, 20);
+    C.LineTo(20 + 20 * K, 230);
+  }
+  C.RemoveClip();
+  C.Brush().Style = bsClear;
+  C.Pen().Color = clBlack;
+  C.Ellipse(ViewRect);
+  TRect R(0, 0, 250, 250);
+  C.DrawEdge(R, EDGE_SUNKEN, BF_RECT);
+  TBitmap View(MillikanPicSize, MillikanPicSize);
+  E.DrawMillikanView(View.Canvas());
+  int Differ = 0;
+  for (int Y = 0; Y < 250; ++Y)
+    for (int X = 0; X < 250; ++X) Differ += View.Canvas().Pixels(X, Y) != Ref.Canvas().Pixels(X, Y);
+  EXPECT_EQ(Differ, 0);
+  EXPECT_GT(CountColor(View, clYellow, TRect(19, 118, 30, 130)), 0); // the rim drop shows in part
+}
