@@ -210,6 +210,7 @@ TEST_F(MachinePagesTest, EveryWayOfStoppingRestoresTheButtons) {
       {"topic change", [this] { Form->DoTopicChange(Form->ConductorForceItem); }},
       {"index", [this] { Form->IndexBtnClick(); }},
       {"topic link", [this] { Form->ShowTopicPage(14); }},
+      {"close answered No", [this] { Form->close(); }},
   };
   for (const TCase &C : Cases) {
     for (bool Dynamo : {false, true}) {
@@ -229,6 +230,9 @@ TEST_F(MachinePagesTest, EveryWayOfStoppingRestoresTheButtons) {
       EXPECT_TRUE(bool(AbortFlag));
     }
   }
+  // The window was asked to close (twice) and stayed open.
+  ASSERT_EQ(Asked.size(), 2u);
+  EXPECT_EQ(Asked[0].Text, "Exit program?");
 }
 
 TEST_F(MachinePagesTest, StartDuringAnUnwindingLoopWaitsForIt) {
