@@ -20,6 +20,7 @@
 #include "app/topic_page.h"
 #include "app/forms/big_pic_frm.h"
 #include "app/forms/help_frm.h"
+#include "app/forms/print_preview_frm.h"
 #include "app/forms/splash_frm.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
@@ -244,6 +245,7 @@ void TFieldFrm::BuildViewerPanel() {
   FwdBtn->OnClick = [this] { FwdBtnClick(false); };
   BackBtn->OnClick = [this] { FwdBtnClick(true); };
   CopyBtn->OnClick = [this] { Viewer->CopyToClipboard(); };
+  PrintBtn->OnClick = [this] { Printpreview1Click(); };
 
   Viewer = new TViewerPane(ViewerPanel);
   Viewer->setObjectName("Viewer");
@@ -278,6 +280,7 @@ void TFieldFrm::BuildMenus() {
 
   File1 = Bar->addMenu("&File");
   PrintTopic1 = Item(File1, "Print  topic..");
+  connect(PrintTopic1, &QAction::triggered, this, [this] { Printpreview1Click(); });
   File1->addSeparator();
   Exit1 = Item(File1, "Exit");
   connect(Exit1, &QAction::triggered, this, [this] { close(); });
@@ -823,6 +826,18 @@ bool TFieldFrm::HandleHelp(int Command, int Data, const std::string &Keyword) {
 void TFieldFrm::HelpSearchClick() { Application->HelpCommand(HELP_PARTIALKEY, 0); }
 
 void TFieldFrm::HelpContentsClick() { Application->HelpCommand(HELP_FINDER, 0); }
+
+void TFieldFrm::Printpreview1Click() {
+  // One run at a time: the pane is busy while it renders or prints.
+  if (Viewer->IsBusy()) return;
+  try {
+    TPrntPrevFrm Preview(this, Viewer);
+    Preview.setWindowState(Qt::WindowMaximized);
+    Preview.exec();
+  } catch (const std::exception &E) {
+    MessageDlg(E.what(), mtError, mbOK);
+  }
+}
 
 void TFieldFrm::AboutClick() {
   TAboutFrm About;

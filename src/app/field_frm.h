@@ -167,6 +167,8 @@ public:
   void HelpSearchClick();
   void HelpContentsClick();
   void AboutClick();
+  // "Print  topic.." and the text toolbar's "print": the text's print preview.
+  void Printpreview1Click();
   // A shared menu drops, or one of its items is chosen: the active page acts.
   void SharedMenuPopup(TSharedMenu Menu);
   void SharedMenuClick(TMenuItem Item);

@@ -16,6 +16,9 @@
 class QScrollBar;
 class QFrame;
 class THtmlPane;
+class TMetaFilePrinter;
+class TPrintDevice;
+struct TPrintRun;
 
 enum THTMLBorderStyle { htFocused, htNone, htSingle };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -123,6 +126,17 @@ public:
   bool ViewImages() const { return FViewImages; }
   void SetViewImages(bool Value);
 
+  // Printing: pages FromPage..ToPage (1-based) of the document on the printer chosen for
+  // the program, Copies times in one job; the preview renders every page into MFPrinter
+  // and returns the page count. Nothing happens while busy or with an empty document.
+  // The pane is busy during the run (loads are ignored) and is laid out again afterwards.
+  void Print(int FromPage, int ToPage, int Copies = 1);
+  int PrintPreview(TMetaFilePrinter &MFPrinter);
+  // Header and footer bands: Canvas in screen pixels, W and H the band's size.
+  std::function<void(THtmlPane *Sender, TCanvas &Canvas, int NumPage, int W, int H,
+                     bool &StopPrinting)>
+      OnPrintHeader, OnPrintFooter;
+
   // Events.
   std::function<void(THtmlPane *Sender, const std::string &SRC)> OnHotSpotCovered;
   std::function<void(THtmlPane *Sender, const std::string &SRC, bool &Handled)> OnHotSpotClick;
@@ -174,6 +188,7 @@ protected:
 private:
   enum class TLoadType { Html = 0, Text = 1, Image = 2 };
   void LoadDocument(const std::string &FileName, TLoadType Type);
+  int RunPrint(TPrintDevice &Device, TPrintRun &Run);
   void ResetForLoad();
   void SetBusy(bool Value);
   void LayoutDocument();

@@ -130,6 +130,8 @@ void WithPainter(TCanvas::Impl &D, F &&Fn) {
     if (!D.Painter || !D.Painter->isActive()) return;
     D.Painter->save();
     if (D.Clip) D.Painter->setClipRegion(*D.Clip, Qt::IntersectClip);
+    // The clip is fixed in device units before the mapping scales what is drawn.
+    if (D.Map.Active) D.Painter->setWorldTransform(MapTransform(D.Map), true);
     D.Painter->setRenderHint(QPainter::Antialiasing, false);
     D.Painter->setRenderHint(QPainter::TextAntialiasing, true);
     Fn(*D.Painter);
@@ -312,7 +314,7 @@ namespace {
 bool SameState(const TMetaState &A, const TMetaState &B) {
   return A.Pen == B.Pen && A.Brush == B.Brush && A.Font == B.Font && A.BkMode == B.BkMode &&
          A.BkColor == B.BkColor && A.TextAlign == B.TextAlign && A.CopyMode == B.CopyMode &&
-         A.Clip.has_value() == B.Clip.has_value() && (!A.Clip || *A.Clip == *B.Clip);
+         A.Clip.has_value() == B.Clip.has_value() && (!A.Clip || *A.Clip == *B.Clip) && A.Map == B.Map;
 }
 
 bool Record(TCanvas::Impl &D, TMetaCommand &&C) {
@@ -320,7 +322,7 @@ bool Record(TCanvas::Impl &D, TMetaCommand &&C) {
   if (!D.Recorder) return true;
   auto &R = *D.Recorder->Rec;
   TMetaState S{D.Pen, D.Brush, D.Font, D.EffectiveBkMode(), D.EffectiveBkColor(),
-               D.TextAlign, D.CopyMode, D.Clip};
+               D.TextAlign, D.CopyMode, D.Clip, D.Map};
   if (R.States.empty() || !SameState(R.States.back(), S)) R.States.push_back(std::move(S));
   C.State = int(R.States.size()) - 1;
   R.Commands.push_back(std::move(C));
@@ -422,6 +424,22 @@ void TCanvas::SetTextAlign(unsigned F) { D->TextAlign = F; }
 unsigned TCanvas::TextAlign() const { return D->TextAlign; }
 void TCanvas::SetOrigin(TPoint O) { D->Origin = O; }
 TPoint TCanvas::Origin() const { return D->Origin; }
+void TCanvas::SetMapping(TSize WindowExt, TSize ViewportExt) {
+  if (D->Kind == Impl::TKind::Image || WindowExt.cx == 0 || WindowExt.cy == 0) return;
+  D->Map.Active = true;
+  D->Map.WinExt = WindowExt;
+  D->Map.VpExt = ViewportExt;
+}
+void TCanvas::SetWindowOrg(TPoint P) {
+  if (D->Kind != Impl::TKind::Image) D->Map.WinOrg = P;
+}
+void TCanvas::SetViewportOrg(TPoint P) {
+  if (D->Kind != Impl::TKind::Image) D->Map.VpOrg = P;
+}
+void TCanvas::ResetMapping() { D->Map = TMapping(); }
+bool TCanvas::Mapped() const { return D->Map.Active; }
+
+QTransform MapTransform(const TMapping &M) { return QTransform(M.SX(), 0, 0, M.SY(), M.DX(), M.DY()); }
 TSize TCanvas::DeviceSize() const { return D->DeviceSize(); }
 int TCanvas::PixelsPerInchX() const { return D->Ppi; }
 int TCanvas::PixelsPerInchY() const { return D->Ppi; }
@@ -464,8 +482,9 @@ QPen MakeQPen(TCanvas::Impl &D, bool Wide) {
     P.setCapStyle(Qt::RoundCap);
     P.setJoinStyle(Qt::RoundJoin);
   } else {
-    P.setWidth(0);
-    P.setCosmetic(true);
+    // Under a mapping a pixel-wide line scales with the page, as the old device's pens.
+    P.setWidth(D.Map.Active ? 1 : 0);
+    P.setCosmetic(!D.Map.Active);
     switch (D.Pen.Style) {
     case psDash: P.setDashPattern({18, 6}); break;
     case psDot: P.setDashPattern({3, 3}); break;
@@ -1259,31 +1278,39 @@ QRegion DeviceBounds(const TCanvas::Impl &D) {
 QRegion CurrentClip(const TCanvas::Impl &D) { return D.Clip ? *D.Clip : DeviceBounds(D); }
 } // namespace
 
+// A region of logical units (origin-translated) in device units.
+QRegion ToDevice(const TCanvas::Impl &D, const QRegion &R) {
+  QRegion T = R.translated(D.Origin.X, D.Origin.Y);
+  return D.Map.Identity() ? T : MapTransform(D.Map).map(T);
+}
+
 TRect TCanvas::ClipRect() const {
   QRect B = CurrentClip(*D).boundingRect();
   if (D->Kind == Impl::TKind::Recorder && !D->Clip) {
     return TRect(0, 0, 32767, 32767);
   }
   if (B.isEmpty()) return TRect();
+  if (!D->Map.Identity()) B = MapTransform(D->Map).inverted().mapRect(B);
   return TRect(B.left() - D->Origin.X, B.top() - D->Origin.Y, B.left() + B.width() - D->Origin.X,
                B.top() + B.height() - D->Origin.Y);
 }
 
-void TCanvas::SelectClipRegion(const TRegion &R) { D->Clip = R.Data().R.translated(D->Origin.X, D->Origin.Y); }
+void TCanvas::SelectClipRegion(const TRegion &R) { D->Clip = ToDevice(*D, R.Data().R); }
+void TCanvas::SelectDeviceClipRegion(const TRegion &R) { D->Clip = R.Data().R; }
 void TCanvas::SelectClipRect(const TRect &R) { SelectClipRegion(TRegion::FromRect(R)); }
 void TCanvas::RemoveClip() { D->Clip.reset(); }
 void TCanvas::ExcludeClipRect(const TRect &R) { ExcludeClipRegion(TRegion::FromRect(R)); }
 void TCanvas::IntersectClipRect(const TRect &R) { IntersectClipRegion(TRegion::FromRect(R)); }
 void TCanvas::ExcludeClipRegion(const TRegion &R) {
-  D->Clip = CurrentClip(*D).subtracted(R.Data().R.translated(D->Origin.X, D->Origin.Y));
+  D->Clip = CurrentClip(*D).subtracted(ToDevice(*D, R.Data().R));
 }
 void TCanvas::IntersectClipRegion(const TRegion &R) {
-  D->Clip = CurrentClip(*D).intersected(R.Data().R.translated(D->Origin.X, D->Origin.Y));
+  D->Clip = CurrentClip(*D).intersected(ToDevice(*D, R.Data().R));
 }
 bool TCanvas::HasClip() const { return D->Clip.has_value(); }
 
 int TCanvas::SaveState() {
-  D->Saved.push_back(Impl::TSaved{D->Clip, D->Origin, D->TextAlign, D->BkModeOverride, D->BkColorOverride,
+  D->Saved.push_back(Impl::TSaved{D->Clip, D->Origin, D->Map, D->TextAlign, D->BkModeOverride, D->BkColorOverride,
                                   D->BrushAtOverride});
   return int(D->Saved.size());
 }
@@ -1296,6 +1323,7 @@ void TCanvas::RestoreState(int Id) {
   D->Saved.resize(Index);
   D->Clip = S.Clip;
   D->Origin = S.Origin;
+  D->Map = S.Map;
   D->TextAlign = S.TextAlign;
   D->BkModeOverride = S.BkModeOverride;
   D->BkColorOverride = S.BkColorOverride;
@@ -1337,6 +1365,13 @@ std::unique_ptr<TCanvas> MakeImageCanvas(QImage *Image) {
 }
 
 std::unique_ptr<TCanvas> MakePainterCanvas(QPainter *Painter, QPaintDevice *Device, int Ppi) {
+  struct TOpen : TCanvas {
+    explicit TOpen(std::unique_ptr<Impl> X) : TCanvas(std::move(X)) {}
+  };
+  return std::make_unique<TOpen>(MakePainterImpl(Painter, Device, Ppi));
+}
+
+std::unique_ptr<TCanvas::Impl> MakePainterImpl(QPainter *Painter, QPaintDevice *Device, int Ppi) {
   auto D = std::make_unique<TCanvas::Impl>();
   D->Kind = TCanvas::Impl::TKind::Painter;
   D->Painter = Painter;
@@ -1344,10 +1379,7 @@ std::unique_ptr<TCanvas> MakePainterCanvas(QPainter *Painter, QPaintDevice *Devi
   D->Ppi = Ppi;
   D->Font.PixelsPerInch = Ppi;
   D->Font.SetSize(8);
-  struct TOpen : TCanvas {
-    explicit TOpen(std::unique_ptr<Impl> X) : TCanvas(std::move(X)) {}
-  };
-  return std::make_unique<TOpen>(std::move(D));
+  return D;
 }
 
 void TCanvas::Draw(int X, int Y, const TMetafile &M) {

@@ -249,6 +249,17 @@ public:
   // Logical origin: logical (0, 0) is drawn at device Origin.
   void SetOrigin(TPoint Origin);
   TPoint Origin() const;
+  // Logical-to-device mapping of printer and metafile canvases, as MM_ANISOTROPIC:
+  // device = (logical - WindowOrg) * ViewportExt / WindowExt + ViewportOrg, applied after
+  // Origin. Pens, fonts and pictures scale with it; text is measured in logical units.
+  // Image canvases (bitmaps, paint boxes) stay unmapped. ResetMapping is MM_TEXT.
+  void SetMapping(TSize WindowExt, TSize ViewportExt);
+  void SetWindowOrg(TPoint P);
+  void SetViewportOrg(TPoint P);
+  void ResetMapping();
+  bool Mapped() const;
+  // Replaces the clip with a region given in device units (SelectClipRgn).
+  void SelectDeviceClipRegion(const TRegion &Region);
   // The size of the drawing target in device pixels (0 x 0 for metafile canvases: their
   // recording has no fixed size).
   TSize DeviceSize() const;

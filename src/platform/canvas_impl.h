@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <QTransform>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,20 @@ struct TRegion::Impl {
 };
 
 struct TMetafileRecorder;
+
+// The logical-to-device mapping of a canvas (MM_ANISOTROPIC, or MM_TEXT when not Active):
+// device = (logical - WinOrg) * VpExt / WinExt + VpOrg.
+struct TMapping {
+  bool Active = false;
+  TSize WinExt{1, 1}, VpExt{1, 1};
+  TPoint WinOrg, VpOrg;
+  double SX() const { return Active && WinExt.cx ? double(VpExt.cx) / WinExt.cx : 1.0; }
+  double SY() const { return Active && WinExt.cy ? double(VpExt.cy) / WinExt.cy : 1.0; }
+  double DX() const { return Active ? VpOrg.X - WinOrg.X * SX() : 0.0; }
+  double DY() const { return Active ? VpOrg.Y - WinOrg.Y * SY() : 0.0; }
+  bool Identity() const { return SX() == 1.0 && SY() == 1.0 && DX() == 0.0 && DY() == 0.0; }
+  friend bool operator==(const TMapping &, const TMapping &) = default;
+};
 
 struct TCanvas::Impl {
   enum class TKind { Null, Image, Painter, Recorder };
@@ -34,6 +49,7 @@ struct TCanvas::Impl {
   TBrush BrushAtOverride;
   unsigned TextAlign = 0;
   TPoint Origin;
+  TMapping Map; // applied after Origin; image targets draw unmapped
   std::optional<QRegion> Clip; // device coordinates; none = the whole target
   // Pattern position of styled 1-pixel pens, continued along a polyline.
   int PatternPos = 0;
@@ -41,6 +57,7 @@ struct TCanvas::Impl {
   struct TSaved {
     std::optional<QRegion> Clip;
     TPoint Origin;
+    TMapping Map;
     unsigned TextAlign;
     std::optional<TBkMode> BkModeOverride;
     std::optional<TColor> BkColorOverride;
@@ -88,6 +105,7 @@ struct TMetaState {
   unsigned TextAlign;
   TCopyMode CopyMode;
   std::optional<QRegion> Clip; // in recording coordinates
+  TMapping Map;                 // of the recording canvas when the call was made
 };
 
 struct TMetaCommand {
@@ -119,6 +137,9 @@ std::unique_ptr<TCanvas> MakeImageCanvas(QImage *Image);
 std::unique_ptr<TCanvas::Impl> MakeRecorderImpl(const TCanvas *Reference);
 void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &Canvas, const TRect &R);
 std::unique_ptr<TCanvas> MakePainterCanvas(QPainter *Painter, QPaintDevice *Device, int Ppi);
+std::unique_ptr<TCanvas::Impl> MakePainterImpl(QPainter *Painter, QPaintDevice *Device, int Ppi);
+// The mapping's transform, and a region of logical (origin-translated) units in device units.
+QTransform MapTransform(const TMapping &M);
 QFont MakeQFont(const TFont &F);
 // Pixels of a bitmap (as a QImage, RGB32).
 QImage &BitmapImageRef(TBitmap &B);

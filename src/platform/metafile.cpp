@@ -28,9 +28,13 @@ namespace {
 
 struct TMapper {
   double SX, SY;
-  int L, T;
-  int X(int V) const { return L + int(std::floor(V * SX + 0.5)); }
-  int Y(int V) const { return T + int(std::floor(V * SY + 0.5)); }
+  double L, T;
+  int X(int V) const { return int(std::floor(L + V * SX + 0.5)); }
+  int Y(int V) const { return int(std::floor(T + V * SY + 0.5)); }
+  // This mapping after the recording canvas's own logical-to-device mapping.
+  TMapper After(const TMapping &Map) const {
+    return TMapper{SX * Map.SX(), SY * Map.SY(), L + SX * Map.DX(), T + SY * Map.DY()};
+  }
   TPoint P(TPoint Q) const { return TPoint(X(Q.X), Y(Q.Y)); }
   TRect R(int A, int B, int C, int D) const { return TRect(X(A), Y(B), X(C), Y(D)); }
   std::vector<TPoint> Pts(const std::vector<TPoint> &V) const {
@@ -41,12 +45,13 @@ struct TMapper {
   }
 };
 
-void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, int &Base) {
+// M maps the recorded device units (clip), MS the logical units of the calls.
+void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, const TMapper &MS, int &Base) {
   // Back to the clip of the play-back first: restoring also resets the text alignment
   // and background mode, which the recorded state sets below.
   C.RestoreState(Base);
   Base = C.SaveState();
-  double Scale = (std::fabs(M.SX) + std::fabs(M.SY)) / 2;
+  double Scale = (std::fabs(MS.SX) + std::fabs(MS.SY)) / 2;
   C.Pen() = S.Pen;
   C.Pen().Width = S.Pen.Width <= 1 ? std::max(1, Round(Scale)) : std::max(1, Round(S.Pen.Width * Scale));
   if (C.Pen().Width > 1 && S.Pen.Width <= 1 && S.Pen.Style != psSolid && S.Pen.Style != psInsideFrame &&
@@ -55,7 +60,7 @@ void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, int &Base) {
   C.Brush() = S.Brush;
   C.Font() = S.Font;
   if (S.Font.Height != 0) {
-    int H = Round(S.Font.Height * std::fabs(M.SY));
+    int H = Round(S.Font.Height * std::fabs(MS.SY));
     if (H == 0) H = S.Font.Height > 0 ? 1 : -1;
     C.Font().Height = H;
   }
@@ -74,7 +79,7 @@ void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, int &Base) {
 } // namespace
 
 void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, const TRect &R) {
-  TMapper M{W > 0 ? double(R.Width()) / W : 1.0, H > 0 ? double(R.Height()) / H : 1.0, R.Left, R.Top};
+  const TMapper Frame{W > 0 ? double(R.Width()) / W : 1.0, H > 0 ? double(R.Height()) / H : 1.0, double(R.Left), double(R.Top)};
   TPen SavePen = C.Pen();
   TBrush SaveBrush = C.Brush();
   TFont SaveFont = C.Font();
@@ -87,9 +92,11 @@ void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, co
   if (W > 0 && H > 0) C.IntersectClipRect(R);
   int Base = C.SaveState();
   int Current = -1;
+  TMapper M = Frame;
   for (const TMetaCommand &K : Rec.Commands) {
     if (K.State != Current && K.State >= 0 && K.State < int(Rec.States.size())) {
-      ApplyState(C, Rec.States[K.State], M, Base);
+      M = Frame.After(Rec.States[K.State].Map);
+      ApplyState(C, Rec.States[K.State], Frame, M, Base);
       Current = K.State;
     }
     const std::vector<int> &I = K.I;

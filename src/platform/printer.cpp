@@ -1,10 +1,12 @@
 #include "platform/printer.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "platform/canvas_impl.h"
 #include "platform/numbers.h"
@@ -14,6 +16,7 @@ struct TPrinter::Impl {
   std::unique_ptr<QPainter> Painter;
   std::unique_ptr<TCanvas> Canvas;
   TCanvas Idle; // drawn on outside a document: ignored
+  std::unique_ptr<TCanvas> Info;
   bool Printing = false;
   bool Aborted = false;
   int Pages = 0;
@@ -133,6 +136,123 @@ void TPrinter::SetResolution(int Dpi) {
 }
 
 TCanvas &TPrinter::Canvas() { return D->Canvas ? *D->Canvas : D->Idle; }
+
+namespace {
+struct TOpenCanvas : TCanvas {
+  explicit TOpenCanvas(std::unique_ptr<Impl> X) : TCanvas(std::move(X)) {}
+};
+std::unique_ptr<TCanvas::Impl> MeasuringImpl(int Ppi) {
+  auto I = std::make_unique<TCanvas::Impl>();
+  I->Ppi = Ppi;
+  I->Font.PixelsPerInch = Ppi;
+  I->Font.SetSize(8);
+  return I;
+}
+int GPrinterCountOverride = -1;
+} // namespace
+
+TCanvas &TPrinter::InfoCanvas() {
+  int Ppi = PixelsPerInchY();
+  if (!D->Info || D->Info->PixelsPerInchY() != Ppi) D->Info = std::make_unique<TOpenCanvas>(MeasuringImpl(Ppi));
+  return *D->Info;
+}
+
+int TPrinter::PrinterCount() const {
+  if (GPrinterCountOverride >= 0) return GPrinterCountOverride;
+  return int(QPrinterInfo::availablePrinters().size()) + 1;
+}
+
+void SetPrinterCountForTests(int N) { GPrinterCountOverride = N; }
+
+// ---- a device context of its own ----
+
+struct TPrinterDC::Impl {
+  std::unique_ptr<QPrinter> Q;
+  std::unique_ptr<QPainter> Painter;
+  bool PageEnded = false;
+  QRect PaintRect() const { return Q->pageLayout().paintRectPixels(Q->resolution()); }
+  QRect FullRect() const { return Q->pageLayout().fullRectPixels(Q->resolution()); }
+};
+
+TPrinterDC::TPrinterDC(const TPrinter &From) : D(std::make_unique<Impl>()) {
+  QPrinter &S = const_cast<TPrinter &>(From).Data().P();
+  D->Q = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter &Q = *D->Q;
+  Q.setOutputFormat(S.outputFormat());
+  if (S.outputFormat() == QPrinter::NativeFormat) Q.setPrinterName(S.printerName());
+  else Q.setOutputFileName(S.outputFileName());
+  Q.setResolution(S.resolution());
+  Q.setFullPage(S.fullPage());
+  Q.setPageLayout(S.pageLayout());
+  Q.setColorMode(S.colorMode());
+  Q.setCopyCount(1);
+  if (!Q.isValid()) throw Exception("Printer selected is not valid");
+}
+
+TPrinterDC::~TPrinterDC() {
+  if (D->Painter && D->Painter->isActive()) AbortDoc();
+}
+
+int TPrinterDC::PixelsPerInchX() const { return D->Q->resolution(); }
+int TPrinterDC::PixelsPerInchY() const { return D->Q->resolution(); }
+int TPrinterDC::PageWidth() const { return D->PaintRect().width(); }
+int TPrinterDC::PageHeight() const { return D->PaintRect().height(); }
+int TPrinterDC::PhysicalWidth() const { return D->FullRect().width(); }
+int TPrinterDC::PhysicalHeight() const { return D->FullRect().height(); }
+int TPrinterDC::PhysicalOffsetX() const { return D->PaintRect().left(); }
+int TPrinterDC::PhysicalOffsetY() const { return D->PaintRect().top(); }
+void TPrinterDC::SetCopies(int N) {
+  if (!InDoc()) D->Q->setCopyCount(std::max(1, N));
+}
+
+bool TPrinterDC::StartDoc(const std::string &DocName) {
+  if (InDoc()) return false;
+  D->Q->setDocName(QString::fromStdString(DocName));
+  D->Painter = std::make_unique<QPainter>();
+  D->PageEnded = false;
+  if (!D->Painter->begin(D->Q.get())) {
+    D->Painter.reset();
+    return false;
+  }
+  return true;
+}
+
+// The painter opens the first page with the document; later pages follow an ended one.
+void TPrinterDC::StartPage() {
+  if (!InDoc() || !D->PageEnded) return;
+  D->Q->newPage();
+  D->PageEnded = false;
+}
+void TPrinterDC::EndPage() {
+  if (InDoc()) D->PageEnded = true;
+}
+void TPrinterDC::EndDoc() {
+  if (!InDoc()) return;
+  D->Painter->end();
+  D->Painter.reset();
+}
+void TPrinterDC::AbortDoc() {
+  if (!D->Painter) return;
+  D->Q->abort();
+  if (D->Painter->isActive()) D->Painter->end();
+  D->Painter.reset();
+  // A PDF file cannot take back the pages it was given: an aborted job leaves no file.
+  if (!D->Q->outputFileName().isEmpty()) QFile::remove(D->Q->outputFileName());
+}
+bool TPrinterDC::InDoc() const { return D->Painter && D->Painter->isActive(); }
+
+TDeviceCanvas::TDeviceCanvas() : TCanvas(MeasuringImpl(96)) {}
+
+void TDeviceCanvas::Attach(TPrinterDC *DC) {
+  std::unique_ptr<Impl> N;
+  if (DC && DC->InDoc()) N = MakePainterImpl(DC->Data().Painter.get(), DC->Data().Q.get(), DC->PixelsPerInchY());
+  else N = MeasuringImpl(DC ? DC->PixelsPerInchY() : 96);
+  N->Pen = D->Pen;
+  N->Brush = D->Brush;
+  N->Font = D->Font;
+  N->Font.PixelsPerInch = N->Ppi;
+  D = std::move(N);
+}
 
 TPrinter &Printer() {
   static TPrinter P;

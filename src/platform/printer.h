@@ -50,6 +50,11 @@ public:
   void SetResolution(int Dpi);
 
   TCanvas &Canvas();
+  // Measures like the printer without a job: its resolution and font metrics (the
+  // reference device of page metafiles).
+  TCanvas &InfoCanvas();
+  // Printers to choose from: the system's, and printing to a PDF file.
+  int PrinterCount() const;
 
   struct Impl;
   Impl &Data() { return *D; }
@@ -60,6 +65,54 @@ private:
 
 // The program's one printer.
 TPrinter &Printer();
+// Tests: pretend that N printers are installed (-1: ask the system again).
+void SetPrinterCountForTests(int N);
+
+// A device context of its own on the printer chosen for Printer() (the printer or PDF
+// file, paper, orientation, resolution), with its own document and page calls. Sizes are
+// in dots, as the device capabilities HORZRES, LOGPIXELSX, PHYSICALWIDTH ... report them.
+class TPrinterDC {
+public:
+  // Raises Exception("Printer selected is not valid") when the printer cannot be opened.
+  explicit TPrinterDC(const TPrinter &From);
+  ~TPrinterDC();
+  TPrinterDC(const TPrinterDC &) = delete;
+  TPrinterDC &operator=(const TPrinterDC &) = delete;
+
+  int PixelsPerInchX() const;
+  int PixelsPerInchY() const;
+  int PageWidth() const;  // HORZRES
+  int PageHeight() const; // VERTRES
+  int PhysicalWidth() const;
+  int PhysicalHeight() const;
+  int PhysicalOffsetX() const;
+  int PhysicalOffsetY() const;
+  void SetCopies(int N); // before StartDoc; the device's own copy count
+
+  // False when the device refuses (as StartDoc's error result).
+  bool StartDoc(const std::string &DocName);
+  void StartPage();
+  void EndPage();
+  void EndDoc();
+  void AbortDoc();
+  bool InDoc() const;
+
+  struct Impl;
+  Impl &Data() { return *D; }
+
+private:
+  std::unique_ptr<Impl> D;
+};
+
+// A canvas that keeps its pen, brush and font while it is moved between device contexts
+// (a printer canvas that outlives its pages).
+class TDeviceCanvas : public TCanvas {
+public:
+  TDeviceCanvas();
+  // Draws on DC's current page from now on; measures with its resolution outside a
+  // document; draws nowhere when DC is null.
+  void Attach(TPrinterDC *DC);
+};
 
 class TPrintDialog {
 public:
