@@ -102,12 +102,6 @@ void TChartAxisTitle::SetCaption(const std::string &V) {
   if (FOwner) FOwner->Invalidate();
 }
 
-void TChartAxisTitle::Assign(const TChartAxisTitle &S) {
-  FAngle = S.FAngle;
-  FCaption = S.FCaption;
-  SetFont(S.Font);
-}
-
 // ---- axis ----------------------------------------------------------------------------
 
 TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel *Chart, bool Horizontal, bool OtherSide,
@@ -468,38 +462,6 @@ int TCustomChartAxis::SizeTickAxis() const {
   if (Ticks.Visible) S += TickLength;
   if (MinorTicks.Visible) S = std::max(S, MinorTickLength);
   return S;
-}
-
-void TCustomChartAxis::Assign(const TCustomChartAxis &S) {
-  FVisible = S.FVisible;
-  FLabels = S.FLabels;
-  FLabelsAngle = S.FLabelsAngle;
-  LabelsFont = S.LabelsFont;
-  LabelsOnAxis = S.LabelsOnAxis;
-  FLabelsSeparation = S.FLabelsSeparation;
-  LabelsSize = S.LabelsSize;
-  LabelStyle = S.LabelStyle;
-  TitleSize = S.TitleSize;
-  Axis.Assign(S.Axis);
-  Grid.Assign(S.Grid);
-  MinorTicks.Assign(S.MinorTicks);
-  Ticks.Assign(S.Ticks);
-  TicksInner.Assign(S.TicksInner);
-  TickLength = S.TickLength;
-  TickInnerLength = S.TickInnerLength;
-  MinorTickLength = S.MinorTickLength;
-  FMinorTickCount = S.FMinorTickCount;
-  TickOnLabelsOnly = S.TickOnLabelsOnly;
-  AxisValuesFormat = S.AxisValuesFormat;
-  DateTimeFormat = S.DateTimeFormat;
-  FIncrement = S.FIncrement;
-  FMaximum = S.FMaximum;
-  FMinimum = S.FMinimum;
-  FAutomatic = S.FAutomatic;
-  FAutomaticMaximum = S.FAutomaticMaximum;
-  FAutomaticMinimum = S.FAutomaticMinimum;
-  Title.Assign(S.Title);
-  Repaint();
 }
 
 TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel *Chart) : TCustomChartAxis(Chart, false, true, true) {

@@ -37,7 +37,6 @@ public:
   void SetAngle(int V);
   const std::string &Caption() const { return FCaption; }
   void SetCaption(const std::string &V);
-  void Assign(const TChartAxisTitle &S);
   TCustomChartAxis *Axis() const { return FAxis; }
   int DefaultAngle = 0;
 
@@ -149,7 +148,6 @@ public:
   void CalcRect(TRect &R, bool ReserveSpace);
   void DrawLabelText(int X, int Y, int Angle, const std::string &Text);
   virtual void PaintAxisLine(int WallSize) = 0;
-  void Assign(const TCustomChartAxis &S);
   // Labels drawn by the last Draw, in order (their values).
   std::vector<double> DrawnLabels;
 

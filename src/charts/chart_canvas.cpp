@@ -32,19 +32,6 @@ void TView3DOptions::SetZoom(int V) {
   Repaint();
 }
 
-void TView3DOptions::Assign(const TView3DOptions &S) {
-  FElevation = S.FElevation;
-  FHorizOffset = S.FHorizOffset;
-  FOrthogonal = S.FOrthogonal;
-  FPerspective = S.FPerspective;
-  FRotation = S.FRotation;
-  FTilt = S.FTilt;
-  FVertOffset = S.FVertOffset;
-  FZoom = S.FZoom;
-  FZoomText = S.FZoomText;
-  Repaint();
-}
-
 // ---- free routines ----------------------------------------------------------------
 
 void ChartSinCos(double Angle, double &Sin, double &Cos) {

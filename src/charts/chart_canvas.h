@@ -39,7 +39,6 @@ public:
   void SetVertOffset(int V);
   void SetZoom(int V);
   void SetZoomText(bool V) { Set(FZoomText, V); }
-  void Assign(const TView3DOptions &S);
   std::function<void(bool Horizontal)> OnScrolled;
   std::function<void(int NewZoom)> OnChangedZoom;
 

@@ -113,14 +113,6 @@ template <class T> void TChartGradient::Set(T &F, T V) {
   if (FOwner) FOwner->Invalidate();
 }
 
-void TChartGradient::Assign(const TChartGradient &S) {
-  FDirection = S.FDirection;
-  FEndColor = S.FEndColor;
-  FStartColor = S.FStartColor;
-  FVisible = S.FVisible;
-  if (FOwner) FOwner->Invalidate();
-}
-
 TChartFontObject::TChartFontObject(TCustomChartPanel *Owner)
     : Font(CreateDefaultChartFont()), FOwner(Owner) {}
 
@@ -282,19 +274,6 @@ void TCustomChartPanel::SetChart3DPercent(int Value) {
   SetIntProperty(FChart3DPercent, Value);
 }
 
-void TCustomChartPanel::Assign(const TCustomChartPanel &S) {
-  PrintProportional = S.PrintProportional;
-  FPrintResolution = S.FPrintResolution;
-  FMargins = S.FMargins;
-  SetBufferedDisplay(S.BufferedDisplay());
-  SetMonochrome(S.Monochrome());
-  FView3D = S.FView3D;
-  View3DOptions.Assign(S.View3DOptions);
-  FChart3DPercent = S.FChart3DPercent;
-  FColor = S.FColor;
-  Invalidate();
-}
-
 void TCustomChartPanel::DrawToMetaCanvas(TCanvas &ACanvas, const TRect &R) {
   FCanvas->Metafiling = true;
   const bool Saved = BufferedDisplay();
@@ -438,17 +417,6 @@ void TCustomChartPanelExtended::DrawBackground(TRect R, int Z) {
            R.Top + (R.Height() - BackImage.Height()) / 2, BackImage);
   }
   if (Clip) C.UnClipRectangle();
-}
-
-void TCustomChartPanelExtended::Assign(const TCustomChartPanelExtended &S) {
-  BackImage = S.BackImage;
-  FBackImageMode = S.FBackImageMode;
-  Gradient.Assign(S.Gradient);
-  AllowPanning = S.AllowPanning;
-  AllowZoom = S.AllowZoom;
-  AnimatedZoom = S.AnimatedZoom;
-  AnimatedZoomSteps = S.AnimatedZoomSteps;
-  TCustomChartPanel::Assign(S);
 }
 
 template void TChartGradient::Set<bool>(bool &, bool);

@@ -60,7 +60,6 @@ public:
   void SetEndColor(TColor V) { Set(FEndColor, V); }
   void SetStartColor(TColor V) { Set(FStartColor, V); }
   void SetVisible(bool V) { Set(FVisible, V); }
-  void Assign(const TChartGradient &S);
 
 private:
   template <class T> void Set(T &F, T V);
@@ -77,7 +76,6 @@ public:
   virtual ~TChartFontObject() = default;
   TFont Font;
   void SetFont(const TFont &F);
-  void Assign(const TChartFontObject &S) { SetFont(S.Font); }
   TCustomChartPanel *Owner() const { return FOwner; }
 
 protected:
@@ -200,7 +198,6 @@ public:
   void SetMonochrome(bool V) { FCanvas->SetMonochrome(V); }
   bool BufferedDisplay() const { return FCanvas->BufferedDisplay(); }
   void SetBufferedDisplay(bool V) { FCanvas->SetBufferedDisplay(V); }
-  void Assign(const TCustomChartPanel &Source);
 
 protected:
   template <class T> void SetProperty(T &F, T V) {
@@ -257,7 +254,6 @@ public:
   virtual void UndoZoom();
   void DrawBackground(TRect R, int Z);
   void MouseLeave() override;
-  void Assign(const TCustomChartPanelExtended &Source);
 
 private:
   TChartBackImageMode FBackImageMode = TChartBackImageMode::pbmStretch;

@@ -82,7 +82,6 @@ void TFieldPlot::SetGridSize(int Value) {
     C.Bounds = Rect(C.X - H, C.Y - H, C.X + H, C.Y + H);
   }
   ++ModelGeneration;
-  ++ContourGeneration;
 }
 
 void TFieldPlot::Clear(int Mode) {
@@ -100,8 +99,7 @@ void TFieldPlot::Clear(int Mode) {
     PotentialGrid.clear();
     Surface.clear();
     ContoursDrawn = false;
-    ++ContourGeneration;
-  }
+    }
   if (Mode == 0) Charges.clear();
 }
 
@@ -128,6 +126,10 @@ int TFieldPlot::GetChargeValue(int Index) const {
 
 void TFieldPlot::DrawCharge(TCanvas &Canvas, int &X, int &Y, int Value) {
   Snap(X, Y);
+  DrawChargeAt(Canvas, X, Y, Value);
+}
+
+void TFieldPlot::DrawChargeAt(TCanvas &Canvas, int X, int Y, int Value) {
   const int H = GridSize / 2;
   Canvas.Font().Name = "arial";
   Canvas.Font().Style = fsBold;
@@ -173,7 +175,6 @@ void TFieldPlot::AddCharge(int &X, int &Y, int Value) {
   LinesDrawn = false;
   ContoursDrawn = false;
   ++ModelGeneration;
-  ++ContourGeneration;
 }
 
 void TFieldPlot::DeleteCharge(int Index) {
@@ -181,7 +182,6 @@ void TFieldPlot::DeleteCharge(int Index) {
   Charges.erase(Charges.begin() + Index);
   ResetSlots();
   ++ModelGeneration;
-  ++ContourGeneration;
 }
 
 int TFieldPlot::ChargeAt(int X, int Y) const {

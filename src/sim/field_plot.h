@@ -93,6 +93,8 @@ public:
   TRect GetChargeRect(int Index) const;
   int GetChargeValue(int Index) const;
   void DrawCharge(TCanvas &Canvas, int &X, int &Y, int Value);
+  // A charge's disc and label centred on (X, Y) as they are, not snapped (a dragged one).
+  void DrawChargeAt(TCanvas &Canvas, int X, int Y, int Value);
   void DrawBackground(TCanvas &Canvas);
   void AddCharge(int &X, int &Y, int Value);
   void DeleteCharge(int Index);
@@ -134,8 +136,6 @@ public:
   // Bumped by every change of the charges, the grid or the stored lines; a tracing run
   // that finds it changed after pumping messages drops its partial line and ends.
   unsigned ModelGeneration = 0;
-  // The same for what a contour pass depends on (charges, grid, Clear 0/1/3).
-  unsigned ContourGeneration = 0;
   int RunDepth = 0;
   // False once the plot is destroyed; a run holds a copy to notice that inside its pump.
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);

@@ -8,7 +8,7 @@ namespace {
 struct TPathChart : TChartOnBitmap {
   TPointSeries *Drag = nullptr;
   TFastLineSeries *Ideal = nullptr;
-  explicit TPathChart(int W = 400, int H = 250) : TChartOnBitmap(W, H) { SetUpPathChart(Chart, Drag, Ideal); }
+  explicit TPathChart(int W = 400, int H = 250) : TChartOnBitmap(W, H) { SetUpProjectileChart(Chart, Drag, Ideal); }
 };
 } // namespace
 

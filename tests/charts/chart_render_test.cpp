@@ -8,7 +8,7 @@ TEST(ChartRender, ProjectileLikeChartDraws) {
   TChartOnBitmap W;
   TPointSeries *Drag;
   TFastLineSeries *Ideal;
-  SetUpPathChart(W.Chart, Drag, Ideal);
+  SetUpProjectileChart(W.Chart, Drag, Ideal);
   for (int i = 0; i <= 200; ++i) {
     const double t = i * 1.4324 / 200;
     Ideal->AddXY(3.5355 * t, 5 + 3.5355 * t - 4.905 * t * t);
@@ -26,7 +26,7 @@ TEST(ChartRender, ClippedCurveLeavesTheAxisAlone) {
   TChartOnBitmap W;
   TPointSeries *Drag;
   TFastLineSeries *Ideal;
-  SetUpPathChart(W.Chart, Drag, Ideal);
+  SetUpProjectileChart(W.Chart, Drag, Ideal);
   for (int i = 0; i <= 20; ++i) Ideal->AddXY(i, 0.8 * i);
   W.Chart.BottomAxis.SetMinMax(3.3, 9);
   W.Chart.LeftAxis.SetMinMax(4.6, 10.2);

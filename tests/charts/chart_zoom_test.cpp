@@ -8,7 +8,7 @@ struct TZoomChart : TChartOnBitmap {
   TFastLineSeries *Ideal = nullptr;
   int Flushes = 0;
   TZoomChart() {
-    SetUpPathChart(Chart, Drag, Ideal);
+    SetUpProjectileChart(Chart, Drag, Ideal);
     Chart.AnimatedZoom = false;
     for (int i = 0; i <= 20; ++i) Ideal->AddXY(i, 0.8 * i);
     Chart.OnFlush = [this] { ++Flushes; };

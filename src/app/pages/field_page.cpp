@@ -349,21 +349,8 @@ void TFieldPage::DrawDraggedCharge(int X, int Y, int Index) {
                 std::max(Y, LastY) + 2 * S);
   TBitmap Tmp(R.Width(), R.Height());
   Tmp.Canvas().CopyRect(TRect(0, 0, R.Width(), R.Height()), DragBackground->Canvas(), R);
-  TCanvas &C = Tmp.Canvas();
-  const int Value = Plot().GetChargeValue(Index);
-  C.Pen().Color = clBlack;
-  C.Pen().Style = psSolid;
-  C.Brush().Style = bsSolid;
-  C.Brush().Color = Value >= 1 ? 0x000000FF : 0x00FF0000;
-  const int L = X - R.Left, T = Y - R.Top;
-  C.Ellipse(L, T, L + S, T + S);
-  const std::string Text = Value > 0 ? "+" + std::to_string(Value) : std::to_string(Value);
-  C.Font().Name = "arial";
-  C.Font().Style = fsBold;
-  C.Font().Height = S - 5;
-  C.Font().Color = clWhite;
-  C.Brush().Style = bsClear;
-  C.TextOut(L + S / 2 - C.TextWidth(Text) / 2, T + S / 2 - C.TextHeight(Text) / 2, Text);
+  const int H = S / 2;
+  Plot().DrawChargeAt(Tmp.Canvas(), X - R.Left + H, Y - R.Top + H, Plot().GetChargeValue(Index));
   FieldCanvas().Draw(R.Left, R.Top, Tmp);
 }
 
