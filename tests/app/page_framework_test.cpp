@@ -16,7 +16,7 @@
 #include "platform/application.h"
 #include "platform/paint_box.h"
 #include "sim/shared_constants.h"
-#include "test_page_host.h"
+#include "page_test_host.h"
 #include "widgets/speed_button.h"
 
 namespace {
