@@ -159,7 +159,7 @@ TEST_F(PagesTest, CoilStopDuringThePlotKeepsFinishedLinesAndRestoresControls) {
   P.MagFieldPicPaint();
   EXPECT_TRUE(Same(Before, Shot(P.MagFieldPic)));
   // The topic changes during a plot: the loop ends, the page goes on.
-  QTimer::singleShot(5, [&] { P.Stop(TStopCause::TopicMenu); });
+  QTimer::singleShot(5, P.MagFieldPic, [&] { P.Stop(TStopCause::TopicMenu); }); // never after the page
   P.MPlotBtnClick();
   EXPECT_FALSE(P.Running());
   EXPECT_TRUE(AbortFlag);
