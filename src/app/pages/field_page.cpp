@@ -382,21 +382,23 @@ void TFieldPage::CentreFieldScroll() {
     B->setValue((B->minimum() + B->maximum()) / 2);
 }
 
+TFieldPage::TRebuilding::TRebuilding(TFieldPage &APage) : Page(APage) {
+  Page.Zooming = true;
+  Screen->SetCursor(crHourGlass);
+}
+
+TFieldPage::TRebuilding::~TRebuilding() {
+  Page.Zooming = false;
+  Screen->SetCursor(crDefault);
+}
+
 void TFieldPage::DoFieldZoom(int Tag) {
   WhenIdle([this, Tag] {
     TFieldPlot &P = Plot();
     if (Tag == P.GridSize) return; // the current zoom again: nothing changes
     Run(PlotControls(), [this, Tag](const TYield &Yield) {
       TFieldPlot &P = Plot();
-      Zooming = true;
-      Screen->SetCursor(crHourGlass);
-      struct TRestore {
-        TFieldPage &Page;
-        ~TRestore() {
-          Page.Zooming = false;
-          Screen->SetCursor(crDefault);
-        }
-      } Restore{*this};
+      TRebuilding Rebuilding(*this);
       const int Mode = (P.LinesDrawn ? 1 : 0) + (P.ContoursDrawn ? 2 : 0);
       P.SetGridSize(Tag);
       FieldSB->horizontalScrollBar()->setValue(0);
@@ -489,15 +491,7 @@ void TFieldPage::RunPreset(const std::vector<TCharge> &Charges) {
   }
   Run(PlotControls(), [this, Charges](const TYield &Yield) {
     TFieldPlot &P = Plot();
-    Zooming = true;
-    Screen->SetCursor(crHourGlass);
-    struct TRestore {
-      TFieldPage &Page;
-      ~TRestore() {
-        Page.Zooming = false;
-        Screen->SetCursor(crDefault);
-      }
-    } Restore{*this};
+    TRebuilding Rebuilding(*this);
     P.Clear(0);
     P.Draw(FieldCanvas());
     SetCurrentCharge(1);

@@ -126,6 +126,13 @@ private:
   void BuildFieldSheet();
   void BuildThreeDSheet();
   void RunPreset(const std::vector<TCharge> &Charges);
+  // While a zoom or a preset rebuilds the picture: painting skipped, the hourglass shown,
+  // both undone however the rebuild ends.
+  struct TRebuilding {
+    TFieldPage &Page;
+    explicit TRebuilding(TFieldPage &APage);
+    ~TRebuilding();
+  };
   // What a plot disables ("plot E", "plot V", "clear", "3D", "zoom") and enables ("abort").
   TRunControls PlotControls() const;
   void SetIdleControls(bool Idle);
