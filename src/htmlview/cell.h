@@ -1,6 +1,7 @@
 #pragma once
 // A cell: an ordered, owning list of sections with its own indent manager. The document
 // root and every table cell (and caption) is one.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -74,4 +75,9 @@ public:
   TSectionBase *FindSectionAtY(int Y, int &Index) const;
   // Height of the laid-out content (from the last DrawLogic).
   int ContentHeight = 0;
+  // What the current layout pass already found (see TSectionList::LayoutPass).
+  uint32_t MinMaxPass = 0, MeasurePass = 0;
+  int CachedMin = 0, CachedMax = 0, MeasuredWidth = 0, MeasuredHeight = 0;
+  // The layout pass in progress, or 0 outside a layout.
+  uint32_t CurrentPass() const;
 };

@@ -452,7 +452,19 @@ int TCell::DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &MaxWidth
   return ContentHeight;
 }
 
+uint32_t TCell::CurrentPass() const {
+  return MasterList && MasterList->InLayout ? MasterList->LayoutPass : 0;
+}
+
 void TCell::MinMaxWidth(TCanvas &Canvas, int &Min, int &Max) {
+  // A table asks its cells at every level it is laid out from; within one layout pass
+  // the answer does not change.
+  const uint32_t Pass = CurrentPass();
+  if (Pass != 0 && MinMaxPass == Pass) {
+    Min = CachedMin;
+    Max = CachedMax;
+    return;
+  }
   Min = Max = 0;
   for (auto &S : FItems) {
     int Mn = 0, Mx = 0;
@@ -460,4 +472,7 @@ void TCell::MinMaxWidth(TCanvas &Canvas, int &Min, int &Max) {
     Min = std::max(Min, Mn);
     Max = std::max(Max, Mx);
   }
+  MinMaxPass = Pass;
+  CachedMin = Min;
+  CachedMax = Max;
 }

@@ -180,6 +180,14 @@ int TSectionList::DoLogic(TCanvas &Canvas, int Y, int Width, int &ScrollWidth, i
 int TSectionList::DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &MaxWidth, int &Curs) {
   if (Timer) Timer->SetEnabled(false);
   for (auto &F : HtmlFormList) F->SetSizes(Canvas);
+  // A new pass: widths and heights found by earlier layouts are not trusted.
+  if (++LayoutPass == 0) LayoutPass = 1;
+  struct TInLayout {
+    TSectionList &L;
+    bool Was;
+    explicit TInLayout(TSectionList &A) : L(A), Was(A.InLayout) { L.InLayout = true; }
+    ~TInLayout() { L.InLayout = Was; }
+  } InLayoutGuard(*this);
   int H = TCell::DrawLogic(Canvas, Y, AIMgr, MaxWidth, Curs);
   DocHeight = H;
   for (TImageObj *I : AnimList)

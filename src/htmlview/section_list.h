@@ -92,6 +92,12 @@ public:
   int PageBottom = 0; // while printing
   int PageAreaHeight = 0;
   int PageHeight() const { return PageAreaHeight; }
+  // Layout bookkeeping: a cell's minimum and maximum widths and its measured height are
+  // kept for the layout pass that found them, so nested tables cost what their content
+  // costs. Measuring is set while cells are laid out only to learn their heights.
+  uint32_t LayoutPass = 0;
+  bool InLayout = false;
+  bool Measuring = false;
   int YOff = 0;
   int SelB = 0, SelE = -1;
   TDocumentHost *Host = nullptr;

@@ -25,6 +25,27 @@ int LayoutCell(TCanvas &Canvas, TCell &Cell, int Y, int Width, int &Curs) {
   return Cell.DrawLogic(Canvas, Y, Cell.IMgr, MW, Curs);
 }
 
+// The height of a cell's content at Width. Within one layout pass a cell is measured once
+// per width; tables met while measuring only measure their own cells (they are laid out
+// for good when their cell is), so a cell is laid out at most twice however deep it sits.
+int MeasureCell(TCanvas &Canvas, TSectionList *List, TCell &Cell, int Width) {
+  const uint32_t Pass = Cell.CurrentPass();
+  if (Pass != 0 && Cell.MeasurePass == Pass && Cell.MeasuredWidth == Width)
+    return Cell.MeasuredHeight;
+  struct TMeasuring {
+    TSectionList *L;
+    bool Was;
+    explicit TMeasuring(TSectionList *A) : L(A), Was(A && A->Measuring) { if (L) L->Measuring = true; }
+    ~TMeasuring() { if (L) L->Measuring = Was; }
+  } Guard(List);
+  int Dummy = 0;
+  int H = LayoutCell(Canvas, Cell, 0, Width, Dummy);
+  Cell.MeasurePass = Pass;
+  Cell.MeasuredWidth = Width;
+  Cell.MeasuredHeight = H;
+  return H;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- cells and rows
@@ -554,8 +575,8 @@ int ThtmlTable::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxW
         if (Cell->IsDummy() || Cell->RowSpan != Span || !Cell->Cell) continue;
         Any = true;
         Cell->Wd = CellWidth(C, Cell->ColSpan);
-        int Dummy = 0;
-        int Content = LayoutCell(Canvas, *Cell->Cell, 0, Cell->Wd - 2 * CellPadding - CellSpacing, Dummy);
+        int Content = MeasureCell(Canvas, ParentSectionList, *Cell->Cell,
+                                  Cell->Wd - 2 * CellPadding - CellSpacing);
         Cell->Ht = Content;
         if (Cell->SpecHt > 0) Content = std::max(Content, Cell->SpecHt - 2 * CellPadding);
         H = std::max(H, Content + 2 * CellPadding + CellSpacing);
@@ -599,9 +620,12 @@ int ThtmlTable::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxW
     for (int R = 0; R < NumRows - 1; ++R) Rows[R]->RowHeight += Each;
     Rows[NumRows - 1]->RowHeight += (Wanted - Sum) - Each * (NumRows - 1);
   }
-  // Final layout of every cell at its place.
+  // Final layout of every cell at its place; while measuring, the heights are all the
+  // enclosing cell needs.
+  const bool Measuring = ParentSectionList && ParentSectionList->Measuring;
   for (int R = 0; R < NumRows; ++R) {
     TCellList *Row = Rows[R];
+    Row->MaxVSize = Row->RowHeight;
     for (int C = 0; C < Row->Count(); ++C) {
       TCellObj *Cell = (*Row)[C];
       if (Cell->IsDummy() || !Cell->Cell) continue;
@@ -611,8 +635,10 @@ int ThtmlTable::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxW
       int Free = Allotted - Cell->Ht - (2 * CellPadding + CellSpacing);
       int Off = Cell->VAlign == 0 ? 0 : Cell->VAlign == 2 ? Free : Free / 2;
       Cell->YIndent = std::max(0, Off);
-      LayoutCell(Canvas, *Cell->Cell, RowY + CellPadding + CellSpacing + Cell->YIndent,
-                 Cell->Wd - 2 * CellPadding - CellSpacing, Curs);
+      Row->MaxVSize = std::max(Row->MaxVSize, Allotted);
+      if (!Measuring)
+        LayoutCell(Canvas, *Cell->Cell, RowY + CellPadding + CellSpacing + Cell->YIndent,
+                   Cell->Wd - 2 * CellPadding - CellSpacing, Curs);
     }
     RowY += Row->RowHeight;
     Height += Row->RowHeight;
@@ -670,13 +696,24 @@ int ThtmlTable::Draw(TCanvas &Canvas, const TRect &ARect, IndentManager &, int X
   int GridTop = Top + CapH;
   TPen SavePen = Canvas.Pen();
   TBrush SaveBrush = Canvas.Brush();
+  // Only the cells that meet ARect take part, in the border colour's region as in the
+  // drawing: a long table costs what shows of it.
+  TRect GridBox(GridX, GridTop - YOff, GridX + TotalWidth, GridTop + TableHeight - YOff);
   TRegion BorderRegion;
-  if (BdrOn)
-    BorderRegion = TRegion::FromRect(TRect(GridX, GridTop - YOff, GridX + TotalWidth,
-                                           GridTop + TableHeight - YOff));
+  if (BdrOn) {
+    TRect Shown;
+    if (IntersectRect(Shown, GridBox, ARect)) BorderRegion = TRegion::FromRect(Shown);
+  }
   int RowY = GridTop;
   for (int R = 0; R < NumRows; ++R) {
     TCellList *Row = Rows[R];
+    if (RowY - YOff > ARect.Bottom) break;
+    // MaxVSize covers the cells that span down from this row; a border cut reaches one
+    // pixel further.
+    if (RowY + Row->MaxVSize + 1 - YOff < ARect.Top) {
+      RowY += Row->RowHeight;
+      continue;
+    }
     int CX = GridX;
     for (int C = 0; C < Row->Count(); ++C) {
       TCellObj *Cell = (*Row)[C];
@@ -687,7 +724,8 @@ int ThtmlTable::Draw(TCanvas &Canvas, const TRect &ARect, IndentManager &, int X
         if (BdrOn) {
           TRect Cut = Box;
           if (Border) InflateRect(Cut, 1, 1);
-          BorderRegion = BorderRegion.Subtracted(TRegion::FromRect(Cut));
+          if (Cut.Top < ARect.Bottom && Cut.Bottom > ARect.Top)
+            BorderRegion = BorderRegion.Subtracted(TRegion::FromRect(Cut));
         }
         if (Box.Top < ARect.Bottom && Box.Bottom >= ARect.Top) {
           if (Cell->Cell->BkGnd && !(L && L->Printing && !L->PrintTableBackground)) {
@@ -708,17 +746,11 @@ int ThtmlTable::Draw(TCanvas &Canvas, const TRect &ARect, IndentManager &, int X
     RowY += Row->RowHeight;
   }
   if (BdrOn && !BorderRegion.IsEmpty()) {
-    int State = Canvas.SaveState();
-    Canvas.IntersectClipRegion(BorderRegion);
     Canvas.Brush().Color = BorderColor;
     Canvas.Brush().Style = bsSolid;
-    Canvas.FillRect(BorderRegion.BoundingRect());
-    Canvas.RestoreState(State);
+    for (const TRect &Part : BorderRegion.Rects()) Canvas.FillRect(Part);
   }
-  if (Border) {
-    TRect F(GridX, GridTop - YOff, GridX + TotalWidth, GridTop + TableHeight - YOff);
-    Canvas.DrawEdge(F, BDR_RAISEDOUTER, BF_RECT);
-  }
+  if (Border) Canvas.DrawEdge(GridBox, BDR_RAISEDOUTER, BF_RECT);
   Canvas.Pen() = SavePen;
   Canvas.Brush() = SaveBrush;
   if (!CaptionOnTop && Caption && Caption->Cell && Caption->Cell->Count() > 0)

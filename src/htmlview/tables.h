@@ -55,6 +55,7 @@ public:
   TColor BkColor = clNone;
   bool BkGnd = false;
   int RowHeight = 0;
+  int MaxVSize = 0; // the tallest allotted height of a cell starting in the row
   explicit TCellList(const TAttributeList *L = nullptr);
   TCellList(TSectionList *List, const TCellList &Source);
   // Applies the row colour to the cells without one.

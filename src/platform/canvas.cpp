@@ -215,6 +215,11 @@ TRegion TRegion::Translated(int DX, int DY) const {
   return G;
 }
 bool TRegion::IsEmpty() const { return D->R.isEmpty(); }
+std::vector<TRect> TRegion::Rects() const {
+  std::vector<TRect> V;
+  for (const QRect &B : D->R) V.emplace_back(B.left(), B.top(), B.left() + B.width(), B.top() + B.height());
+  return V;
+}
 bool TRegion::Contains(TPoint P) const { return D->R.contains(QPoint(P.X, P.Y)); }
 TRect TRegion::BoundingRect() const {
   QRect B = D->R.boundingRect();

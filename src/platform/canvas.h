@@ -135,6 +135,9 @@ public:
   TRegion Intersected(const TRegion &Other) const;
   TRegion Translated(int DX, int DY) const;
   bool IsEmpty() const;
+  // The region as rectangles that do not overlap: filling them one by one fills it
+  // without a clip.
+  std::vector<TRect> Rects() const;
   bool Contains(TPoint P) const;
   TRect BoundingRect() const;
   struct Impl;

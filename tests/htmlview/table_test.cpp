@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "layout_support.h"
+#include "pixel_count.h"
 
 namespace {
 
@@ -193,3 +194,92 @@ TEST(TableCopies, PrintCopyKeepsDummiesAndInitialization) {
 }
 
 } // namespace
+
+namespace {
+
+std::string Nested(int Levels, const std::string &Attrs, const std::string &Inner) {
+  std::string S;
+  for (int I = 0; I < Levels; ++I) S += "<table " + Attrs + "><tr><td>";
+  S += Inner;
+  for (int I = 0; I < Levels; ++I) S += "</td></tr></table>";
+  return S;
+}
+
+} // namespace
+
+TEST(TableNesting, HundredLevelsPlaceTheInnermostTextAndPaintIt) {
+  // Each level puts its content CellSpacing + CellPadding = 2 px right of and below its
+  // own top left, and adds 2 x 1 + 1 + 1 = 4 px to the height.
+  TLaidOutDoc D;
+  D.Parse(Nested(100, "cellspacing=1 cellpadding=1", "innermost"));
+  int H = D.Layout(700);
+  EXPECT_TRUE(D.Host.Errors.empty());
+  int X = -1, Y = -1;
+  ASSERT_TRUE(D.List.CursorToXY(D.Bitmap.Canvas(), 0, X, Y));
+  EXPECT_EQ(Y, 200); // the line's top
+  D.Draw();
+  // The line is as tall as a line of the document's own text.
+  TLaidOutDoc Plain;
+  Plain.Parse("innermost");
+  int LineH = Plain.Layout(700);
+  EXPECT_EQ(H, LineH + 400);
+  EXPECT_GT(CountColor(D.Bitmap, clBlack, TRect(200, 200, 200 + D.TextWidth("innermost"), 200 + LineH)), 10);
+  EXPECT_EQ(CountColor(D.Bitmap, clBlack, TRect(0, 0, 200, 500)), 0);
+  EXPECT_EQ(CountColor(D.Bitmap, clBlack, TRect(0, 0, 700, 200)), 0);
+  // A second layout finds the same places.
+  EXPECT_EQ(D.Layout(700), H);
+  X = Y = -1;
+  ASSERT_TRUE(D.List.CursorToXY(D.Bitmap.Canvas(), 0, X, Y));
+  EXPECT_EQ(Y, 200);
+}
+
+TEST(TableNesting, ANewWidthIsNotAnsweredFromTheLastLayout) {
+  const std::string Words =
+      "words enough to wrap in a narrow cell but to stand on one line in a wide one";
+  const std::string Page = Nested(5, "width=100%", Words);
+  TLaidOutDoc D;
+  D.Parse(Page);
+  int Wide = D.Layout(650);
+  int Narrow = D.Layout(150);
+  TLaidOutDoc Fresh;
+  Fresh.Parse(Page);
+  EXPECT_EQ(Narrow, Fresh.Layout(150));
+  EXPECT_GT(Narrow, Wide);
+  EXPECT_EQ(D.Layout(650), Wide);
+}
+
+TEST(TableBorderColor, TenThousandRowsPaintOnlyWhatShows) {
+  // cellspacing=3: every row starts with a 3 px band of the border colour across the
+  // table, and every cell has a 3 px band of it on its left.
+  std::string Page = "<table bordercolor=red cellspacing=3 cellpadding=0>";
+  for (int I = 0; I < 10000; ++I) Page += "<tr><td width=100>a</td><td width=100>b</td></tr>";
+  Page += "</table>";
+  TLaidOutDoc D;
+  D.Parse(Page);
+  D.Layout(600);
+  ThtmlTable *T = FirstTable(D);
+  ASSERT_TRUE(T);
+  ASSERT_EQ(T->NumRows, 10000);
+  const int RowH = T->Rows[0]->RowHeight;
+  const int Y0 = 5000 * RowH + 1; // halfway down, not at a row's top
+  D.Bitmap.Fill(clWhite);
+  D.List.SetYOffset(Y0);
+  // Only the lower half of the bitmap is painted.
+  D.List.Draw(D.Bitmap.Canvas(), TRect(0, 250, 700, 500), 700, 0, 0);
+  EXPECT_EQ(CountColor(D.Bitmap, clRed, TRect(0, 0, 700, 250)), 0);
+  const int GridX = T->ColumnsX;
+  // First whole row top in the painted half.
+  int R = (Y0 + 250 + RowH - 1) / RowH;
+  int Top = R * RowH - Y0;
+  ASSERT_LT(Top + RowH, 500);
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(GridX + 50, Top + 1), clRed);  // band above the row
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(GridX + 1, Top + 5), clRed);   // left of the first cell
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(GridX + 104, Top + 5), clRed); // between the cells
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(GridX + 90, Top + 5), clWhite); // inside a cell
+  EXPECT_EQ(D.Bitmap.Canvas().Pixels(GridX + 190, Top + 5), clWhite);
+  // Nothing right of the table.
+  EXPECT_EQ(CountColor(D.Bitmap, clRed, TRect(GridX + T->TotalWidth, 250, 700, 500)), 0);
+  // The bands of every row in the painted half: RowH - 3 white rows between them.
+  int Red = CountColor(D.Bitmap, clRed, TRect(GridX + 50, 250, GridX + 51, 500));
+  EXPECT_NEAR(Red, 250 * 3 / RowH, 3);
+}
