@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
@@ -85,6 +86,27 @@ void TApplication::ProcessMessages() {
   TAppState &S = St();
   S.Pump++;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  S.Pump--;
+}
+
+void TApplication::ProcessMessagesUntil(std::chrono::steady_clock::time_point Due) {
+  HookIdle();
+  if (!QCoreApplication::instance()) return;
+  const auto Left = Due - std::chrono::steady_clock::now();
+  if (Left <= std::chrono::steady_clock::duration::zero()) {
+    ProcessMessages();
+    return;
+  }
+  TAppState &S = St();
+  S.Pump++;
+  QEventLoop Wait;
+  QTimer Wake;
+  Wake.setSingleShot(true);
+  Wake.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&Wake, &QTimer::timeout, &Wait, &QEventLoop::quit);
+  // Whole milliseconds rounded up: waking before Due would cut a frame short.
+  Wake.start(int(std::chrono::ceil<std::chrono::milliseconds>(Left).count()));
+  Wait.exec();
   S.Pump--;
 }
 

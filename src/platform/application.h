@@ -1,6 +1,7 @@
 #pragma once
 // The application object: title, message pump, idle time, hints, help hooks, the
 // one-loop-at-a-time guard, the screen and message boxes. No Qt in this header.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +26,9 @@ public:
 
   // Dispatches the events that are waiting and returns; never runs OnIdle.
   void ProcessMessages();
+  // Dispatches events as they come, sleeping in the event loop between them, until Due
+  // (or the application quits); a pump like ProcessMessages, so never runs OnIdle.
+  void ProcessMessagesUntil(std::chrono::steady_clock::time_point Due);
   // Nesting of ProcessMessages calls in progress.
   int PumpDepth() const;
   // Number of simulation loops running (live TLoopGuard objects).

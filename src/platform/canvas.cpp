@@ -394,6 +394,30 @@ void BresenhamPixels(int X0, int Y0, int X1, int Y1, F &&Plot) {
 
 bool ThinPen(const TPen &P) { return P.Width <= 1; }
 
+// How far a stroke may reach beyond its points: half a wide pen with its round ends, and
+// a pixel for the rounding of the stroke's edges.
+int PenReach(const TPen &P) { return ThinPen(P) ? 1 : P.Width / 2 + 2; }
+
+// The device rectangle that a stroke through Pts (canvas coordinates) can change.
+QRect StrokeBounds(const TCanvas::Impl &D, std::span<const TPoint> Pts) {
+  if (Pts.empty()) return QRect();
+  int L = Pts[0].X, T = Pts[0].Y, R = L, B = T;
+  for (const TPoint &P : Pts) {
+    L = std::min(L, P.X);
+    R = std::max(R, P.X);
+    T = std::min(T, P.Y);
+    B = std::max(B, P.Y);
+  }
+  const int G = PenReach(D.Pen);
+  return QRect(QPoint(L - G, T - G), QPoint(R + G, B + G)).translated(D.Origin.X, D.Origin.Y);
+}
+
+// A device box (right and bottom outside) grown by the pen's reach.
+QRect BoxBounds(const TCanvas::Impl &D, int X1, int Y1, int X2, int Y2) {
+  const int G = PenReach(D.Pen);
+  return QRect(QPoint(X1 - G, Y1 - G), QPoint(X2 + G, Y2 + G));
+}
+
 } // namespace
 
 // ---- TCanvas ----
@@ -570,7 +594,8 @@ void TCanvas::LineTo(int X, int Y) {
       }
     });
   }
-  D->Touch();
+  const TPoint Ends[2] = {From, TPoint(X, Y)};
+  D->Touch(StrokeBounds(*D, Ends));
 }
 
 void TCanvas::Polyline(std::span<const TPoint> Pts) {
@@ -594,7 +619,7 @@ void TCanvas::Polyline(std::span<const TPoint> Pts) {
     });
   }
   D->PatternPos = 0;
-  D->Touch();
+  D->Touch(StrokeBounds(*D, Pts));
 }
 
 void TCanvas::Polygon(std::span<const TPoint> Pts) {
@@ -625,7 +650,7 @@ void TCanvas::Polygon(std::span<const TPoint> Pts) {
     }
     D->PatternPos = 0;
   }
-  D->Touch();
+  D->Touch(StrokeBounds(*D, Pts));
 }
 
 void TCanvas::PolyBezier(std::span<const TPoint> Pts) {
@@ -645,7 +670,7 @@ void TCanvas::PolyBezier(std::span<const TPoint> Pts) {
     P.setBrush(Qt::NoBrush);
     P.drawPath(Path);
   });
-  D->Touch();
+  D->Touch(StrokeBounds(*D, Pts)); // a Bezier curve stays inside its control points' hull
 }
 
 namespace {
@@ -697,7 +722,7 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
       P.drawRect(QRectF(X1 + W / 2, Y1 + W / 2, X2 - X1 - W, Y2 - Y1 - W));
     });
   }
-  D->Touch();
+  D->Touch(BoxBounds(*D, X1, Y1, X2, Y2));
 }
 
 void TCanvas::FillRect(const TRect &R0) {
@@ -713,7 +738,7 @@ void TCanvas::FillRect(const TRect &R0) {
       if (D->Brush.Style != bsClear) P.fillRect(QRect(R.Left, R.Top, R.Width(), R.Height()), MakeQBrush(*D));
     });
   }
-  D->Touch();
+  D->Touch(QRect(R.Left, R.Top, R.Width(), R.Height()));
 }
 
 void TCanvas::FrameRect(const TRect &R0) {
@@ -734,7 +759,7 @@ void TCanvas::FrameRect(const TRect &R0) {
     }
   }
   D->Brush = Save;
-  D->Touch();
+  D->Touch(QRect(R.Left, R.Top, R.Width(), R.Height()).translated(D->Origin.X, D->Origin.Y));
 }
 
 namespace {
@@ -802,7 +827,7 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
   if (X2 - X1 <= 0 || Y2 - Y1 <= 0) return;
   int OX = D->Origin.X, OY = D->Origin.Y;
   ShapeWithPainter(*D, TArcKind::Ellipse, X1 + OX, Y1 + OY, X2 + OX, Y2 + OY, 0, 360, 0, 0);
-  D->Touch();
+  D->Touch(BoxBounds(*D, X1 + OX, Y1 + OY, X2 + OX, Y2 + OY));
 }
 
 void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int W, int H) {
@@ -811,25 +836,28 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int W, int H) {
   if (X2 - X1 <= 0 || Y2 - Y1 <= 0) return;
   int OX = D->Origin.X, OY = D->Origin.Y;
   ShapeWithPainter(*D, TArcKind::RoundRect, X1 + OX, Y1 + OY, X2 + OX, Y2 + OY, 0, 0, W, H);
-  D->Touch();
+  D->Touch(BoxBounds(*D, X1 + OX, Y1 + OY, X2 + OX, Y2 + OY));
 }
 
 void TCanvas::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
   if (Record(*D, Cmd(TMetaCommand::opArc, {X1, Y1, X2, Y2, X3, Y3, X4, Y4}))) return;
   ArcShape(*this, *D, TArcKind::Arc, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
-  D->Touch();
+  D->Touch(BoxBounds(*D, std::min(X1, X2) + D->Origin.X, std::min(Y1, Y2) + D->Origin.Y,
+                     std::max(X1, X2) + D->Origin.X, std::max(Y1, Y2) + D->Origin.Y));
 }
 
 void TCanvas::Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
   if (Record(*D, Cmd(TMetaCommand::opPie, {X1, Y1, X2, Y2, X3, Y3, X4, Y4}))) return;
   ArcShape(*this, *D, TArcKind::Pie, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
-  D->Touch();
+  D->Touch(BoxBounds(*D, std::min(X1, X2) + D->Origin.X, std::min(Y1, Y2) + D->Origin.Y,
+                     std::max(X1, X2) + D->Origin.X, std::max(Y1, Y2) + D->Origin.Y));
 }
 
 void TCanvas::Chord(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
   if (Record(*D, Cmd(TMetaCommand::opChord, {X1, Y1, X2, Y2, X3, Y3, X4, Y4}))) return;
   ArcShape(*this, *D, TArcKind::Chord, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
-  D->Touch();
+  D->Touch(BoxBounds(*D, std::min(X1, X2) + D->Origin.X, std::min(Y1, Y2) + D->Origin.Y,
+                     std::max(X1, X2) + D->Origin.X, std::max(Y1, Y2) + D->Origin.Y));
 }
 
 void TCanvas::DrawEdge(TRect &R, unsigned Edge, unsigned Flags) {
@@ -893,7 +921,7 @@ void TCanvas::DrawFocusRect(const TRect &R) {
   };
   for (int X = R.Left; X < R.Right; ++X) { Dot(X, R.Top); if (R.Bottom - 1 > R.Top) Dot(X, R.Bottom - 1); }
   for (int Y = R.Top + 1; Y < R.Bottom - 1; ++Y) { Dot(R.Left, Y); if (R.Right - 1 > R.Left) Dot(R.Right - 1, Y); }
-  D->Touch();
+  D->Touch(QRect(R.Left + OX, R.Top + OY, R.Width(), R.Height()));
 }
 
 // ---- text ----
@@ -987,7 +1015,17 @@ void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const 
       DrawRun(P, M, X, Y + M.ascent(), S);
     }
   });
-  D.Touch();
+  if (D.Font.Orientation != 0) {
+    D.Touch();
+    return;
+  }
+  // Glyphs may overhang their cell (italics, bearings, underlines) by a part of its height.
+  QRect Bounds = QRect(X, Y, W, H).adjusted(-H / 2 - 1, -2, H / 2 + 1, 2);
+  if (ClipTo) {
+    const QRect CR(ClipTo->Left + OX, ClipTo->Top + OY, ClipTo->Width(), ClipTo->Height());
+    Bounds = Opaque ? CR : Bounds.intersected(CR);
+  }
+  D.Touch(Bounds);
 }
 
 } // namespace
@@ -1071,7 +1109,7 @@ void TCanvas::SetPixels(int X, int Y, TColor C) {
   } else {
     WithPainter(*D, [&](QPainter &P) { P.fillRect(QRect(X, Y, 1, 1), QCol(D->Argb(C))); });
   }
-  D->Touch();
+  D->Touch(QRect(X, Y, 1, 1));
 }
 
 // ---- pictures and blits ----
@@ -1177,7 +1215,7 @@ void Blit(TCanvas::Impl &D, QRect Dst, const QImage &Src, QRect SrcRect, uint32_
     BlitToImage(D, Dst, Src, SrcRect, Rop, SrcMono, Transparent, Mask, MaskOrg);
   else if (D.Kind == TCanvas::Impl::TKind::Painter)
     BlitToPainter(D, Dst, Src, SrcRect, Rop, Transparent, Mask, MaskOrg);
-  D.Touch();
+  D.Touch(Dst);
 }
 
 std::shared_ptr<TBitmap> Snapshot(const TBitmap &B) { return std::make_shared<TBitmap>(B); }

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <QRegion>
 #include <QTransform>
 #include <functional>
@@ -75,7 +76,9 @@ struct TCanvas::Impl {
   const TCanvas *Reference = nullptr;    // Recorder: device for text measurement
   bool Mono = false;                     // colours map to black or white
   int Ppi = 96;
-  std::function<void()> Changed;         // called after drawing (paint boxes)
+  // Called after drawing with the device rectangle it may have changed (paint boxes);
+  // an empty rectangle stands for the whole target.
+  std::function<void(const QRect &)> Changed;
 
   // Font cache.
   TFont CachedFont;
@@ -91,7 +94,10 @@ struct TCanvas::Impl {
   const QFontMetrics &GetMetrics();
   TSize DeviceSize() const;
   void Touch() {
-    if (Changed) Changed();
+    if (Changed) Changed(QRect());
+  }
+  void Touch(const QRect &Device) {
+    if (Changed && !Device.isEmpty()) Changed(Device);
   }
 };
 

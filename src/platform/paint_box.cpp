@@ -3,11 +3,18 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWheelEvent>
 
 #include "platform/canvas_impl.h"
 #include "platform/qt_bridge.h"
+
+namespace {
+// The screen is brought up to date at most once a frame: a plot that pumps after every
+// few strokes would otherwise spend its time copying to the display.
+constexpr int FrameMs = 15;
+} // namespace
 
 struct TPaintBox::Impl {
   QImage Image;
@@ -15,11 +22,18 @@ struct TPaintBox::Impl {
   bool Pending = false;
   bool InPaint = false;
   bool Again = false;
+  // Drawn since the screen was last asked to update: the bounding rectangle.
+  QRect Dirty;
+  QTimer ShowTimer;
+  QElapsedTimer SinceShown;
 };
 
 TPaintBox::TPaintBox(QWidget *Parent) : QWidget(Parent), D(std::make_unique<Impl>()) {
   D->Canvas = MakeImageCanvas(&D->Image);
-  D->Canvas->Data().Changed = [this] { update(); };
+  D->Canvas->Data().Changed = [this](const QRect &R) { MarkDrawn(R); };
+  D->ShowTimer.setSingleShot(true);
+  D->ShowTimer.setTimerType(Qt::PreciseTimer);
+  connect(&D->ShowTimer, &QTimer::timeout, this, [this] { ShowDrawn(); });
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   setFocusPolicy(Qt::ClickFocus);
@@ -37,6 +51,24 @@ void TPaintBox::SetBounds(int L, int T, int W, int H) { setGeometry(L, T, std::m
 void TPaintBox::SetCursor(int C) { setCursor(ToQCursor(C)); }
 
 void TPaintBox::Invalidate() { RequestPaint(); }
+
+void TPaintBox::MarkDrawn(const QRect &Device) {
+  const QRect R = Device.isEmpty() ? rect() : Device.intersected(rect());
+  if (R.isEmpty()) return;
+  D->Dirty |= R;
+  if (D->ShowTimer.isActive()) return;
+  const qint64 Since = D->SinceShown.isValid() ? D->SinceShown.elapsed() : FrameMs;
+  D->ShowTimer.start(int(std::max<qint64>(0, FrameMs - Since)));
+}
+
+void TPaintBox::ShowDrawn() {
+  if (D->Dirty.isEmpty()) return;
+  update(D->Dirty);
+  D->Dirty = QRect();
+  D->SinceShown.start();
+}
+
+QRect TPaintBox::DrawnRect() const { return D->Dirty; }
 
 void TPaintBox::RequestPaint() {
   if (D->InPaint) {
@@ -76,9 +108,15 @@ const QImage &TPaintBox::Image() const { return D->Image; }
 
 void TPaintBox::paintEvent(QPaintEvent *E) {
   QPainter P(this);
-  QRect R = E ? E->rect() : rect();
-  P.fillRect(R, ToQColor(Color));
-  if (!D->Image.isNull()) P.drawImage(R.topLeft(), D->Image, R);
+  // The image is opaque: copied as it is, with only what lies beyond it filled.
+  P.setCompositionMode(QPainter::CompositionMode_Source);
+  const QRect Img = D->Image.rect();
+  for (const QRect &R : E ? E->region() : QRegion(rect())) {
+    const QRect In = R.intersected(Img);
+    if (!In.isEmpty()) P.drawImage(In.topLeft(), D->Image, In);
+    if (In != R)
+      for (const QRect &Out : QRegion(R).subtracted(QRegion(Img))) P.fillRect(Out, ToQColor(Color));
+  }
 }
 
 void TPaintBox::resizeEvent(QResizeEvent *) {

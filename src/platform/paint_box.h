@@ -36,6 +36,8 @@ public:
   void PaintNow();
   bool PaintPending() const;
   const QImage &Image() const;
+  // What was drawn since the screen was last asked to show it (empty when nothing).
+  QRect DrawnRect() const;
 
   std::function<void()> OnPaint;
   std::function<void(TMouseButton Button, TShiftState Shift, int X, int Y)> OnMouseDown;
@@ -69,6 +71,9 @@ protected:
 private:
   void RequestPaint();
   void ServePaint();
+  // Drawing marks what it touched; the screen shows it at most once a frame.
+  void MarkDrawn(const QRect &Device);
+  void ShowDrawn();
   struct Impl;
   std::unique_ptr<Impl> D;
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
