@@ -73,7 +73,7 @@ public:
   ~TImageObj() override;
   std::unique_ptr<TFloatingObj> Clone(TSectionList *NewList) const override;
 
-  // Settles the display size (Part of layout); FontObj is the run at the mark.
+  // Settles the display size while the page is laid out; FontObj is the run at the mark.
   void DrawLogic(TSectionList *List, TCanvas &Canvas, int AvailableWidth, const TFontObj *FontObj);
   // Fetches the picture when it has none yet.
   void FetchImage();
