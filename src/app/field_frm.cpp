@@ -1,6 +1,7 @@
 #include "app/field_frm.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -22,6 +23,8 @@
 #include "app/forms/help_frm.h"
 #include "app/forms/print_preview_frm.h"
 #include "app/forms/splash_frm.h"
+#include "htmlview/doc_images.h"
+#include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
 #include "platform/application.h"
@@ -265,6 +268,14 @@ void TFieldFrm::BuildViewerPanel() {
   Viewer->OnMouseUpEvent = [this](THtmlPane *, TMouseButton, TShiftState, int, int) {
     ViewerMouseUp();
   };
+  Viewer->OnRightClick = [this](THtmlPane *, TRightClickParameters &Parameters) {
+    ViewerRightClick(Parameters);
+  };
+  PicPopUp = new QMenu(this);
+  PicPopUp->setObjectName("PicPopUp");
+  CopyImage1 = PicPopUp->addAction("Copy picture to clipboard");
+  CopyImage1->setObjectName("CopyImage1");
+  connect(CopyImage1, &QAction::triggered, this, [this] { CopyImage1Click(); });
   Column->addWidget(Panel5);
   Column->addWidget(Viewer, 1);
 }
@@ -700,7 +711,7 @@ void TFieldFrm::FwdBtnClick(bool Back) {
   if (!Back) {
     J = History.Forward();
   } else if (P < 1) {
-    History.AddJump(Viewer->CurrentFile(), P);
+    History.AddJump(Viewer->CurrentFile(), P, TJumpRoad::Back);
     J = History.Back();
   } else {
     // A long page first goes back to its top; only the next click leaves it.
@@ -756,8 +767,19 @@ void TFieldFrm::SharedMenuClick(TMenuItem Item) {
 }
 
 void TFieldFrm::ApplyPreset(const std::string &Name) {
-  for (auto &P : Pages)
-    if (P->ApplyPreset(Name)) return;
+  for (auto &P : Pages) {
+    if (!P->HasPreset(Name)) continue;
+    // The arrangement is shown under its own topic's caption, width and status panel,
+    // not beside another topic's text.
+    if (PageOfSheet(TopicInfo(CurrentTopic).Sheet) != P.get())
+      for (int T = 1; T <= 18; ++T)
+        if (T != 3 && PageOfSheet(TopicInfo(T).Sheet) == P.get()) {
+          ShowTopicPage(T);
+          break;
+        }
+    P->ApplyPreset(Name);
+    return;
+  }
 }
 
 void TFieldFrm::ViewerHotSpotClick(const std::string &SRC, bool &Handled) {
@@ -776,14 +798,24 @@ void TFieldFrm::ViewerHotSpotClick(const std::string &SRC, bool &Handled) {
     ApplyPreset(Preset);
     Handled = true;
   } else {
-    // The viewer follows the link once this returns; the page being left is recorded.
+    // The viewer follows the link once this returns. A link to a page that is not there
+    // only brings the viewer's error: no history, and the sheet stays with the text.
     Handled = false;
+    if (!LinkTargetExists(SRC)) return;
     History.AddJump(Viewer->CurrentFile(), Viewer->Position());
     BackBtn->SetEnabled(History.CanBack());
     FwdBtn->SetEnabled(History.CanForward());
   }
   int Topic = TopicOfPage(SRC, CurrentTopic);
   if (Topic != CurrentTopic) ShowTopicPage(Topic);
+}
+
+bool TFieldFrm::LinkTargetExists(const std::string &SRC) const {
+  std::string File = Trim(SRC);
+  if (auto Hash = File.find('#'); Hash != std::string::npos) File.erase(Hash);
+  // A link to an anchor of the page shown stays on that page.
+  if (File.empty()) return !Viewer->CurrentFile().empty();
+  return FileExists(Viewer->ExpandLinkFileName(File));
 }
 
 void TFieldFrm::ShowBigPicture(const std::string &File) {
@@ -799,6 +831,19 @@ void TFieldFrm::ShowBigPicture(const std::string &File) {
   Pop.setFixedSize(Pop.MagPic->size());
   LastBigPicSize = Pop.MagPic->size();
   Pop.exec();
+}
+
+void TFieldFrm::ViewerRightClick(TRightClickParameters &Parameters) {
+  // The picture is copied now: the next load frees the document that holds it.
+  TBitmap *Bitmap = Parameters.Image ? Parameters.Image->GetBitmap() : nullptr;
+  if (Bitmap && !Bitmap->Empty()) RightClickImage = std::make_unique<TBitmap>(*Bitmap);
+  else RightClickImage.reset();
+  CopyImage1->setEnabled(RightClickImage != nullptr);
+  if (RightClickImage) PicPopUp->popup(QCursor::pos());
+}
+
+void TFieldFrm::CopyImage1Click() {
+  if (RightClickImage) Clipboard().Assign(*RightClickImage);
 }
 
 void TFieldFrm::ViewerMouseUp() {

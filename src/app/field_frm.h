@@ -181,8 +181,17 @@ public:
   // a pound sign and a name applies a field preset, any other link is recorded in the
   // history and followed by the pane; a link into another topic's page switches topic.
   void ViewerHotSpotClick(const std::string &SRC, bool &Handled);
+  // True when the page (or picture) a followed link names is there to be loaded.
+  bool LinkTargetExists(const std::string &SRC) const;
   void ShowBigPicture(const std::string &File);
   void ViewerMouseUp();
+  // A right click in the text pane: over a picture, the picture menu drops at the mouse.
+  void ViewerRightClick(TRightClickParameters &Parameters);
+  void CopyImage1Click();
+  QMenu *PicPopUp = nullptr;
+  QAction *CopyImage1 = nullptr; // "Copy picture to clipboard"
+  // A copy of the picture under the mouse at the last right click (none otherwise).
+  std::unique_ptr<TBitmap> RightClickImage;
   QSize LastBigPicSize; // size of the last picture pop-up
   // Loads a text page; a missing file is reported in a message box, never thrown on.
   void LoadViewerPage(const std::string &FileName);

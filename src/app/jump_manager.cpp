@@ -2,12 +2,19 @@
 
 #include "platform/files.h"
 
-void TJumpManager::AddJump(const std::string &Name, int Pos) {
+void TJumpManager::DropAfter(int I) {
+  if (I + 1 >= 0 && I + 1 < int(Jumps.size())) Jumps.erase(Jumps.begin() + (I + 1), Jumps.end());
+}
+
+void TJumpManager::AddJump(const std::string &Name, int Pos, TJumpRoad Road) {
   for (size_t I = 0; I < Jumps.size(); ++I)
     if (SameText(Jumps[I].Name, Name)) {
       Current = int(I);
+      if (Road == TJumpRoad::Link) DropAfter(Current);
       return;
     }
+  // A page not yet recorded is the one reached from the current entry.
+  DropAfter(Current);
   Jumps.push_back({Name, Pos});
   Current = int(Jumps.size()) - 1;
 }

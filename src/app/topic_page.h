@@ -51,6 +51,8 @@ public:
   // A link of the text pane that starts with the pound sign: the preset's name.
   // Returns false when the page knows no such preset.
   virtual bool ApplyPreset(const std::string &Name) { (void)Name; return false; }
+  // Whether ApplyPreset knows the name (the window shows the page's topic first).
+  virtual bool HasPreset(const std::string &Name) const { (void)Name; return false; }
   // The shared menus: shown (visible or enabled) on sheet S of this page?
   virtual bool UsesMenu(TSharedMenu Menu, TSheet S) const { (void)Menu; (void)S; return false; }
   // Before the menu drops: tick and enable the page's items.

@@ -3,7 +3,9 @@
 #include "htmlview/html_pane.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFrame>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -18,9 +20,16 @@
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/files.h"
+#include "platform/timer.h"
 
 namespace {
 constexpr int VSmallChange = 16, HSmallChange = 15;
+constexpr int HoverInterval = 200, AutoScrollInterval = 100;
+
+bool IsWordChar(char C) {
+  const auto U = static_cast<unsigned char>(C);
+  return (U >= '0' && U <= '9') || (U >= 'A' && U <= 'Z') || (U >= 'a' && U <= 'z') || U >= 192;
+}
 
 // Restores the busy flag and the screen cursor however a load ends.
 class TBusyScope {
@@ -88,18 +97,37 @@ THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
     MouseWheel(Delta);
     Handled = true;
   };
-  FPaintPanel->OnDblClick = [this] {
-    if (OnMouseDouble) OnMouseDouble(this, mbLeft, 0, 0, 0);
-  };
+  // The press that came with the double click carries its point.
+  FPaintPanel->OnDblClick = [this] { DocDoubleClick(FDownShift, FDownX, FDownY); };
   FDocument.NameList = &FNameList;
   FDocument.OnExpandName = [this](const std::string &S) { return ExpandLinkFileName(S); };
+  FDocument.OnFormSubmit = [this](const std::string &Action, const std::string &Target,
+                                  const std::string &EncType, const std::string &Method,
+                                  const std::vector<std::string> &Results) {
+    SubmitForm(Action, Target, EncType, Method, Results);
+  };
+  FHoverTimer = std::make_unique<TTimer>();
+  FHoverTimer->SetEnabled(false);
+  FHoverTimer->SetInterval(HoverInterval);
+  FHoverTimer->OnTimer = [this] { HoverCheck(); };
+  FAutoScrollTimer = std::make_unique<TTimer>();
+  FAutoScrollTimer->SetEnabled(false);
+  FAutoScrollTimer->SetInterval(AutoScrollInterval);
+  FAutoScrollTimer->OnTimer = [this] { AutoScrollStep(); };
   ApplyFonts();
   resize(150, 150);
 }
 
 THtmlPane::~THtmlPane() {
-  // The paint panel's handlers point here: the document goes first, the panel with Qt.
+  // The paint panel's handlers point here: the timers and the document go first, the
+  // panel with Qt. Submissions not yet delivered die with the queue.
+  FAutoScrollTimer.reset();
+  FHoverTimer.reset();
   FPaintPanel->OnPaint = nullptr;
+  FPaintPanel->OnMouseDown = nullptr;
+  FPaintPanel->OnMouseMove = nullptr;
+  FPaintPanel->OnMouseUp = nullptr;
+  FPaintPanel->OnDblClick = nullptr;
   FDocument.Clear();
 }
 
@@ -153,7 +181,8 @@ void THtmlPane::UpdateBorder() {
 }
 
 void THtmlPane::SetHistoryMaxCount(int Value) {
-  if (Value < 0) return;
+  if (Value < 0 || Value == FHistoryMaxCount) return;
+  if (Value < FHistoryMaxCount) ClearHistory();
   FHistoryMaxCount = Value;
 }
 
@@ -204,7 +233,7 @@ void THtmlPane::SetVisitedMaxCount(int Value) {
     FVisited.clear();
     for (TFontObj *F : FDocument.LinkList) F->SetVisited(false);
   } else if (int(FVisited.size()) > FVisitedMaxCount) {
-    FVisited.erase(FVisited.begin(), FVisited.end() - FVisitedMaxCount);
+    FVisited.resize(size_t(FVisitedMaxCount)); // the oldest are last
   }
 }
 
@@ -268,15 +297,24 @@ void THtmlPane::SetViewImages(bool Value) {
 
 void THtmlPane::LoadFromFile(const std::string &FileName) {
   if (FBusy || FileName.empty()) return;
-  LoadDocument(FileName, TLoadType::Html);
+  LoadAndRecord(FileName, TLoadType::Html);
 }
 void THtmlPane::LoadTextFile(const std::string &FileName) {
   if (FBusy || FileName.empty()) return;
-  LoadDocument(FileName, TLoadType::Text);
+  LoadAndRecord(FileName, TLoadType::Text);
 }
 void THtmlPane::LoadImageFile(const std::string &FileName) {
   if (FBusy || FileName.empty()) return;
-  LoadDocument(FileName, TLoadType::Image);
+  LoadAndRecord(FileName, TLoadType::Image);
+}
+
+void THtmlPane::LoadAndRecord(const std::string &FileName, TLoadType Type) {
+  const std::string OldFile = FCurrentFile, OldTitle = FTitle;
+  const TLoadType OldType = FFileType;
+  const int OldPos = EncodedPosition();
+  LoadDocument(FileName, Type);
+  if (FCurrentFile != OldFile || FFileType != OldType)
+    PushHistory(OldFile, OldTitle, int(OldType), OldPos);
 }
 
 void THtmlPane::ResetForLoad() {
@@ -289,7 +327,13 @@ void THtmlPane::ResetForLoad() {
   FLayoutErrors.clear();
   FCaret = 0;
   FSelAnchor = -1;
-  FHoverUrl.clear();
+  // Nothing of the old page's drag or hover survives: its runs are gone.
+  StopAutoScroll();
+  FSelecting = false;
+  FMouseDown = false;
+  FURL.clear();
+  FTarget.clear();
+  FHoverTimer->SetEnabled(false);
 }
 
 void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
@@ -355,11 +399,7 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
   if (Result.MarginHeight >= 0) FMarginHeightDoc = std::min(200, Result.MarginHeight);
   FPaintPanel->Color = FDocument.Background;
   LayoutDocument();
-  for (TFontObj *F : FDocument.LinkList)
-    if (F->HasUrl()) {
-      std::string Full = ExpandLinkFileName(F->UrlTarget().Url);
-      F->SetVisited(std::find(FVisited.begin(), FVisited.end(), Full) != FVisited.end());
-    }
+  MarkVisitedLinks();
   if (!Anchor.empty() && ScrollToAnchor(Anchor)) {
   } else if (FCurrentFile != Old) {
     ScrollTo(0);
@@ -400,6 +440,13 @@ void THtmlPane::Reload() {
 
 void THtmlPane::Clear() {
   if (FBusy) return;
+  StopAutoScroll();
+  EndPanMode();
+  FSelecting = false;
+  FMouseDown = false;
+  FURL.clear();
+  FTarget.clear();
+  FHoverTimer->SetEnabled(false);
   FDocument.Clear();
   ApplyFonts();
   FNameList.Clear();
@@ -529,10 +576,21 @@ bool THtmlPane::ScrollToAnchor(const std::string &Name) {
   int Y = FDocument.AnchorY(N);
   if (Y < 0) return false;
   ScrollTo(Y);
+  FHPos = 0;
+  FHBar->setValue(0);
+  std::string Request = Name;
+  if (!Request.empty() && Request[0] == '#') Request.erase(0, 1);
+  RememberVisited(FCurrentFile + '#' + Request);
   return true;
 }
 
 void THtmlPane::KeyDown(uint16_t Key, TShiftState Shift) {
+  StopAutoScroll();
+  // A key only ends the middle-button pan mode.
+  if (FPanMode) {
+    EndPanMode();
+    return;
+  }
   int Pos = FDocument.YOff;
   int Large = std::max(1, VisibleHeight() - VSmallChange);
   switch (Key) {
@@ -564,6 +622,12 @@ void THtmlPane::KeyDown(uint16_t Key, TShiftState Shift) {
 void THtmlPane::MouseWheel(int WheelDelta) { SetPosition(Position() - WheelDelta / 2); }
 
 void THtmlPane::keyPressEvent(QKeyEvent *E) {
+  StopAutoScroll();
+  if (FPanMode) {
+    EndPanMode();
+    E->accept();
+    return;
+  }
   uint16_t K = 0;
   switch (E->key()) {
   case Qt::Key_PageUp: K = VK_PRIOR; break;
@@ -643,100 +707,240 @@ void THtmlPane::PaintDocument() {
 
 // ---------------------------------------------------------------- mouse and selection
 
+QPoint THtmlPane::PointerInPanel() const { return FPaintPanel->mapFromGlobal(QCursor::pos()); }
+
+bool THtmlPane::HoverTracking() const { return FHoverTimer->Enabled(); }
+
+void THtmlPane::SetPanelCursor(int Cursor) {
+  if (Cursor == FPanelCursor) return;
+  FPanelCursor = Cursor;
+  FPaintPanel->SetCursor(Cursor);
+}
+
 void THtmlPane::DocMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseDownEvent) OnMouseDownEvent(this, Button, Shift, X, Y);
-  if (Button != mbLeft || FNoSelect) return;
-  int XR, YR, CH;
-  bool InText;
-  int P = FDocument.FindCursor(FPaintPanel->Canvas(), DocX(X), DocY(Y), XR, YR, CH, InText);
-  if (P < 0) P = 0;
+  FDownX = X;
+  FDownY = Y;
+  FDownShift = Shift;
+  // The press that belongs to a double click is part of the same click.
+  if (!(Shift & ssDouble)) FLinkClicked = false;
+  if (FPanMode) {
+    EndPanMode();
+    return;
+  }
+  if (Button == mbMiddle) {
+    FPanMode = true;
+    FPanY = Y;
+    SetPanelCursor(crUpDown);
+    return;
+  }
+  if (Button != mbLeft) return;
+  FMouseDown = true;
+  FSelecting = true;
+  if (FNoSelect) return;
+  const int P = PositionNear(X, Y);
+  if (P < 0) return;
+  const bool Shown = FDocument.SelE > FDocument.SelB;
   if ((Shift & ssShift) && FSelAnchor >= 0) {
     FCaret = P;
-  } else {
-    FSelAnchor = FCaret = P;
+    FDocument.SelB = std::min(FSelAnchor, FCaret);
+    FDocument.SelE = std::max(FSelAnchor, FCaret);
+    InvalidateDocument();
+    return;
   }
-  FDocument.SelB = std::min(FSelAnchor, FCaret);
-  FDocument.SelE = std::max(FSelAnchor, FCaret);
-  FSelecting = true;
+  FSelAnchor = FCaret = FDocument.SelB = FDocument.SelE = P;
+  if (Shown) InvalidateDocument();
+}
+
+void THtmlPane::DocMouseMove(TShiftState Shift, int X, int Y) {
+  if (FPanMode) {
+    if (std::abs(Y - FPanY) > 20 && !FAutoScroll) StartAutoScroll();
+    return;
+  }
+  TCanvas &C = FPaintPanel->Canvas();
+  int Cursor = crDefault;
+  TUrlTarget U;
+  TFormControlObj *FC = nullptr;
+  const bool Hit = FDocument.GetURL(C, DocX(X), DocY(Y), U, FC);
+  std::string Url, Target;
+  const bool OnLink = Hit && !FC;
+  if (Hit) {
+    Cursor = crHtmlLink;
+    if (OnLink) {
+      Url = U.Url;
+      Target = U.Target;
+    }
+  }
+  TFloatingObj *Obj = nullptr;
+  int IX = 0, IY = 0;
+  auto *Image = (OnImageClick || OnImageOver) && FDocument.PtInObject(DocX(X), DocY(Y), Obj, IX, IY)
+                    ? dynamic_cast<TImageObj *>(Obj)
+                    : nullptr;
+  if (Image) {
+    Cursor = OnLink ? crHtmlLink : crDefault;
+    if (OnImageOver) OnImageOver(this, Image, Shift, IX, IY);
+  } else if (!Hit) {
+    int XR, YR, CH;
+    bool InText = false;
+    if (FDocument.FindCursor(C, DocX(X), DocY(Y), XR, YR, CH, InText) >= 0 && InText)
+      Cursor = FCursor;
+  }
+  SetPanelCursor(Cursor);
+  // The timer notices the pointer leaving a link or a picture the document lights up.
+  FHoverTimer->SetEnabled(Cursor == crHtmlLink || FDocument.ActiveLink || FDocument.ActiveImage);
+  if (Url != FURL || Target != FTarget) {
+    FURL = Url;
+    FTarget = Target;
+    if (OnHotSpotCovered) OnHotSpotCovered(this, Url);
+  }
+  if ((Shift & ssLeft) && !FNoSelect) {
+    if ((Y < 1 || Y > VisibleHeight()) && !FAutoScroll) StartAutoScroll();
+    ExtendSelection(X, Y);
+  }
+}
+
+int THtmlPane::PositionNear(int X, int Y) {
+  TCanvas &C = FPaintPanel->Canvas();
+  int XR, YR, CH;
+  bool InText;
+  const int YC = DocY(std::clamp(Y, 0, std::max(0, VisibleHeight() - 1)));
+  int P = FDocument.FindCursor(C, DocX(X), YC, XR, YR, CH, InText);
+  // Between paragraphs the end of the text above counts; above the first, its start.
+  for (int Up = 1; P < 0 && Up <= 64; ++Up)
+    P = FDocument.FindCursor(C, 100000, YC - Up, XR, YR, CH, InText);
+  for (int Down = 1; P < 0 && Down <= 64; ++Down)
+    P = FDocument.FindCursor(C, 0, YC + Down, XR, YR, CH, InText);
+  return P;
+}
+
+void THtmlPane::ExtendSelection(int X, int Y) {
+  if (!FSelecting || FSelAnchor < 0) return;
+  const int P = PositionNear(X, Y);
+  if (P < 0) return;
+  if (!FNoSelect) {
+    FDocument.SelB = std::min(P, FSelAnchor);
+    FDocument.SelE = std::max(P, FSelAnchor);
+  }
+  FCaret = P;
   InvalidateDocument();
 }
 
-void THtmlPane::DocMouseMove(TShiftState, int X, int Y) {
-  TCanvas &C = FPaintPanel->Canvas();
-  if (FSelecting) {
-    // Dragging past the top or bottom edge scrolls the text under the selection.
-    if (Y < 0) ScrollTo(FDocument.YOff - VSmallChange);
-    else if (Y >= VisibleHeight()) ScrollTo(FDocument.YOff + VSmallChange);
-    int XR, YR, CH;
-    bool InText;
-    int YC = DocY(std::clamp(Y, 0, std::max(0, VisibleHeight() - 1)));
-    int P = FDocument.FindCursor(C, DocX(X), YC, XR, YR, CH, InText);
-    // Between paragraphs: the end of the text above counts.
-    for (int Up = 1; P < 0 && Up <= 64; ++Up)
-      P = FDocument.FindCursor(C, 100000, YC - Up, XR, YR, CH, InText);
-    if (P >= 0 && P != FCaret) {
-      FCaret = P;
-      FDocument.SelB = std::min(FSelAnchor, FCaret);
-      FDocument.SelE = std::max(FSelAnchor, FCaret);
-      InvalidateDocument();
-    }
+void THtmlPane::StartAutoScroll() {
+  FAutoScroll = true;
+  FAutoScrollTimer->SetEnabled(true);
+}
+
+void THtmlPane::StopAutoScroll() {
+  if (FAutoScrollTimer) FAutoScrollTimer->SetEnabled(false);
+  if (!FAutoScroll) return;
+  FAutoScroll = false;
+  if (FPanMode) SetPanelCursor(crUpDown);
+}
+
+void THtmlPane::EndPanMode() {
+  if (!FPanMode) return;
+  FPanMode = false;
+  StopAutoScroll();
+  SetPanelCursor(FCursor);
+}
+
+void THtmlPane::AutoScrollStep() {
+  const QPoint P = PointerInPanel();
+  const int H = VisibleHeight();
+  const bool Dragging = FAutoScroll && FMouseDown && (P.y() < 1 || P.y() > H);
+  const bool Panning = FPanMode && std::abs(P.y() - FPanY) >= 21;
+  if (!Dragging && !Panning) {
+    StopAutoScroll();
     return;
   }
-  TUrlTarget U;
-  TFormControlObj *FC = nullptr;
-  bool Hit = FDocument.GetURL(C, DocX(X), DocY(Y), U, FC);
-  std::string Url = Hit ? U.Url : "";
-  FPaintPanel->SetCursor(Hit ? crHandPoint : crIBeam);
-  if (Url != FHoverUrl) {
-    FHoverUrl = Url;
-    if (OnHotSpotCovered) OnHotSpotCovered(this, Url);
+  int Delta;
+  if (FPanMode) {
+    const int D = P.y() - FPanY;
+    Delta = D < -60 ? -32 : D < -20 ? -8 : D > 60 ? 32 : D > 20 ? 8 : 0;
+    SetPanelCursor(Delta < 0 ? crUpOnly : crDownOnly);
+  } else {
+    const int Y = P.y();
+    Delta = Y < -15 ? -8 * VSmallChange : Y < 1 ? -VSmallChange : Y <= H + 15 ? VSmallChange
+                                                                              : 8 * VSmallChange;
+  }
+  ScrollTo(FDocument.YOff + Delta);
+  ExtendSelection(P.x(), P.y());
+  InvalidateDocument();
+}
+
+void THtmlPane::HoverCheck() {
+  if (QApplication::widgetAt(QCursor::pos()) == FPaintPanel) return;
+  FDocument.CancelActives();
+  FHoverTimer->SetEnabled(false);
+  if (!FURL.empty()) {
+    FURL.clear();
+    FTarget.clear();
+    if (OnHotSpotCovered) OnHotSpotCovered(this, "");
   }
 }
 
 void THtmlPane::DocMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  bool WasSelecting = FSelecting;
-  FSelecting = false;
-  if (OnMouseUpEvent) OnMouseUpEvent(this, Button, Shift, X, Y);
-  if (Button == mbRight) {
-    if (OnRightClick) OnRightClick(this, FHoverUrl);
+  if (FPanMode) {
+    // A middle click leaves pan mode on; any other release ends it.
+    if (!(Button == mbMiddle && Y == FPanY)) EndPanMode();
     return;
+  }
+  // However the click ends (a handler may load, or raise), the button is up.
+  struct TUpScope {
+    QPointer<THtmlPane> Pane;
+    bool *Flag;
+    ~TUpScope() {
+      if (Pane) *Flag = false;
+    }
+  } Up{this, &FMouseDown};
+  QPointer<THtmlPane> Alive(this);
+  if (OnMouseUpEvent) OnMouseUpEvent(this, Button, Shift, X, Y);
+  if (!Alive) return;
+  if (OnImageClick || OnRightClick) {
+    TFloatingObj *Obj = nullptr;
+    int IX = 0, IY = 0;
+    TImageObj *Image = FDocument.PtInObject(DocX(X), DocY(Y), Obj, IX, IY)
+                           ? dynamic_cast<TImageObj *>(Obj)
+                           : nullptr;
+    if (Image && OnImageClick) OnImageClick(this, Image, Button, Shift, IX, IY);
+    if (!Alive) return;
+    if (Button == mbRight && OnRightClick) {
+      TRightClickParameters Parameters;
+      if (Image) {
+        Parameters.Image = Image;
+        Parameters.ImageX = IX;
+        Parameters.ImageY = IY;
+      }
+      TUrlTarget U;
+      TFormControlObj *FC = nullptr;
+      if (FDocument.GetURL(FPaintPanel->Canvas(), DocX(X), DocY(Y), U, FC) && !FC) {
+        Parameters.URL = U.Url;
+        Parameters.Target = U.Target;
+      }
+      int First, Last;
+      WordAtPoint(X, Y, Parameters.ClickWord, First, Last);
+      OnRightClick(this, Parameters);
+      if (!Alive) return;
+    }
   }
   if (Button != mbLeft) return;
-  if (WasSelecting && FDocument.SelE > FDocument.SelB) return;
+  StopAutoScroll();
+  ExtendSelection(X, Y);
+  FSelecting = false;
+  if (!FMouseDown) return;
   TUrlTarget U;
   TFormControlObj *FC = nullptr;
-  if (FDocument.GetURL(FPaintPanel->Canvas(), DocX(X), DocY(Y), U, FC) && !U.Url.empty()) {
-    bool Handled = false;
-    if (OnHotSpotClick) OnHotSpotClick(this, U.Url, Handled);
-    if (!Handled) FollowLink(U.Url, U.Target);
-  }
-}
-
-void THtmlPane::FollowLink(const std::string &Url, const std::string &) {
-  std::string U = Trim(Url);
-  if (U.empty()) return;
-  std::string L = LowerCase(U);
-  if (L.rfind("http:", 0) == 0 || L.rfind("https:", 0) == 0 || L.rfind("mailto:", 0) == 0 ||
-      L.rfind("ftp:", 0) == 0)
-    return;
-  if (U[0] == '#') {
-    ScrollToAnchor(U.substr(1));
-    InvalidateDocument();
-    return;
-  }
-  std::string File = U, Anchor;
-  if (auto P = U.find('#'); P != std::string::npos) {
-    File = U.substr(0, P);
-    Anchor = U.substr(P);
-  }
-  std::string Full = ExpandLinkFileName(File);
-  if (std::find(FVisited.begin(), FVisited.end(), Full) == FVisited.end() && FVisitedMaxCount > 0) {
-    FVisited.push_back(Full);
-    if (int(FVisited.size()) > FVisitedMaxCount) FVisited.erase(FVisited.begin());
-  }
+  if (!FDocument.GetURL(FPaintPanel->Canvas(), DocX(X), DocY(Y), U, FC)) return;
+  if (FC) return; // form controls act on their own
+  // A drag that ends on a link selected text: it is not a click on the link.
+  if (FDocument.SelE > FDocument.SelB) return;
+  FURL = U.Url;
+  FTarget = U.Target;
+  FLinkClicked = true;
   try {
-    LoadFromFile(Full + Anchor);
-  } catch (const Exception &E) {
+    FollowLink();
+  } catch (const std::exception &E) {
+    if (!Alive) return;
     auto *Box = new QMessageBox(QMessageBox::Warning, "Error", QString::fromStdString(E.what()),
                                 QMessageBox::Ok, this);
     Box->setAttribute(Qt::WA_DeleteOnClose);
@@ -744,13 +948,204 @@ void THtmlPane::FollowLink(const std::string &Url, const std::string &) {
   }
 }
 
-std::string THtmlPane::ExpandLinkFileName(const std::string &Name) const {
-  std::string N = UrlToDosPath(Trim(Name));
+bool THtmlPane::WordAtPoint(int X, int Y, std::string &Word, int &First, int &Last) {
+  Word.clear();
+  int XR, YR, CH;
+  bool InText;
+  int P = FDocument.FindCursor(FPaintPanel->Canvas(), DocX(X), DocY(Y), XR, YR, CH, InText);
+  if (P < 0) return false;
+  FCaret = P;
+  char Ch;
+  TSectionBase *Section = nullptr;
+  if (!FDocument.GetChAtPos(P, Ch, Section) || !IsWordChar(Ch)) return false;
+  // A character of another section counts as a space.
+  auto WordCharAt = [this, Section](int Pos, char &C) {
+    TSectionBase *S = nullptr;
+    return FDocument.GetChAtPos(Pos, C, S) && S == Section && IsWordChar(C);
+  };
+  char C;
+  Last = P;
+  while (WordCharAt(Last + 1, C)) ++Last;
+  First = P;
+  while (First > 0 && WordCharAt(First - 1, C)) --First;
+  for (int I = First; I <= Last; ++I) {
+    WordCharAt(I, C);
+    Word += C;
+  }
+  return true;
+}
+
+void THtmlPane::DocDoubleClick(TShiftState Shift, int X, int Y) {
+  if (FBusy || FLinkClicked) return;
+  std::string Word;
+  int First, Last;
+  if (!FNoSelect && WordAtPoint(X, Y, Word, First, Last)) {
+    FSelAnchor = First;
+    FDocument.SelB = First;
+    FDocument.SelE = Last + 1;
+    FCaret = First;
+    FSelecting = false; // the release that ends the double click keeps the word
+    InvalidateDocument();
+  }
+  if (OnMouseDouble) OnMouseDouble(this, mbLeft, Shift, X, Y);
+}
+
+// ---------------------------------------------------------------- links
+
+bool THtmlPane::FireHotSpotClick() {
+  bool Handled = false;
+  if (OnHotSpotClick) OnHotSpotClick(this, FURL, Handled);
+  return Handled;
+}
+
+void THtmlPane::FollowLink() {
+  QPointer<THtmlPane> Alive(this);
+  if (FireHotSpotClick() || !Alive) return;
+  const int OldPos = EncodedPosition();
+  const std::string Url = FURL;
+  if (!Url.empty() && Url[0] == '#') {
+    if (ScrollToAnchor(Url)) {
+      PushHistory(FCurrentFile, FTitle, int(FFileType), OldPos);
+      RememberVisited(FCurrentFile + Url);
+    }
+    return;
+  }
+  std::string Rest = Url, Anchor;
+  if (auto Hash = Url.find('#'); Hash != std::string::npos) {
+    Rest = Url.substr(0, Hash);
+    Anchor = Url.substr(Hash);
+  }
+  const std::string Name = ExpandLinkFileName(Rest);
+  std::string Ext = UpperCase(ExtractFileExt(Name));
+  if (Ext.size() > 5) Ext.resize(5);
+  if (Ext == ".HTM" || Ext == ".HTML") {
+    if (!SameText(Name, FCurrentFile)) {
+      LoadFromFile(Name + Anchor);
+      if (Alive) RememberVisited(Name + Anchor);
+    } else if (ScrollToAnchor(Anchor)) {
+      PushHistory(FCurrentFile, FTitle, int(TLoadType::Html), OldPos);
+      RememberVisited(Name + Anchor);
+    }
+  } else if (Ext == ".BMP" || Ext == ".GIF" || Ext == ".JPG" || Ext == ".JPEG" || Ext == ".PNG") {
+    LoadImageFile(Name);
+  }
+}
+
+std::string THtmlPane::ExpandLinkFileName(const std::string &URL) const {
+  std::string N = UrlToDosPath(Trim(URL));
+  if (!N.empty() && N[0] == '\\') N = FServerRoot + N;
   if (N.empty()) return N;
-  if (N[0] == '\\' && !FServerRoot.empty()) return ResolvePath(FServerRoot, N);
-  if (N[0] == '/' || N[0] == '\\') return ResolvePath("/", N);
-  std::string Base = FBaseFolder.empty() ? std::string(".") : FBaseFolder;
-  return ResolvePath(Base, N);
+  if (N[0] == '\\' || N[0] == '/') return ResolvePath("/", N);
+  if (N.size() > 1 && N[1] == ':') return ResolvePath("/", N); // a drive: the rest is absolute
+  if (SameText(FBase, "DosPath")) return N;
+  if (!FBase.empty()) {
+    // The base serves as a folder prefix as it stands.
+    std::string B = UrlToDosPath(FBase) + N;
+    return ResolvePath(B.size() > 1 && B[1] == ':' ? "/" : std::string(), B);
+  }
+  return ResolvePath(FBaseFolder.empty() ? std::string(".") : FBaseFolder, N);
+}
+
+std::string THtmlPane::LinkFullName(const std::string &Url) const {
+  if (!Url.empty() && Url[0] == '#') return FCurrentFile + Url;
+  auto Hash = Url.find('#');
+  if (Hash == std::string::npos) return ExpandLinkFileName(Url);
+  return ExpandLinkFileName(Url.substr(0, Hash)) + Url.substr(Hash);
+}
+
+void THtmlPane::RememberVisited(const std::string &URL) {
+  if (FVisitedMaxCount <= 0) return;
+  if (!FVisited.empty() && FVisited.front() == URL) return;
+  auto Old = std::find(FVisited.begin(), FVisited.end(), URL);
+  if (Old != FVisited.end()) {
+    FVisited.erase(Old); // its links are marked already
+  } else {
+    bool Marked = false;
+    for (TFontObj *F : FDocument.LinkList)
+      if (F->HasUrl() && SameText(LinkFullName(F->UrlTarget().Url), URL)) {
+        F->SetVisited(true);
+        Marked = true;
+      }
+    if (Marked) InvalidateDocument();
+  }
+  FVisited.insert(FVisited.begin(), URL);
+  if (int(FVisited.size()) > FVisitedMaxCount) FVisited.resize(size_t(FVisitedMaxCount));
+}
+
+void THtmlPane::MarkVisitedLinks() {
+  if (FVisited.empty()) return;
+  for (TFontObj *F : FDocument.LinkList) {
+    if (!F->HasUrl()) continue;
+    const std::string Full = LinkFullName(F->UrlTarget().Url);
+    for (const std::string &V : FVisited)
+      if (SameText(V, Full)) {
+        F->SetVisited(true);
+        break;
+      }
+  }
+}
+
+// ---------------------------------------------------------------- history
+
+void THtmlPane::PushHistory(const std::string &File, const std::string &Title, int Type, int Pos) {
+  if (FHistoryMaxCount <= 0 || FCurrentFile.empty()) return;
+  const int Now = EncodedPosition();
+  if (File == FCurrentFile && Type == int(FFileType) && Pos == Now) return;
+  if (!FHistory.empty() && !File.empty()) {
+    const size_t I = size_t(std::clamp(FHistoryIndex, 0, int(FHistory.size()) - 1));
+    FHistory[I] = File;
+    FTitleHistory[I] = Title;
+    FPositionHistory[I] = {Pos, Type};
+    FHistory.erase(FHistory.begin(), FHistory.begin() + long(I));
+    FTitleHistory.erase(FTitleHistory.begin(), FTitleHistory.begin() + long(I));
+    FPositionHistory.erase(FPositionHistory.begin(), FPositionHistory.begin() + long(I));
+  }
+  FHistoryIndex = 0;
+  FHistory.insert(FHistory.begin(), FCurrentFile);
+  FPositionHistory.insert(FPositionHistory.begin(), TPositionObj{Now, int(FFileType)});
+  FTitleHistory.insert(FTitleHistory.begin(), FTitle);
+  if (int(FHistory.size()) > FHistoryMaxCount) {
+    FHistory.erase(FHistory.begin() + FHistoryMaxCount);
+    FTitleHistory.erase(FTitleHistory.begin() + FHistoryMaxCount);
+    FPositionHistory.erase(FPositionHistory.begin() + FHistoryMaxCount);
+  }
+  if (OnHistoryChange) OnHistoryChange(this);
+}
+
+void THtmlPane::ClearHistory() {
+  const bool Held = !FHistory.empty();
+  FHistory.clear();
+  FTitleHistory.clear();
+  FPositionHistory.clear();
+  FHistoryIndex = 0;
+  if (Held && OnHistoryChange) OnHistoryChange(this);
+}
+
+// ---------------------------------------------------------------- forms
+
+void THtmlPane::SubmitForm(const std::string &Action, const std::string &Target,
+                           const std::string &EncType, const std::string &Method,
+                           const std::vector<std::string> &Results) {
+  if (!OnFormSubmit) return;
+  FSubmissions.push_back({Action, Target, EncType, Method, Results});
+  // Delivered from the event loop, after the click; a pane destroyed meanwhile gets
+  // nothing (the queued call dies with it).
+  QMetaObject::invokeMethod(this, [this] { DeliverSubmission(); }, Qt::QueuedConnection);
+}
+
+void THtmlPane::DeliverSubmission() {
+  if (FSubmissions.empty()) return;
+  TFormSubmission S = std::move(FSubmissions.front());
+  FSubmissions.pop_front();
+  if (OnFormSubmit) OnFormSubmit(this, S.Action, S.Target, S.EncType, S.Method, S.Results);
+}
+
+void THtmlPane::ControlEntered(int ControlTop) {
+  const int Pos = Position();
+  const int CH = height();
+  if (ControlTop >= Pos && ControlTop <= Pos + CH - 20) return;
+  SetPosition(ControlTop - CH / 2);
+  InvalidateDocument();
 }
 
 void THtmlPane::CopyToClipboard() { FDocument.CopyToClipboardA(); }

@@ -3,6 +3,7 @@
 // file: loads it through the parser, lays it out for its width, paints it double-buffered
 // on its paint panel and scrolls it with its scroll bars.
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "htmlview/parser.h"
 #include "htmlview/section_list.h"
+#include "platform/application.h"
 #include "platform/input.h"
 #include "platform/paint_box.h"
 
@@ -19,6 +21,30 @@ class THtmlPane;
 class TMetaFilePrinter;
 class TPrintDevice;
 struct TPrintRun;
+class TTimer;
+class TImageObj;
+class TFormControlObj;
+
+// What lies under the mouse at a right click, for OnRightClick (made for the one call).
+class TRightClickParameters {
+public:
+  std::string URL, Target;
+  TImageObj *Image = nullptr;
+  int ImageX = 0, ImageY = 0; // inside the image
+  std::string ClickWord;
+};
+
+// One page of the viewer's own history: where it was scrolled to, and how it was loaded.
+struct TPositionObj {
+  int Pos = 0;      // encoded position
+  int FileType = 0; // 0 HTML, 1 plain text, 2 image
+};
+
+// A form submission waiting to be delivered after the click that made it.
+struct TFormSubmission {
+  std::string Action, Target, EncType, Method;
+  std::vector<std::string> Results;
+};
 
 enum THTMLBorderStyle { htFocused, htNone, htSingle };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -70,6 +96,8 @@ public:
   int EncodedPosition() const;
   void RestoreEncodedPosition(int Pos);
   bool ScrollToAnchor(const std::string &Name);
+  // The full file name a link names (anchor not included).
+  virtual std::string ExpandLinkFileName(const std::string &URL) const;
   // Keys and the wheel as the window delivers them.
   void KeyDown(uint16_t Key, TShiftState Shift);
   void MouseWheel(int WheelDelta);
@@ -152,7 +180,52 @@ public:
   std::function<void(THtmlPane *Sender, bool ProcessingOn)> OnProcessing;
   std::function<void(THtmlPane *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>
       OnMouseDouble, OnMouseDownEvent, OnMouseUpEvent;
-  std::function<void(THtmlPane *Sender, const std::string &Url)> OnRightClick;
+  std::function<void(THtmlPane *Sender, TRightClickParameters &Parameters)> OnRightClick;
+  std::function<void(THtmlPane *Sender, TImageObj *Obj, TShiftState Shift, int X, int Y)> OnImageOver;
+  std::function<void(THtmlPane *Sender, TImageObj *Obj, TMouseButton Button, TShiftState Shift,
+                     int X, int Y)>
+      OnImageClick;
+  std::function<void(THtmlPane *Sender, const std::string &Action, const std::string &Target,
+                     const std::string &EncType, const std::string &Method,
+                     const std::vector<std::string> &Results)>
+      OnFormSubmit;
+
+  // Links and the mouse.
+  // The hot spot under the mouse ('' when none).
+  const std::string &URL() const { return FURL; }
+  const std::string &Target() const { return FTarget; }
+  // Asks OnHotSpotClick about the current hot spot; true when it handled the click.
+  virtual bool FireHotSpotClick();
+  // The panel's left double click at a panel point.
+  void DocDoubleClick(TShiftState Shift, int X, int Y);
+  // The word of word characters at a panel point (also moves the caret there).
+  bool WordAtPoint(int X, int Y, std::string &Word, int &First, int &Last);
+  bool PanMode() const { return FPanMode; }
+  int PanelCursor() const { return FPanelCursor; }
+  bool AutoScrolling() const { return FAutoScroll; }
+  bool HoverTracking() const;
+  bool LinkClicked() const { return FLinkClicked; }
+  bool MouseIsDown() const { return FMouseDown; }
+  // One step of the auto-scroll timer and of the hover timer (the timers call them).
+  void AutoScrollStep();
+  void HoverCheck();
+  // Visited links, most recent first.
+  const std::vector<std::string> &Visited() const { return FVisited; }
+  void RememberVisited(const std::string &URL);
+  // The viewer's own page history, newest first (off while HistoryMaxCount is 0).
+  const std::vector<std::string> &History() const { return FHistory; }
+  const std::vector<std::string> &TitleHistory() const { return FTitleHistory; }
+  const std::vector<TPositionObj> &PositionHistory() const { return FPositionHistory; }
+  int HistoryIndex() const { return FHistoryIndex; }
+  void ClearHistory();
+  // A form of the page was submitted: delivered through OnFormSubmit once the click that
+  // submitted it has been handled, each with its own copy of the strings.
+  void SubmitForm(const std::string &Action, const std::string &Target,
+                  const std::string &EncType, const std::string &Method,
+                  const std::vector<std::string> &Results);
+  int PendingSubmissions() const { return int(FSubmissions.size()); }
+  // A form control got the input focus: scroll it into view when it is not.
+  void ControlEntered(int ControlTop);
 
   // The document (for printing, tests and the main window's queries).
   TSectionList &Document() { return FDocument; }
@@ -176,8 +249,8 @@ protected:
   virtual void DocMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void DocMouseMove(TShiftState Shift, int X, int Y);
   virtual void DocMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-  virtual void FollowLink(const std::string &Url, const std::string &Target);
-  virtual std::string ExpandLinkFileName(const std::string &Name) const;
+  // Follows the current hot spot (URL, Target).
+  virtual void FollowLink();
 
   void resizeEvent(QResizeEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
@@ -189,6 +262,20 @@ private:
   enum class TLoadType { Html = 0, Text = 1, Image = 2 };
   void LoadDocument(const std::string &FileName, TLoadType Type);
   int RunPrint(TPrintDevice &Device, TPrintRun &Run);
+  // A load from outside: the page left goes into the history when another one came.
+  void LoadAndRecord(const std::string &FileName, TLoadType Type);
+  void PushHistory(const std::string &File, const std::string &Title, int Type, int Pos);
+  void MarkVisitedLinks();
+  std::string LinkFullName(const std::string &Url) const;
+  void ExtendSelection(int X, int Y);
+  // The character position at a panel point, or the nearest one in a gap between texts.
+  int PositionNear(int X, int Y);
+  void StartAutoScroll();
+  void StopAutoScroll();
+  void EndPanMode();
+  void DeliverSubmission();
+  QPoint PointerInPanel() const;
+  void SetPanelCursor(int Cursor);
   void ResetForLoad();
   void SetBusy(bool Value);
   void LayoutDocument();
@@ -221,7 +308,21 @@ private:
   int FLayoutCount = 0;
   std::vector<std::string> FLayoutErrors;
   std::vector<std::string> FVisited;
-  std::string FHoverUrl;
+  std::string FURL, FTarget;
+  bool FMouseDown = false;
+  bool FLinkClicked = false;
+  bool FAutoScroll = false;
+  bool FPanMode = false;
+  int FPanY = 0;
+  int FDownX = 0, FDownY = 0; // the last press (the double click's point)
+  TShiftState FDownShift = 0;
+  int FCursor = crIBeam;      // the control's own cursor over text
+  int FPanelCursor = crDefault;
+  std::unique_ptr<TTimer> FHoverTimer, FAutoScrollTimer;
+  std::vector<std::string> FHistory, FTitleHistory;
+  std::vector<TPositionObj> FPositionHistory;
+  int FHistoryIndex = 0;
+  std::deque<TFormSubmission> FSubmissions;
   int FRefreshDelay = 0;
   std::string FRefreshUrl;
 

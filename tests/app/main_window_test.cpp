@@ -33,6 +33,7 @@ public:
   void Shown() override { Calls.push_back("shown"); }
   void Hidden() override { Calls.push_back(std::string("hidden") + (AbortFlag ? "+abort" : "")); }
   bool ApplyPreset(const std::string &Name) override { Calls.push_back("preset " + Name); return true; }
+  bool HasPreset(const std::string &) const override { return true; }
   void CopyPicture() override { Calls.push_back("copy"); }
   void PrintPicture() override { Calls.push_back("print"); }
   void CopyGraph() override { Calls.push_back("copygraph"); }

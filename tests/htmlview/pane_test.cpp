@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QImage>
 #include <QScrollBar>
@@ -140,6 +141,10 @@ TEST_F(PaneFixture, DraggingPastTheBottomScrolls) {
   Pane.LayoutAndPaint();
   Pane.PaintPanel()->OnMouseDown(mbLeft, 0, 10, 10);
   Pane.PaintPanel()->OnMouseMove(ssLeft, 10, Pane.VisibleHeight() + 20);
+  // The auto-scroll timer takes a step each 100 ms while the pointer stays out there.
+  EXPECT_TRUE(Pane.AutoScrolling());
+  QCursor::setPos(Pane.PaintPanel()->mapToGlobal(QPoint(10, Pane.VisibleHeight() + 10)));
+  Pane.AutoScrollStep();
   EXPECT_EQ(Pane.Position(), 16);
   Pane.PaintPanel()->OnMouseUp(mbLeft, 0, 10, Pane.VisibleHeight() + 20);
   EXPECT_NE(Pane.SelectionLength(), 0);

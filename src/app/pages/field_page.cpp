@@ -445,6 +445,11 @@ void TFieldPage::ContourResolution1Click() {
 
 // ---- Presets ----
 
+bool TFieldPage::HasPreset(const std::string &Name) const {
+  const std::string N = UpperName(Name);
+  return N == "DIPOLE" || N == "NP1" || N == "NP2" || N == "PPLATE";
+}
+
 bool TFieldPage::ApplyPreset(const std::string &Name) {
   const std::string N = UpperName(Name);
   std::function<void()> Preset;

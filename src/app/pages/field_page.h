@@ -39,6 +39,7 @@ public:
   void Hidden() override;
   void Stop(TStopCause Cause) override;
   bool ApplyPreset(const std::string &Name) override;
+  bool HasPreset(const std::string &Name) const override;
   bool UsesMenu(TSharedMenu Menu, TSheet S) const override;
   void MenuPopup(TSharedMenu Menu) override;
   void MenuClick(TMenuItem Item) override;
