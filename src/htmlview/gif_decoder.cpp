@@ -1,5 +1,6 @@
 #include "htmlview/gif_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "htmlview/image_raw.h"
@@ -135,9 +136,9 @@ bool ParseGifContainer(std::span<const uint8_t> Data, TGifContainer &Gif, int Ma
       Whole = !R.Truncated() && SkipSubBlocks(R);
       break;
     }
-    default:
-      Gif.StoppedEarly = true;
-      return true;
+    default: // an extension of a later kind: its sub-blocks are skipped like the others'
+      Whole = SkipSubBlocks(R);
+      break;
     }
     if (!Whole) { Gif.Truncated = true; break; }
   }
@@ -172,118 +173,182 @@ void GatherSubBlocks(TByteReader &R, std::vector<uint8_t> &Out) {
   }
 }
 
-// Decodes codes into Out (N bytes, in data order).
-TGifRasterResult DecodeCodes(int MinCodeSize, const std::vector<uint8_t> &Codes, uint8_t *Out,
-                             int64_t N) {
+// Copies L values from S to D in 16-byte steps, writing up to 15 bytes beyond D + L.
+// S + L never lies beyond D (a string is copied from output written before it), so the
+// values that matter are read before anything is written over them.
+template <class T> inline void CopyRun(T *D, const T *S, int L) {
+  constexpr int K = 16 / int(sizeof(T));
+  for (int I = 0; I < L; I += K) {
+    uint8_t Tmp[16];
+    std::memcpy(Tmp, S + I, 16);
+    std::memcpy(D + I, Tmp, 16);
+  }
+}
+
+// Decodes codes into Out (N values in data order). Roots[i] is what root code i stands
+// for. Every string of the table was written out once already, so a code is copied from
+// where its string first appeared instead of walking its chain of prefixes.
+template <class T>
+TGifRasterResult DecodeCodes(int MinCodeSize, const std::vector<uint8_t> &Codes, T *Out,
+                             int64_t N, const T *Roots) {
   TGifRasterResult Res;
-  if (MinCodeSize < 1 || MinCodeSize > 8) return Res; // larger sizes overrun the tables
-  uint16_t Prefix[LzwTableSize];
-  uint8_t Suffix[LzwTableSize];
-  uint8_t First[LzwTableSize];
+  // Codes are at most 12 bits: a root alphabet of 2^11 still leaves room for the two
+  // control codes.
+  if (MinCodeSize < 1 || MinCodeSize > 11) return Res;
+  constexpr int Slack = 16 / int(sizeof(T));
+  uint32_t Pos[LzwTableSize];
   uint16_t Length[LzwTableSize];
   const int Clear = 1 << MinCodeSize, End = Clear + 1;
-  for (int I = 0; I < Clear; ++I) {
-    Prefix[I] = 0;
-    Suffix[I] = First[I] = uint8_t(I);
-    Length[I] = 1;
-  }
-  // The two control codes have no strings; keep their entries harmless.
-  for (int I = Clear; I < Clear + 2; ++I) { Prefix[I] = 0; Suffix[I] = First[I] = 0; Length[I] = 1; }
-
   int CodeSize = MinCodeSize + 1, Free = Clear + 2, MaxCode = Clear << 1;
-  int Old = -1;
+  int Old = -1;         // no previous code: right after a clear code or at the start
+  int64_t OldPos = 0;   // where the previous code's string was written
+  int OldLen = 0;
   uint64_t Bits = 0;
   int BitCount = 0;
   size_t In = 0;
   const size_t InSize = Codes.size();
   const uint8_t *Src = Codes.data();
   int64_t O = 0;
-  bool SeenClear = false;
 
   for (;;) {
     if (BitCount < CodeSize) {
-      while (BitCount <= 56 && In < InSize) {
-        Bits |= uint64_t(Src[In++]) << BitCount;
-        BitCount += 8;
-      }
-      if (BitCount < CodeSize) {
-        Res.Status = O >= N ? TGifStatus::Complete : TGifStatus::Truncated;
-        Res.Pixels = O;
-        return Res;
+      if (In + 8 <= InSize) {
+        uint64_t W;
+        std::memcpy(&W, Src + In, 8);
+        Bits |= W << BitCount;
+        In += size_t(63 - BitCount) >> 3;
+        BitCount |= 56;
+      } else {
+        while (BitCount <= 56 && In < InSize) {
+          Bits |= uint64_t(Src[In++]) << BitCount;
+          BitCount += 8;
+        }
+        if (BitCount < CodeSize) {
+          Res.Status = O >= N ? TGifStatus::Complete : TGifStatus::Truncated;
+          Res.Pixels = O;
+          return Res;
+        }
       }
     }
-    int Code = int(Bits & ((1u << CodeSize) - 1));
+    const int Code = int(Bits & ((1u << CodeSize) - 1));
     Bits >>= CodeSize;
     BitCount -= CodeSize;
 
     if (Code == Clear) {
-      SeenClear = true;
       CodeSize = MinCodeSize + 1;
       Free = Clear + 2;
       MaxCode = Clear << 1;
       Old = -1;
       continue;
     }
-    if (!SeenClear) break; // data must begin with a clear code
     if (Code == End) {
       Res.Status = O >= N ? TGifStatus::Complete : TGifStatus::Truncated;
       Res.Pixels = O;
       return Res;
     }
-    int Emit;
-    if (Old < 0) {
-      if (Code >= Clear) break; // not yet defined right after a clear code
-      Emit = Code;
+    int L;
+    if (Code < Clear) {
+      Out[O] = Roots[Code];
+      L = 1;
+    } else if (Old < 0) {
+      break; // nothing is defined yet beyond the roots
     } else if (Code < Free) {
-      if (Free < LzwTableSize) {
-        Prefix[Free] = uint16_t(Old);
-        Suffix[Free] = First[Code];
-        First[Free] = First[Old];
-        Length[Free] = uint16_t(Length[Old] + 1);
-        ++Free;
-      }
-      Emit = Code;
+      L = Length[Code];
+      const int64_t Room = N - O;
+      if (L + Slack <= Room) CopyRun(Out + O, Out + Pos[Code], L);
+      else std::copy(Out + Pos[Code], Out + Pos[Code] + (L < Room ? L : Room), Out + O);
     } else if (Code == Free && Free < LzwTableSize) {
-      Prefix[Free] = uint16_t(Old);
-      Suffix[Free] = First[Old];
-      First[Free] = First[Old];
-      Length[Free] = uint16_t(Length[Old] + 1);
-      Emit = Free++;
+      // The previous string and its own first value.
+      L = OldLen + 1;
+      const int64_t Room = N - O;
+      if (L + Slack <= Room) CopyRun(Out + O, Out + OldPos, OldLen);
+      else std::copy(Out + OldPos, Out + OldPos + (OldLen < Room ? OldLen : Room), Out + O);
+      if (OldLen < Room) Out[O + OldLen] = Out[OldPos];
     } else {
       break; // a code beyond the table
+    }
+    if (Old >= 0 && Free < LzwTableSize) {
+      // The new entry is the previous string and the first value of this one: together
+      // they stand in the output from OldPos on.
+      Pos[Free] = uint32_t(OldPos);
+      Length[Free] = uint16_t(OldLen + 1);
+      ++Free;
     }
     if (Free >= MaxCode && MaxCode < LzwTableSize) {
       MaxCode <<= 1;
       ++CodeSize;
     }
     Old = Code;
-
-    // Write the string backwards from its last byte; strings are built from earlier
-    // entries only, so the chain always ends at a root code after Length steps.
-    int L = Length[Emit];
-    if (O + L <= N) {
-      uint8_t *P = Out + O + L;
-      int C = Emit;
-      while (C >= Clear) { *--P = Suffix[C]; C = Prefix[C]; }
-      *--P = uint8_t(C);
-      O += L;
-    } else {
-      int C = Emit;
-      for (int64_t At = O + L - 1; At >= O; --At) {
-        if (At < N) Out[At] = C >= Clear ? Suffix[C] : uint8_t(C);
-        if (C >= Clear) C = Prefix[C];
-      }
-      O = N;
-    }
+    OldPos = O;
+    OldLen = L;
+    O += L;
     if (O >= N) {
       Res.Status = TGifStatus::Complete;
-      Res.Pixels = O;
+      Res.Pixels = N;
       return Res;
     }
   }
   Res.Status = TGifStatus::Corrupt;
   Res.Pixels = O;
   return Res;
+}
+
+// Puts the rows of an interlaced image, decoded in data order, at their display rows,
+// in place: each cycle of the row permutation is followed with one spare row.
+template <class T> void DeinterlaceRows(T *Px, int Width, int Height) {
+  std::vector<int> To(static_cast<size_t>(Height));
+  for (int I = 0; I < Height; ++I) To[size_t(I)] = GifInterlacedRow(I, Height);
+  std::vector<uint8_t> Done(static_cast<size_t>(Height), 0);
+  const size_t W = static_cast<size_t>(Width);
+  std::vector<T> Spare(W), Next(W);
+  for (int Start = 0; Start < Height; ++Start) {
+    if (Done[size_t(Start)] || To[size_t(Start)] == Start) continue;
+    // Carry the row at Start to its place, taking the row found there along.
+    std::copy(Px + size_t(Start) * W, Px + size_t(Start + 1) * W, Spare.begin());
+    int I = Start;
+    do {
+      int J = To[size_t(I)];
+      std::copy(Px + size_t(J) * W, Px + size_t(J + 1) * W, Next.begin());
+      std::copy(Spare.begin(), Spare.end(), Px + size_t(J) * W);
+      std::swap(Spare, Next);
+      Done[size_t(I)] = 1;
+      I = J;
+    } while (I != Start);
+  }
+}
+
+template <class T>
+TGifRasterResult DecodeInto(std::span<const uint8_t> Lzw, int Width, int Height, bool Interlaced,
+                            T *Px, const T *Map) {
+  TGifRasterResult Res;
+  const int64_t N = int64_t(Width) * Height;
+  TByteReader R(Lzw);
+  int MinCodeSize = R.U8();
+  if (R.Truncated()) {
+    std::fill(Px, Px + N, Map[0]);
+    Res.Status = TGifStatus::Truncated;
+    return Res;
+  }
+  // Root codes above the 256 colours a table can hold show colour 0.
+  T Roots[1 << 11];
+  const int RootCount = MinCodeSize >= 1 && MinCodeSize <= 11 ? 1 << MinCodeSize : 0;
+  for (int I = 0; I < RootCount; ++I) Roots[I] = I < 256 ? Map[I] : Map[0];
+  thread_local std::vector<uint8_t> Codes;
+  GatherSubBlocks(R, Codes);
+  Res = DecodeCodes(MinCodeSize, Codes, Px, N, Roots);
+  // What the data did not reach is colour 0.
+  std::fill(Px + std::min<int64_t>(std::max<int64_t>(Res.Pixels, 0), N), Px + N, Map[0]);
+  if (Interlaced && Height > 1) DeinterlaceRows(Px, Width, Height);
+  return Res;
+}
+
+const uint8_t *IdentityMap() {
+  static const auto M = [] {
+    std::array<uint8_t, 256> A{};
+    for (int I = 0; I < 256; ++I) A[size_t(I)] = uint8_t(I);
+    return A;
+  }();
+  return M.data();
 }
 
 } // namespace
@@ -297,37 +362,39 @@ TGifRasterResult DecodeGifLzw(std::span<const uint8_t> Lzw, int Width, int Heigh
     return Res;
   }
   if (!ImageSizeAllowed(Width, Height)) return Res;
-  const int64_t N = int64_t(Width) * Height;
-  Indices.assign(size_t(N), 0);
-  TByteReader R(Lzw);
-  int MinCodeSize = R.U8();
-  if (R.Truncated()) {
-    Res.Status = TGifStatus::Truncated;
-    return Res;
-  }
-  std::vector<uint8_t> Codes;
-  Codes.reserve(Lzw.size());
-  GatherSubBlocks(R, Codes);
-  if (!Interlaced) return DecodeCodes(MinCodeSize, Codes, Indices.data(), N);
-
-  std::vector<uint8_t> Linear(size_t(N), 0);
-  Res = DecodeCodes(MinCodeSize, Codes, Linear.data(), N);
-  // Rows the data reached (a partial last row included) go to their display rows.
-  int64_t Rows = (Res.Pixels + Width - 1) / Width;
-  for (int64_t I = 0; I < Rows && I < Height; ++I) {
-    int Y = GifInterlacedRow(int(I), Height);
-    if (Y < 0 || Y >= Height) continue;
-    std::memcpy(Indices.data() + size_t(Y) * size_t(Width), Linear.data() + size_t(I) * size_t(Width),
-                size_t(Width));
-  }
-  return Res;
+  Indices.resize(size_t(int64_t(Width) * Height));
+  return DecodeInto<uint8_t>(Lzw, Width, Height, Interlaced, Indices.data(), IdentityMap());
 }
 
-TGifRasterResult DecodeGifRaster(std::span<const uint8_t> Data, const TGifFrameInfo &Frame,
-                                 std::vector<uint8_t> &Indices) {
+TGifRasterResult DecodeGifLzwPixels(std::span<const uint8_t> Lzw, int Width, int Height,
+                                    bool Interlaced, const std::array<uint32_t, 256> &Map,
+                                    uint32_t *Pixels) {
+  TGifRasterResult Res;
+  if (Width <= 0 || Height <= 0) {
+    Res.Status = TGifStatus::Complete;
+    return Res;
+  }
+  if (!ImageSizeAllowed(Width, Height)) return Res;
+  return DecodeInto<uint32_t>(Lzw, Width, Height, Interlaced, Pixels, Map.data());
+}
+
+namespace {
+std::span<const uint8_t> FrameData(std::span<const uint8_t> Data, const TGifFrameInfo &Frame) {
   size_t From = Frame.DataOffset < Data.size() ? Frame.DataOffset : Data.size();
   size_t To = Frame.DataEnd < Data.size() ? Frame.DataEnd : Data.size();
   if (To < From) To = From;
-  return DecodeGifLzw(Data.subspan(From, To - From), Frame.Width, Frame.Height,
-                      Frame.Interlaced, Indices);
+  return Data.subspan(From, To - From);
+}
+} // namespace
+
+TGifRasterResult DecodeGifRaster(std::span<const uint8_t> Data, const TGifFrameInfo &Frame,
+                                 std::vector<uint8_t> &Indices) {
+  return DecodeGifLzw(FrameData(Data, Frame), Frame.Width, Frame.Height, Frame.Interlaced,
+                      Indices);
+}
+
+TGifRasterResult DecodeGifRasterPixels(std::span<const uint8_t> Data, const TGifFrameInfo &Frame,
+                                       const std::array<uint32_t, 256> &Map, uint32_t *Pixels) {
+  return DecodeGifLzwPixels(FrameData(Data, Frame), Frame.Width, Frame.Height, Frame.Interlaced,
+                            Map, Pixels);
 }

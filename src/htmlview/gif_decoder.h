@@ -52,7 +52,7 @@ struct TGifContainer {
   std::vector<TGifFrameInfo> Frames;
   bool SawTrailer = false;
   bool Truncated = false;  // the data ended inside a block
-  bool StoppedEarly = false; // an unknown block or label ended the scan
+  bool StoppedEarly = false; // an unknown block ended the scan
 };
 
 // Parses the header, logical screen, colour tables and every block up to the trailer,
@@ -70,6 +70,14 @@ TGifRasterResult DecodeGifRaster(std::span<const uint8_t> Data, const TGifFrameI
 // The same over bare LZW data (minimum code size byte, then the sub-blocks).
 TGifRasterResult DecodeGifLzw(std::span<const uint8_t> Lzw, int Width, int Height,
                               bool Interlaced, std::vector<uint8_t> &Indices);
+
+// Decodes Frame's raster straight into Pixels (Width x Height values, rows top first),
+// each index given as Map[index]; pixels the data did not reach get Map[0]. Root codes of
+// a minimum code size above 8 beyond index 255 also give Map[0].
+TGifRasterResult DecodeGifRasterPixels(std::span<const uint8_t> Data, const TGifFrameInfo &Frame,
+                                       const std::array<uint32_t, 256> &Map, uint32_t *Pixels);
+TGifRasterResult DecodeGifLzwPixels(std::span<const uint8_t> Lzw, int Width, int Height,
+                                    bool Interlaced, const std::array<uint32_t, 256> &Map, uint32_t *Pixels);
 
 // Display row of the N-th row in the data of an interlaced image of Height rows
 // (passes from rows 0, 4, 2, 1 in steps of 8, 8, 4, 2).

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr uint32_t White = 0xFFFFFFFFu, Black = 0xFF000000u;
+constexpr uint32_t Hole = 0; // a decoded transparent pixel, before the mask is made
 // All frames of one picture together: bitmaps and masks stay within a few hundred MB.
 constexpr int64_t MaxGifFramePixels = MaxImagePixels * 2;
 constexpr int64_t MaxGifFileBytes = int64_t(64) << 20;
@@ -29,6 +30,15 @@ TBitmap Stretched(const TBitmap &Src, int W, int H) {
   return TBitmap::FromRgb32(W, H, Px.data());
 }
 
+// The bitmap's pixels as one run of rows, or nullptr when its rows are not contiguous.
+uint32_t *Pixels(TBitmap &B) {
+  if (B.Empty()) return nullptr;
+  uint32_t *P = B.ScanLine(0);
+  const int H = B.Height();
+  if (H > 1 && B.ScanLine(H - 1) != P + size_t(H - 1) * size_t(B.Width())) return nullptr;
+  return P;
+}
+
 TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
   TBitmap B = TBitmap::FromRgb32(W, H, Px.data());
   B.SetMonochrome(true);
@@ -36,6 +46,36 @@ TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
 }
 
 } // namespace
+
+void TgfFrame::Decode() const {
+  if (Decoded) return;
+  Decoded = true;
+  std::shared_ptr<const std::vector<uint8_t>> Data = std::move(Source);
+  if (!Data || Width <= 0 || Height <= 0) return;
+  // The frame's bitmap is the one buffer the raster is decoded into.
+  Bitmap = TBitmap(Width, Height);
+  uint32_t *Px = Pixels(Bitmap);
+  std::vector<uint32_t> Separate;
+  if (!Px) {
+    Separate.resize(size_t(Width) * size_t(Height));
+    Px = Separate.data();
+  }
+  Status = DecodeGifRasterPixels(*Data, Info, Map, Px).Status;
+  if (Transparent) {
+    Mask = TBitmap(Width, Height);
+    Mask.SetMonochrome(true);
+    for (int Y = 0; Y < Height; ++Y) {
+      uint32_t *P = Px + size_t(Y) * size_t(Width);
+      uint32_t *M = Mask.ScanLine(Y);
+      for (int X = 0; X < Width; ++X) {
+        const bool T = P[X] == Hole;
+        M[X] = T ? White : Black;
+        P[X] = T ? Black : P[X];
+      }
+    }
+  }
+  if (!Separate.empty()) Bitmap = TBitmap::FromRgb32(Width, Height, Px);
+}
 
 std::function<uint32_t()> TGIFImage::Clock;
 
@@ -122,8 +162,9 @@ bool TGIFImage::ParseStream() {
 
   const std::vector<TColor> &Pal = ThePalette();
   int64_t Budget = MaxGifFramePixels;
-  std::vector<uint8_t> Indices;
-  std::vector<uint32_t> Px, MaskPx;
+  // The frames that are decoded later keep the data.
+  auto Source = std::make_shared<const std::vector<uint8_t>>(std::move(Stream));
+  Stream.clear();
   for (const TGifFrameInfo &Info : G.Frames) {
     auto F = std::make_shared<TgfFrame>();
     F->Left = Info.Left;
@@ -154,36 +195,36 @@ bool TGIFImage::ParseStream() {
         return false;
       }
       Budget -= N;
-      TGifRasterResult Res = DecodeGifRaster(Stream, Info, Indices);
-      if (Res.Status == TGifStatus::Corrupt) {
+      // Colours through a 256-entry map: on palette displays every table colour goes to
+      // its nearest entry of the shared palette once, not pixel by pixel. The transparent
+      // index decodes to a value no colour has (alpha 0), found again for the mask.
+      for (int I = 0; I < 256; ++I) {
+        const uint8_t *C = &F->ColorTable[size_t(I) * 3];
+        TColor Col = RGB(C[0], C[1], C[2]);
+        if (!Pal.empty()) Col = Pal[size_t(NearestPaletteIndex(Pal, Col))];
+        F->Map[size_t(I)] = ColorToArgb(Col);
+      }
+      if (F->Transparent) F->Map[F->TransparentIndex] = Hole;
+      F->Info = Info;
+      if (Frames.empty()) {
+        F->Source = Source;
+        F->Decode();
+      } else {
+        // Later frames are only checked now, in a buffer that is used again and again, and
+        // get their bitmaps when they are first shown: a long animation does not fill
+        // fresh memory for every frame before its first picture shows.
+        thread_local std::vector<uint8_t> Scratch;
+        F->Status = DecodeGifRaster(*Source, Info, Scratch).Status;
+        F->Source = Source;
+        // A buffer kept for the next pictures, but not one a huge frame made.
+        if (Scratch.capacity() > (size_t(4) << 20)) std::vector<uint8_t>().swap(Scratch);
+      }
+      if (F->Status == TGifStatus::Corrupt) {
         // Corrupt GIF Image: the loaders show the error picture.
         Clear();
         Stream.clear();
         return false;
       }
-      F->Status = Res.Status;
-      // Colours through a 256-entry map: on palette displays every table colour goes to
-      // its nearest entry of the shared palette once, not pixel by pixel.
-      uint32_t Map[256];
-      for (int I = 0; I < 256; ++I) {
-        const uint8_t *C = &F->ColorTable[size_t(I) * 3];
-        TColor Col = RGB(C[0], C[1], C[2]);
-        if (!Pal.empty()) Col = Pal[size_t(NearestPaletteIndex(Pal, Col))];
-        Map[I] = ColorToArgb(Col);
-      }
-      Px.resize(size_t(N));
-      for (size_t I = 0; I < size_t(N); ++I) Px[I] = Map[Indices[I]];
-      if (F->Transparent) {
-        MaskPx.assign(size_t(N), Black);
-        const uint8_t T = F->TransparentIndex;
-        for (size_t I = 0; I < size_t(N); ++I)
-          if (Indices[I] == T) {
-            MaskPx[I] = White;
-            Px[I] = Black;
-          }
-        F->Mask = MonoFromPixels(F->Width, F->Height, MaskPx);
-      }
-      F->Bitmap = TBitmap::FromRgb32(F->Width, F->Height, Px.data());
     }
     Frames.push_back(std::move(F));
   }
@@ -207,6 +248,20 @@ bool TGIFImage::ParseStream() {
 }
 
 void TGIFImage::AllocateComposite() {
+  FCompositeIsFrame1 = false;
+  if (!IsTransparent && !Frames.empty()) {
+    const TgfFrame &F = Frame(1);
+    if (F.Disposal != 3 && F.Left == 0 && F.Top == 0 && F.Bitmap.Width() == ScreenWidth &&
+        F.Bitmap.Height() == ScreenHeight) {
+      // An opaque first frame that fills the screen is the composite until something
+      // else is drawn into it: the pixels are shared, not copied.
+      FImage = F.Bitmap;
+      FMask = TBitmap();
+      FBackground.reset();
+      FCompositeIsFrame1 = true;
+      return;
+    }
+  }
   FImage = TBitmap(ScreenWidth, ScreenHeight);
   FImage.Fill(clBlack);
   FMask = TBitmap();
@@ -249,8 +304,12 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage &Src) {
 void TGIFImage::RenderFrame() {
   if (ScanOnly || Frames.empty() || FImage.Empty()) return;
   if (CurrentFrame < 1 || CurrentFrame > FrameCount) CurrentFrame = 1;
-  const TgfFrame &F = *Frames[size_t(CurrentFrame - 1)];
+  const TgfFrame &F = Frame(CurrentFrame);
   FFirstPaint = Frames[0]->Disposal < 2 && CurrentFrame == 1;
+  if (FCompositeIsFrame1) {
+    if (CurrentFrame == 1) return; // it shows frame 1 already
+    FCompositeIsFrame1 = false;
+  }
   const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
   const int X1 = std::min(ScreenWidth, F.Left + F.Width);
   const int Y1 = std::min(ScreenHeight, F.Top + F.Height);
@@ -290,6 +349,7 @@ void TGIFImage::RenderFrame() {
 
 void TGIFImage::DisposeFrame(int N) {
   if (ScanOnly || N < 1 || N > FrameCount || FImage.Empty()) return;
+  FCompositeIsFrame1 = false;
   const TgfFrame &F = *Frames[size_t(N - 1)];
   const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
   const int X1 = std::min(ScreenWidth, F.Left + F.Width);

@@ -2,6 +2,7 @@
 // The viewer's GIF image: every frame decoded once into a bitmap and a transparency mask,
 // frames composed off screen by their disposal methods, the animation advanced by the
 // document's 50 ms timer through CheckTime.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,12 +28,20 @@ public:
   uint8_t TransparentIndex = 0;
   uint8_t TransparentColor[3] = {0, 0, 0}; // R, G, B
   TGifColorTable ColorTable{};
-  TBitmap Bitmap; // black where transparent
-  TBitmap Mask;   // white (1) where transparent; empty for opaque frames
+  // Made by Decode, which the image calls before it shows the frame.
+  mutable TBitmap Bitmap; // black where transparent
+  mutable TBitmap Mask;   // white (1) where transparent; empty for opaque frames
   std::string Comment;
   bool Dither = false;
   // What the raster decoder said; a Truncated frame keeps the rows it had.
-  TGifStatus Status = TGifStatus::Complete;
+  mutable TGifStatus Status = TGifStatus::Complete;
+  // What decoding needs: the file's data (until decoded), where the raster lies, and the
+  // colour of every index (0 for the transparent one).
+  mutable std::shared_ptr<const std::vector<uint8_t>> Source;
+  TGifFrameInfo Info;
+  std::array<uint32_t, 256> Map{};
+  mutable bool Decoded = false;
+  void Decode() const;
 
   TColor TransparentTColor() const {
     return RGB(TransparentColor[0], TransparentColor[1], TransparentColor[2]);
@@ -104,7 +113,12 @@ public:
 
   void Clear();
 
-  const TgfFrame &Frame(int N) const { return *Frames[size_t(N - 1)]; } // 1-based
+  // 1-based; the frame is decoded when it has not been yet.
+  const TgfFrame &Frame(int N) const {
+    const TgfFrame &F = *Frames[size_t(N - 1)];
+    F.Decode();
+    return F;
+  }
   const TBitmap &Composite() const { return FImage; }
   const TBitmap &CompositeMask() const { return FMask; }
 
@@ -128,6 +142,7 @@ private:
   int FAnimateSpeed = 100;
   bool FAnimate = false;
   bool FFirstPaint = false;
+  bool FCompositeIsFrame1 = false; // FImage shares frame 1's pixels, nothing drawn into it
   bool FSkipTick = true;
   int FLastX = 0, FLastY = 0, FLastW = 0, FLastH = 0;
   uint32_t FLastTick = 0;

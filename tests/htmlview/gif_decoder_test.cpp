@@ -85,8 +85,8 @@ TEST(GifLzw, CodeSizeGrowsWhenTheTableFills) {
   EXPECT_EQ(Idx, (std::vector<uint8_t>{1, 2, 3, 1, 1, 2}));
 }
 
-TEST(GifLzw, MinimumCodeSizeOutsideOneToEightIsCorrupt) {
-  for (int M : {0, 9, 11, 12, 255}) {
+TEST(GifLzw, MinimumCodeSizeOutsideOneToElevenIsCorrupt) {
+  for (int M : {0, 12, 255}) {
     std::vector<uint8_t> L = Codes(2, {{4, 3}, {0, 3}, {5, 3}});
     L[0] = uint8_t(M);
     std::vector<uint8_t> Idx;
@@ -94,12 +94,59 @@ TEST(GifLzw, MinimumCodeSizeOutsideOneToEightIsCorrupt) {
   }
 }
 
-TEST(GifLzw, DataNotBeginningWithAClearCodeIsCorrupt) {
+TEST(GifLzw, MinimumCodeSizesNineToElevenDecode) {
+  // Size 11: clear 2048, end 2049, codes of 12 bits from the start, so the table never
+  // grows the size. "3 7", then 2050 ("3 7") again, then 300: a root beyond the 256
+  // colours of a table, which shows colour 0.
+  std::vector<uint8_t> L =
+      Codes(11, {{2048, 12}, {3, 12}, {7, 12}, {2050, 12}, {300, 12}, {2049, 12}});
+  std::vector<uint8_t> Idx;
+  TGifRasterResult R = DecodeGifLzw(L, 5, 1, false, Idx);
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, (std::vector<uint8_t>{3, 7, 3, 7, 0}));
+  // Size 9: clear 512, codes of 10 bits.
+  L = Codes(9, {{512, 10}, {200, 10}, {514, 10}, {513, 10}});
+  R = DecodeGifLzw(L, 3, 1, false, Idx);
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, (std::vector<uint8_t>{200, 200, 200}));
+}
+
+TEST(GifLzw, DataWithoutALeadingClearCodeDecodes) {
+  // With an end code.
   std::vector<uint8_t> L = Codes(2, {{1, 3}, {2, 3}, {5, 3}});
   std::vector<uint8_t> Idx;
   TGifRasterResult R = DecodeGifLzw(L, 2, 1, false, Idx);
-  EXPECT_EQ(R.Status, TGifStatus::Corrupt);
-  EXPECT_EQ(R.Pixels, 0);
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, (std::vector<uint8_t>{1, 2}));
+  // Without one: the table is built from the first code on ("1 2" is 6).
+  L = Codes(2, {{1, 3}, {2, 3}, {6, 3}});
+  R = DecodeGifLzw(L, 4, 1, false, Idx);
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, (std::vector<uint8_t>{1, 2, 1, 2}));
+  // Without one and short of pixels (the byte's padding reads as one more code 0): the
+  // rest is colour 0.
+  R = DecodeGifLzw(L, 7, 1, false, Idx);
+  EXPECT_EQ(R.Status, TGifStatus::Truncated);
+  EXPECT_EQ(R.Pixels, 5);
+  EXPECT_EQ(Idx, (std::vector<uint8_t>{1, 2, 1, 2, 0, 0, 0}));
+}
+
+TEST(GifLzw, LongStringsAndTheirCopiesAtTheEndOfThePicture) {
+  // A run of one colour builds strings of 1, 2, 3 ... values; each is copied from where it
+  // first appeared, and the last is cut at the picture's end.
+  std::vector<std::pair<int, int>> C{{4, 3}, {1, 3}};
+  int Free = 6, Size = 3;
+  for (int K = 0; K < 40; ++K) {
+    C.push_back({Free, Size}); // KwKwK each time: the string just being defined
+    ++Free;
+    if (Free == (1 << Size) && Size < 12) ++Size;
+  }
+  std::vector<uint8_t> L = Codes(2, C);
+  std::vector<uint8_t> Idx;
+  const int N = 1 + (2 + 41) * 40 / 2 - 7; // the last string is cut by 7 values
+  TGifRasterResult R = DecodeGifLzw(L, N, 1, false, Idx);
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, std::vector<uint8_t>(size_t(N), 1));
 }
 
 TEST(GifLzw, UndefinedCodeRightAfterClearIsCorrupt) {
@@ -197,10 +244,26 @@ TEST(GifContainer, The257thFrameIsIgnored) {
   EXPECT_TRUE(G.StoppedEarly);
 }
 
-TEST(GifContainer, UnknownLabelEndsTheScanKeepingFrames) {
+TEST(GifContainer, UnknownExtensionLabelIsSkipped) {
   TGifWriter W(2, 2, Table8());
   W.Frame(Solid(0, 0, 2, 2, 1));
-  W.Out.insert(W.Out.end(), {0x21, 0x77, 1, 0, 0});
+  W.Out.insert(W.Out.end(), {0x21, 0x77, 3, 'a', 'b', 'c', 1, 'd', 0});
+  W.Frame(Solid(0, 0, 2, 2, 2));
+  std::vector<uint8_t> Data = W.Finish();
+  TGifContainer G;
+  ASSERT_TRUE(ParseGifContainer(Data, G));
+  ASSERT_EQ(G.Frames.size(), 2u);
+  EXPECT_FALSE(G.StoppedEarly);
+  EXPECT_TRUE(G.SawTrailer);
+  std::vector<uint8_t> Idx;
+  EXPECT_EQ(DecodeGifRaster(Data, G.Frames[1], Idx).Status, TGifStatus::Complete);
+  EXPECT_EQ(Idx, std::vector<uint8_t>(4, 2));
+}
+
+TEST(GifContainer, UnknownBlockEndsTheScanKeepingFrames) {
+  TGifWriter W(2, 2, Table8());
+  W.Frame(Solid(0, 0, 2, 2, 1));
+  W.Out.push_back(0x77);
   W.Frame(Solid(0, 0, 2, 2, 2));
   std::vector<uint8_t> Data = W.Finish();
   TGifContainer G;

@@ -337,3 +337,71 @@ TEST(GifImage, ScanOnlyReadsTheLayoutWithoutPixels) {
   EXPECT_FALSE(A->ShowIt);
   EXPECT_EQ(CreateAGif(ImagePath("missing.gif"), NonAnimated), nullptr);
 }
+
+namespace {
+
+// A 4 x 1 picture over Table8 whose raster is the given LZW data (minimum code size byte
+// and sub-blocks), transparent index Transparent when not -1.
+std::vector<uint8_t> RawGif(const std::vector<uint8_t> &Lzw, int Transparent = -1,
+                            const std::vector<uint8_t> &Before = {}) {
+  TGifWriter W(4, 1, Table8());
+  W.Out.insert(W.Out.end(), Before.begin(), Before.end());
+  if (Transparent >= 0)
+    W.Out.insert(W.Out.end(), {0x21, 0xF9, 4, 1, 0, 0, uint8_t(Transparent), 0});
+  W.Out.push_back(0x2C);
+  W.U16(0); W.U16(0); W.U16(4); W.U16(1);
+  W.Out.push_back(0);
+  W.Out.insert(W.Out.end(), Lzw.begin(), Lzw.end());
+  return W.Finish();
+}
+
+// Codes of Size bits each after the minimum code size MinCode, in sub-blocks.
+std::vector<uint8_t> Packed(int MinCode, int Size, const std::vector<int> &Codes) {
+  std::vector<uint8_t> Bytes;
+  uint32_t Acc = 0;
+  int N = 0;
+  for (int C : Codes) {
+    Acc |= uint32_t(C) << N;
+    N += Size;
+    while (N >= 8) { Bytes.push_back(uint8_t(Acc)); Acc >>= 8; N -= 8; }
+  }
+  if (N) Bytes.push_back(uint8_t(Acc));
+  std::vector<uint8_t> Out{uint8_t(MinCode), uint8_t(Bytes.size())};
+  Out.insert(Out.end(), Bytes.begin(), Bytes.end());
+  Out.push_back(0);
+  return Out;
+}
+
+std::vector<uint32_t> Row0(const TBitmap &B) {
+  return std::vector<uint32_t>(B.ScanLine(0), B.ScanLine(0) + B.Width());
+}
+
+} // namespace
+
+TEST(GifLegal, RasterWithoutAClearCode) {
+  // Minimum code size 3 (clear 8, end 9): 0 2 then 10 = "0 2"; no end code either.
+  auto G = Load(RawGif(Packed(3, 4, {0, 2, 10})));
+  ASSERT_TRUE(G);
+  EXPECT_EQ(Row0(G->Composite()), (std::vector<uint32_t>{Red, Blue, Red, Blue}));
+  // With an end code and a transparent colour: the mask finds index 2 again.
+  G = Load(RawGif(Packed(3, 4, {0, 2, 10, 9}), 2));
+  ASSERT_TRUE(G);
+  const TgfFrame &F = G->Frame(1);
+  EXPECT_EQ(Row0(F.Bitmap), (std::vector<uint32_t>{Red, Black, Red, Black}));
+  EXPECT_EQ(Row0(F.Mask), (std::vector<uint32_t>{Black, 0xFFFFFFFFu, Black, 0xFFFFFFFFu}));
+}
+
+TEST(GifLegal, UnknownExtensionBeforeTheFrame) {
+  // Label 0x99 with two sub-blocks, then an ordinary frame.
+  auto G = Load(RawGif(Packed(3, 4, {8, 1, 1, 1, 1, 9}), -1, {0x21, 0x99, 2, 7, 7, 1, 7, 0}));
+  ASSERT_TRUE(G);
+  EXPECT_EQ(G->FrameCount, 1);
+  EXPECT_EQ(Row0(G->Composite()), std::vector<uint32_t>(4, Green));
+}
+
+TEST(GifLegal, MinimumCodeSizeEleven) {
+  // Clear 2048, end 2049, 12-bit codes: 5 0, then 2050 ("5 0").
+  auto G = Load(RawGif(Packed(11, 12, {2048, 5, 0, 2050, 2049})));
+  ASSERT_TRUE(G);
+  EXPECT_EQ(Row0(G->Composite()), (std::vector<uint32_t>{Yellow, Red, Yellow, Red}));
+}
