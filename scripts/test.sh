@@ -7,6 +7,17 @@ bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+# Formatting: the lines changed since VORNELLE_FORMAT_BASE (the last commit by default)
+# follow .clang-format; older code is left as it is.
+if command -v git-clang-format >/dev/null && git rev-parse -q --verify "${VORNELLE_FORMAT_BASE:-HEAD~1}" >/dev/null; then
+  fmt=$(git clang-format --diff --extensions cpp,h "${VORNELLE_FORMAT_BASE:-HEAD~1}" -- src tests bench fuzz || true)
+  if [ -n "$fmt" ] && ! grep -q "^no modified files\|did not modify any files" <<<"$fmt"; then
+    echo "$fmt"
+    echo "changed lines do not follow .clang-format (git clang-format ${VORNELLE_FORMAT_BASE:-HEAD~1} mends them)"
+    exit 1
+  fi
+fi
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
