@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <fstream>
 
 #include "htmlview/doc_images.h"
@@ -18,10 +19,10 @@
 
 namespace {
 
+// A folder of this test program's own: the tests run as parallel processes.
 std::string PagesDir() {
-  std::string Dir = std::string(VORNELLE_BINARY_DIR) + "/pane_links_pages/";
-  QDir().mkpath(QString::fromStdString(Dir));
-  return Dir;
+  static QTemporaryDir Dir(QString(VORNELLE_BINARY_DIR) + "/pane_links_XXXXXX");
+  return Dir.path().toStdString() + "/";
 }
 
 std::string WritePage(const std::string &Name, const std::string &Html) {
