@@ -520,6 +520,15 @@ void TFieldFrm::FormCloseQuery(bool &CanClose) {
     Clipboard().Clear();
 }
 
+void TFieldFrm::NativeWindowLost() {
+  AbortFlag = true;
+  if (!FCloseConfirmed) {
+    FCloseConfirmed = true;
+    StopPages(TStopCause::Close);
+  }
+  close();
+}
+
 void TFieldFrm::closeEvent(QCloseEvent *E) {
   if (!FCloseConfirmed) {
     bool CanClose = false;

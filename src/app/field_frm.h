@@ -203,6 +203,10 @@ public:
   THelpFrm *HelpWindow() const { return FHelp.get(); }
   // True after the user agreed to close: the window closes once no loop runs.
   bool CloseConfirmed() const { return FCloseConfirmed; }
+  // The window system took the window away without a close request (its native window
+  // was destroyed): there is nobody left to ask, so the window closes as after "Yes", once
+  // no loop runs.
+  void NativeWindowLost();
   bool Shown() const { return FShownOnce; }
   // Called once, after the first paint of the window (start-up timing).
   std::function<void()> OnFirstPaint;

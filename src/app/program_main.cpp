@@ -4,6 +4,7 @@
 
 #include "app/field_frm.h"
 #include "app/forms/splash_frm.h"
+#include "app/window_gone.h"
 #include "platform/application.h"
 
 TFieldFrm *FieldFrm = nullptr;
@@ -19,7 +20,13 @@ int ProgramMain(const TProgramHooks &Hooks) {
   FieldFrm->OnClosed = [] { QCoreApplication::quit(); };
   if (Hooks.FirstPaint) FieldFrm->OnFirstPaint = [&Hooks] { Hooks.FirstPaint(*FieldFrm); };
   FieldFrm->show();
+  // A window destroyed without a close request still ends the program.
+  TWindowGoneFilter Gone(FieldFrm->winId(), [] {
+    if (FieldFrm) FieldFrm->NativeWindowLost();
+  });
+  QCoreApplication::instance()->installNativeEventFilter(&Gone);
   int Code = Application->Run();
+  QCoreApplication::instance()->removeNativeEventFilter(&Gone);
   // Run returns from the outermost event loop only: no simulation loop is left running.
   delete FieldFrm;
   FieldFrm = nullptr;

@@ -308,6 +308,7 @@ void TImageObj::DrawObj(TCanvas &Canvas, int X, int Y) {
     if (L) {
       Back.Color = ColorToRGB(L->Background);
       Back.ScrollY = L->YOff;
+      GifDrawnYOff = L->YOff;
     }
     Gif->Draw(Canvas, &Back, IX, IY, W, H);
   } else if (W > 0 && H > 0) {

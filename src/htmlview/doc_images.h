@@ -31,6 +31,7 @@ public:
   // Where it was last drawn (document coordinates) for hit tests.
   int DrawX = 0, DrawY = 0;
   bool Drawn = false;
+  int GifDrawnYOff = 0; // the document's scroll position when the animation was drawn
   int FloatTop = 0; // document y at which a float was registered
 
   virtual ~TFloatingObj() = default;

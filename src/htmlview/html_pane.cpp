@@ -133,7 +133,22 @@ THtmlPane::~THtmlPane() {
 
 // ---------------------------------------------------------------- host
 
-void THtmlPane::InvalidateDocument() { FPaintPanel->Invalidate(); }
+void THtmlPane::InvalidateDocument() {
+  FDamageAll = true;
+  FPaintPanel->Invalidate();
+}
+
+void THtmlPane::InvalidateDocumentRect(const TRect &R0) {
+  TRect R;
+  if (!IntersectRect(R, R0, FPaintPanel->ClientRect())) return; // not in view
+  if (!FPaintPanel->PaintPending()) {
+    FDamageAll = false;
+    FDamage = R;
+  } else if (!FDamageAll) {
+    UnionRect(FDamage, FDamage, R);
+  }
+  FPaintPanel->Invalidate();
+}
 int THtmlPane::ClientHeight() const { return height() - 2 * FMarginHeightDoc; }
 void THtmlPane::ShowLayoutError(const std::string &Message) {
   FLayoutErrors.push_back(Message);
@@ -494,7 +509,7 @@ void THtmlPane::Relayout() {
 void THtmlPane::LayoutAndPaint() {
   LayoutDocument();
   ScrollTo(FDocument.YOff);
-  FPaintPanel->Invalidate();
+  InvalidateDocument();
   FPaintPanel->PaintNow();
 }
 
@@ -699,10 +714,18 @@ void THtmlPane::PaintBackground(TCanvas &Canvas, const TRect &R) {
 void THtmlPane::PaintDocument() {
   if (FLayingOut) return;
   TCanvas &C = FPaintPanel->Canvas();
-  TRect R = FPaintPanel->ClientRect();
+  const TRect Client = FPaintPanel->ClientRect();
+  TRect R = Client;
+  // Only a frame of an animation since the last paint of the same pane: its rectangle.
+  const bool Part = !FDamageAll && Client == FLastPaintRect && IntersectRect(R, FDamage, Client);
+  if (!Part) R = Client;
+  FDamageAll = true;
+  FLastPaintRect = Client;
   C.RemoveClip();
+  if (Part) C.IntersectClipRect(R);
   PaintBackground(C, R);
   FDocument.Draw(C, R, R.Width(), FMarginWidthDoc - FHPos, FDocument.YOff);
+  if (Part) C.RemoveClip();
 }
 
 // ---------------------------------------------------------------- mouse and selection

@@ -241,6 +241,7 @@ public:
 
   // TDocumentHost
   void InvalidateDocument() override;
+  void InvalidateDocumentRect(const TRect &R) override;
   int ClientHeight() const override;
   void ShowLayoutError(const std::string &Message) override;
 
@@ -292,6 +293,10 @@ private:
   TAnchorList FNameList;
   QFrame *FBorderPanel = nullptr;
   TPaintPanel *FPaintPanel = nullptr;
+  // What the next paint must draw: everything, or only FDamage (an animation's frame).
+  bool FDamageAll = true;
+  TRect FDamage;
+  TRect FLastPaintRect;
   QScrollBar *FVBar = nullptr;
   QScrollBar *FHBar = nullptr;
   std::unique_ptr<T32ScrollBar> FV32;

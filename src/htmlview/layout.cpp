@@ -151,10 +151,11 @@ int TSection::FindCountThatFits(TCanvas &Canvas, int Width, std::vector<TFloatin
 }
 
 int TSection::GetClearSpace(IndentManager &IMgr, int Y) const {
-  // The first cleared line starts where the float ends (its records cover Y < EndY).
+  // The drop stops one pixel short of the float's bottom: a float 100 px tall that began
+  // at Y moves the cleared text 99 px down.
   int D = 0;
-  if (ClearAttr == 1 || ClearAttr == 3) D = std::max(D, IMgr.FloatBottom(1) - Y);
-  if (ClearAttr == 2 || ClearAttr == 3) D = std::max(D, IMgr.FloatBottom(2) - Y);
+  if (ClearAttr == 1 || ClearAttr == 3) D = std::max(D, IMgr.FloatBottom(1) - Y - 1);
+  if (ClearAttr == 2 || ClearAttr == 3) D = std::max(D, IMgr.FloatBottom(2) - Y - 1);
   return std::max(0, D);
 }
 

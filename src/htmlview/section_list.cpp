@@ -210,10 +210,16 @@ int TSectionList::DrawLogic(TCanvas &Canvas, int Y, IndentManager &AIMgr, int &M
 
 void TSectionList::AnimationTick() {
   if (Printing) return;
-  bool Any = false;
+  // A new frame repaints the picture's own rectangle where it now stands on the screen,
+  // and nothing when it lies outside the pane.
+  const int ClientH = Host ? Host->ClientHeight() : 0;
   for (TImageObj *I : AnimList)
-    if (I->Gif && I->Drawn && I->Gif->CheckTime()) Any = true;
-  if (Any && Host) Host->InvalidateDocument();
+    if (I->Gif && I->Drawn && I->Gif->CheckTime() && Host) {
+      TRect R = I->Gif->LastDrawnRect();
+      OffsetRect(R, 0, I->GifDrawnYOff - YOff);
+      if (R.Bottom > 0 && R.Top < ClientH && R.Right > R.Left && R.Bottom > R.Top)
+        Host->InvalidateDocumentRect(R);
+    }
   if (Timer) Timer->SetInterval(50);
 }
 

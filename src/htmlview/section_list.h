@@ -62,6 +62,8 @@ class TDocumentHost {
 public:
   virtual ~TDocumentHost() = default;
   virtual void InvalidateDocument() = 0;
+  // Repaints R (screen coordinates) only; a host that cannot repaints everything.
+  virtual void InvalidateDocumentRect(const TRect &) { InvalidateDocument(); }
   virtual int ClientHeight() const = 0; // for HEIGHT in percent
   // Shows a layout error to the user (an error box with OK).
   virtual void ShowLayoutError(const std::string &Message) = 0;

@@ -2,6 +2,8 @@
 // the point queries that follow what was drawn.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "pixel_count.h"
 #include "layout_support.h"
 #include "platform/timer.h"
@@ -88,6 +90,53 @@ TEST(DrawPictures, MissingPictureShowsItsPlaceholder) {
   // The ALT text is written inside, right of the error picture.
   TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + 78, I->DrawY + 38);
   EXPECT_GT(CountColor(D.Bitmap, clBlack, Text), 5);
+}
+
+TEST(DrawPictures, BmpWithAnUnknownCompressionShowsTheErrorPicture) {
+  // A 4 x 4 24-bit BMP whose compression field holds 9, a value no BMP defines; the same
+  // file with compression 0 shows its dark grey pixels.
+  auto Bmp = [](uint32_t Compression) {
+    std::vector<uint8_t> D(54 + 4 * 12, 0x40);
+    std::fill(D.begin(), D.begin() + 54, 0);
+    auto Put32 = [&](size_t At, uint32_t V) {
+      for (int I = 0; I < 4; ++I) D[At + size_t(I)] = uint8_t(V >> (8 * I));
+    };
+    D[0] = 'B';
+    D[1] = 'M';
+    Put32(10, 54);
+    Put32(14, 40);
+    Put32(18, 4);
+    Put32(22, 4);
+    D[26] = 1;
+    D[28] = 24;
+    Put32(30, Compression);
+    return D;
+  };
+  const std::string Dir = ::testing::TempDir();
+  for (uint32_t Compression : {0u, 9u}) {
+    const std::string Name = "compression" + std::to_string(Compression) + ".bmp";
+    {
+      std::vector<uint8_t> Data = Bmp(Compression);
+      FILE *F = std::fopen((Dir + Name).c_str(), "wb");
+      ASSERT_TRUE(F);
+      std::fwrite(Data.data(), 1, Data.size(), F);
+      std::fclose(F);
+    }
+    TLaidOutDoc D;
+    // No request handlers: the picture is read from its file.
+    D.List.OnBitmapRequest = nullptr;
+    D.List.OnExpandName = [Dir](const std::string &Src) { return Dir + Src; };
+    D.Parse("<img src=" + Name + ">");
+    D.Layout(400);
+    D.Draw();
+    TImageObj *I = D.List.ImageList.empty() ? nullptr : D.List.ImageList[0];
+    ASSERT_TRUE(I);
+    EXPECT_EQ(I->IsError, Compression != 0) << Compression;
+    EXPECT_EQ(CountColor(D.Bitmap, TColor(0x404040), TRect(I->DrawX, I->DrawY, I->DrawX + 4, I->DrawY + 4)),
+              Compression == 0 ? 16 : 0)
+        << Compression;
+    std::remove((Dir + Name).c_str());
+  }
 }
 
 TEST(DrawPictures, CachedMaskOnlyWhereTransparencyIsAsked) {
@@ -177,6 +226,48 @@ TEST(DrawTables, BorderAndCellBackground) {
 } // namespace
 
 namespace {
+
+TEST(DrawAnimation, ANewFrameRepaintsThePictureOnlyWhileItShows) {
+  uint32_t Now = 1000;
+  TGIFImage::Clock = [&Now] { return Now; };
+  TLaidOutDoc D;
+  D.Host.Height = 300;
+  D.List.OnBitmapRequest = nullptr; // pictures from files
+  std::string Dir = std::string(VORNELLE_SOURCE_DIR) + "/tests/htmlview/data/images/";
+  std::string Page = "<p>above<p><img src=\"" + Dir + "gif_loop3.gif\">";
+  for (int I = 0; I < 80; ++I) Page += "<p>a paragraph below the picture";
+  D.Parse(Page);
+  D.Layout(400);
+  ASSERT_EQ(D.List.AnimList.size(), 1u);
+  TImageObj *I = D.List.AnimList[0];
+  auto Tick = [&] {
+    D.Host.Invalidations = 0;
+    D.Host.Repainted.clear();
+    Now += 2000;
+    D.List.AnimationTick();
+  };
+  D.Draw(0);
+  Tick(); // the first tick after a start only starts the clock
+  const TRect Shown = I->Gif->LastDrawnRect();
+  ASSERT_GT(Shown.Width(), 0);
+  Tick();
+  EXPECT_EQ(D.Host.Invalidations, 0); // never the whole pane
+  ASSERT_EQ(D.Host.Repainted.size(), 1u);
+  EXPECT_EQ(D.Host.Repainted[0], Shown);
+  // Scrolled by 10 px without a paint since: the rectangle where the picture stands now.
+  D.List.SetYOffset(10);
+  Tick();
+  ASSERT_EQ(D.Host.Repainted.size(), 1u);
+  EXPECT_EQ(D.Host.Repainted[0], TRect(Shown.Left, Shown.Top - 10, Shown.Right, Shown.Bottom - 10));
+  // Scrolled out of view: the frames go on, nothing is repainted.
+  D.Draw(Shown.Bottom + 200);
+  const int Frame = I->Gif->CurrentFrame;
+  Tick();
+  EXPECT_TRUE(D.Host.Repainted.empty());
+  EXPECT_EQ(D.Host.Invalidations, 0);
+  EXPECT_NE(I->Gif->CurrentFrame, Frame);
+  TGIFImage::Clock = nullptr;
+}
 
 TEST(DrawAnimation, AnimatedPicturesRunOnTheDocumentTimer) {
   TLaidOutDoc D;

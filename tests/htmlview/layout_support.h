@@ -16,7 +16,9 @@ public:
   std::vector<std::string> Errors;
   int Invalidations = 0;
   int Height = 400;
+  std::vector<TRect> Repainted; // rectangles asked for by themselves
   void InvalidateDocument() override { ++Invalidations; }
+  void InvalidateDocumentRect(const TRect &R) override { Repainted.push_back(R); }
   int ClientHeight() const override { return Height; }
   void ShowLayoutError(const std::string &Message) override { Errors.push_back(Message); }
 };

@@ -201,9 +201,9 @@ TEST(LayoutFloats, ClearDropsToTheFloatsEnd) {
   ASSERT_TRUE(B);
   ASSERT_GE(B->Lines.size(), 2u);
   EXPECT_EQ(B->Lines[0].Ln, 0); // the drop
-  // The float covers 0..99; the first cleared line is at 100 and not narrowed.
-  EXPECT_EQ(B->Lines[1].DrawY, 100);
-  EXPECT_EQ(B->Lines[1].LineIndent, 0);
+  // The float covers 0..99; the drop stops one pixel short of its end.
+  EXPECT_EQ(B->Lines[0].LineHt, 99 - B->YValue);
+  EXPECT_EQ(B->Lines[1].DrawY, 99);
 }
 
 TEST(LayoutScripts, SuperscriptsRiseAndSubscriptsDrop) {

@@ -1,0 +1,58 @@
+// A main window whose native window is destroyed without a close request: the event is
+// recognised, and the window closes without asking, after any running loop.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "app/window_gone.h"
+#include "main_window_fixture.h"
+
+namespace {
+
+std::array<uint8_t, 32> XEvent(uint8_t Code, uint32_t Event, uint32_t Window) {
+  std::array<uint8_t, 32> E{};
+  E[0] = Code;
+  std::memcpy(&E[4], &Event, 4);
+  std::memcpy(&E[8], &Window, 4);
+  return E;
+}
+
+} // namespace
+
+TEST(WindowGone, TheDestroyNotifyOfTheWindowOnly) {
+  const QByteArray Xcb("xcb_generic_event_t");
+  auto Destroy = XEvent(17, 0x400001, 0x400001);
+  EXPECT_TRUE(IsWindowDestroyedEvent(Xcb, Destroy.data(), 0x400001));
+  auto Sent = XEvent(17 | 0x80, 0x400001, 0x400001); // sent by another client
+  EXPECT_TRUE(IsWindowDestroyedEvent(Xcb, Sent.data(), 0x400001));
+  auto Child = XEvent(17, 0x400001, 0x400007); // a child of it went
+  EXPECT_FALSE(IsWindowDestroyedEvent(Xcb, Child.data(), 0x400001));
+  auto Unmap = XEvent(18, 0x400001, 0x400001);
+  EXPECT_FALSE(IsWindowDestroyedEvent(Xcb, Unmap.data(), 0x400001));
+  EXPECT_FALSE(IsWindowDestroyedEvent("windows_generic_MSG", Destroy.data(), 0x400001));
+  EXPECT_FALSE(IsWindowDestroyedEvent(Xcb, nullptr, 0x400001));
+}
+
+TEST_F(MainWindowTest, WindowDestroyedWithoutACloseRequestClosesWithoutAsking) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  bool Closed = false;
+  F.OnClosed = [&] { Closed = true; };
+  TWindowGoneFilter Filter(0x400001, [&] { F.NativeWindowLost(); });
+  auto Destroy = XEvent(17, 0x400001, 0x400001);
+  {
+    TLoopGuard Loop;
+    AbortFlag = false;
+    qintptr R = 0;
+    EXPECT_FALSE(Filter.nativeEventFilter("xcb_generic_event_t", Destroy.data(), &R));
+    Application->ProcessMessages();
+    EXPECT_TRUE(AbortFlag); // the loop is told to stop
+    EXPECT_FALSE(Closed);   // and the window waits for it
+  }
+  Pump();
+  EXPECT_TRUE(Closed);
+  EXPECT_TRUE(Asked.empty());
+}
