@@ -279,6 +279,7 @@ TCustomAxisPanel::TCustomAxisPanel()
 }
 
 TCustomAxisPanel::~TCustomAxisPanel() {
+  FDestroying = true;
   CanRepaint = false;
   for (TChartSeries *S : SeriesList) S->SetParentChart(nullptr);
   SeriesList.clear();
@@ -534,7 +535,10 @@ TCustomChart::TCustomChart()
   SavedCursor = crDefault;
 }
 
-TCustomChart::~TCustomChart() = default;
+TCustomChart::~TCustomChart() {
+  // The walls and legend go before the panel detaches its series.
+  FDestroying = true;
+}
 
 void TCustomChart::SetBackColor(TColor C) {
   BackWall.SetColor(C);

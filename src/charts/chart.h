@@ -145,9 +145,12 @@ public:
   virtual void DrawTitlesAndLegend() = 0;
   virtual void DrawWalls() = 0;
   bool CancelMouse = false;
+  // Set while the chart is destroyed: leaving series must not touch its settings.
+  bool Destroying() const { return FDestroying; }
 
 protected:
   void DrawSeries(TChartSeries *Series);
+  bool FDestroying = false;
   std::vector<std::unique_ptr<TChartSeries>> FOwnedSeries;
 
 private:

@@ -1,6 +1,9 @@
 #include "charts/chart_canvas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "charts/chart_panel.h"
 #include "platform/numbers.h"
@@ -438,6 +441,69 @@ void TChartCanvas3D::MoveTo3D(int X, int Y, int Z) {
 void TChartCanvas3D::LineTo3D(int X, int Y, int Z) {
   Calc3DPos(X, Y, Z);
   FRef->LineTo(X, Y);
+}
+
+namespace {
+// Twice the signed area of a projected polygon: its sign tells which way it faces.
+long long SignedArea(std::span<const TPoint> P) {
+  long long A = 0;
+  for (size_t i = 0; i < P.size(); ++i) {
+    const TPoint &U = P[i], &V = P[(i + 1) % P.size()];
+    A += (long long)U.X * V.Y - (long long)V.X * U.Y;
+  }
+  return A;
+}
+} // namespace
+
+void TChartCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+                           double StartAngle, double EndAngle, bool DarkSides,
+                           int DonutPercent) {
+  if (EndAngle < StartAngle) std::swap(StartAngle, EndAngle);
+  const int Steps = std::clamp(int(std::ceil((EndAngle - StartAngle) / (M_PI / 32))), 1, 64);
+  const double Inner = std::clamp(DonutPercent, 0, 100) * 0.01;
+  // Every face is listed with its outward side facing the viewer when its projected
+  // winding matches that of the front face (at Z0).
+  auto Rim = [&](double A, double F, int Z) {
+    double S, C;
+    ChartSinCos(A, S, C);
+    return Calc3DPoint({XCenter + Round(C * XRadius * F), YCenter - Round(S * YRadius * F)}, Z);
+  };
+  std::vector<TPoint> Front, Back;
+  for (int i = 0; i <= Steps; ++i) Front.push_back(Rim(StartAngle + (EndAngle - StartAngle) * i / Steps, 1, Z0));
+  if (Inner > 0)
+    for (int i = Steps; i >= 0; --i) Front.push_back(Rim(StartAngle + (EndAngle - StartAngle) * i / Steps, Inner, Z0));
+  else
+    Front.insert(Front.begin(), Calc3DPoint({XCenter, YCenter}, Z0));
+  const long long FrontSign = SignedArea(Front);
+  if (FrontSign == 0) return;
+  auto Visible = [FrontSign](std::span<const TPoint> P) {
+    const long long A = SignedArea(P);
+    return A != 0 && (A > 0) == (FrontSign > 0);
+  };
+  const TBrush OldBrush = FRef->Brush();
+  const bool Solid = OldBrush.Style == bsSolid;
+  const TColor Base = Solid ? OldBrush.Color : FRef->BkColor();
+  if (DarkSides) DarkenFace(Base, Solid, 128);
+  for (int i = 0; i < Steps; ++i) {
+    const double A0 = StartAngle + (EndAngle - StartAngle) * i / Steps;
+    const double A1 = StartAngle + (EndAngle - StartAngle) * (i + 1) / Steps;
+    const TPoint Q[4] = {Rim(A0, 1, Z0), Rim(A0, 1, Z1), Rim(A1, 1, Z1), Rim(A1, 1, Z0)};
+    if (Visible(Q)) FRef->Polygon(Q);
+    if (Inner > 0) {
+      const TPoint H[4] = {Rim(A1, Inner, Z0), Rim(A1, Inner, Z1), Rim(A0, Inner, Z1), Rim(A0, Inner, Z0)};
+      if (Visible(H)) FRef->Polygon(H);
+    }
+  }
+  const TPoint CS0 = Inner > 0 ? Rim(StartAngle, Inner, Z0) : Calc3DPoint({XCenter, YCenter}, Z0);
+  const TPoint CS1 = Inner > 0 ? Rim(StartAngle, Inner, Z1) : Calc3DPoint({XCenter, YCenter}, Z1);
+  const TPoint CE0 = Inner > 0 ? Rim(EndAngle, Inner, Z0) : CS0;
+  const TPoint CE1 = Inner > 0 ? Rim(EndAngle, Inner, Z1) : CS1;
+  const TPoint SSide[4] = {CS0, CS1, Rim(StartAngle, 1, Z1), Rim(StartAngle, 1, Z0)};
+  if (Visible(SSide)) FRef->Polygon(SSide);
+  const TPoint ESide[4] = {Rim(EndAngle, 1, Z0), Rim(EndAngle, 1, Z1), CE1, CE0};
+  if (Visible(ESide)) FRef->Polygon(ESide);
+  FRef->Brush() = OldBrush;
+  FRef->Polygon(Front);
 }
 
 void TChartCanvas3D::Plane3D(TPoint A, TPoint B, int Z0, int Z1) {

@@ -183,6 +183,10 @@ public:
   void LineWithZ(int X0, int Y0, int X1, int Y1, int Z);
   void MoveTo3D(int X, int Y, int Z);
   void LineTo3D(int X, int Y, int Z);
+  // A pie slice with depth: angles in radians counter-clockwise from the right, a donut
+  // hole of DonutPercent of the radii; the faces turned away from the viewer are left out.
+  void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+             double StartAngle, double EndAngle, bool DarkSides, int DonutPercent = 0);
   void Plane3D(TPoint A, TPoint B, int Z0, int Z1);
   void PlaneWithZ(TPoint P1, TPoint P2, TPoint P3, TPoint P4, int Z);
   void PlaneFour3D(const TPoint Points[4], int Z0, int Z1);

@@ -351,6 +351,12 @@ void TCustomSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
     TChartSeries::DrawLegendShape(ValueIndex, R);
 }
 
+void TCustomSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
+  P.LeftTop.Y -= Marks.ArrowLength;
+  P.ArrowTo.Y -= Marks.ArrowLength;
+  TChartSeries::DrawMark(ValueIndex, Text, P);
+}
+
 void TCustomSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TCustomSeries *>(&Source)) {
     AreaBrush = S->AreaBrush;

@@ -69,6 +69,7 @@ public:
   void CalcHorizMargins(int &L, int &R) override;
   void CalcVertMargins(int &T, int &B) override;
   void DrawLegendShape(int ValueIndex, const TRect &R) override;
+  void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position) override;
   void Assign(const TChartSeries &Source) override;
 
 protected:

@@ -183,7 +183,7 @@ int TChartSeries::AddXY(double X, double Y, const std::string &Label, TColor Col
 }
 
 int TChartSeries::Add(double Y, const std::string &Label, TColor Color) {
-  const double X = Count() == 0 ? 0 : FX->Last() + 1;
+  const double X = Count();
   if (YMandatory()) return AddXY(X, Y, Label, Color);
   return AddXY(Y, X, Label, Color);
 }
@@ -256,7 +256,10 @@ void TChartSeries::FillSampleValues(int NumValues) {
   double Y = 50;
   for (int i = 0; i < NumValues; ++i) {
     Y += Step(Gen);
-    AddXY(i, Y);
+    if (YMandatory())
+      AddXY(i, Y);
+    else
+      AddXY(Y, i);
   }
   if (FParentChart) FParentChart->CanRepaint = Saved;
   Repaint();
@@ -394,16 +397,17 @@ void TChartSeries::DrawMarks() {
   TChartCanvas3D *C = ChartCanvas();
   if (!C) return;
   FParentChart->AssignChartFont(Marks.Font);
+  const int Frame = Marks.Frame.Visible ? 2 * Marks.Frame.Width : 0;
   for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) {
+    if (GetValueColor(i) == clNone) continue;
     const std::string Text = ValueMarkText(i);
     if (Text.empty()) continue;
     int Lines = 1;
     TSeriesMarkPosition P;
-    P.Width = MultiLineTextWidth(*C, Text, Lines) + C->TextWidth("W");
-    P.Height = Lines * C->FontHeight() + 2;
-    P.ArrowFrom = {CalcXPos(i), CalcYPos(i)};
-    P.ArrowTo = {P.ArrowFrom.X, P.ArrowFrom.Y - Marks.ArrowLength};
-    P.LeftTop = {P.ArrowTo.X - P.Width / 2, P.ArrowTo.Y - P.Height};
+    P.Width = MultiLineTextWidth(*C, Text, Lines) + C->TextWidth("W") + Frame;
+    P.Height = Lines * C->FontHeight() + Frame;
+    P.ArrowFrom = P.ArrowTo = {CalcXPos(i), CalcYPos(i)};
+    P.LeftTop = {P.ArrowFrom.X - P.Width / 2, P.ArrowFrom.Y - P.Height + 1};
     DrawMark(i, Text, P);
   }
 }
@@ -436,7 +440,7 @@ std::string TChartSeries::ValueMarkText(int ValueIndex) {
   switch (Marks.Style) {
   case smsValue: S = FormatFloat(ValueFormat, V); break;
   case smsPercent: S = FormatFloat(PercentFormat, Pct); break;
-  case smsLabel: S = L.empty() ? FormatFloat(ValueFormat, V) : L; break;
+  case smsLabel: S = L; break;
   case smsLabelPercent: S = L + " " + FormatFloat(PercentFormat, Pct); break;
   case smsLabelValue: S = L + " " + FormatFloat(ValueFormat, V); break;
   case smsLegend: S = LegendItemText(ValueIndex, ltsLeftValue); break;

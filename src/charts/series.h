@@ -43,7 +43,7 @@ public:
   int ArrowLength = 8;
   TChartArrowPen Arrow;
   TChartPen Frame;
-  TColor BackColor = 0xC0FFFF; // the marks' pale yellow
+  TColor BackColor = 0x80FFFF; // the marks' pale yellow
   bool Transparent = false;
   bool Clip = false;
   TFont Font;
@@ -116,10 +116,10 @@ public:
   double GetyValue(int I) const { return FY->GetValue(I); }
   void SetXValue(int I, double V);
   void SetYValue(int I, double V);
-  double MaxXValue() { return FX->MaxValue(); }
-  double MinXValue() { return FX->MinValue(); }
-  double MaxYValue() { return FY->MaxValue(); }
-  double MinYValue() { return FY->MinValue(); }
+  virtual double MaxXValue() { return FX->MaxValue(); }
+  virtual double MinXValue() { return FX->MinValue(); }
+  virtual double MaxYValue() { return FY->MaxValue(); }
+  virtual double MinYValue() { return FY->MinValue(); }
   virtual void Delete(int ValueIndex);
   TColor GetValueColor(int ValueIndex) const;
   void SetValueColor(int ValueIndex, TColor Color);

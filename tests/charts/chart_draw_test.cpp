@@ -218,8 +218,13 @@ TEST(Marks, BoxFrameAndTransparency) {
   W.Save("chart_marks.png");
   ASSERT_EQ(S->Marks.Positions.size(), 2u);
   const TRect B = S->Marks.Positions[0]->Bounds();
-  // The box stands ArrowLength above the point, filled with the marks' colour.
-  EXPECT_EQ(B.Bottom, W.Chart.LeftAxis.CalcYPosValue(5) - S->Marks.ArrowLength);
+  // The box stands centred ArrowLength above the point (top = Y - height + 1), its height
+  // one line plus twice the frame, filled with the marks' colour.
+  const int Y = W.Chart.LeftAxis.CalcYPosValue(5) - S->Marks.ArrowLength;
+  EXPECT_EQ(B.Top, Y - B.Height() + 1);
+  W.Chart.AssignChartFont(S->Marks.Font);
+  EXPECT_EQ(B.Height(), W.Chart.Canvas().FontHeight() + 2);
+  EXPECT_EQ(S->Marks.BackColor, TColor(0x80FFFF));
   EXPECT_EQ(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor);
   EXPECT_EQ(W.Pixel(B.Left, B.Top + 2), clBlack); // the frame
   S->Marks.Transparent = true;
