@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "htmlview/gif_decoder.h"
+#include "platform/gif_decoder.h"
 #include "htmlview/gif_image.h"
 
 namespace {

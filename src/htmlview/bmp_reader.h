@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 
 // False (with a reason in Error when given) for data that is not a BMP we can show.
 bool DecodeBmp(std::span<const uint8_t> Data, TRawImage &Image, std::string *Error = nullptr);

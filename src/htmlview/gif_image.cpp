@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "htmlview/image_cache.h"
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 #include "platform/application.h"
 #include "platform/canvas.h"
 #include "platform/files.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "htmlview/gif_decoder.h"
+#include "platform/gif_decoder.h"
 #include "platform/bitmap.h"
 #include "platform/types.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // From the decoders' pixel buffers to bitmaps.
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 
 class TBitmap;
 

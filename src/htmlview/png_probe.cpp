@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 
 bool FindPngTransparentColor(std::span<const uint8_t> Data, TColor &Color) {
   static const uint8_t Signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};

@@ -2,7 +2,7 @@
 // and hostile rasters that must stop cleanly.
 #include <gtest/gtest.h>
 
-#include "htmlview/gif_decoder.h"
+#include "platform/gif_decoder.h"
 #include "image_test_support.h"
 
 using namespace imgtest;
@@ -147,6 +147,26 @@ TEST(GifLzw, LongStringsAndTheirCopiesAtTheEndOfThePicture) {
   TGifRasterResult R = DecodeGifLzw(L, N, 1, false, Idx);
   EXPECT_EQ(R.Status, TGifStatus::Complete);
   EXPECT_EQ(Idx, std::vector<uint8_t>(size_t(N), 1));
+}
+
+TEST(GifLzw, ProgressRisesFromZeroToAHundred) {
+  // 300 bytes of codes: the share consumed is reported in growing steps, 0 first and
+  // 100 last, and nothing changes in what is decoded.
+  std::vector<std::pair<int, int>> C{{256, 9}};
+  for (int K = 0; K < 250; ++K) C.push_back({K & 0x7F, 9});
+  C.push_back({256, 9});
+  C.push_back({257, 9});
+  std::vector<uint8_t> L = Codes(8, C);
+  std::vector<int> Seen;
+  std::vector<uint8_t> Idx, Plain;
+  TGifRasterResult R = DecodeGifLzw(L, 250, 1, false, Idx, [&](int P) { Seen.push_back(P); });
+  EXPECT_EQ(R.Status, TGifStatus::Complete);
+  DecodeGifLzw(L, 250, 1, false, Plain);
+  EXPECT_EQ(Idx, Plain);
+  ASSERT_GE(Seen.size(), 10u);
+  EXPECT_EQ(Seen.front(), 0);
+  EXPECT_EQ(Seen.back(), 100);
+  for (size_t I = 1; I + 1 < Seen.size(); ++I) EXPECT_LT(Seen[I - 1], Seen[I]);
 }
 
 TEST(GifLzw, UndefinedCodeRightAfterClearIsCorrupt) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 
 namespace imgtest {
 

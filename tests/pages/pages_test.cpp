@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "htmlview/bmp_reader.h"
-#include "htmlview/gif_decoder.h"
+#include "platform/gif_decoder.h"
 #include "htmlview/gif_image.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"

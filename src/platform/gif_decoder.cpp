@@ -1,9 +1,9 @@
-#include "htmlview/gif_decoder.h"
+#include "platform/gif_decoder.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "htmlview/image_raw.h"
+#include "platform/image_raw.h"
 
 namespace {
 
@@ -190,7 +190,7 @@ template <class T> inline void CopyRun(T *D, const T *S, int L) {
 // where its string first appeared instead of walking its chain of prefixes.
 template <class T>
 TGifRasterResult DecodeCodes(int MinCodeSize, const std::vector<uint8_t> &Codes, T *Out,
-                             int64_t N, const T *Roots) {
+                             int64_t N, const T *Roots, const TGifProgress *Progress) {
   TGifRasterResult Res;
   // Codes are at most 12 bits: a root alphabet of 2^11 still leaves room for the two
   // control codes.
@@ -209,8 +209,16 @@ TGifRasterResult DecodeCodes(int MinCodeSize, const std::vector<uint8_t> &Codes,
   const size_t InSize = Codes.size();
   const uint8_t *Src = Codes.data();
   int64_t O = 0;
+  // Input position at which the share consumed next grows by a percent.
+  size_t NextReport = Progress ? 0 : SIZE_MAX;
+  int Reported = -1;
 
   for (;;) {
+    if (In >= NextReport) {
+      int Percent = InSize ? int(uint64_t(In) * 100 / InSize) : 100;
+      if (Percent > Reported) (*Progress)(Reported = Percent);
+      NextReport = size_t((uint64_t(Percent + 1) * InSize + 99) / 100);
+    }
     if (BitCount < CodeSize) {
       if (In + 8 <= InSize) {
         uint64_t W;
@@ -319,7 +327,7 @@ template <class T> void DeinterlaceRows(T *Px, int Width, int Height) {
 
 template <class T>
 TGifRasterResult DecodeInto(std::span<const uint8_t> Lzw, int Width, int Height, bool Interlaced,
-                            T *Px, const T *Map) {
+                            T *Px, const T *Map, const TGifProgress *Progress = nullptr) {
   TGifRasterResult Res;
   const int64_t N = int64_t(Width) * Height;
   TByteReader R(Lzw);
@@ -335,7 +343,8 @@ TGifRasterResult DecodeInto(std::span<const uint8_t> Lzw, int Width, int Height,
   for (int I = 0; I < RootCount; ++I) Roots[I] = I < 256 ? Map[I] : Map[0];
   thread_local std::vector<uint8_t> Codes;
   GatherSubBlocks(R, Codes);
-  Res = DecodeCodes(MinCodeSize, Codes, Px, N, Roots);
+  Res = DecodeCodes(MinCodeSize, Codes, Px, N, Roots, Progress);
+  if (Progress) (*Progress)(100);
   // What the data did not reach is colour 0.
   std::fill(Px + std::min<int64_t>(std::max<int64_t>(Res.Pixels, 0), N), Px + N, Map[0]);
   if (Interlaced && Height > 1) DeinterlaceRows(Px, Width, Height);
@@ -354,7 +363,8 @@ const uint8_t *IdentityMap() {
 } // namespace
 
 TGifRasterResult DecodeGifLzw(std::span<const uint8_t> Lzw, int Width, int Height,
-                              bool Interlaced, std::vector<uint8_t> &Indices) {
+                              bool Interlaced, std::vector<uint8_t> &Indices,
+                              const TGifProgress &Progress) {
   TGifRasterResult Res;
   Indices.clear();
   if (Width <= 0 || Height <= 0) {
@@ -363,7 +373,8 @@ TGifRasterResult DecodeGifLzw(std::span<const uint8_t> Lzw, int Width, int Heigh
   }
   if (!ImageSizeAllowed(Width, Height)) return Res;
   Indices.resize(size_t(int64_t(Width) * Height));
-  return DecodeInto<uint8_t>(Lzw, Width, Height, Interlaced, Indices.data(), IdentityMap());
+  return DecodeInto<uint8_t>(Lzw, Width, Height, Interlaced, Indices.data(), IdentityMap(),
+                             Progress ? &Progress : nullptr);
 }
 
 TGifRasterResult DecodeGifLzwPixels(std::span<const uint8_t> Lzw, int Width, int Height,

@@ -5,6 +5,7 @@
 // at which pixel). The viewer's animated image and the picture-format classes build on it.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -67,9 +68,14 @@ bool ParseGifContainer(std::span<const uint8_t> Data, TGifContainer &Gif,
 TGifRasterResult DecodeGifRaster(std::span<const uint8_t> Data, const TGifFrameInfo &Frame,
                                  std::vector<uint8_t> &Indices);
 
+// Told the share of the coded data consumed so far, 0..100: once with 0 before the
+// first code, whenever the share grows, and once with 100 at the end.
+using TGifProgress = std::function<void(int Percent)>;
+
 // The same over bare LZW data (minimum code size byte, then the sub-blocks).
 TGifRasterResult DecodeGifLzw(std::span<const uint8_t> Lzw, int Width, int Height,
-                              bool Interlaced, std::vector<uint8_t> &Indices);
+                              bool Interlaced, std::vector<uint8_t> &Indices,
+                              const TGifProgress &Progress = {});
 
 // Decodes Frame's raster straight into Pixels (Width x Height values, rows top first),
 // each index given as Map[index]; pixels the data did not reach get Map[0]. Root codes of
