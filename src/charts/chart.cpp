@@ -384,7 +384,8 @@ static double AxisEnd(const TCustomAxisPanel &P, const TCustomChartAxis *Axis, b
       if (!PositionAxis || S->Count() == 0) break;
       const int M = P.MaxPointsPerPage(), Count = S->Count();
       int First = (P.Page() - 1) * M;
-      if (First >= Count) First = std::max(0, Count / M - 1) * M;
+      // Past the end (points were deleted): the last page, full or not.
+      if (First >= Count) First = ((Count - 1) / M) * M;
       int Last = First + M - 1;
       if (Count <= Last) Last = First + Count % M - 1;
       Last = std::clamp(Last, First, Count - 1);

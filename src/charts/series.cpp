@@ -6,6 +6,7 @@
 
 #include "charts/axis.h"
 #include "charts/chart.h"
+#include "charts/chart_function.h"
 
 // ---- marks -------------------------------------------------------------------------
 
@@ -281,10 +282,15 @@ void TChartSeries::NotifyValue(TValueEvent Event, int ValueIndex) {
       if (S->RecalcOptions & rOnClear) S->Clear();
       break;
     case TValueEvent::veAdd:
-      if ((S->RecalcOptions & rOnInsert) && !S->HasFunction()) S->AddValue(this, ValueIndex);
+      if (!(S->RecalcOptions & rOnInsert)) break;
+      // A function's results depend on every source point: it recalculates.
+      if (S->HasFunction()) S->CheckDataSource();
+      else S->AddValue(this, ValueIndex);
       break;
     case TValueEvent::veDelete:
-      if ((S->RecalcOptions & rOnDelete) && !S->HasFunction()) S->DeletedValue(this, ValueIndex);
+      if (!(S->RecalcOptions & rOnDelete)) break;
+      if (S->HasFunction()) S->CheckDataSource();
+      else S->DeletedValue(this, ValueIndex);
       break;
     case TValueEvent::veRefresh: S->CheckDataSource(); break;
     case TValueEvent::veModify:
@@ -311,11 +317,32 @@ void TChartSeries::RemoveDataSource(TChartSeries *Source) {
   CheckDataSource();
 }
 
+void TChartSeries::SetFunction(std::unique_ptr<TChartFunction> AFunction) {
+  // The old function goes only after the new one is in place: it may be the caller.
+  std::unique_ptr<TChartFunction> Old = std::move(FFunction);
+  FFunction = std::move(AFunction);
+  if (FFunction) FFunction->FParent = this;
+  if (Old) Old->FParent = nullptr;
+  CheckDataSource();
+}
+
+std::unique_ptr<TChartFunction> TChartSeries::ReleaseFunction() {
+  if (FFunction) FFunction->FParent = nullptr;
+  return std::move(FFunction);
+}
+
 void TChartSeries::CheckDataSource() {
   if (DataSources.empty()) return;
   ClearLists();
-  for (TChartSeries *S : DataSources)
-    for (int i = 0; i < S->Count(); ++i) AddValue(S, i);
+  TChartSeries *First = DataSources.front();
+  // The copy keeps its source's kind of values: dates stay dates.
+  XValues().SetDateTime(First->XValues().DateTime());
+  YValues().SetDateTime(First->YValues().DateTime());
+  if (FFunction)
+    FFunction->AddPoints(First);
+  else
+    for (TChartSeries *S : DataSources)
+      for (int i = 0; i < S->Count(); ++i) AddValue(S, i);
   Repaint();
 }
 

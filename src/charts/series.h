@@ -12,6 +12,7 @@
 class TCustomAxisPanel;
 class TCustomChartAxis;
 class TChartSeries;
+class TChartFunction;
 
 enum class TValueEvent { veClear, veAdd, veDelete, veRefresh, veModify };
 enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
@@ -138,7 +139,12 @@ public:
   virtual void CheckDataSource();
   virtual void AddValue(TChartSeries *Source, int ValueIndex);
   virtual void DeletedValue(TChartSeries *Source, int ValueIndex);
-  bool HasFunction() const { return false; }
+  bool HasFunction() const { return FFunction != nullptr; }
+  TChartFunction *FunctionType() const { return FFunction.get(); }
+  // Frees the old function, takes the new one and recalculates from the data sources.
+  void SetFunction(std::unique_ptr<TChartFunction> AFunction);
+  // Lets go of the function without freeing it.
+  std::unique_ptr<TChartFunction> ReleaseFunction();
 
   // ---- geometry and drawing ----
   virtual bool YMandatory() const { return true; }
@@ -192,6 +198,7 @@ protected:
   std::unique_ptr<TChartValueList> FX, FY;
   TCustomAxisPanel *FParentChart = nullptr;
   int FComputedZOrder = 0;
+  std::unique_ptr<TChartFunction> FFunction;
 
 private:
   bool FActive = true;
