@@ -6,6 +6,7 @@
 #include "app/forms/splash_frm.h"
 #include "app/window_gone.h"
 #include "platform/application.h"
+#include "widgets/kit_const.h"
 
 TFieldFrm *FieldFrm = nullptr;
 
@@ -13,6 +14,7 @@ int ProgramMain(const TProgramHooks &Hooks) {
   Screen->SetCursor(crAppStart);
   ShowSplashForm();
   Application->SetTitle("Vornelle");
+  LoadKitCursors();
   TFieldFrmOptions Options;
   Options.ProgramDir = Hooks.ProgramDir;
   FieldFrm = new TFieldFrm(Options);

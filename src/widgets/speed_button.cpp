@@ -4,16 +4,19 @@
 #include <QDialog>
 #include <QEnterEvent>
 #include <QFile>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcutEvent>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
 
 #include "platform/application.h"
 #include "platform/qt_bridge.h"
+#include "widgets/kit_utils.h"
 
 // ---------------------------------------------------------------------------------------
 // Picture helpers
@@ -247,6 +250,20 @@ void TKitSpeedButton::SetBounds(int Left, int Top, int W, int H) {
 void TKitSpeedButton::SetCaption(const std::string &Text) {
   if (Text == CaptionText) return;
   CaptionText = Text;
+  UpdateAccelerator();
+  Repaint();
+}
+
+void TKitSpeedButton::UpdateAccelerator() {
+  if (AccelId) releaseShortcut(AccelId);
+  AccelId = 0;
+  const QKeySequence Key = QKeySequence::mnemonic(ToQString(CaptionText));
+  if (!Key.isEmpty()) AccelId = grabShortcut(Key, Qt::WindowShortcut);
+}
+
+void TKitSpeedButton::SetTransparent(bool Value) {
+  if (Value == IsTransparent) return;
+  IsTransparent = Value;
   Repaint();
 }
 
@@ -534,11 +551,10 @@ void TKitSpeedButton::mouseReleaseEvent(QMouseEvent *E) {
 }
 
 void TKitSpeedButton::mouseDoubleClickEvent(QMouseEvent *E) {
-  if (E->button() == Qt::LeftButton && IsDown && OnDblClick) {
-    OnDblClick();
-    return;
-  }
-  mousePressEvent(E); // a quick second press is still a press
+  // The second press is still a press; the double-click handler belongs to a down button.
+  QPointer<TKitSpeedButton> Self(this);
+  mousePressEvent(E);
+  if (Self && E->button() == Qt::LeftButton && IsDown && OnDblClick) OnDblClick();
 }
 
 void TKitSpeedButton::enterEvent(QEnterEvent *) {
@@ -570,6 +586,19 @@ void TKitSpeedButton::changeEvent(QEvent *E) {
 
 bool TKitSpeedButton::event(QEvent *E) {
   if (E->type() == QEvent::FontChange) Repaint();
+  if (E->type() == QEvent::ApplicationPaletteChange || E->type() == QEvent::ThemeChange) {
+    // The system colours changed: the grey and embossed images are built anew.
+    ButtonGlyph.Invalidate();
+    Repaint();
+  }
+  if (E->type() == QEvent::Shortcut) {
+    // The dialog-char handler: Alt+letter of the caption.
+    auto *S = static_cast<QShortcutEvent *>(E);
+    if (AccelId && S->shortcutId() == AccelId) {
+      if (isEnabled() && isVisible()) Click();
+      return true;
+    }
+  }
   return QWidget::event(E);
 }
 
@@ -629,12 +658,13 @@ void TKitSpeedButton::Paint() {
   C.Brush().Style = bsSolid;
   C.Brush().Color = clBtnFace;
   C.FillRect(TRect(0, 0, W, H));
+  if (IsTransparent) CopyParentImage(this, C);
 
   TRect R(0, 0, W, H);
   if (PaintState != rbsInactive || BtnState == rbsExclusive) DrawFrame(C, R, PaintState);
   else InflateRect(R, -2, -2);
 
-  if (BtnState == rbsExclusive && (!IsFlat || PaintState == rbsInactive)) {
+  if (BtnState == rbsExclusive && !IsTransparent && (!IsFlat || PaintState == rbsInactive)) {
     // The checked face: a dither of face and highlight.
     const TColor Face = ColorToRGB(clBtnFace), Hi = ColorToRGB(clBtnHighlight);
     for (int Y = std::max(0, R.Top); Y < std::min(H, R.Bottom); ++Y)
@@ -681,16 +711,46 @@ std::vector<std::string> WrapWords(const std::string &Text, TCanvas &C, int MaxW
   return Lines;
 }
 
-std::string StripAccelerator(const std::string &S) {
+// The caption without its '&' marks; Accel receives the byte range of the first marked
+// character in the result (Len 0 when there is none).
+struct TAccel {
+  size_t Pos = 0, Len = 0;
+};
+std::string StripAccelerator(const std::string &S, TAccel &Accel) {
   std::string R;
+  Accel = TAccel();
   for (size_t I = 0; I < S.size(); ++I) {
     if (S[I] == '&') {
-      if (I + 1 < S.size() && S[I + 1] == '&') R += '&', ++I;
+      if (I + 1 < S.size() && S[I + 1] == '&') {
+        R += '&';
+        ++I;
+      } else if (I + 1 < S.size() && Accel.Len == 0) {
+        // A whole UTF-8 character is the accelerator.
+        size_t N = 1;
+        while (I + 1 + N < S.size() && (static_cast<unsigned char>(S[I + 1 + N]) & 0xC0) == 0x80) ++N;
+        Accel = TAccel{R.size(), N};
+      }
       continue;
     }
     R += S[I];
   }
   return R;
+}
+
+// One caption line at (X, Y); the accelerator (bytes [Pos, Pos + Len) of Line) underlined.
+void DrawCaptionLine(TCanvas &C, int X, int Y, const std::string &Line, TAccel Accel) {
+  C.TextOut(X, Y, Line);
+  if (Accel.Len == 0 || Accel.Pos + Accel.Len > Line.size()) return;
+  // Advances are whole pixels and kerning is off, so the letter starts where the text
+  // before it ends. The mark sits a pixel under the baseline, as the font's underline.
+  const int Left = X + C.TextWidth(Line.substr(0, Accel.Pos));
+  const int Width = C.TextWidth(Line.substr(Accel.Pos, Accel.Len));
+  const TTextMetric M = C.TextMetrics();
+  const int Thick = std::max(1, M.tmAscent / 12);
+  const TBrush Save = C.Brush();
+  C.Brush() = TBrush{C.Font().Color, bsSolid};
+  C.FillRect(TRect(Left, Y + M.tmAscent + 1, Left + Width, Y + M.tmAscent + 1 + Thick));
+  C.Brush() = Save;
 }
 
 } // namespace
@@ -706,7 +766,8 @@ void TKitSpeedButton::PaintGlyph(TCanvas &C, TRect ARect, TKitButtonState AState
 
   // The caption, shortened to the room it has.
   std::vector<std::string> Lines;
-  std::string Text = StripAccelerator(CaptionText);
+  TAccel Accel;
+  std::string Text = StripAccelerator(CaptionText, Accel);
   if (!Text.empty()) {
     if (Horizontal) {
       const int Room = std::max(0, CX - G.cx - MarginPart - SpacingPart - (DrawMark ? 9 : 0));
@@ -775,26 +836,35 @@ void TKitSpeedButton::PaintGlyph(TCanvas &C, TRect ARect, TKitButtonState AState
   GlyphPos = GlyphPos + ARect.TopLeft();
   TextPos = TextPos + ARect.TopLeft();
 
-  if (Orig.cx > 0) C.Draw(GlyphPos.X, GlyphPos.Y, ButtonGlyph.StateImage(AState));
+  if (Orig.cx > 0)
+    DrawBitmapRectTransparent(C, GlyphPos.X, GlyphPos.Y, TRect(0, 0, Orig.cx, Orig.cy),
+                              ButtonGlyph.StateImage(AState), ButtonGlyph.TransparentColor());
 
   const bool Disabled = AState == rbsDisabled;
   if (!Lines.empty() && TextOnly.cx > 0) {
     C.Brush().Style = bsClear;
     int Y = TextPos.Y;
+    size_t Offset = 0; // of the line in Text: wrapped lines were split at single spaces
     for (const auto &L : Lines) {
+      TAccel LineAccel;
+      if (Accel.Len > 0 && Accel.Pos >= Offset) LineAccel = TAccel{Accel.Pos - Offset, Accel.Len};
+      // A line shortened with "..." lost the letter when it falls into the dots.
+      // Only a single line is ever shortened.
+      if (L != Text && Lines.size() == 1 && LineAccel.Pos + LineAccel.Len + 3 > L.size()) LineAccel = TAccel();
       const int LW = C.TextWidth(L);
       int X = TextPos.X;
       if (CaptionAlign == taCenter) X += (TextOnly.cx - LW) / 2;
       else if (CaptionAlign == taRightJustify) X += TextOnly.cx - LW;
       if (Disabled) {
         C.Font().Color = clBtnHighlight;
-        C.TextOut(X + 1, Y + 1, L);
+        DrawCaptionLine(C, X + 1, Y + 1, L, LineAccel);
         C.Font().Color = clBtnShadow;
       } else {
         C.Font().Color = BtnFont.Color;
       }
-      C.TextOut(X, Y, L);
+      DrawCaptionLine(C, X, Y, L, LineAccel);
       Y += C.TextHeight(L.empty() ? std::string("Ag") : L);
+      Offset += L.size() + 1;
     }
     C.Brush().Style = bsSolid;
   }

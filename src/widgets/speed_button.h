@@ -88,6 +88,8 @@ public:
   QSize sizeHint() const override { return QSize(BtnWidth, BtnHeight); }
   QSize minimumSizeHint() const override { return sizeHint(); }
 
+  // A letter after '&' is the accelerator: Alt+letter clicks the button, and the letter is
+  // drawn underlined ("&&" is a plain '&').
   std::string Caption() const { return CaptionText; }
   void SetCaption(const std::string &Text);
   // Glyph strip of NumGlyphs images side by side; lower-left pixel = transparent colour.
@@ -122,6 +124,10 @@ public:
   void SetWordWrap(bool Value);
   TButtonStyle Style() const { return BtnStyle; }
   void SetStyle(TButtonStyle Value);
+  // Transparent: the face shows what lies under the button (the parent and the controls
+  // beneath it) instead of the button colour.
+  bool Transparent() const { return IsTransparent; }
+  void SetTransparent(bool Value);
   TAlignment Alignment() const { return CaptionAlign; }
   void SetAlignment(TAlignment Value);
   TFont &Font() { return BtnFont; }
@@ -197,6 +203,7 @@ private:
   void TimerTick();
   void SetMouseIn(bool In);
   void Repaint();
+  void UpdateAccelerator();
 
   int BtnWidth = 25, BtnHeight = 25;
   std::string CaptionText;
@@ -213,6 +220,8 @@ private:
   bool Wrap = false;
   TButtonStyle BtnStyle = bsAutoDetect;
   TAlignment CaptionAlign = taCenter;
+  bool IsTransparent = false;
+  int AccelId = 0; // the grabbed Alt+letter shortcut, 0 when none
   TFont BtnFont;
   std::string HintText;
   QMenu *Menu = nullptr;
