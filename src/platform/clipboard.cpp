@@ -80,6 +80,55 @@ std::string TClipboard::DataOf(const std::string &Mime) const {
   return std::string(D.constData(), size_t(D.size()));
 }
 
+namespace {
+std::vector<std::string> &FormatNames() {
+  static std::vector<std::string> L;
+  return L;
+}
+constexpr unsigned FirstNamedFormat = 0xC000;
+} // namespace
+
+unsigned RegisterClipboardFormat(const std::string &Name) {
+  auto &L = FormatNames();
+  for (size_t I = 0; I < L.size(); ++I)
+    if (L[I] == Name) return FirstNamedFormat + unsigned(I);
+  L.push_back(Name);
+  return FirstNamedFormat + unsigned(L.size() - 1);
+}
+
+std::string ClipboardFormatMime(unsigned Format) {
+  if (Format == CF_BITMAP) return "image/png";
+  if (Format < FirstNamedFormat || Format - FirstNamedFormat >= FormatNames().size()) return {};
+  std::string M = "application/x-vornelle-";
+  for (char C : FormatNames()[Format - FirstNamedFormat])
+    M += (C == ' ') ? '-' : char(C >= 'A' && C <= 'Z' ? C + 32 : C);
+  return M;
+}
+
+void TClipboard::SetFormatData(unsigned Format, const std::vector<uint8_t> &Data) {
+  QClipboard *B = Board();
+  std::string Mime = ClipboardFormatMime(Format);
+  if (!B || Mime.empty()) return;
+  auto *New = new QMimeData;
+  if (const QMimeData *Old = B->mimeData()) {
+    for (const QString &F : Old->formats()) New->setData(F, Old->data(F));
+    if (Old->hasImage()) New->setImageData(Old->imageData());
+  }
+  New->setData(QString::fromStdString(Mime),
+               QByteArray(reinterpret_cast<const char *>(Data.data()), qsizetype(Data.size())));
+  B->setMimeData(New);
+}
+
+std::vector<uint8_t> TClipboard::FormatData(unsigned Format) const {
+  std::string D = DataOf(ClipboardFormatMime(Format));
+  return std::vector<uint8_t>(D.begin(), D.end());
+}
+
+bool TClipboard::HasFormatNumber(unsigned Format) const {
+  std::string Mime = ClipboardFormatMime(Format);
+  return !Mime.empty() && HasMimeType(Mime);
+}
+
 void TClipboard::Clear() {
   if (QClipboard *B = Board()) B->clear();
 }
