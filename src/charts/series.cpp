@@ -106,6 +106,8 @@ void TChartSeries::SetSeriesColor(TColor C) {
 void TChartSeries::SetColorEachPoint(bool V) {
   if (FColorEachPoint == V) return;
   FColorEachPoint = V;
+  // Back to one colour: the points give up their own.
+  if (!V) std::fill(Colors.begin(), Colors.end(), clChartColor);
   Repaint();
 }
 

@@ -11,8 +11,11 @@ TChartValueList::TChartValueList(TChartSeries *Owner, std::string Name)
   Clear();
 }
 
+EListError::EListError(int Index) : Exception(Format("List index out of bounds (%d)", Index)) {}
+
 void TChartValueList::SetValue(int Index, double Value) {
-  FList.at(Index) = Value;
+  if (Index < 0 || Index >= Count()) throw EListError(Index);
+  FList[Index] = Value;
   FStatsDirty = true;
   if (FOwner) FOwner->NotifyValue(TValueEvent::veModify, Index);
 }
@@ -56,13 +59,13 @@ int TChartValueList::AddChartValue(double Value) {
 }
 
 void TChartValueList::InsertChartValue(int Index, double Value) {
-  if (Index < 0 || Index > Count()) throw std::out_of_range("List index out of bounds");
+  if (Index < 0 || Index > Count()) throw EListError(Index);
   FList.insert(FList.begin() + Index, Value);
   FStatsDirty = true;
 }
 
 void TChartValueList::Delete(int Index) {
-  if (Index < 0 || Index >= Count()) throw std::out_of_range("List index out of bounds");
+  if (Index < 0 || Index >= Count()) throw EListError(Index);
   FList.erase(FList.begin() + Index);
   FStatsDirty = true;
 }

@@ -3,7 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/numbers.h"
+
 class TChartSeries;
+
+// The list-index error: an index outside 0..Count-1.
+class EListError : public Exception {
+public:
+  explicit EListError(int Index);
+};
 
 enum class TChartListOrder { loNone, loAscending, loDescending };
 
@@ -15,7 +23,10 @@ public:
   virtual ~TChartValueList() = default;
 
   // The raw value times Multiplier.
-  virtual double GetValue(int Index) const { return FList[Index] * FMultiplier; }
+  virtual double GetValue(int Index) const {
+    if (Index < 0 || Index >= int(FList.size())) throw EListError(Index);
+    return FList[Index] * FMultiplier;
+  }
   double Value(int Index) const { return GetValue(Index); }
   // Stores the raw value; the point keeps its place even when Order breaks.
   virtual void SetValue(int Index, double Value);

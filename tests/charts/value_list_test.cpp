@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "charts/point_series.h"
 #include "charts/value_list.h"
 
 namespace {
@@ -83,5 +84,25 @@ TEST(ValueList, ClearScrollSort) {
   EXPECT_EQ(L.MaxValue(), 0);
   L.Scroll(); // nothing to rotate
   EXPECT_EQ(L.Count(), 0);
-  EXPECT_THROW(L.Delete(0), std::out_of_range);
+  EXPECT_THROW(L.Delete(0), EListError);
+}
+
+TEST(ValueList, IndexOutsideTheListRaises) {
+  TChartValueList L(nullptr, "Y");
+  L.AddChartValue(4);
+  EXPECT_EQ(L.GetValue(0), 4);
+  try {
+    (void)L.GetValue(1);
+    FAIL();
+  } catch (const EListError &E) {
+    EXPECT_STREQ(E.what(), "List index out of bounds (1)");
+  }
+  EXPECT_THROW((void)L.GetValue(-1), EListError);
+  EXPECT_THROW(L.SetValue(3, 1), EListError);
+  EXPECT_THROW(L.InsertChartValue(5, 1), EListError);
+  EXPECT_EQ(L.Count(), 1);
+  // Through a series too: a point that is not there.
+  TPointSeries S;
+  S.AddXY(1, 2);
+  EXPECT_THROW((void)S.GetyValue(1), EListError);
 }
