@@ -194,7 +194,7 @@ void TChartLegend::Draw() {
     NumRows = std::min(MaxNumRows, (Items + NumCols - 1) / NumCols);
     const int W = std::min(Items, NumCols) * FItemWidth;
     const int Free = CR.Width() - W;
-    const int Left = CR.Left + Free / 2 + Round(FTopPos * Free * 0.01) - Round(0.5 * Free * 0.01 * FTopPos);
+    const int Left = CR.Left + Free / 2 + Round(FTopPos * Free * 0.01);
     const int H = NumRows * FItemHeight;
     if (Alignment == laTop)
       RectLegend = TRect(Left, CR.Top + Fw, Left + W, CR.Top + Fw + H);

@@ -196,9 +196,11 @@ void TCustomChartPanel::Draw(TCanvas &UserCanvas, const TRect &UserRect) {
 void TCustomChartPanel::RecalcWidthHeight() {
   ChartRect.Left = std::max(ChartRect.Left, ChartBounds.Left);
   ChartRect.Top = std::max(ChartRect.Top, ChartBounds.Top);
-  // An empty or inverted rectangle becomes one pixel wide, never wider than the panel.
-  if (ChartRect.Left >= ChartRect.Right) ChartRect.Right = ChartRect.Left + 1;
-  if (ChartRect.Top >= ChartRect.Bottom) ChartRect.Bottom = ChartRect.Top + 1;
+  // An inverted rectangle becomes one pixel wide; an empty one takes the control's size.
+  if (ChartRect.Left > ChartRect.Right) ChartRect.Right = ChartRect.Left + 1;
+  else if (ChartRect.Left == ChartRect.Right) ChartRect.Right = ChartRect.Left + Width();
+  if (ChartRect.Top > ChartRect.Bottom) ChartRect.Bottom = ChartRect.Top + 1;
+  else if (ChartRect.Top == ChartRect.Bottom) ChartRect.Bottom = ChartRect.Top + Height();
   ChartWidth = ChartRect.Right - ChartRect.Left;
   ChartHeight = ChartRect.Bottom - ChartRect.Top;
   ChartXCenter = (ChartRect.Left + ChartRect.Right) / 2;

@@ -95,3 +95,22 @@ TEST(ChartLayout, UnbufferedDrawsStraightToTheWindow) {
   EXPECT_EQ(Zooms, 150);
   EXPECT_EQ(Scrolls, 11);
 }
+
+TEST(ChartLayout, TopLegendShiftedByTopPos) {
+  // The legend at the top is centred and moved right by TopPos percent of the free width.
+  auto LegendLeft = [](int TopPos) {
+    TChartOnBitmap W(500, 300);
+    W.Chart.SetView3D(false);
+    W.Chart.Legend.Alignment = laTop;
+    W.Chart.Legend.SetTopPos(TopPos);
+    auto *S = W.Chart.AddSeries<TPointSeries>();
+    S->AddXY(0, 1, "one");
+    S->AddXY(1, 2, "two");
+    W.Paint();
+    return W.Chart.Legend.RectLegend.Left;
+  };
+  const int L0 = LegendLeft(0), L10 = LegendLeft(10), L100 = LegendLeft(100);
+  const int Free = L100 - L0; // TopPos 100 moves it by the whole free width
+  ASSERT_GT(Free, 100);
+  EXPECT_EQ(L10 - L0, Round(10 * Free * 0.01));
+}

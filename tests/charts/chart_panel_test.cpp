@@ -27,7 +27,8 @@ TEST(ChartPanel, ChartRectFromMargins) {
   P.SetBorderWidth(2);
   P.Paint();
   EXPECT_EQ(P.SeenChartRect, TRect(2, 2, 398, 248));
-  // Margins of 100 % leave an inverted rectangle: it becomes one pixel, inside the panel.
+  // Margins over 100 % leave an inverted rectangle: it becomes one pixel wide. Margins of
+  // exactly 100 % leave an empty one, which takes the control's height.
   P.SetBorderWidth(0);
   P.SetMarginLeft(60);
   P.SetMarginRight(60);
@@ -35,7 +36,7 @@ TEST(ChartPanel, ChartRectFromMargins) {
   P.SetMarginBottom(50);
   P.Paint();
   EXPECT_EQ(P.SeenChartRect.Width(), 1);
-  EXPECT_EQ(P.SeenChartRect.Height(), 1);
+  EXPECT_EQ(P.SeenChartRect.Height(), 250);
   EXPECT_EQ(P.SeenChartRect.Left, 240);
   EXPECT_EQ(P.ChartWidth, 1);
 }
@@ -205,4 +206,17 @@ TEST(ChartGeometry, HitTests) {
   const TPoint Sq[4] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
   EXPECT_TRUE(PointInPolygon({5, 5}, Sq));
   EXPECT_FALSE(PointInPolygon({15, 5}, Sq));
+}
+
+TEST(ChartPanel, EmptyChartRectTakesTheControlsSize) {
+  TTestPanel P;
+  P.SetBounds(400, 250);
+  P.ChartBounds = TRect(0, 0, 400, 250);
+  P.ChartRect = TRect(30, 40, 30, 40); // equal sides: the control's width and height
+  P.RecalcWidthHeight();
+  EXPECT_EQ(P.ChartRect, TRect(30, 40, 430, 290));
+  P.ChartRect = TRect(30, 40, 20, 10); // inverted: one pixel
+  P.RecalcWidthHeight();
+  EXPECT_EQ(P.ChartRect, TRect(30, 40, 31, 41));
+  EXPECT_EQ(P.ChartWidth, 1);
 }
