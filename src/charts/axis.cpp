@@ -53,6 +53,69 @@ int FindDateTimeStep(double Step) {
 
 std::string DateTimeDefaultFormat(double Span) { return Span > 1 ? "dd/mm/yyyy" : "hh:nn:ss"; }
 
+namespace {
+// Days from 1 January 1970 of a civil date, and back (proleptic Gregorian calendar).
+long long DaysFromCivil(long long Y, int M, int D) {
+  Y -= M <= 2;
+  const long long Era = (Y >= 0 ? Y : Y - 399) / 400;
+  const long long YoE = Y - Era * 400;
+  const long long DoY = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
+  const long long DoE = YoE * 365 + YoE / 4 - YoE / 100 + DoY;
+  return Era * 146097 + DoE - 719468;
+}
+void CivilFromDays(long long Z, long long &Y, int &M, int &D) {
+  Z += 719468;
+  const long long Era = (Z >= 0 ? Z : Z - 146096) / 146097;
+  const long long DoE = Z - Era * 146097;
+  const long long YoE = (DoE - DoE / 1460 + DoE / 36524 - DoE / 146096) / 365;
+  const long long DoY = DoE - (365 * YoE + YoE / 4 - YoE / 100);
+  const long long MP = (5 * DoY + 2) / 153;
+  D = int(DoY - (153 * MP + 2) / 5 + 1);
+  M = int(MP < 10 ? MP + 3 : MP - 9);
+  Y = YoE + Era * 400 + (M <= 2);
+}
+constexpr long long ChartDayZero = -25569; // 30 December 1899 from 1 January 1970
+} // namespace
+
+void DecodeChartDate(double Value, int &Year, int &Month, int &Day) {
+  const double F = std::floor(Value);
+  long long Y = 1899;
+  Month = 12;
+  Day = 30;
+  if (std::fabs(F) < 1e9) CivilFromDays((long long)F + ChartDayZero, Y, Month, Day);
+  Year = int(Y);
+}
+
+double EncodeChartDate(int Year, int Month, int Day) {
+  return double(DaysFromCivil(Year, Month, Day) - ChartDayZero);
+}
+
+double ChartRoundDate(double Value, int Entry) {
+  const double Day = std::floor(Value);
+  if (Entry < 14 || !std::isfinite(Value)) return Value;
+  int Y, M, D;
+  DecodeChartDate(Day, Y, M, D);
+  if (Entry == 18) return EncodeChartDate(Y, M, D >= 15 ? 15 : 1);
+  if (Entry >= 19 && Entry <= 23) return EncodeChartDate(Y, M, 1);
+  if (Entry >= 24) return EncodeChartDate(Y, 1, 1);
+  return Day;
+}
+
+double ChartDecrementDate(double Value, double Step) {
+  int Y, M, D;
+  DecodeChartDate(Value, Y, M, D);
+  if (Step >= 365) return EncodeChartDate(Y - std::max(1, Round(Step / 365)), M, std::min(D, 28));
+  if (Step >= 28) {
+    const int Months = std::max(1, Round(Step / 30.4375));
+    int Total = Y * 12 + (M - 1) - Months;
+    return EncodeChartDate(Total / 12, Total % 12 + 1, std::min(D, 28));
+  }
+  // Half months: the 15th goes back to the 1st, the 1st to the 15th of the month before.
+  if (D > 15) return EncodeChartDate(Y, M, 15);
+  if (D > 1) return EncodeChartDate(Y, M, 1);
+  return M == 1 ? EncodeChartDate(Y - 1, 12, 15) : EncodeChartDate(Y, M - 1, 15);
+}
+
 std::string FormatDateTime(const std::string &Fmt, double Value) {
   // Day 0 is 30 December 1899.
   const double Days = std::floor(Value);

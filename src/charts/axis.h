@@ -24,6 +24,14 @@ int FindDateTimeStep(double Step);
 double DateTimeStepValue(int Entry);
 constexpr int NumDateTimeSteps = 25;
 std::string DateTimeDefaultFormat(double Span);
+// Calendar dates of date-time values (days since 30 December 1899).
+void DecodeChartDate(double Value, int &Year, int &Month, int &Day);
+double EncodeChartDate(int Year, int Month, int Day);
+// The first label of an exact date-time step entry: the start of the day, the 1st or
+// 15th (15 days), the 1st of the month (30 to 182 days), 1 January (365 days).
+double ChartRoundDate(double Value, int Entry);
+// One label step down the calendar: half months, whole months or whole years.
+double ChartDecrementDate(double Value, double Step);
 // Days since 30 December 1899 as text, "dd/mm/yyyy"-style masks and "hh:nn:ss".
 std::string FormatDateTime(const std::string &Fmt, double Value);
 

@@ -214,20 +214,26 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
       DrawAxisLabel(P, V, LabelValue(V));
     }
   };
-  // Exact calendar steps of half a month or more walk the calendar.
-  if (IsDateTime && ExactEntry >= 18) {
-    double V = std::floor(IMaximum);
-    for (int Guard = 0; Guard < 10000 && V >= IMinimum; ++Guard) {
-      if (V <= IMaximum) DrawAt(V);
-      V -= DateTimeStepValue(ExactEntry);
+  // Exact date-time steps of a day or more start on a calendar boundary; steps of half a
+  // month or more walk the calendar by the fitted step.
+  if (IsDateTime && ExactEntry >= 14) {
+    auto Down = [&](double V) { return Step >= 15 ? ChartDecrementDate(V, Step) : V - Step; };
+    double V = ChartRoundDate(IMaximum, ExactEntry);
+    const double Tol = std::fabs(Step) * 1e-9;
+    int Guard = 0;
+    if (LabelsOnAxis) {
+      while (V > IMaximum + Tol && Guard++ < 10000) V = Down(V);
+      for (; Guard < 10000 && V >= IMinimum - Tol; ++Guard, V = Down(V)) DrawAt(V);
+    } else {
+      while (V >= IMaximum - Tol && Guard++ < 10000) V = Down(V);
+      for (; Guard < 10000 && V > IMinimum + Tol; ++Guard, V = Down(V)) DrawAt(V);
     }
     return;
   }
   // Labels are whole multiples of the step, each computed afresh (no running sum), and
   // the ends take a small tolerance so that binary fractions keep their end labels.
   const double Tol = std::fabs(Step) * 1e-9;
-  bool Multiples = IMinimum != IMaximum && RoundFirstLabel;
-  if (IsDateTime && ExactEntry >= 14) Multiples = false;
+  const bool Multiples = IMinimum != IMaximum && RoundFirstLabel;
   double K0 = 0, Base = IMaximum;
   if (Multiples) {
     double q = IMaximum / Step;
@@ -235,8 +241,7 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
     if (std::fabs(q - r) <= 1e-9 * std::max(1.0, std::fabs(r))) q = r;
     K0 = std::trunc(q);
     Base = 0;
-  } else if (IsDateTime && ExactEntry >= 14)
-    Base = std::floor(IMaximum);
+  }
   auto Value = [&](int64_t k) { return Multiples ? (K0 - double(k)) * Step : Base - double(k) * Step; };
   int64_t k = 0;
   if (LabelsOnAxis) {
@@ -253,7 +258,11 @@ void TCustomChartAxis::DrawLogLabels() {
   double Min = IMinimum;
   double v;
   if (Min <= 0) {
+    // The minimum is replaced for this draw, mapping included, so that the labels and the
+    // series land on the chart.
     Min = Min < 0 ? 1e-10 : 0.1;
+    IMinimum = Min;
+    IRange = IMaximum - IMinimum;
     v = Min;
   } else
     v = std::pow(double(FLogarithmicBase), Round(std::log(Min) / std::log(double(FLogarithmicBase))));
