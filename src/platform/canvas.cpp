@@ -1032,7 +1032,9 @@ void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const 
 
 void TCanvas::TextOut(int X, int Y, const std::string &Text) { TextOut(X, Y, U16(Text)); }
 void TCanvas::TextOut(int X, int Y, const std::u16string &Text) {
-  TMetaCommand C = Cmd(TMetaCommand::opText, {X, Y});
+  // A recorded run keeps its extent, so that a replay at another scale can fit it there.
+  const TSize E = D->Kind == Impl::TKind::Recorder ? TextExtent(Text) : TSize();
+  TMetaCommand C = Cmd(TMetaCommand::opText, {X, Y, E.cx, E.cy});
   C.Text = Text;
   if (Record(*D, std::move(C))) {
     D->PenPos = TPoint(X + TextWidth(Text), Y);
@@ -1042,7 +1044,8 @@ void TCanvas::TextOut(int X, int Y, const std::u16string &Text) {
 }
 void TCanvas::TextRect(const TRect &R, int X, int Y, const std::string &Text) { TextRect(R, X, Y, U16(Text)); }
 void TCanvas::TextRect(const TRect &R, int X, int Y, const std::u16string &Text) {
-  TMetaCommand C = Cmd(TMetaCommand::opTextRect, {R.Left, R.Top, R.Right, R.Bottom, X, Y});
+  const TSize E = D->Kind == Impl::TKind::Recorder ? TextExtent(Text) : TSize();
+  TMetaCommand C = Cmd(TMetaCommand::opTextRect, {R.Left, R.Top, R.Right, R.Bottom, X, Y, E.cx, E.cy});
   C.Text = Text;
   if (Record(*D, std::move(C))) return;
   DrawText(*D, X, Y, Text, &R);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/bitmap.h"
@@ -76,6 +77,35 @@ void ApplyState(TCanvas &C, const TMetaState &S, const TMapper &M, const TMapper
   }
 }
 
+// Font heights round to whole pixels while positions scale exactly, so a run replayed at
+// another size can come out wider than its place and run into the next run or past a clip.
+// The run gets the room its recorded extent scales to: the font takes the largest height,
+// up to the rounded one, at which the run fits. Returns the height to restore afterwards.
+int FitRun(TCanvas &C, const std::u16string &Text, const TMapper &M, int X, int Y, int W, int H) {
+  TFont &F = C.Font();
+  const int Before = F.Height;
+  if (Before == 0 || Text.empty() || W <= 0) return Before;
+  const int RoomW = std::abs(M.X(X + W) - M.X(X)), RoomH = H > 0 ? std::abs(M.Y(Y + H) - M.Y(Y)) : 0;
+  const int Sign = Before < 0 ? -1 : 1, Full = std::abs(Before);
+  int Width = 0;
+  auto Fits = [&](int Size) {
+    F.Height = Sign * Size;
+    const TSize E = C.TextExtent(Text);
+    Width = E.cx;
+    return E.cx <= RoomW && (RoomH <= 0 || E.cy <= RoomH);
+  };
+  if (Fits(Full) || Full <= 1) {
+    F.Height = Before;
+    return Before;
+  }
+  // A first guess in proportion to the width, then the nearest height that fits.
+  int Size = std::clamp(Width > RoomW ? int(int64_t(Full) * RoomW / Width) : Full - 1, 1, Full - 1);
+  while (Size > 1 && !Fits(Size)) --Size;
+  while (Size + 1 < Full && Fits(Size + 1)) ++Size;
+  F.Height = Sign * std::max(1, Size);
+  return Before;
+}
+
 } // namespace
 
 void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, const TRect &R) {
@@ -129,8 +159,18 @@ void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, co
       else C.Chord(A, B, Cc, Dd, E, F, G, Hh);
       break;
     }
-    case TMetaCommand::opText: C.TextOut(M.X(I[0]), M.Y(I[1]), K.Text); break;
-    case TMetaCommand::opTextRect: C.TextRect(M.R(I[0], I[1], I[2], I[3]), M.X(I[4]), M.Y(I[5]), K.Text); break;
+    case TMetaCommand::opText: {
+      const int Height = I.size() >= 4 ? FitRun(C, K.Text, M, I[0], I[1], I[2], I[3]) : C.Font().Height;
+      C.TextOut(M.X(I[0]), M.Y(I[1]), K.Text);
+      C.Font().Height = Height;
+      break;
+    }
+    case TMetaCommand::opTextRect: {
+      const int Height = I.size() >= 8 ? FitRun(C, K.Text, M, I[4], I[5], I[6], I[7]) : C.Font().Height;
+      C.TextRect(M.R(I[0], I[1], I[2], I[3]), M.X(I[4]), M.Y(I[5]), K.Text);
+      C.Font().Height = Height;
+      break;
+    }
     case TMetaCommand::opPixel: {
       TRect Q = M.R(I[0], I[1], I[0] + 1, I[1] + 1);
       if (Q.Width() == 1 && Q.Height() == 1) C.SetPixels(Q.Left, Q.Top, TColor(I[2]));
