@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -452,6 +454,62 @@ TEST_F(PanePrint, TextOfThePreviewPageIsBlackOnWhite) {
   EXPECT_EQ(Dark(TRect(0, 0, B.Width(), 76)), 0);
   // The first line starts just inside them.
   EXPECT_GT(Dark(TRect(76, 76, 90, 120)), 0);
+}
+
+namespace {
+
+// Inked pixels per row of a picture (text and rules; the paper is white).
+std::vector<int> InkRows(const TBitmap &B) {
+  std::vector<int> Rows(B.Height());
+  for (int Y = 0; Y < B.Height(); ++Y)
+    for (int X = 0; X < B.Width(); ++X) Rows[Y] += GetGValue(ArgbToColor(B.ScanLine(Y)[X])) < 0xA0;
+  return Rows;
+}
+
+} // namespace
+
+TEST_F(PanePrint, PrintedPagesMatchThePreviewPageByPage) {
+  Pane.LoadFromFile(std::string(VORNELLE_SOURCE_DIR) + "/HTML/EFIELD.HTM");
+  TMetaFilePrinter MF;
+  const int N = Pane.PrintPreview(MF);
+  ASSERT_GE(N, 2);
+  Pane.Print(1, N);
+  ASSERT_EQ(PdfPages(Pdf), N);
+  // Both at 50 dots per inch, about the size of the unzoomed preview (409 pixels wide).
+  const std::string Base = OutPath("print_vs_preview");
+  const std::string Cmd = "pdftoppm -r 50 -png '" + Pdf + "' '" + Base + "' 2>/dev/null";
+  if (std::system(Cmd.c_str()) != 0) GTEST_SKIP() << "pdftoppm not installed (poppler-utils)";
+  for (int P = 0; P < N; ++P) {
+    SCOPED_TRACE("page " + std::to_string(P + 1));
+    std::string Number = std::to_string(P + 1);
+    while (Number.size() < std::to_string(N).size()) Number = "0" + Number;
+    std::ifstream In(Base + "-" + Number + ".png", std::ios::binary);
+    const std::vector<uint8_t> Png((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    TBitmap Printed;
+    ASSERT_TRUE(Printed.LoadFromPngData(Png));
+    const double S = double(Printed.Width()) / MF.PaperWidth;
+    const TMetafile &Page = MF.GetMetaFile(P);
+    TBitmap Preview(Printed.Width(), Printed.Height());
+    Page.Play(Preview.Canvas(), TRect(Round(MF.OffsetX * S), Round(MF.OffsetY * S), Round((MF.OffsetX + Page.Width()) * S),
+                                      Round((MF.OffsetY + Page.Height()) * S)));
+    const std::vector<int> A = InkRows(Printed), B = InkRows(Preview);
+    auto First = [](const std::vector<int> &R) { return int(std::find_if(R.begin(), R.end(), [](int V) { return V > 0; }) - R.begin()); };
+    auto Last = [](const std::vector<int> &R) { return int(R.rend() - std::find_if(R.rbegin(), R.rend(), [](int V) { return V > 0; })) - 1; };
+    // The same first and last line: the page breaks fall in the same places (a pixel here is
+    // ten dots, a line of text about five pixels).
+    EXPECT_NEAR(First(A), First(B), 2);
+    EXPECT_NEAR(Last(A), Last(B), 2);
+    // Lines of text at the same heights, and ink of the same order (the preview's text is
+    // hinted to whole pixels, the rasterised PDF's smoothed, so the shades differ).
+    int Agree = 0, InkA = 0, InkB = 0;
+    for (size_t Y = 0; Y < A.size(); ++Y) {
+      Agree += (A[Y] > 0) == (B[Y] > 0);
+      InkA += A[Y];
+      InkB += B[Y];
+    }
+    EXPECT_GE(Agree, int(A.size()) * 85 / 100);
+    EXPECT_NEAR(InkB, InkA, InkA * 6 / 10);
+  }
 }
 
 TEST_F(PanePrint, BusyDuringTheRunAndLaidOutAgainAfter) {
