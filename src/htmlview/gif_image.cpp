@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "htmlview/dither.h"
 #include "htmlview/image_cache.h"
 #include "platform/image_raw.h"
 #include "platform/application.h"
@@ -75,6 +76,10 @@ void TgfFrame::Decode() const {
     }
   }
   if (!Separate.empty()) Bitmap = TBitmap::FromRgb32(Width, Height, Px);
+  // Frames that kept their own colours are dithered into the display's; nothing to
+  // reduce keeps the frame as decoded.
+  if (Dither)
+    if (std::unique_ptr<TBitmap> R = ReduceToDisplayPalette(&Bitmap)) Bitmap = std::move(*R);
 }
 
 std::function<uint32_t()> TGIFImage::Clock;
@@ -201,7 +206,7 @@ bool TGIFImage::ParseStream() {
       for (int I = 0; I < 256; ++I) {
         const uint8_t *C = &F->ColorTable[size_t(I) * 3];
         TColor Col = RGB(C[0], C[1], C[2]);
-        if (!Pal.empty()) Col = Pal[size_t(NearestPaletteIndex(Pal, Col))];
+        if (!Pal.empty() && !F->Dither) Col = Pal[size_t(NearestPaletteIndex(Pal, Col))];
         F->Map[size_t(I)] = ColorToArgb(Col);
       }
       if (F->Transparent) F->Map[F->TransparentIndex] = Hole;

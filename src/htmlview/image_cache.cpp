@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "htmlview/bmp_reader.h"
+#include "htmlview/dither.h"
 #include "htmlview/gif_image.h"
 #include "htmlview/image_bitmap.h"
 #include "htmlview/jpeg_reader.h"
@@ -62,14 +63,6 @@ std::vector<uint8_t> ReadHead(const std::string &Name, size_t N) {
   std::fclose(F);
   (void)Got;
   return Buf;
-}
-
-// The 16 colours of a 4-bit display.
-std::vector<TColor> Vga16() {
-  std::vector<TColor> S = DefaultSystemPalette(), V;
-  for (int I = 0; I < 8; ++I) V.push_back(S[size_t(I)]);
-  for (int I = 248; I < 256; ++I) V.push_back(S[size_t(I)]);
-  return V;
 }
 
 std::unique_ptr<TBitmap> MapToPalette(const TBitmap &Src, const std::vector<TColor> &Pal) {
@@ -331,11 +324,10 @@ std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap) {
       return ConvertTo256Palette(Bitmap);
     return Bitmap; // true colour: nothing to adapt
   }
-  // Palette displays: every colour to its nearest displayable one.
-  if (ColorBits() == 8) return ConvertTo256Palette(Bitmap);
-  std::unique_ptr<TBitmap> R = MapToPalette(*Bitmap, Vga16());
-  Bitmap.reset();
-  return R;
+  // Palette displays: dithered into the display's colours. Nothing to reduce (an empty
+  // picture) keeps the picture as it came.
+  std::unique_ptr<TBitmap> R = ReduceToDisplayPalette(Bitmap.get());
+  return R ? std::move(R) : std::move(Bitmap);
 }
 
 std::unique_ptr<TBitmap> ConvertTo256Palette(std::unique_ptr<TBitmap> &Bitmap) {
