@@ -143,8 +143,15 @@ void TSection::DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &,
       if (TFormControlObj *FC = FormControls.FindControl(I)) {
         int Top = FC->BaseLine ? BaseY - FC->Height
                                : LineTop + Line.SpaceBefore + Line.LineHt - FC->Height;
-        FC->ShowIt = true;
-        FC->Draw(Canvas, CX, Top - YOff);
+        if (FC->TheControl && L && !L->Printing) {
+          // The window control draws itself; it is moved there after the pass.
+          FC->ShowIt = true;
+          FC->DrawX = CX;
+          FC->DrawY = Top - YOff;
+        } else {
+          if (!L || !L->Printing) FC->ShowIt = true;
+          FC->Draw(Canvas, CX, Top - YOff);
+        }
         Canvas.SetTextAlign(TA_BASELINE);
         CX += FC->Width;
       }
@@ -435,8 +442,9 @@ bool TSection::GetURL(TCanvas &Canvas, int X, int Y, TUrlTarget &UrlTarget,
     if (IX < 0 || IY < 0 || IX >= W || IY >= H) continue;
     if (L) L->ActiveImage = Img;
     if (Img->MyFormControl) {
-      Img->MyFormControl->XPos = IX;
-      Img->MyFormControl->YPos = IY;
+      // Only a click keeps the point: hovering must not add one to a later submission.
+      Img->MyFormControl->HitX = IX;
+      Img->MyFormControl->HitY = IY;
       FormControl = Img->MyFormControl;
       return true;
     }

@@ -6,6 +6,7 @@
 #include "htmlview/draw_helpers.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/section_list.h"
+#include "platform/files.h"
 
 namespace {
 void SetControlFont(TCanvas &Canvas, const TSectionList *L) {
@@ -41,7 +42,10 @@ TFormControlObj *ThtmlForm::InsertControl(std::unique_ptr<TFormControlObj> Ctrl)
 }
 
 void ThtmlForm::ResetControls() {
-  for (auto &C : ControlList) C->ResetToValue();
+  for (auto &C : ControlList) {
+    C->ResetToValue();
+    C->RefreshWindow();
+  }
 }
 
 void ThtmlForm::SetSizes(TCanvas &Canvas) {
@@ -49,8 +53,28 @@ void ThtmlForm::SetSizes(TCanvas &Canvas) {
   for (auto &C : ControlList) {
     SetControlFont(Canvas, MasterList);
     C->SetHeightWidth(Canvas);
+    C->RefreshWindow();
   }
   Canvas.Font() = Save;
+}
+
+void ThtmlForm::SubmitTheForm(const std::string &ButtonSubmission) {
+  if (!MasterList || !MasterList->OnFormSubmit) return;
+  MasterList->OnFormSubmit(Action, Target, EncType, Method, Submission(ButtonSubmission));
+}
+
+void ThtmlForm::ControlKeyPress(TFormControlObj *Sender, char Key) {
+  if (Key == '\r' && dynamic_cast<TEditFormControlObj *>(Sender)) SubmitTheForm("");
+}
+
+void ThtmlForm::DoRadios(TFormControlObj *Radio) {
+  if (!Radio || Radio->Name.empty()) return;
+  for (auto &C : ControlList) {
+    auto *R = dynamic_cast<TCheckBoxFormControlObj *>(C.get());
+    if (!R || !R->Radio || R == Radio || !SameText(R->Name, Radio->Name) || !R->Checked) continue;
+    R->Checked = false;
+    R->RefreshWindow();
+  }
 }
 
 std::vector<std::string> ThtmlForm::Submission(const std::string &ButtonSubmission) const {
@@ -75,6 +99,33 @@ TFormControlObj::TFormControlObj(TSectionList *List, int APos, const TAttributeL
   }
 }
 
+TFormControlObj::~TFormControlObj() = default;
+
+bool TFormControlObj::DoOnClick() {
+  TSectionList *L = MasterList;
+  if (!L || !L->OnObjectClick) return true;
+  const uint32_t Generation = L->Generation;
+  L->OnObjectClick(this, OnClickMessage);
+  return L->Generation == Generation;
+}
+
+void TFormControlObj::FormControlEnter() {
+  TSectionList *L = MasterList;
+  if (!L || L->Printing) return;
+  // Controls out of sight stay reachable by the keyboard, far off the visible area.
+  for (TFormControlObj *C : L->FormControlList)
+    if (!C->ShowIt && C->TheControl) C->TheControl->Place(-4000, C->DrawY);
+  if (L->Host) L->Host->FormControlEntered(YValue);
+}
+
+void TFormControlObj::ExitEvent() {
+  if (MasterList && MasterList->Host) MasterList->Host->InvalidateDocument();
+}
+
+void TFormControlObj::RefreshWindow() {
+  if (TheControl) TheControl->Refresh();
+}
+
 void TFormControlObj::Draw(TCanvas &, int, int) {}
 bool TFormControlObj::GetSubmission(int, std::string &) { return false; }
 void TFormControlObj::SetHeightWidth(TCanvas &) {}
@@ -89,6 +140,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList *List, int APos, const TAt
     int N;
     if (StrToIntSat(Trim(S.substr(0, E)), N) && N >= 1) EditSize = std::min(N, 1000);
   }
+  if (TAttribute *A = L.Find(MaxLengthSy)) MaxLength = std::max(0, A->Value);
   Text = Value;
 }
 
@@ -123,6 +175,15 @@ TButtonFormControlObj::TButtonFormControlObj(TSectionList *List, int APos, const
   Caption = Value.empty() ? Captions[Which] : Value;
 }
 
+void TButtonFormControlObj::Click() {
+  ThtmlForm *Form = MyForm;
+  const int W = Which;
+  const std::string Submit = Name.empty() ? "" : Name + "=" + Value;
+  if (!DoOnClick()) return;
+  if (W == 1) Form->ResetControls();
+  else if (W == 0) Form->SubmitTheForm(Submit);
+}
+
 void TButtonFormControlObj::SetHeightWidth(TCanvas &Canvas) {
   std::u16string U = MasterList ? MasterList->Decode(Caption) : DecodeText(Caption);
   Height = Canvas.TextHeight(std::u16string(u"A")) + 8;
@@ -147,6 +208,14 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList *List, int APos,
   IsChecked = Checked = L.Find(CheckedSy) != nullptr;
   Width = 13;
   Height = Radio ? 14 : 13;
+}
+
+void TCheckBoxFormControlObj::Clicked() {
+  if (Radio) {
+    Checked = true;
+    MyForm->DoRadios(this);
+  }
+  DoOnClick();
 }
 
 bool TCheckBoxFormControlObj::GetSubmission(int Index, std::string &S) {
@@ -199,6 +268,14 @@ bool THiddenFormControlObj::GetSubmission(int Index, std::string &S) {
 TImageFormControlObj::TImageFormControlObj(TSectionList *List, int APos, const TAttributeList &L)
     : TFormControlObj(List, APos, L) {
   Width = Height = 0;
+}
+
+void TImageFormControlObj::ImageClick(int X, int Y) {
+  XPos = X;
+  YPos = Y;
+  ThtmlForm *Form = MyForm;
+  if (!DoOnClick()) return;
+  Form->SubmitTheForm("");
 }
 
 bool TImageFormControlObj::GetSubmission(int Index, std::string &S) {
@@ -283,6 +360,10 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList *List, int APos,
     : TFormControlObj(List, APos, L) {
   if (TAttribute *A = L.Find(RowsSy)) if (A->Value > 0) TARows = std::min(A->Value, 200);
   if (TAttribute *A = L.Find(ColsSy)) if (A->Value > 0) TACols = std::min(A->Value, 500);
+  if (TAttribute *A = L.Find(WrapSy)) {
+    std::string W = LowerCase(A->Name);
+    Wrap = W == "soft" || W == "hard";
+  }
 }
 
 bool TTextAreaFormControlObj::GetSubmission(int Index, std::string &S) {

@@ -1,7 +1,8 @@
 #pragma once
 // Form controls as the document holds them: each stands in its paragraph as one mark, is
-// sized before layout and drawn as a picture of itself (the viewer shows no window
-// controls for them yet).
+// sized before layout and, in a viewer, shown as a window control placed by the drawing
+// pass; printing and a document without a viewer draw pictures of the controls.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,18 @@
 
 class TSectionList;
 class TFormControlObj;
+
+// The window control of a form control object, made by the viewer on its paint panel.
+class TFormWindow {
+public:
+  virtual ~TFormWindow() = default;
+  // Shows the object's size, font, options and value again.
+  virtual void Refresh() = 0;
+  virtual void Place(int X, int Y) = 0; // shown at a point of the paint panel
+  virtual void Hide() = 0;
+  virtual bool IsVisible() const = 0;
+  virtual TRect Bounds() const = 0;
+};
 
 class ThtmlForm {
 public:
@@ -26,6 +39,12 @@ public:
   void ResetControls();
   void SetSizes(TCanvas &Canvas);
   std::vector<std::string> Submission(const std::string &ButtonSubmission) const;
+  // Hands the strings to the document's form-submit handler (nothing without one).
+  void SubmitTheForm(const std::string &ButtonSubmission);
+  // Enter (#13) in an edit submits the form without a button string.
+  void ControlKeyPress(TFormControlObj *Sender, char Key);
+  // Unchecks the form's other radio buttons of Radio's NAME, compared without case.
+  void DoRadios(TFormControlObj *Radio);
 };
 
 class TFormControlObj {
@@ -39,9 +58,19 @@ public:
   int Width = 120, Height = 20;
   bool BaseLine = false; // sits on the baseline (buttons, check boxes, radios, edits)
   bool Hidden = false;
+  std::unique_ptr<TFormWindow> TheControl; // none without a viewer
+  int DrawX = 0, DrawY = 0;                // paint-panel point of the last placing
 
   TFormControlObj(TSectionList *List, int APos, const TAttributeList &L);
-  virtual ~TFormControlObj() = default;
+  virtual ~TFormControlObj();
+  // The object-click event; false when its handler replaced the document (this object
+  // is then gone and nothing more may be done).
+  bool DoOnClick();
+  // The keyboard reached the control: unplaced controls become reachable off-screen.
+  void FormControlEnter();
+  void ExitEvent();
+  // After a value changed in code: the window shows it.
+  void RefreshWindow();
   virtual void Draw(TCanvas &Canvas, int X, int Y); // a picture of the control
   virtual void ResetToValue() {}
   virtual bool GetSubmission(int Index, std::string &S);
@@ -51,6 +80,7 @@ public:
 class TEditFormControlObj : public TFormControlObj {
 public:
   int EditSize = 20;
+  int MaxLength = 0; // 0: no limit
   bool Password = false;
   std::string Text;
   TEditFormControlObj(TSectionList *List, int APos, const TAttributeList &L, bool APassword);
@@ -65,6 +95,8 @@ public:
   int Which = 0; // 0 submit, 1 reset, 2 button
   std::string Caption;
   TButtonFormControlObj(TSectionList *List, int APos, const TAttributeList &L, int AWhich);
+  // Object-click event, then reset or submit with NAME=VALUE.
+  void Click();
   void Draw(TCanvas &Canvas, int X, int Y) override;
   bool GetSubmission(int, std::string &) override { return false; }
   void SetHeightWidth(TCanvas &Canvas) override;
@@ -74,6 +106,8 @@ class TCheckBoxFormControlObj : public TFormControlObj {
 public:
   bool IsChecked = false, Checked = false;
   bool Radio = false;
+  // The user clicked the box or button (its new state in Checked).
+  void Clicked();
   TCheckBoxFormControlObj(TSectionList *List, int APos, const TAttributeList &L, bool ARadio);
   void Draw(TCanvas &Canvas, int X, int Y) override;
   void ResetToValue() override { Checked = IsChecked; }
@@ -92,7 +126,10 @@ public:
 class TImageFormControlObj : public TFormControlObj {
 public:
   int XPos = -1, YPos = -1;
+  int HitX = 0, HitY = 0; // the point found under the mouse; a click makes it XPos, YPos
   TImageFormControlObj(TSectionList *List, int APos, const TAttributeList &L);
+  // A click at (X, Y) of the picture: kept, object-click event, then the form submits.
+  void ImageClick(int X, int Y);
   void Draw(TCanvas &, int, int) override {}
   bool GetSubmission(int Index, std::string &S) override;
   void SetHeightWidth(TCanvas &) override {}
@@ -125,6 +162,7 @@ using TComboFormControlObj = TListBoxFormControlObj;
 class TTextAreaFormControlObj : public TFormControlObj {
 public:
   int TARows = 5, TACols = 30;
+  bool Wrap = false; // WRAP "soft" or "hard"
   std::vector<std::string> TheText, Lines;
   TTextAreaFormControlObj(TSectionList *List, int APos, const TAttributeList &L);
   void AddStr(const std::string &Line) { TheText.push_back(Line); }

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "htmlview/doc_images.h"
+#include "htmlview/html_pane_forms.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/url_utils.h"
@@ -105,6 +106,9 @@ THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
                                   const std::string &EncType, const std::string &Method,
                                   const std::vector<std::string> &Results) {
     SubmitForm(Action, Target, EncType, Method, Results);
+  };
+  FDocument.OnObjectClick = [this](TFormControlObj *Obj, const std::string &OnClick) {
+    if (OnObjectClick) OnObjectClick(this, Obj, OnClick);
   };
   FHoverTimer = std::make_unique<TTimer>();
   FHoverTimer->SetEnabled(false);
@@ -724,7 +728,9 @@ void THtmlPane::PaintDocument() {
   C.RemoveClip();
   if (Part) C.IntersectClipRect(R);
   PaintBackground(C, R);
+  FDocument.PartialDraw = Part;
   FDocument.Draw(C, R, R.Width(), FMarginWidthDoc - FHPos, FDocument.YOff);
+  FDocument.PartialDraw = false;
   if (Part) C.RemoveClip();
 }
 
@@ -954,7 +960,12 @@ void THtmlPane::DocMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   TUrlTarget U;
   TFormControlObj *FC = nullptr;
   if (!FDocument.GetURL(FPaintPanel->Canvas(), DocX(X), DocY(Y), U, FC)) return;
-  if (FC) return; // form controls act on their own
+  if (FC) {
+    // Window controls act on their own; an image input is clicked here.
+    if (auto *Image = dynamic_cast<TImageFormControlObj *>(FC))
+      Image->ImageClick(Image->HitX, Image->HitY);
+    return;
+  }
   // A drag that ends on a link selected text: it is not a click on the link.
   if (FDocument.SelE > FDocument.SelB) return;
   FURL = U.Url;
@@ -1161,6 +1172,10 @@ void THtmlPane::DeliverSubmission() {
   TFormSubmission S = std::move(FSubmissions.front());
   FSubmissions.pop_front();
   if (OnFormSubmit) OnFormSubmit(this, S.Action, S.Target, S.EncType, S.Method, S.Results);
+}
+
+std::unique_ptr<TFormWindow> THtmlPane::CreateFormWindow(TFormControlObj &Obj) {
+  return MakeFormWindow(Obj, FPaintPanel);
 }
 
 void THtmlPane::ControlEntered(int ControlTop) {

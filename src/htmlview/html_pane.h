@@ -189,6 +189,9 @@ public:
                      const std::string &EncType, const std::string &Method,
                      const std::vector<std::string> &Results)>
       OnFormSubmit;
+  // A form control was clicked (before a button resets or submits its form).
+  std::function<void(THtmlPane *Sender, TFormControlObj *Obj, const std::string &OnClick)>
+      OnObjectClick;
 
   // Links and the mouse.
   // The hot spot under the mouse ('' when none).
@@ -244,6 +247,8 @@ public:
   void InvalidateDocumentRect(const TRect &R) override;
   int ClientHeight() const override;
   void ShowLayoutError(const std::string &Message) override;
+  std::unique_ptr<TFormWindow> CreateFormWindow(TFormControlObj &Obj) override;
+  void FormControlEntered(int DocY) override { ControlEntered(DocY); }
 
 protected:
   virtual void PaintDocument();

@@ -121,6 +121,7 @@ void TSectionList::ClearLists() {
 
 void TSectionList::Clear() {
   if (Timer) Timer->SetEnabled(false);
+  ++Generation;
   ForgetRunsAndPictures();
   FItems.clear();
   HtmlFormList.clear();
@@ -224,9 +225,11 @@ void TSectionList::AnimationTick() {
 }
 
 int TSectionList::Draw(TCanvas &Canvas, const TRect &ARect, int ClipWidth, int X, int Y) {
-  for (TFormControlObj *C : FormControlList) C->ShowIt = false;
+  if (!PartialDraw)
+    for (TFormControlObj *C : FormControlList) C->ShowIt = false;
   for (TPanelObj *P : PanelList) P->ShowIt = false;
   int R = TCell::Draw(Canvas, ARect, ClipWidth, X, Y);
+  if (!PartialDraw && !Printing) PlaceFormControls();
   for (TPanelObj *P : PanelList)
     if (!P->ShowIt && P->Panel) P->Panel->Visible = false;
   if (Timer && !AnimList.empty() && !Printing) Timer->SetEnabled(true);
@@ -266,6 +269,14 @@ void TSectionList::SetYOffset(int Y) {
   YOff = Y;
   for (TFormControlObj *C : FormControlList) C->ShowIt = false;
   for (TPanelObj *P : PanelList) P->ShowIt = false;
+}
+
+void TSectionList::PlaceFormControls() {
+  for (TFormControlObj *C : FormControlList) {
+    if (!C->TheControl) continue;
+    if (C->ShowIt) C->TheControl->Place(C->DrawX, C->DrawY);
+    else C->TheControl->Hide();
+  }
 }
 
 bool TSectionList::IsInSelection(int Pos, int &Count) const {

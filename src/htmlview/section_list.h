@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "htmlview/cell.h"
+#include "htmlview/form_controls.h"
 #include "platform/encoding.h"
 
 class TBitmap;
@@ -67,6 +68,10 @@ public:
   virtual int ClientHeight() const = 0; // for HEIGHT in percent
   // Shows a layout error to the user (an error box with OK).
   virtual void ShowLayoutError(const std::string &Message) = 0;
+  // The window control of a form control, parked out of sight; nullptr: pictures only.
+  virtual std::unique_ptr<TFormWindow> CreateFormWindow(TFormControlObj &) { return nullptr; }
+  // A form control got the keyboard; DocY is the top of its line.
+  virtual void FormControlEntered(int DocY) { (void)DocY; }
 };
 
 class TSectionList : public TCell {
@@ -102,6 +107,12 @@ public:
   bool Measuring = false;
   int YOff = 0;
   int SelB = 0, SelE = -1;
+  // Counts the documents this list has held: an event handler that loaded a page shows
+  // as a change, and whatever belonged to the old page must not be touched.
+  uint32_t Generation = 0;
+  // The drawing covers only part of the panel (an animation frame): controls keep their
+  // places.
+  bool PartialDraw = false;
   TDocumentHost *Host = nullptr;
 
   // Host handlers.
@@ -163,6 +174,8 @@ public:
   // The document Y of an anchor, -1 when the name is unknown.
   int AnchorY(const std::string &Name) const;
   void SetYOffset(int Y);
+  // Window controls where the last full drawing placed them; the others hidden.
+  void PlaceFormControls();
   void CancelActives();
   // True inside SelB..SelE, Count = characters to the next selection boundary.
   bool IsInSelection(int Pos, int &Count) const;

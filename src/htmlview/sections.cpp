@@ -550,6 +550,8 @@ TFormControlObj *TSection::AddFormControl(Symb Which, const TAttributeList &L,
   C->MyForm = Form;
   TFormControlObj *P = Form->InsertControl(std::move(C));
   List->FormControlList.push_back(P);
+  if (!P->Hidden && !IsImage && List->Host && !List->Printing)
+    P->TheControl = List->Host->CreateFormWindow(*P);
   bool NoBreak = List->Build.NoBreak;
   if (IsImage) {
     TImageObj *Img = AddImage(L, List, Index);

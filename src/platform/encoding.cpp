@@ -158,16 +158,22 @@ std::string Utf16ToUtf8(std::u16string_view T) {
   return R;
 }
 
-std::string Utf8ToWindows1252(std::string_view S) {
-  std::u16string U = Utf8ToUtf16(S);
+std::string EncodeText(std::u16string_view Text, TCodePage Page) {
   std::string R;
-  R.reserve(U.size());
-  for (char16_t C : U) {
+  R.reserve(Text.size());
+  for (char16_t C : Text) {
     if (C < 0x80) { R += char(C); continue; }
     char Found = '?';
     for (int B = 0; B < 128; ++B)
-      if (CodePageTables[0][B] == C) { Found = char(0x80 + B); break; }
+      if (CodePageTables[int(Page)][B] == C) {
+        Found = char(0x80 + B);
+        break;
+      }
     R += Found;
   }
   return R;
+}
+
+std::string Utf8ToWindows1252(std::string_view S) {
+  return EncodeText(Utf8ToUtf16(S), TCodePage::Windows1252);
 }

@@ -26,5 +26,7 @@ std::string DecodeToUtf8(std::string_view Bytes, TCodePage Page = TCodePage::Win
 std::u16string Utf8ToUtf16(std::string_view Utf8);
 std::string Utf16ToUtf8(std::u16string_view Text);
 bool IsValidUtf8(std::string_view Bytes);
+// Text to the bytes of a code page; characters it lacks become '?'.
+std::string EncodeText(std::u16string_view Text, TCodePage Page);
 // UTF-8 to Windows-1252; characters it lacks become '?'.
 std::string Utf8ToWindows1252(std::string_view Utf8);

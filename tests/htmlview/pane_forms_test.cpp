@@ -1,0 +1,284 @@
+// Form controls as window controls of the text pane: sizes, submissions through the
+// pane's queue, radios, reset, placing, and a click whose handler loads another page.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+#include "htmlview/doc_images.h"
+#include "htmlview/form_controls.h"
+#include "htmlview/html_pane_forms.h"
+#include "htmlview/html_pane.h"
+
+namespace {
+
+struct TFormPage {
+  THtmlPane Pane;
+  std::vector<std::vector<std::string>> Got;
+  std::vector<std::string> Methods, Actions;
+
+  explicit TFormPage(const std::string &Html) {
+    Pane.resize(640, 400);
+    Pane.OnFormSubmit = [this](THtmlPane *, const std::string &Action, const std::string &,
+                               const std::string &, const std::string &Method,
+                               const std::vector<std::string> &Results) {
+      Got.push_back(Results);
+      Methods.push_back(Method);
+      Actions.push_back(Action);
+    };
+    Pane.LoadFromString(Html);
+    Pane.LayoutAndPaint();
+  }
+  TFormControlObj *Obj(size_t I) { return Pane.Document().FormControlList.at(I); }
+  TQtFormWindow *Window(size_t I) {
+    return dynamic_cast<TQtFormWindow *>(Obj(I)->TheControl.get());
+  }
+  template <class W>
+  W *Control(size_t I) {
+    TQtFormWindow *F = Window(I);
+    return F ? qobject_cast<W *>(F->Control()) : nullptr;
+  }
+  // Delivers what the clicks queued.
+  void Deliver() { QApplication::processEvents(); }
+};
+
+void PressEnter(QWidget *W) {
+  QKeyEvent Press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(W, &Press);
+}
+
+using TStrings = std::vector<std::string>;
+
+} // namespace
+
+TEST(FormWindows, EnterInTheOnlyEditSubmits) {
+  TFormPage P("<form action=find.htm><input name=q></form>");
+  auto *Edit = P.Control<QLineEdit>(0);
+  ASSERT_TRUE(Edit);
+  Edit->setText("text");
+  PressEnter(Edit);
+  EXPECT_TRUE(P.Got.empty()); // delivered after the key, from the queue
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], TStrings{"q=text"});
+  EXPECT_EQ(P.Methods[0], "Get");
+  EXPECT_EQ(P.Actions[0], "find.htm");
+}
+
+TEST(FormWindows, CheckBoxesAndTheSubmitButton) {
+  TFormPage P("<form><input type=checkbox name=c checked><input type=checkbox name=d value=x>"
+              "<input type=submit name=go value=Send><input type=submit></form>");
+  auto *Go = P.Control<QPushButton>(2);
+  ASSERT_TRUE(Go);
+  EXPECT_EQ(Go->text(), "Send");
+  Go->click();
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], (TStrings{"c=on", "go=Send"}));
+  // The first box unchecked by the user, the second checked; a button without NAME adds
+  // nothing of its own.
+  P.Control<QCheckBox>(0)->click();
+  P.Control<QCheckBox>(1)->click();
+  P.Control<QPushButton>(3)->click();
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 2u);
+  EXPECT_EQ(P.Got[1], TStrings{"d=x"});
+}
+
+TEST(FormWindows, ImageInputKeepsOnlyAClickedPoint) {
+  TFormPage P("<form><input type=image name=map src=\"missing.gif\" width=100 height=80></form>");
+  ASSERT_EQ(P.Pane.Document().ImageList.size(), 1u);
+  TImageObj *Img = P.Pane.Document().ImageList[0];
+  auto *Map = dynamic_cast<TImageFormControlObj *>(P.Obj(0));
+  ASSERT_TRUE(Map);
+  ASSERT_TRUE(Img->Drawn);
+  TPaintPanel *Panel = P.Pane.PaintPanel();
+  const int X = Img->DrawX + 12, Y = Img->DrawY - P.Pane.Document().YOff + 34;
+  // Passing over the picture keeps no point for a later submission.
+  Panel->OnMouseMove(0, X, Y);
+  EXPECT_EQ(Map->XPos, -1);
+  Panel->OnMouseDown(mbLeft, ssLeft, X, Y);
+  Panel->OnMouseUp(mbLeft, 0, X, Y);
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], (TStrings{"map.x=12", "map.y=34"}));
+  // Submitted again without a new click: neither.
+  Map->MyForm->SubmitTheForm("");
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 2u);
+  EXPECT_TRUE(P.Got[1].empty());
+}
+
+TEST(FormWindows, SizesOfTheControls) {
+  // "Courier New" 10 is 8 x 15 pixels for "A".
+  TFormPage P("<form><input name=a><input name=b size=\"30,1\"><input type=submit>"
+              "<input type=reset><input type=button>"
+              "<select name=s>" +
+              [] {
+                std::string O;
+                for (int I = 0; I < 12; ++I) O += "<option>item " + std::to_string(I);
+                return O;
+              }() +
+              "</select><select name=l size=4><option>one<option>two</select>"
+              "<textarea name=t></textarea></form>");
+  const std::pair<int, int> Want[] = {{165, 20}, {245, 20}, {68, 23}, {60, 23}, {68, 23}};
+  for (size_t I = 0; I < 5; ++I) {
+    EXPECT_EQ(P.Obj(I)->Width, Want[I].first) << I;
+    EXPECT_EQ(P.Obj(I)->Height, Want[I].second) << I;
+    EXPECT_EQ(P.Window(I)->Widget()->size(), QSize(Want[I].first, Want[I].second)) << I;
+  }
+  EXPECT_EQ(P.Control<QPushButton>(2)->text(), "Submit");
+  EXPECT_EQ(P.Control<QPushButton>(3)->text(), "Reset");
+  EXPECT_EQ(P.Control<QPushButton>(4)->text(), "Button");
+  auto *Combo = P.Control<QComboBox>(5);
+  ASSERT_TRUE(Combo);
+  EXPECT_EQ(Combo->count(), 12);
+  auto *List = P.Control<QListWidget>(6);
+  ASSERT_TRUE(List);
+  EXPECT_EQ(List->contentsRect().height(), 60);
+  auto *Memo = P.Control<QPlainTextEdit>(7);
+  ASSERT_TRUE(Memo);
+  EXPECT_EQ(Memo->size(), QSize(245, 80));
+  EXPECT_EQ(Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+  const QFont F = P.Control<QLineEdit>(0)->font();
+  EXPECT_EQ(F.family(), "Courier New");
+  EXPECT_EQ(QFontMetrics(F).horizontalAdvance('A'), 8);
+}
+
+TEST(FormWindows, PasswordMaxLengthAndWrap) {
+  TFormPage P("<form><input type=password name=p maxlength=5 value=secret>"
+              "<textarea name=t wrap=SOFT rows=2 cols=10>a\nb</textarea></form>");
+  auto *Edit = P.Control<QLineEdit>(0);
+  ASSERT_TRUE(Edit);
+  EXPECT_EQ(Edit->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(Edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, Edit), '*');
+  EXPECT_EQ(Edit->maxLength(), 5);
+  auto *Memo = P.Control<QPlainTextEdit>(1);
+  EXPECT_EQ(Memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(Memo->toPlainText(), "a\nb");
+  EXPECT_EQ(Memo->size(), QSize(85, 35));
+}
+
+TEST(FormWindows, RadiosOfOneNameWithoutCase) {
+  TFormPage P("<form><input type=radio name=a value=1 checked><input type=radio name=A value=2>"
+              "<input type=radio name=b value=3 checked></form>");
+  auto *First = P.Control<QRadioButton>(0);
+  auto *Second = P.Control<QRadioButton>(1);
+  ASSERT_TRUE(First && Second);
+  EXPECT_FALSE(First->autoExclusive());
+  EXPECT_EQ(P.Window(0)->Widget()->size(), QSize(13, 14));
+  Second->click();
+  EXPECT_TRUE(Second->isChecked());
+  EXPECT_FALSE(First->isChecked());
+  EXPECT_TRUE(P.Control<QRadioButton>(2)->isChecked()); // another name
+  // A click on a checked radio leaves it checked.
+  Second->click();
+  EXPECT_TRUE(Second->isChecked());
+  P.Obj(0)->MyForm->SubmitTheForm("");
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], (TStrings{"A=2", "b=3"}));
+}
+
+TEST(FormWindows, ResetRestoresEveryValue) {
+  TFormPage P("<form><input name=e value=start><input type=checkbox name=c checked>"
+              "<select name=s><option>x<option selected>y<option>z</select>"
+              "<select name=m multiple><option selected>p<option>q</select>"
+              "<textarea name=t>line</textarea><input type=reset></form>");
+  P.Control<QLineEdit>(0)->setText("changed");
+  P.Control<QCheckBox>(1)->click();
+  P.Control<QComboBox>(2)->setCurrentIndex(2);
+  P.Control<QListWidget>(3)->item(1)->setSelected(true);
+  P.Control<QPlainTextEdit>(4)->setPlainText("other");
+  P.Obj(0)->MyForm->SubmitTheForm("");
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], (TStrings{"e=changed", "s=z", "m=p", "m=q", "t=other"}));
+  P.Control<QPushButton>(5)->click();
+  EXPECT_EQ(P.Control<QLineEdit>(0)->text(), "start");
+  EXPECT_TRUE(P.Control<QCheckBox>(1)->isChecked());
+  EXPECT_EQ(P.Control<QComboBox>(2)->currentIndex(), 1);
+  EXPECT_FALSE(P.Control<QListWidget>(3)->item(1)->isSelected());
+  EXPECT_EQ(P.Control<QPlainTextEdit>(4)->toPlainText(), "line");
+  P.Obj(0)->MyForm->SubmitTheForm("");
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 2u);
+  EXPECT_EQ(P.Got[1], (TStrings{"e=start", "c=on", "s=y", "m=p", "t=line"}));
+}
+
+TEST(FormWindows, ValuesKeepThePagesCodePage) {
+  TFormPage P("<form><input name=q value=\"caf\xE9\"></form>");
+  auto *Edit = P.Control<QLineEdit>(0);
+  EXPECT_EQ(Edit->text(), QString::fromUtf8("caf\xC3\xA9"));
+  Edit->setText(QString::fromUtf8("\xE2\x82\xAC")); // the euro sign is 0x80 in Windows-1252
+  PressEnter(Edit);
+  P.Deliver();
+  ASSERT_EQ(P.Got.size(), 1u);
+  EXPECT_EQ(P.Got[0], TStrings{"q=\x80"});
+}
+
+TEST(FormWindows, PlacedWhereDrawnHiddenOutOfSight) {
+  std::string Filler;
+  for (int I = 0; I < 60; ++I) Filler += "<p>Filler paragraph " + std::to_string(I) + "</p>";
+  TFormPage P("<form><input name=top>" + Filler + "<input name=low></form>");
+  TQtFormWindow *Top = P.Window(0), *Low = P.Window(1);
+  ASSERT_TRUE(Top && Low);
+  EXPECT_TRUE(Top->IsVisible());
+  EXPECT_EQ(Top->Widget()->pos(), QPoint(P.Obj(0)->DrawX, P.Obj(0)->DrawY));
+  EXPECT_GE(Top->Widget()->y(), 0);
+  EXPECT_FALSE(Low->IsVisible());
+  EXPECT_EQ(Low->Widget()->y(), -400); // still parked
+  // Entering a control makes the unplaced ones reachable, far off to the left.
+  P.Obj(0)->FormControlEnter();
+  EXPECT_TRUE(Low->IsVisible());
+  EXPECT_EQ(Low->Widget()->x(), -4000);
+  // Scrolled to the end: the top one goes, the low one stands where it was drawn.
+  P.Pane.SetPosition(1 << 20);
+  P.Pane.LayoutAndPaint();
+  EXPECT_FALSE(Top->IsVisible());
+  EXPECT_TRUE(Low->IsVisible());
+  EXPECT_EQ(Low->Widget()->pos(), QPoint(P.Obj(1)->DrawX, P.Obj(1)->DrawY));
+  EXPECT_GT(Low->Widget()->y(), 0);
+  EXPECT_LT(Low->Widget()->y(), 400);
+}
+
+TEST(FormWindows, AHandlerThatLoadsAPageEndsTheClick) {
+  TFormPage P("<form><input name=q value=1><input type=submit name=s value=go>"
+              "<input type=reset><input type=image name=i src=x.gif width=20 height=20></form>");
+  int Clicks = 0;
+  P.Pane.OnObjectClick = [&](THtmlPane *Sender, TFormControlObj *, const std::string &) {
+    ++Clicks;
+    Sender->LoadFromString("<p>another page</p>");
+  };
+  P.Control<QPushButton>(1)->click();
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(P.Pane.PendingSubmissions(), 0);
+  EXPECT_TRUE(P.Pane.Document().FormControlList.empty());
+  P.Deliver(); // the old windows are freed here
+  EXPECT_TRUE(P.Got.empty());
+
+  // An image input's click: the same.
+  P.Pane.OnObjectClick = nullptr;
+  P.Pane.LoadFromString("<form><input type=image name=i src=x.gif width=20 height=20></form>");
+  P.Pane.LayoutAndPaint();
+  P.Pane.OnObjectClick = [&](THtmlPane *Sender, TFormControlObj *, const std::string &) {
+    ++Clicks;
+    Sender->LoadFromString("<p>third page</p>");
+  };
+  auto *Image = dynamic_cast<TImageFormControlObj *>(P.Obj(0));
+  ASSERT_TRUE(Image);
+  Image->ImageClick(3, 4);
+  EXPECT_EQ(Clicks, 2);
+  EXPECT_EQ(P.Pane.PendingSubmissions(), 0);
+  P.Deliver();
+  EXPECT_TRUE(P.Got.empty());
+}
