@@ -88,6 +88,11 @@ TEST_F(PreviewTest, OnePageShowsPageOneOfOne) {
   EXPECT_FALSE(F.PrevPageBtn->Enabled());
   EXPECT_FALSE(F.NextPageBtn->Enabled());
   EXPECT_TRUE(F.PrintBtn->Enabled());
+  // Every button has its glyph, left of the caption; "next" has it on the right.
+  for (TKitSpeedButton *B : {F.PrintBtn, F.PrevPageBtn, F.NextPageBtn, F.ZoomBtn, F.CloseBtn}) {
+    EXPECT_FALSE(B->Glyph().Empty()) << B->Caption();
+    EXPECT_EQ(B->Layout(), B == F.NextPageBtn ? blGlyphRight : blGlyphLeft) << B->Caption();
+  }
   EXPECT_EQ(F.PB->toolTip().toStdString(),
             "Page View.  With Zoom Tool, left or right click to zoom in/out.  Click && drag with Hand Tool to pan.");
   // The page shows its text in the box.

@@ -40,21 +40,24 @@ TPrntPrevFrm::TPrntPrevFrm(QWidget *AOwner, THtmlPane *AViewer) : QDialog(AOwner
   auto *Row = new QHBoxLayout(Panel1);
   Row->setContentsMargins(4, 3, 4, 3);
   Row->setSpacing(2);
-  auto Button = [&](const char *Name, const char *Caption) {
+  auto Button = [&](const char *Name, const char *Caption, const char *Glyph,
+                    TButtonLayout Layout = blGlyphLeft) {
     auto *B = new TKitSpeedButton(Panel1);
     B->setObjectName(Name);
     B->SetCaption(Caption);
+    B->LoadGlyph(Glyph);
+    B->SetLayout(Layout);
     B->SetBounds(0, 0, 60, 25);
     Row->addWidget(B);
     return B;
   };
-  PrintBtn = Button("PrintBtn", "print");
-  PrevPageBtn = Button("PrevPageBtn", "prev");
-  NextPageBtn = Button("NextPageBtn", "next");
-  ZoomBtn = Button("ZoomBtn", "zoom");
+  PrintBtn = Button("PrintBtn", "print", "print");
+  PrevPageBtn = Button("PrevPageBtn", "prev", "back");
+  NextPageBtn = Button("NextPageBtn", "next", "forward", blGlyphRight);
+  ZoomBtn = Button("ZoomBtn", "zoom", "zoom");
   ZoomBtn->SetGroupIndex(1);
   ZoomBtn->SetAllowAllUp(true);
-  CloseBtn = Button("CloseBtn", "close");
+  CloseBtn = Button("CloseBtn", "close", "close");
   Row->addSpacing(12);
   CurPageLabel = new QLabel(Panel1);
   CurPageLabel->setObjectName("CurPageLabel");
