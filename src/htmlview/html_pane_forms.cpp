@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
@@ -122,6 +123,7 @@ void TQtFormWindow::Build(QWidget *Parent) {
       auto *W = new QListWidget(Parent);
       W->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       W->setLineWidth(2);
+      W->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       W->setSelectionMode(L->Multiple ? QAbstractItemView::ExtendedSelection
                                       : QAbstractItemView::SingleSelection);
       connect(W, &QListWidget::itemSelectionChanged, this, [this] { ReadBack(); });
@@ -172,6 +174,9 @@ void TQtFormWindow::Refresh() {
       if (W->count() != Items.size()) {
         W->clear();
         W->addItems(Items);
+        // One text line per row, so that SIZE rows fill the client area.
+        const int RowH = QFontMetrics(W->font()).height();
+        for (int I = 0; I < W->count(); ++I) W->item(I)->setSizeHint(QSize(0, RowH));
       }
       for (int I = 0; I < W->count(); ++I) {
         const bool Sel = L->Multiple

@@ -145,6 +145,7 @@ TEST(FormWindows, SizesOfTheControls) {
   auto *List = P.Control<QListWidget>(6);
   ASSERT_TRUE(List);
   EXPECT_EQ(List->contentsRect().height(), 60);
+  EXPECT_EQ(List->visualItemRect(List->item(1)).top(), 15); // one 15-pixel row per item
   auto *Memo = P.Control<QPlainTextEdit>(7);
   ASSERT_TRUE(Memo);
   EXPECT_EQ(Memo->size(), QSize(245, 80));
