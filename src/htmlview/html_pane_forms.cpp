@@ -62,7 +62,12 @@ QFont ControlFont(const TFormControlObj &O) {
 TQtFormWindow::TQtFormWindow(TFormControlObj &Obj, QWidget *Parent) : FObj(Obj) { Build(Parent); }
 
 TQtFormWindow::~TQtFormWindow() {
-  if (FControl) FControl->removeEventFilter(this);
+  if (FControl) {
+    FControl->removeEventFilter(this);
+    // Hiding the focused control would hand the focus to another control of a document
+    // that is going away.
+    if (FControl->hasFocus()) FControl->clearFocus();
+  }
   if (FWidget) {
     FWidget->hide();
     FWidget->deleteLater();

@@ -124,6 +124,7 @@ void TSectionList::Clear() {
   ++Generation;
   ForgetRunsAndPictures();
   FItems.clear();
+  FormControlList.clear(); // nothing may reach the controls while they are freed
   HtmlFormList.clear();
   ClearLists();
   Build = TBuildState();

@@ -283,3 +283,19 @@ TEST(FormWindows, AHandlerThatLoadsAPageEndsTheClick) {
   P.Deliver();
   EXPECT_TRUE(P.Got.empty());
 }
+
+TEST(FormWindows, ANewPageWhileAControlHasTheFocus) {
+  TFormPage P("<form><input name=a><input name=b><textarea name=t></textarea></form>");
+  P.Pane.show();
+  P.Pane.activateWindow();
+  auto *Edit = P.Control<QLineEdit>(0);
+  Edit->setFocus();
+  QApplication::processEvents();
+  // Freeing the focused control must not hand the focus to its neighbours of the old page.
+  P.Pane.LoadFromString("<form><input name=c></form>");
+  P.Pane.LayoutAndPaint();
+  QApplication::processEvents();
+  ASSERT_EQ(P.Pane.Document().FormControlList.size(), 1u);
+  EXPECT_EQ(P.Obj(0)->Name, "c");
+  EXPECT_TRUE(P.Window(0)->IsVisible());
+}
