@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -157,6 +158,17 @@ QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color) {
   SB->setPalette(Pal);
   SB->setAutoFillBackground(true);
   return SB;
+}
+
+void CentreScrollBox(QScrollArea *Box) {
+  for (QScrollBar *B : {Box->horizontalScrollBar(), Box->verticalScrollBar()})
+    B->setValue((B->minimum() + B->maximum()) / 2);
+}
+
+void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred) {
+  if (Centred) return;
+  Centred = true;
+  QTimer::singleShot(0, Box, [Box] { CentreScrollBox(Box); });
 }
 
 TPaintBox *MakePicture(QWidget *Parent, const char *Name, int Width, int Height, TCursor Cursor,

@@ -66,6 +66,11 @@ TKitSpeedButton *MakeSpeedButton(QWidget *Toolbar, const char *Name, const std::
 void SetResourceGlyph(TKitSpeedButton *Button, const std::string &Name);
 // A white scroll box for a picture larger than its room.
 QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color = clWhite);
+// Scrolls a scroll box to the middle of its picture.
+void CentreScrollBox(QScrollArea *Box);
+// The same once the sheet has been laid out (a box has its size only then), the first time
+// only: Centred records that it was asked for. Nothing happens if the box is gone by then.
+void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred);
 // A picture: a paint box of fixed size with its cursor and hint; inside a scroll box when
 // Parent is one.
 TPaintBox *MakePicture(QWidget *Parent, const char *Name, int Width, int Height, TCursor Cursor,

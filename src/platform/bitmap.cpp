@@ -52,17 +52,9 @@ TBitmap &TBitmap::operator=(const TBitmap &O) {
   if (this != &O) Assign(O);
   return *this;
 }
-TBitmap::TBitmap(TBitmap &&O) noexcept : TBitmap() {
-  // The canvas points at its own image: move the pixels and settings, keep the canvas.
-  D->Img = std::move(O.D->Img);
-  D->Format = O.D->Format;
-  D->FixedTransparent = O.D->FixedTransparent;
-  D->Canvas->Data().Mono = O.D->Canvas->Data().Mono;
-  Transparent = O.Transparent;
-  TransparentMode = O.TransparentMode;
-  Palette = std::move(O.Palette);
-}
+TBitmap::TBitmap(TBitmap &&O) noexcept : TBitmap() { *this = std::move(O); }
 TBitmap &TBitmap::operator=(TBitmap &&O) noexcept {
+  // The canvas points at its own image: move the pixels and settings, keep the canvas.
   if (this != &O) {
     D->Img = std::move(O.D->Img);
     D->Format = O.D->Format;

@@ -10,6 +10,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas_impl.h"
 #include "platform/numbers.h"
+#include "platform/printer.h"
 
 std::unique_ptr<TCanvas::Impl> MakeRecorderImpl(const TCanvas *Reference) {
   auto D = std::make_unique<TCanvas::Impl>();
@@ -293,4 +294,35 @@ void TMetafileCanvas::Finish() {
   D->RecorderOwner.reset();
   D->Kind = Impl::TKind::Null;
   Target = nullptr;
+}
+
+TMetafile RecordMetafile(int W, int H, const std::function<void(TCanvas &)> &Draw) {
+  TMetafile M;
+  M.SetSize(W, H);
+  {
+    TMetafileCanvas MC(M);
+    Draw(MC);
+  }
+  return M;
+}
+
+void PrintMetafileCopies(const TMetafile &M, int Copies, int AspectW, int AspectH) {
+  TPrinter &P = Printer();
+  const int PX = P.PixelsPerInchX(), PY = P.PixelsPerInchY();
+  // Landscape fits the height, portrait the width.
+  const TRect Target =
+      P.Orientation() == poLandscape
+          ? TRect(PX / 2, PY / 2, MulDiv(P.PageHeight() - PY / 2, AspectW, AspectH),
+                  P.PageHeight() - PY / 2)
+          : TRect(PX / 2, PY / 2, P.PageWidth() - PX / 2,
+                  MulDiv(P.PageWidth() - PX / 2, AspectH, AspectW));
+  P.BeginDoc();
+  for (int C = 1; C <= Copies; ++C) {
+    P.Canvas().SaveState();
+    P.Canvas().IntersectClipRect(Target);
+    M.Play(P.Canvas(), Target);
+    P.Canvas().RestoreState();
+    if (C < Copies) P.NewPage();
+  }
+  P.EndDoc();
 }

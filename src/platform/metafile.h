@@ -4,6 +4,7 @@
 // heights scale with the rectangle. Record through a TMetafileCanvas; the recording is
 // kept when the TMetafileCanvas is destroyed (or Finish is called).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,3 +57,9 @@ public:
 private:
   TMetafile *Target;
 };
+
+// A picture of W x H pixels recorded by Draw.
+TMetafile RecordMetafile(int W, int H, const std::function<void(TCanvas &)> &Draw);
+// Prints Copies pages of a picture at half-inch margins across the page, its sides in the
+// ratio AspectW : AspectH; nothing is drawn outside the margins.
+void PrintMetafileCopies(const TMetafile &M, int Copies, int AspectW, int AspectH);

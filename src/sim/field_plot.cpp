@@ -424,29 +424,9 @@ void TFieldPlot::Draw(TCanvas &Canvas) {
 }
 
 TMetafile TFieldPlot::MakeMetafile() {
-  TMetafile M;
-  M.SetSize(Width, Height);
-  {
-    TMetafileCanvas MC(M);
-    Draw(MC);
-  }
-  return M;
+  return RecordMetafile(Width, Height, [this](TCanvas &C) { Draw(C); });
 }
 
-void TFieldPlot::Print(int Copies) {
-  TMetafile M = MakeMetafile();
-  TPrinter &P = Printer();
-  const int PX = P.PixelsPerInchX(), PY = P.PixelsPerInchY();
-  // Half-inch margins; the picture keeps its aspect.
-  TRect Target = P.Orientation() == poLandscape
-                     ? Rect(PX / 2, PY / 2, MulDiv(P.PageHeight() - PY / 2, Width, Height), P.PageHeight() - PY / 2)
-                     : Rect(PX / 2, PY / 2, P.PageWidth() - PX / 2, MulDiv(P.PageWidth() - PX / 2, Height, Width));
-  P.BeginDoc();
-  for (int C = 1; C <= Copies; ++C) {
-    M.Play(P.Canvas(), Target);
-    if (C < Copies) P.NewPage();
-  }
-  P.EndDoc();
-}
+void TFieldPlot::Print(int Copies) { PrintMetafileCopies(MakeMetafile(), Copies, Width, Height); }
 
 void TFieldPlot::CopyToClipboard() { Clipboard().Assign(MakeMetafile()); }

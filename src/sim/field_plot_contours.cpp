@@ -202,15 +202,11 @@ void DrawSurface(TFieldPlot &Plot, TCanvas &Canvas, int Tilt, int Turn) {
 }
 
 TMetafile SurfaceMetafile(TFieldPlot &Plot, int Tilt, int Turn) {
-  TMetafile Meta;
-  Meta.SetSize(SurfacePicture, SurfacePicture);
-  {
-    TMetafileCanvas MC(Meta);
+  return RecordMetafile(SurfacePicture, SurfacePicture, [&](TCanvas &C) {
     // A steep surface reaches past its square: the picture keeps to it, as on screen.
-    MC.IntersectClipRect(TRect(0, 0, SurfacePicture, SurfacePicture));
-    DrawSurface(Plot, MC, Tilt, Turn);
-  }
-  return Meta;
+    C.IntersectClipRect(TRect(0, 0, SurfacePicture, SurfacePicture));
+    DrawSurface(Plot, C, Tilt, Turn);
+  });
 }
 
 } // namespace
@@ -223,23 +219,9 @@ void TFieldPlot::Draw3D(TCanvas &Canvas, int Tilt, int Turn) {
   Canvas.Draw(0, 0, B);
 }
 
+// The surface prints square.
 void TFieldPlot::Print3D(int Tilt, int Turn, int Copies) {
-  const TMetafile Meta = SurfaceMetafile(*this, Tilt, Turn);
-  TPrinter &P = Printer();
-  const int PX = P.PixelsPerInchX(), PY = P.PixelsPerInchY();
-  // Half-inch margins; the picture stays square.
-  const TRect Target = P.Orientation() == poLandscape
-                           ? TRect(PX / 2, PY / 2, P.PageHeight() - PY / 2, P.PageHeight() - PY / 2)
-                           : TRect(PX / 2, PY / 2, P.PageWidth() - PX / 2, P.PageWidth() - PX / 2);
-  P.BeginDoc();
-  for (int C = 1; C <= Copies; ++C) {
-    P.Canvas().SaveState();
-    P.Canvas().IntersectClipRect(Target); // nothing outside the margins
-    Meta.Play(P.Canvas(), Target);
-    P.Canvas().RestoreState();
-    if (C < Copies) P.NewPage();
-  }
-  P.EndDoc();
+  PrintMetafileCopies(SurfaceMetafile(*this, Tilt, Turn), Copies, 1, 1);
 }
 
 void TFieldPlot::Copy3DToClipboard(int Tilt, int Turn) {

@@ -194,29 +194,10 @@ void TSolenoid::PlotFieldLines(TCanvas &Canvas, const TYield &Yield) {
 }
 
 TMetafile TSolenoid::MakeMetafile() {
-  TMetafile M;
-  M.SetSize(Width, Height);
-  {
-    TMetafileCanvas MC(M);
-    DrawAll(MC);
-  }
-  return M;
+  return RecordMetafile(Width, Height, [this](TCanvas &C) { DrawAll(C); });
 }
 
 void TSolenoid::CopyToClipboard() { Clipboard().Assign(MakeMetafile()); }
 
-void TSolenoid::Print(int Copies) {
-  TMetafile M = MakeMetafile();
-  TPrinter &P = Printer();
-  const int PX = P.PixelsPerInchX(), PY = P.PixelsPerInchY();
-  // Half-inch margins; the coil's picture is square.
-  const TRect Target = P.Orientation() == poLandscape
-                           ? Rect(PX / 2, PY / 2, P.PageHeight() - PY / 2, P.PageHeight() - PY / 2)
-                           : Rect(PX / 2, PY / 2, P.PageWidth() - PX / 2, P.PageWidth() - PX / 2);
-  P.BeginDoc();
-  for (int C = 1; C <= Copies; ++C) {
-    M.Play(P.Canvas(), Target);
-    if (C < Copies) P.NewPage();
-  }
-  P.EndDoc();
-}
+// The coil's picture prints square.
+void TSolenoid::Print(int Copies) { PrintMetafileCopies(MakeMetafile(), Copies, 1, 1); }

@@ -81,26 +81,14 @@ void TCoilPage::SetFieldItems(bool Idle) {
     if (QAction *A = Host.MenuItem(I)) A->setEnabled(Idle);
 }
 
-void TCoilPage::CentreMagScroll() {
-  for (QScrollBar *B : {MagSB->horizontalScrollBar(), MagSB->verticalScrollBar()})
-    B->setValue((B->minimum() + B->maximum()) / 2);
-}
-
 void TCoilPage::FormShown() {
-  CentreMagScroll();
+  CentreScrollBox(MagSB);
   MagFieldPic->Invalidate();
 }
 
 void TCoilPage::Shown() {
   MagFieldPic->Invalidate();
-  if (!Centred) {
-    // The scroll box has its size only once the sheet is laid out.
-    Centred = true;
-    std::weak_ptr<int> Alive = AliveToken();
-    QTimer::singleShot(0, MagSB, [this, Alive] {
-      if (!Alive.expired()) CentreMagScroll();
-    });
-  }
+  CentreScrollBoxWhenLaidOut(MagSB, Centred);
 }
 
 void TCoilPage::Hidden() {

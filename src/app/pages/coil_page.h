@@ -51,7 +51,6 @@ public:
   void Reversecurrent1Click();
   void MGridBtnClick();
   void ShowArrowsClick();
-  void CentreMagScroll();
   // The coil drawn again with the lines it keeps.
   void Redraw();
 

@@ -180,7 +180,7 @@ TTopicPage::TRunControls TFieldPage::PlotControls() const {
 }
 
 void TFieldPage::FormShown() {
-  CentreFieldScroll();
+  CentreScrollBox(FieldSB);
   FieldPic->Invalidate();
 }
 
@@ -190,14 +190,7 @@ void TFieldPage::Shown() {
     return;
   }
   FieldPic->Invalidate();
-  if (!Centred) {
-    // The scroll box has its size only once the sheet is laid out.
-    Centred = true;
-    std::weak_ptr<int> Alive = AliveToken();
-    QTimer::singleShot(0, FieldSB, [this, Alive] {
-      if (!Alive.expired()) CentreFieldScroll();
-    });
-  }
+  CentreScrollBoxWhenLaidOut(FieldSB, Centred);
 }
 
 void TFieldPage::Hidden() { Stop(TStopCause::TopicMenu); }
@@ -377,11 +370,6 @@ void TFieldPage::FGridBtnClick() {
   Plot().Draw(FieldCanvas());
 }
 
-void TFieldPage::CentreFieldScroll() {
-  for (QScrollBar *B : {FieldSB->horizontalScrollBar(), FieldSB->verticalScrollBar()})
-    B->setValue((B->minimum() + B->maximum()) / 2);
-}
-
 TFieldPage::TRebuilding::TRebuilding(TFieldPage &APage) : Page(APage) {
   Page.Zooming = true;
   Screen->SetCursor(crHourGlass);
@@ -405,7 +393,7 @@ void TFieldPage::DoFieldZoom(int Tag) {
       FieldSB->verticalScrollBar()->setValue(0);
       const TRect B = P.GetBounds();
       FieldPic->SetBounds(0, 0, B.Width(), B.Height());
-      CentreFieldScroll();
+      CentreScrollBox(FieldSB);
       if (!PumpOnce()) return;
       if (Mode == 0 || StopRequested()) {
         P.Draw(FieldCanvas());
@@ -504,7 +492,7 @@ void TFieldPage::RunPreset(const std::vector<TCharge> &Charges) {
       int X = C.X, Y = C.Y;
       P.AddCharge(X, Y, C.Value);
     }
-    CentreFieldScroll();
+    CentreScrollBox(FieldSB);
     if (!PumpOnce()) return;
     if (!StopRequested()) P.PlotFieldLines(FieldCanvas(), Yield);
     // A stop or a topic change during the field lines ends the sequence here.

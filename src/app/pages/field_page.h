@@ -102,7 +102,6 @@ public:
   void PresetNP1();
   void PresetNP2();
   void PresetParallelPlates();
-  void CentreFieldScroll();
   void F3DBtnClick();
   void Close3DBtnClick();
   void threeDpicPaint();
