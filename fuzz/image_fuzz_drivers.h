@@ -19,7 +19,7 @@ inline void Bmp(std::span<const uint8_t> Data) {
   TRawImage Img;
   DecodeBmp(Data, Img);
   TMemoryStream S;
-  S.Memory.assign(Data.begin(), Data.end());
+  S.Bytes.assign(Data.begin(), Data.end());
   TTransparency T = LLCorner;
   std::unique_ptr<TBitmap> Mask;
   LoadImageWithMaskFromStream(&S, T, Mask);

@@ -17,12 +17,12 @@
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
-#include "app/page_registry.h"
-#include "app/topic_page.h"
 #include "app/forms/big_pic_frm.h"
 #include "app/forms/help_frm.h"
 #include "app/forms/print_preview_frm.h"
 #include "app/forms/splash_frm.h"
+#include "app/page_registry.h"
+#include "app/topic_page.h"
 #include "htmlview/doc_images.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
@@ -30,6 +30,7 @@
 #include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
+#include "platform/graphic.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
 
@@ -829,7 +830,16 @@ bool TFieldFrm::LinkTargetExists(const std::string &SRC) const {
 
 void TFieldFrm::ShowBigPicture(const std::string &File) {
   std::unique_ptr<TBitmap> Picture;
-  if (FileExists(File)) Picture = LoadImageFromFile(File, false);
+  if (FileExists(File) && !TPicture::FileFormatDescription(ExtractFileExt(File)).empty()) {
+    // A format with a picture class of its own (GIF) loads through that class.
+    try {
+      TPicture P;
+      P.LoadFromFile(File);
+      Picture = std::make_unique<TBitmap>(P.Graphic()->ToBitmap());
+    } catch (const Exception &) { Picture.reset(); }
+  } else if (FileExists(File)) {
+    Picture = LoadImageFromFile(File, false);
+  }
   if (!Picture || Picture->Empty()) {
     MessageDlg("Cannot show the picture " + ExtractFileName(File), mtError, mbOK);
     return;

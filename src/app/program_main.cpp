@@ -6,7 +6,9 @@
 #include "app/forms/splash_frm.h"
 #include "app/window_gone.h"
 #include "platform/application.h"
+#include "widgets/clip_icon.h"
 #include "widgets/kit_const.h"
+#include "widgets/kit_gif.h"
 
 TFieldFrm *FieldFrm = nullptr;
 
@@ -15,6 +17,9 @@ int ProgramMain(const TProgramHooks &Hooks) {
   ShowSplashForm();
   Application->SetTitle("Vornelle");
   LoadKitCursors();
+  // Registered by call: a static library drops initialisers nobody references.
+  RegisterKitGIF();
+  RegisterClipIcon();
   TFieldFrmOptions Options;
   Options.ProgramDir = Hooks.ProgramDir;
   FieldFrm = new TFieldFrm(Options);

@@ -188,16 +188,12 @@ bool FindGifTransparentColor(std::span<const uint8_t> Data, TColor &Color) {
 }
 
 bool FindGifTransparentColor(TMemoryStream &Stream, TColor &Color) {
-  size_t Keep = Stream.Position;
-  bool R = FindGifTransparentColor(Stream.Memory, Color);
-  Stream.Position = Keep;
+  bool R = FindGifTransparentColor(Stream.Bytes, Color);
   return R;
 }
 
 bool FindPngTransparentColor(TMemoryStream &Stream, TColor &Color) {
-  size_t Keep = Stream.Position;
-  bool R = FindPngTransparentColor(std::span<const uint8_t>(Stream.Memory), Color);
-  Stream.Position = Keep;
+  bool R = FindPngTransparentColor(std::span<const uint8_t>(Stream.Bytes), Color);
   return R;
 }
 
@@ -280,13 +276,11 @@ std::unique_ptr<TBitmap> LoadImageWithMaskFromStream(const TMemoryStream *Stream
   if (!Stream || Stream->Size() < 20) return nullptr;
   try {
     std::unique_ptr<TBitmap> B;
-    switch (DetectImageType(Stream->Memory)) {
-    case itBMP:
-      B = DecodeBmpBitmap(Stream->Memory);
-      break;
+    switch (DetectImageType(Stream->Bytes)) {
+    case itBMP: B = DecodeBmpBitmap(Stream->Bytes); break;
     case itJPEG:
       Transparent = NotTransp;
-      B = DecodeJpegBitmap(Stream->Memory);
+      B = DecodeJpegBitmap(Stream->Bytes);
       break;
     default:
       return nullptr;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/streams.h"
 #include "platform/types.h"
 
 class TCanvas;
@@ -23,14 +24,6 @@ constexpr int itUnknown = 0, itBMP = 1, itGIF87 = 2, itGIF89 = 3, itPNG = 4, itJ
 
 // The viewer's default for ImageCacheCount; the cache starts with it.
 constexpr int DefaultImageCacheCount = 5;
-
-// A memory stream as a host hands pictures over.
-class TMemoryStream {
-public:
-  std::vector<uint8_t> Memory;
-  size_t Position = 0;
-  size_t Size() const { return Memory.size(); }
-};
 
 // --- Unit state, made on first use and shared by all viewers ---
 

@@ -374,11 +374,11 @@ TBitmap *TSectionList::GetTheBitmap(const std::string &Name, int &Transparent, b
       return nullptr;
     }
     if (Stream && Stream->Size() > 0) {
-      int Type = DetectImageType(std::span<const uint8_t>(Stream->Memory.data(),
-                                                          std::min<size_t>(Stream->Size(), 16)));
+      int Type = DetectImageType(
+          std::span<const uint8_t>(Stream->Bytes.data(), std::min<size_t>(Stream->Size(), 16)));
       if (Type == itGIF87 || Type == itGIF89) {
         G = std::make_unique<TGIFImage>();
-        if (!G->LoadFromStream(Stream->Memory)) G.reset();
+        if (!G->LoadFromStream(Stream->Bytes)) G.reset();
       }
       if (!G) Bmp = LoadImageWithMaskFromStream(Stream, Tr, Msk);
     }

@@ -10,6 +10,7 @@
 #include "htmlview/cell.h"
 #include "htmlview/form_controls.h"
 #include "platform/encoding.h"
+#include "platform/streams.h"
 
 class TBitmap;
 class TTimer;
@@ -46,7 +47,6 @@ struct TBuildState {
 // The host's picture and panel handlers (set by the viewer).
 using TBitmapRequestEvent =
     std::function<void(const std::string &SRC, TBitmap *&Bitmap, TColor &Color)>;
-class TMemoryStream;
 // A stream handed back stays the host's; WaitStream() says "not available yet".
 using TImageRequestEvent = std::function<void(const std::string &SRC, TMemoryStream *&Stream)>;
 using TExpandNameEvent = std::function<std::string(const std::string &SRC)>;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/canvas.h"
+#include "platform/clipboard.h"
 #include "platform/image_raw.h"
 
 namespace {
@@ -30,6 +31,33 @@ uint32_t ColorDistance(uint32_t A, uint32_t B) {
 
 void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
+
+void TIcon::Assign(const TIcon &Source) {
+  if (&Source == this) return;
+  FWidth = Source.FWidth;
+  FHeight = Source.FHeight;
+  FBits = Source.FBits;
+  FPalette = Source.FPalette;
+  FPixels = Source.FPixels;
+  FMask = Source.FMask;
+  FCursor = Source.FCursor;
+  FHotSpot = Source.FHotSpot;
+  Changed();
+}
+
+void TIcon::LoadFromClipboardFormat(unsigned Format) {
+  if (!Format || Format != ClipboardFormat || !Clipboard().HasFormatNumber(Format)) InvalidIcon();
+  TMemoryStream S(Clipboard().FormatData(Format));
+  LoadFromStream(S);
+}
+
+void TIcon::SaveToClipboardFormat(unsigned &Format) {
+  if (!ClipboardFormat) throw EInvalidGraphic("Unsupported clipboard format");
+  TMemoryStream S;
+  SaveToStream(S);
+  Format = ClipboardFormat;
+  Clipboard().SetFormatData(Format, S.Bytes);
+}
 
 void TIcon::Clear() {
   FWidth = FHeight = FBits = 0;
@@ -63,7 +91,8 @@ void TIcon::LoadFromStream(TMemoryStream &Stream) {
   uint32_t Compression = H.U32LE();
   H.Seek(32);
   uint32_t ClrUsed = H.U32LE();
-  if (H.Truncated() || HeaderSize < 40 || HeaderSize > Img.size() || Compression != 0) InvalidIcon();
+  if (H.Truncated() || HeaderSize < 40 || HeaderSize > Img.size() || Compression != 0)
+    InvalidIcon();
   if (W <= 0 || H2 <= 1 || W > MaxIconSide || H2 / 2 > MaxIconSide) InvalidIcon();
   if (Bits != 1 && Bits != 4 && Bits != 8 && Bits != 16 && Bits != 24 && Bits != 32) InvalidIcon();
   const int Ht = H2 / 2;
@@ -98,7 +127,7 @@ void TIcon::LoadFromStream(TMemoryStream &Stream) {
     for (int X = 0; X < W; ++X) {
       uint32_t C = 0;
       if (Bits <= 8) {
-        unsigned Index = Bits == 8 ? Row[X]
+        unsigned Index = Bits == 8   ? Row[X]
                          : Bits == 4 ? (Row[X >> 1] >> (X & 1 ? 0 : 4)) & 15
                                      : (Row[X >> 3] >> (7 - (X & 7))) & 1;
         C = 0xFF000000u | (Index < Colors ? N.FPalette[Index] : 0);
@@ -134,7 +163,7 @@ void TIcon::SaveToStream(TMemoryStream &Stream) {
   Stream.WriteU16(0);
   Stream.WriteU16(FCursor ? 2 : 1);
   Stream.WriteU16(1);
-  Stream.WriteU8(uint8_t(FWidth));  // 256 is written as 0
+  Stream.WriteU8(uint8_t(FWidth)); // 256 is written as 0
   Stream.WriteU8(uint8_t(FHeight));
   Stream.WriteU8(uint8_t(Colors));
   Stream.WriteU8(0);
@@ -166,7 +195,10 @@ void TIcon::SaveToStream(TMemoryStream &Stream) {
         uint32_t BestD = UINT32_MAX;
         for (size_t I = 0; I < FPalette.size() && BestD; ++I) {
           uint32_t Dist = ColorDistance(C, FPalette[I]);
-          if (Dist < BestD) { BestD = Dist; Best = unsigned(I); }
+          if (Dist < BestD) {
+            BestD = Dist;
+            Best = unsigned(I);
+          }
         }
         if (FBits == 8) Row[size_t(X)] = uint8_t(Best);
         else if (FBits == 4) Row[size_t(X >> 1)] |= uint8_t(Best << (X & 1 ? 0 : 4));

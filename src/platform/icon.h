@@ -25,8 +25,13 @@ public:
   // The colours, with the transparent pixels in the bitmap's colour Background.
   TBitmap ToBitmap() override { return ToBitmap(0xFFFFFF); }
   TBitmap ToBitmap(TColor Background) const;
-  void Assign(const TIcon &Source) { *this = Source; }
+  // Copies the picture (not the event handlers).
+  void Assign(const TIcon &Source);
   void Clear();
+  // The icon clipboard format (0 until it is registered): the icon file as its data.
+  static inline unsigned ClipboardFormat = 0;
+  void LoadFromClipboardFormat(unsigned Format) override;
+  void SaveToClipboardFormat(unsigned &Format) override;
 
   // Builds an icon of Bits (1, 4, 8, 24 or 32) from 0xAARRGGBB pixels, rows top first;
   // Mask holds 1 for a transparent pixel (empty: all opaque). For 8 bits or fewer the
@@ -40,16 +45,19 @@ public:
   int ColorCount() const { return FBits <= 8 && FBits > 0 ? 1 << FBits : 0; }
   bool IsCursor() const { return FCursor; }
   TPoint HotSpot() const { return FHotSpot; }
-  void SetCursor(bool Cursor, TPoint HotSpot) { FCursor = Cursor; FHotSpot = HotSpot; }
+  void SetCursor(bool Cursor, TPoint HotSpot) {
+    FCursor = Cursor;
+    FHotSpot = HotSpot;
+  }
   // 0xAARRGGBB of pixel (X, Y); alpha 0 where the mask makes it transparent.
   uint32_t Pixel(int X, int Y) const;
   bool MaskBit(int X, int Y) const { return FMask[size_t(Y) * size_t(FWidth) + size_t(X)] != 0; }
 
 private:
   int FWidth = 0, FHeight = 0, FBits = 0;
-  std::vector<uint32_t> FPalette;  // 0x00RRGGBB entries for 8 bits or fewer
-  std::vector<uint32_t> FPixels;   // 0xAARRGGBB, alpha kept for 32 bits, else 0xFF
-  std::vector<uint8_t> FMask;      // 1 = transparent
+  std::vector<uint32_t> FPalette; // 0x00RRGGBB entries for 8 bits or fewer
+  std::vector<uint32_t> FPixels;  // 0xAARRGGBB, alpha kept for 32 bits, else 0xFF
+  std::vector<uint8_t> FMask;     // 1 = transparent
   bool FCursor = false;
   TPoint FHotSpot{0, 0};
 };

@@ -37,11 +37,18 @@ public:
   void SetPosition(int64_t P) { Pos = P < 0 ? 0 : P > Size() ? Size() : P; }
   int64_t Remaining() const { return Size() - Pos; }
   void SetSize(int64_t N);
-  void Clear() { Bytes.clear(); Pos = 0; }
+  void Clear() {
+    Bytes.clear();
+    Pos = 0;
+  }
 
   size_t Read(void *Out, size_t N);
   void ReadBuffer(void *Out, size_t N); // EReadError when short
-  uint8_t ReadU8() { uint8_t B; ReadBuffer(&B, 1); return B; }
+  uint8_t ReadU8() {
+    uint8_t B;
+    ReadBuffer(&B, 1);
+    return B;
+  }
   uint16_t ReadU16();
   uint32_t ReadU32();
   void Write(const void *Data, size_t N);

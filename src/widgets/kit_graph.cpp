@@ -45,7 +45,8 @@ void Put32(std::vector<uint8_t> &O, uint32_t V) {
 }
 
 // File header and info header for a picture whose palette has PaletteEntries entries.
-std::vector<uint8_t> DibHeaders(int Width, int Height, int Bits, int PaletteEntries, int ColorsUsed) {
+std::vector<uint8_t> DibHeaders(int Width, int Height, int Bits, int PaletteEntries,
+                                int ColorsUsed) {
   const int64_t Image = WidthBytes(int64_t(Width) * Bits) * Height;
   const int64_t Offset = 14 + 40 + int64_t(PaletteEntries) * 4;
   if (Image + Offset > MaxDibBytes) InvalidBitmap();
@@ -127,7 +128,10 @@ unsigned NearestIndex(const std::vector<uint32_t> &Palette, uint32_t C) {
   uint32_t BestD = UINT32_MAX;
   for (size_t I = 0; I < Palette.size() && BestD; ++I) {
     uint32_t D = SquaredDistance(C, Palette[I]);
-    if (D < BestD) { BestD = D; Best = unsigned(I); }
+    if (D < BestD) {
+      BestD = D;
+      Best = unsigned(I);
+    }
   }
   return Best;
 }
@@ -148,7 +152,8 @@ bool ExactPalette(const TTrueColorRows &T, size_t Max, std::vector<uint32_t> &Pa
   return true;
 }
 
-std::vector<uint8_t> PaletteFile(const TTrueColorRows &T, int Bits, const std::vector<uint32_t> &Palette) {
+std::vector<uint8_t> PaletteFile(const TTrueColorRows &T, int Bits,
+                                 const std::vector<uint32_t> &Palette) {
   std::vector<uint8_t> Idx(size_t(T.Width) * size_t(T.Height));
   std::vector<uint32_t> P = Palette;
   for (int Y = 0; Y < T.Height; ++Y)
@@ -226,7 +231,10 @@ THistogramStats HistogramReduce(const TTrueColorRows &Src, int Colors, TIndexedR
     bool Full = false;
     for (uint32_t P : Src.Pixels) {
       int E = Find(R8(P) & S.RedMask, G8(P) & S.GreenMask, B8(P) & S.BlueMask, true);
-      if (E < 0) { Full = true; break; }
+      if (E < 0) {
+        Full = true;
+        break;
+      }
       ++Entries[size_t(E)].Count;
     }
     if (!Full) break;
@@ -255,7 +263,8 @@ THistogramStats HistogramReduce(const TTrueColorRows &Src, int Colors, TIndexedR
       }
     Picked[Best] = true;
     Entries[Best].Index = uint8_t(I);
-    Out.Palette[size_t(I)] = (uint32_t(Entries[Best].R) << 16) | (uint32_t(Entries[Best].G) << 8) | Entries[Best].B;
+    Out.Palette[size_t(I)] =
+        (uint32_t(Entries[Best].R) << 16) | (uint32_t(Entries[Best].G) << 8) | Entries[Best].B;
   }
   for (size_t K = 0; K < Entries.size(); ++K) {
     if (Picked[K]) continue;
@@ -263,7 +272,10 @@ THistogramStats HistogramReduce(const TTrueColorRows &Src, int Colors, TIndexedR
     uint32_t Bound = 0x30000;
     for (int I = 0; I < Chosen; ++I) {
       uint32_t D = SquaredDistance(C, Out.Palette[size_t(I)]);
-      if (D < Bound) { Bound = D; Entries[K].Index = uint8_t(I); }
+      if (D < Bound) {
+        Bound = D;
+        Entries[K].Index = uint8_t(I);
+      }
     }
   }
   Out.Indices.resize(Src.Pixels.size());
@@ -437,7 +449,9 @@ void ConvertTripel(const TTrueColorRows &Src, TIndexedRows &Out) {
       uint32_t P = Src.At(X, Y);
       int K = (X + Y) % 3;
       Out.Indices[size_t(Y) * size_t(Src.Width) + size_t(X)] =
-          uint8_t(K == 0 ? R8(P) >> 2 : K == 1 ? (G8(P) >> 2) + 64 : (B8(P) >> 2) + 128);
+          uint8_t(K == 0   ? R8(P) >> 2
+                  : K == 1 ? (G8(P) >> 2) + 64
+                           : (B8(P) >> 2) + 128);
     }
 }
 

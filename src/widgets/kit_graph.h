@@ -17,7 +17,7 @@ enum : uint8_t {
   mmMedianCut = 1,
   mmUniform784 = 2, // 7 reds x 8 greens x 4 blues
   mmUniform666 = 3,
-  mmTripel = 4,     // channel interleave
+  mmTripel = 4, // channel interleave
   mmGrayScale = 5,
 };
 constexpr uint8_t DefaultMappingMethod = mmHistogram;

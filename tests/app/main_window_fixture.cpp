@@ -54,6 +54,7 @@ void MainWindowTest::MakeProgramFolder(bool WithIndex) {
   WriteFile("Help/1900.htm", "<TITLE>Magnetic field of a coil</TITLE>");
   CopySourceFile("HTML/images/FSplash800.jpg", "HTML/images/FSplash800.jpg");
   CopySourceFile("HTML/images/FSplash640.jpg", "HTML/images/FSplash640.jpg");
+  CopySourceFile("HTML/images/fleming.gif", "HTML/images/fleming.gif");
 }
 
 TFieldFrm &MainWindowTest::MakeWindow(TScreenGeometry Screen) {

@@ -11,14 +11,15 @@
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
-#include "app/pages/field_page.h"
 #include "app/forms/help_frm.h"
-#include "htmlview/html_pane.h"
 #include "app/forms/splash_frm.h"
+#include "app/pages/field_page.h"
+#include "htmlview/html_pane.h"
 #include "main_window_fixture.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
+#include "widgets/kit_gif.h"
 
 namespace {
 
@@ -483,6 +484,13 @@ TEST_F(MainWindowTest, LinksOfTheTextPaneByTheirKind) {
   EXPECT_TRUE(Handled);
   EXPECT_EQ(F.LastBigPicSize, QSize(300, 390));
   EXPECT_EQ(F.CurrentTopic, 2);
+  // A GIF comes through the GIF picture class registered for its extension.
+  RegisterKitGIF();
+  QTimer::singleShot(0, [] {
+    if (QWidget *W = QApplication::activeModalWidget()) W->close();
+  });
+  F.ViewerHotSpotClick("$fleming.gif", Handled);
+  EXPECT_EQ(F.LastBigPicSize, QSize(260, 220));
   // A missing picture is reported, not shown.
   const size_t Before = Asked.size();
   F.ViewerHotSpotClick("$nothing.gif", Handled);

@@ -105,10 +105,10 @@ TEST(GifTransparentProbe, OtherLayoutsGiveNone) {
   std::vector<uint8_t> Tiny{'G', 'I', 'F', '8', '9', 'a'};
   EXPECT_FALSE(FindGifTransparentColor(Tiny, C));
   TMemoryStream S;
-  S.Memory = Tiny;
-  S.Position = 3;
+  S.Bytes = Tiny;
+  S.SetPosition(3);
   EXPECT_FALSE(FindGifTransparentColor(S, C));
-  EXPECT_EQ(S.Position, 3u); // the stream position is kept
+  EXPECT_EQ(S.Position(), 3); // the stream position is kept
 }
 
 TEST(PngTransparentProbe, PaletteEntryNamedByTheChunkLength) {
@@ -193,22 +193,22 @@ TEST(ImageLoading, FromStream) {
   TTransparency T = LLCorner;
   std::unique_ptr<TBitmap> M;
   TMemoryStream S;
-  S.Memory = ReadAll(ImagePath("bmp8.bmp"));
+  S.Bytes = ReadAll(ImagePath("bmp8.bmp"));
   auto B = LoadImageWithMaskFromStream(&S, T, M);
   ASSERT_TRUE(B);
   EXPECT_TRUE(M); // LLCorner builds a mask
-  S.Memory = ReadAll(ImagePath("jpeg_baseline.jpg"));
+  S.Bytes = ReadAll(ImagePath("jpeg_baseline.jpg"));
   B = LoadImageWithMaskFromStream(&S, T, M);
   ASSERT_TRUE(B);
   EXPECT_EQ(T, NotTransp);
   EXPECT_FALSE(M);
   // 19 bytes, GIF and PNG streams give nothing.
-  S.Memory = ReadAll(ImagePath("bmp8.bmp"));
-  S.Memory.resize(19);
+  S.Bytes = ReadAll(ImagePath("bmp8.bmp"));
+  S.Bytes.resize(19);
   EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
-  S.Memory = ReadAll(ImagePath("gif_plain.gif"));
+  S.Bytes = ReadAll(ImagePath("gif_plain.gif"));
   EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
-  S.Memory = ReadAll(ImagePath("png_rgb.png"));
+  S.Bytes = ReadAll(ImagePath("png_rgb.png"));
   EXPECT_FALSE(LoadImageWithMaskFromStream(&S, T, M));
   EXPECT_FALSE(LoadImageWithMaskFromStream(nullptr, T, M));
 }

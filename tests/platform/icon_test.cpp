@@ -60,7 +60,7 @@ TEST(Icon, FileLayoutOfA1BitIcon) {
   EXPECT_EQ(S.Bytes[2], 1); // icon, not cursor
   EXPECT_EQ(S.Bytes[4], 1); // one image
   EXPECT_EQ(S.Bytes[6], 8);
-  EXPECT_EQ(S.Bytes[8], 2); // colour count
+  EXPECT_EQ(S.Bytes[8], 2);      // colour count
   EXPECT_EQ(S.Bytes[22 + 8], 4); // height doubled for the mask
   EXPECT_EQ(I.ColorCount(), 2);
 }
@@ -120,7 +120,8 @@ TEST(Icon, DrawLeavesMaskedPixels) {
 
 TEST(PictureRegistry, ExtensionPicksTheClassLatestFirst) {
   TPicture::RegisterFileFormat("tst", "First", "TFirst", [] { return std::make_unique<TIcon>(); });
-  TPicture::RegisterFileFormat("TST", "Test icons", "TTestIcon", [] { return std::make_unique<TIcon>(); });
+  TPicture::RegisterFileFormat("TST", "Test icons", "TTestIcon",
+                               [] { return std::make_unique<TIcon>(); });
   EXPECT_EQ(TPicture::FileFormatDescription(".Tst"), "Test icons");
   TPicture::UnregisterGraphicClass("TTestIcon");
   EXPECT_EQ(TPicture::FileFormatDescription("tst"), "First");

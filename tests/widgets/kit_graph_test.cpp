@@ -41,7 +41,11 @@ TEST(KitGraph, LevelTablesTieToTheLowerLevel) {
 
 TEST(KitGraph, GrayScaleWeights) {
   TIndexedRows Out;
-  ReduceToGray(Rows(3, 1, [](int X, int) { return X == 0 ? 0xFFFFFFu : X == 1 ? 0xFF0000u : 0x0000FFu; }), Out);
+  ReduceToGray(
+      Rows(3, 1, [](int X, int) { return X == 0   ? 0xFFFFFFu
+                                         : X == 1 ? 0xFF0000u
+                                                  : 0x0000FFu; }),
+      Out);
   EXPECT_EQ(Out.Indices[0], 255); // (77 + 150 + 29) * 255 shr 8
   EXPECT_EQ(Out.Indices[1], 76);  // 77 * 255 shr 8
   EXPECT_EQ(Out.Indices[2], 28);  // 29 * 255 shr 8
@@ -51,8 +55,8 @@ TEST(KitGraph, GrayScaleWeights) {
 TEST(KitGraph, UniformPalettes) {
   TIndexedRows Out;
   ReduceTo666(Rows(2, 1, [](int X, int) { return X ? 0x1A1A1Au : 0x191919u; }), Out);
-  EXPECT_EQ(Out.Indices[0], 0);               // 25, 25, 25
-  EXPECT_EQ(Out.Indices[1], 36 + 6 + 1);      // 26, 26, 26
+  EXPECT_EQ(Out.Indices[0], 0);          // 25, 25, 25
+  EXPECT_EQ(Out.Indices[1], 36 + 6 + 1); // 26, 26, 26
   EXPECT_EQ(Out.Palette[43], 0x333333u);
   EXPECT_EQ(Out.ColorsUsed, 216);
   ReduceTo784(Rows(1, 1, [](int, int) { return 0xFF8040u; }), Out);
@@ -76,12 +80,14 @@ TEST(KitGraph, TripelInterleavesChannels) {
 }
 
 TEST(KitGraph, HistogramIsExactUpTo256Colours) {
-  TTrueColorRows T = Rows(16, 32, [](int X, int Y) { return uint32_t((Y / 2) * 16 + X) * 0x010307u; });
+  TTrueColorRows T =
+      Rows(16, 32, [](int X, int Y) { return uint32_t((Y / 2) * 16 + X) * 0x010307u; });
   TIndexedRows Out;
   THistogramStats S = HistogramReduce(T, 256, Out);
   EXPECT_EQ(S.Passes, 1);
   EXPECT_EQ(S.Entries, 256);
-  for (size_t I = 0; I < T.Pixels.size(); ++I) ASSERT_EQ(Out.Palette[Out.Indices[I]], T.Pixels[I] & 0xFFFFFF);
+  for (size_t I = 0; I < T.Pixels.size(); ++I)
+    ASSERT_EQ(Out.Palette[Out.Indices[I]], T.Pixels[I] & 0xFFFFFF);
 }
 
 TEST(KitGraph, HistogramCoarsensBlueFirstPast2049Colours) {
@@ -99,7 +105,9 @@ TEST(KitGraph, HistogramCoarsensBlueFirstPast2049Colours) {
   EXPECT_EQ(S.GreenMask, 255);
   EXPECT_EQ(S.Entries, 1025); // blue's low bit dropped: pairs merge
   // The most frequent colours take the palette; the rest map to the nearest of them.
-  TTrueColorRows Few = Rows(10, 1, [](int X, int) { return X < 6 ? 0x0000F0u : X < 9 ? 0xF00000u : 0x0000E0u; });
+  TTrueColorRows Few = Rows(10, 1, [](int X, int) {
+    return X < 6 ? 0x0000F0u : X < 9 ? 0xF00000u : 0x0000E0u;
+  });
   HistogramReduce(Few, 2, Out);
   EXPECT_EQ(Out.Palette[0], 0x0000F0u);
   EXPECT_EQ(Out.Palette[1], 0xF00000u);
@@ -112,8 +120,8 @@ TEST(KitGraph, MedianCutSplitsTheWidestChannel) {
   MedianCutQuantize(Rows(4, 1, [](int X, int) { return X < 2 ? 0x000000u : 0xF0F0F0u; }), 256, Out);
   EXPECT_EQ(Out.Indices[0], Out.Indices[1]);
   EXPECT_NE(Out.Indices[1], Out.Indices[2]);
-  EXPECT_EQ(Out.Palette[Out.Indices[0]], 0u);          // every channel at most 16: black
-  EXPECT_EQ(Out.Palette[Out.Indices[2]], 0xFFFFFFu);   // (15 shl 4) or 15
+  EXPECT_EQ(Out.Palette[Out.Indices[0]], 0u);        // every channel at most 16: black
+  EXPECT_EQ(Out.Palette[Out.Indices[2]], 0xFFFFFFu); // (15 shl 4) or 15
 }
 
 TEST(KitGraph, BitmapFilesAtEachDepth) {
@@ -157,9 +165,7 @@ TEST(KitGraph, BadInputGivesItsError) {
   try {
     BitmapToMemoryStream(Empty, pf8bit, mmHistogram);
     ADD_FAILURE();
-  } catch (const EInvalidGraphic &E) {
-    EXPECT_STREQ(E.what(), "Bitmap image is not valid");
-  }
+  } catch (const EInvalidGraphic &E) { EXPECT_STREQ(E.what(), "Bitmap image is not valid"); }
   TBitmap B(2, 2);
   try {
     BitmapToMemoryStream(B, pf16bit, mmHistogram);
@@ -170,6 +176,8 @@ TEST(KitGraph, BadInputGivesItsError) {
   std::vector<uint8_t> F = BitmapToMemoryStream(B, pf8bit, mmGrayScale)->Bytes;
   std::vector<uint8_t> Short(F.begin(), F.end() - 1);
   EXPECT_THROW(ReadBitmapFile(Short), EInvalidGraphic);
-  F[18] = 0xFF; F[19] = 0xFF; F[20] = 0xFF; // width 16M: beyond the size cap
+  F[18] = 0xFF;
+  F[19] = 0xFF;
+  F[20] = 0xFF; // width 16M: beyond the size cap
   EXPECT_THROW(ReadBitmapFile(F), EInvalidGraphic);
 }
