@@ -11,12 +11,9 @@
 
 #include "platform/bitmap.h"
 #include "platform/numbers.h"
+#include "platform/streams.h"
 
 class GIFException : public Exception {
-public:
-  using Exception::Exception;
-};
-class EInvalidGraphicOperation : public Exception {
 public:
   using Exception::Exception;
 };
@@ -26,7 +23,7 @@ public:
 };
 
 // The program's resource strings of the picture routines.
-inline constexpr const char *SInvalidBitmap = "Bitmap image is not valid";              // 65298
+// SInvalidBitmap (65298) and EInvalidGraphicOperation come with the platform's streams.
 inline constexpr const char *SInvalidPixelFormat = "Invalid pixel format";              // 65299
 inline constexpr const char *SScanlineOutOfRange = "Scan line index out of range";      // 65300
 inline constexpr const char *SOutOfMemoryDIB = "Failed to allocate memory for GIF DIB"; // 65327
