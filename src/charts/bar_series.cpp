@@ -158,10 +158,9 @@ TBarStyle TCustomBarSeries::StyleOf(int ValueIndex) {
   return S;
 }
 
-void TCustomBarSeries::DrawAllValues() {
+void TCustomBarSeries::BeginDrawValues() {
   CalcBarSize();
   FHasLastMark = false;
-  TChartSeries::DrawAllValues();
 }
 
 void TCustomBarSeries::DrawValue(int ValueIndex) {

@@ -47,7 +47,7 @@ public:
   double PointValue(int ValueIndex);
   double PointOriginValue(int ValueIndex);
 
-  void DrawAllValues() override;
+  void BeginDrawValues() override;
   void DrawValue(int ValueIndex) override;
   void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position) override;
   int Clicked(int X, int Y) override;

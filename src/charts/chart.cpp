@@ -473,11 +473,42 @@ void TCustomAxisPanel::DrawSeries(TChartSeries *S) {
   S->DrawAllValues();
   if (Clip) Canvas().UnClipRectangle();
   if (S->AfterDrawValues) S->AfterDrawValues(S);
-  if (S->Marks.Visible()) {
-    const bool MClip = S->Marks.Clip && CanClip();
-    if (MClip) Canvas().ClipCube(ChartRect, 0, Width3D);
-    S->DrawMarks();
-    if (MClip) Canvas().UnClipRectangle();
+  DrawSeriesMarks(S);
+}
+
+void TCustomAxisPanel::DrawSeriesMarks(TChartSeries *S) {
+  if (!S->Marks.Visible()) return;
+  const bool MClip = S->Marks.Clip && CanClip();
+  if (MClip) Canvas().ClipCube(ChartRect, 0, Width3D);
+  S->DrawMarks();
+  if (MClip) Canvas().UnClipRectangle();
+}
+
+void TCustomAxisPanel::DrawSeriesGroup(const std::vector<TChartSeries *> &Group) {
+  std::vector<TChartSeries *> Shown;
+  int First = -1, Last = -1;
+  for (TChartSeries *S : Group) {
+    S->CalcVisibleRange();
+    if (S->FirstValueIndex < 0) continue;
+    Shown.push_back(S);
+    First = First < 0 ? S->FirstValueIndex : std::min(First, S->FirstValueIndex);
+    Last = std::max(Last, S->LastValueIndex);
+  }
+  if (Shown.empty()) return;
+  for (TChartSeries *S : Shown)
+    if (S->BeforeDrawValues) S->BeforeDrawValues(S);
+  const bool Clip = ClipPoints && CanClip();
+  if (Clip) Canvas().ClipCube(ChartRect, 0, Width3D);
+  for (TChartSeries *S : Shown) S->BeginDrawValues();
+  // Point by point, so that the series of the slot overlap one another as they should.
+  for (int i = First; i <= Last; ++i)
+    for (TChartSeries *S : Shown)
+      if (i >= S->FirstValueIndex && i <= S->LastValueIndex) S->DrawValue(i);
+  for (TChartSeries *S : Shown) S->EndDrawValues();
+  if (Clip) Canvas().UnClipRectangle();
+  for (TChartSeries *S : Shown) {
+    if (S->AfterDrawValues) S->AfterDrawValues(S);
+    DrawSeriesMarks(S);
   }
 }
 
@@ -513,8 +544,23 @@ void TCustomAxisPanel::InternalDraw(const TRect &UserRect) {
       if (IsAxisVisible(A)) A->Draw(true);
   }
   if (OnBeforeDrawSeries) OnBeforeDrawSeries();
-  for (TChartSeries *S : SeriesList)
-    if (S->Active()) DrawSeries(S);
+  std::vector<TChartSeries *> Drawn;
+  for (size_t k = 0; k < SeriesList.size(); ++k) {
+    TChartSeries *S = SeriesList[k];
+    if (!S->Active() || std::find(Drawn.begin(), Drawn.end(), S) != Drawn.end()) continue;
+    std::vector<TChartSeries *> Group{S};
+    if (View3D() && S->DrawsValueByValue())
+      for (size_t j = k + 1; j < SeriesList.size(); ++j) {
+        TChartSeries *T = SeriesList[j];
+        if (T->Active() && T->DrawsValueByValue() && T->GetZOrder() == S->GetZOrder())
+          Group.push_back(T);
+      }
+    if (Group.size() > 1) {
+      DrawSeriesGroup(Group);
+      Drawn.insert(Drawn.end(), Group.begin(), Group.end());
+    } else
+      DrawSeries(S);
+  }
   if (Zoom.Active) DrawZoomRectangle();
   ChartResetCanvas(*Canvas().ReferenceCanvas());
   if (OnAfterDraw) OnAfterDraw();

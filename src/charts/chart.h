@@ -150,6 +150,9 @@ public:
 
 protected:
   void DrawSeries(TChartSeries *Series);
+  // Series of one depth slot drawn together, point index by point index.
+  void DrawSeriesGroup(const std::vector<TChartSeries *> &Group);
+  void DrawSeriesMarks(TChartSeries *Series);
   bool FDestroying = false;
   std::vector<std::unique_ptr<TChartSeries>> FOwnedSeries;
 

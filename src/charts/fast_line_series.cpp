@@ -34,10 +34,7 @@ void TFastLineSeries::PrepareCanvas() {
   C.Brush().Style = bsClear;
 }
 
-void TFastLineSeries::DrawAllValues() {
-  PrepareCanvas();
-  TChartSeries::DrawAllValues();
-}
+void TFastLineSeries::BeginDrawValues() { PrepareCanvas(); }
 
 void TFastLineSeries::LineToPoint(int X, int Y) {
   TChartCanvas3D &C = *ChartCanvas();

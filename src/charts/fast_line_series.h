@@ -11,7 +11,7 @@ public:
   void SetLinePen(const TChartPen &Pen);
   void SetSeriesColor(TColor C) override;
   void Assign(const TChartSeries &Source) override;
-  void DrawAllValues() override;
+  void BeginDrawValues() override;
   void DrawValue(int ValueIndex) override;
   void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position) override;
   void NotifyNewValue(TChartSeries *Sender, int ValueIndex) override;

@@ -97,6 +97,7 @@ public:
 
   void PrepareForDraw() override;
   void DrawAllValues() override;
+  bool DrawsValueByValue() const override { return false; }
   void DrawValue(int ValueIndex) override;
   void DrawMarks() override;
   void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position) override;

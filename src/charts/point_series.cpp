@@ -183,6 +183,13 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
           C.Rectangle(FOldX, SY, X + 1, Bottom);
       } else {
         TPoint Q[4] = {{FOldX, FOldY}, {X, Y}, {X, Bottom}, {FOldX, FOldBottom}};
+        if (Is3D && SeriesDepth() > 0) {
+          // A prism: its top runs back along the depth, in a darker shade.
+          const TBrush Front = C.Brush();
+          if (Dark3D) C.Brush().Color = ApplyDark(Front.Color, 64);
+          C.Plane3D({FOldX, FOldY}, {X, Y}, StartZ, EndZ);
+          C.Brush() = Front;
+        }
         if (Is3D)
           for (TPoint &q : Q) q = C.Calc3DPoint(q, Z);
         C.Polygon(Q, 3);
@@ -217,9 +224,9 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
   }
 }
 
-void TCustomSeries::DrawAllValues() {
-  FPendingPointer = -1;
-  TChartSeries::DrawAllValues();
+void TCustomSeries::BeginDrawValues() { FPendingPointer = -1; }
+
+void TCustomSeries::EndDrawValues() {
   // The last visible point was not drawable (far off after a zoom): the pointer of the
   // last point drawn still waits for a segment that never comes.
   if (FPendingPointer >= 0 && Pointer.Visible() && FOldColor != clNone)
@@ -407,19 +414,63 @@ void TAreaSeries::SetMultiArea(TMultiArea V) {
   Repaint();
 }
 
+double TAreaSeries::StackedBottom(int ValueIndex) const {
+  const double Sum = PointOrigin(ValueIndex, false);
+  if (FMultiArea != maStacked100) return Sum;
+  const double Total = PointOrigin(ValueIndex, true);
+  return Total == 0 ? 0 : Sum * 100 / Total;
+}
+
+double TAreaSeries::StackedTop(int ValueIndex) const {
+  const double Top = PointOrigin(ValueIndex, false) + GetMarkValue(ValueIndex);
+  if (FMultiArea != maStacked100) return Top;
+  const double Total = PointOrigin(ValueIndex, true);
+  return Total == 0 ? 0 : Top * 100 / Total;
+}
+
 int TAreaSeries::GetOriginPos(int ValueIndex) {
   if (FMultiArea == maNone || !GetVertAxis()) return TCustomSeries::GetOriginPos(ValueIndex);
-  double Sum = PointOrigin(ValueIndex, false);
-  if (FMultiArea == maStacked100) {
-    const double Total = PointOrigin(ValueIndex, true);
-    Sum = Total == 0 ? 0 : Sum * 100 / Total;
-  }
-  return GetVertAxis()->CalcYPosValue(Sum);
+  return GetVertAxis()->CalcYPosValue(StackedBottom(ValueIndex));
+}
+
+int TAreaSeries::CalcYPos(int ValueIndex) const {
+  if (FMultiArea == maNone || !FParentChart) return TCustomSeries::CalcYPos(ValueIndex);
+  return CalcYPosValue(StackedTop(ValueIndex));
+}
+
+double TAreaSeries::MaxYValue() {
+  if (FMultiArea == maStacked100) return 100;
+  double R = TCustomSeries::MaxYValue();
+  if (FMultiArea == maStacked && FParentChart)
+    for (int i = 0; i < Count(); ++i) R = std::max(R, StackedTop(i));
+  return R;
+}
+
+double TAreaSeries::MinYValue() {
+  if (FMultiArea == maStacked100) return 0;
+  double R = TCustomSeries::MinYValue();
+  if (FMultiArea == maStacked && FParentChart)
+    for (int i = 0; i < Count(); ++i) R = std::min({R, StackedTop(i), StackedBottom(i)});
+  return R;
+}
+
+void TAreaSeries::CalcZOrder() {
+  // Stacked areas share one depth slot: that of the first area series of the chart.
+  if (FMultiArea != maNone && ZOrder == -1 && FParentChart)
+    for (TChartSeries *S : FParentChart->SeriesList) {
+      if (!S->Active() || !dynamic_cast<TAreaSeries *>(S)) continue;
+      if (S != this) {
+        FComputedZOrder = S->GetZOrder();
+        return;
+      }
+      break;
+    }
+  TCustomSeries::CalcZOrder();
 }
 
 void TAreaSeries::Assign(const TChartSeries &Source) {
   TCustomSeries::Assign(Source);
-  DrawLine = false;
+  DrawLine = true;
   DrawArea = true;
   if (auto *A = dynamic_cast<const TAreaSeries *>(&Source)) FMultiArea = A->FMultiArea;
 }

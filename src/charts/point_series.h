@@ -63,7 +63,8 @@ public:
   virtual bool ClickedPointer(int ValueIndex, int PX, int PY, int X, int Y);
   virtual void DrawPointer(int X, int Y, TColor Color, int ValueIndex);
   virtual int GetOriginPos(int ValueIndex);
-  void DrawAllValues() override;
+  void BeginDrawValues() override;
+  void EndDrawValues() override;
   void DrawValue(int ValueIndex) override;
   int Clicked(int X, int Y) override;
   void CalcHorizMargins(int &L, int &R) override;
@@ -99,6 +100,14 @@ public:
   TMultiArea MultiArea() const { return FMultiArea; }
   void SetMultiArea(TMultiArea V);
   int GetOriginPos(int ValueIndex) override;
+  // Stacked: the top of a point is the sum below it plus its own value (in percent of the
+  // index's total with maStacked100).
+  double StackedTop(int ValueIndex) const;
+  double StackedBottom(int ValueIndex) const;
+  int CalcYPos(int ValueIndex) const override;
+  double MaxYValue() override;
+  double MinYValue() override;
+  void CalcZOrder() override;
   void Assign(const TChartSeries &Source) override;
 
 private:

@@ -419,7 +419,9 @@ double TChartSeries::YScreenToValue(int P) const {
 }
 
 void TChartSeries::DrawAllValues() {
+  BeginDrawValues();
   for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) DrawValue(i);
+  EndDrawValues();
 }
 
 void TChartSeries::DrawMarks() {
@@ -520,7 +522,7 @@ int TChartSeries::MaxMarkWidth() {
   return W;
 }
 
-double TChartSeries::PointOrigin(int ValueIndex, bool SumAll) {
+double TChartSeries::PointOrigin(int ValueIndex, bool SumAll) const {
   if (!FParentChart) return 0;
   double Sum = 0;
   for (TChartSeries *S : FParentChart->SeriesList) {

@@ -149,17 +149,24 @@ public:
   // ---- geometry and drawing ----
   virtual bool YMandatory() const { return true; }
   TChartValueList &MandatoryValueList() { return YMandatory() ? *FY : *FX; }
+  const TChartValueList &MandatoryValueList() const { return YMandatory() ? *FY : *FX; }
   bool AssociatedToAxis(const TCustomChartAxis *Axis) const;
   virtual bool UseAxis() const { return true; }
   void CalcVisibleRange();
   int CalcXPos(int ValueIndex) const;
-  int CalcYPos(int ValueIndex) const;
+  virtual int CalcYPos(int ValueIndex) const;
   int CalcXPosValue(double V) const;
   int CalcYPosValue(double V) const;
   int CalcPosValue(double V) const { return YMandatory() ? CalcYPosValue(V) : CalcXPosValue(V); }
   double XScreenToValue(int Pixel) const;
   double YScreenToValue(int Pixel) const;
+  // Draws every visible point: BeginDrawValues, DrawValue per point, EndDrawValues.
   virtual void DrawAllValues();
+  virtual void BeginDrawValues() {}
+  virtual void EndDrawValues() {}
+  // False for kinds that draw their points in an order of their own (the pie): they are
+  // never drawn point by point together with other series of their depth slot.
+  virtual bool DrawsValueByValue() const { return true; }
   virtual void DrawValue(int ValueIndex) { (void)ValueIndex; }
   virtual void DrawMarks();
   virtual void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position);
@@ -176,11 +183,11 @@ public:
   bool SinglePointPerResult = true;
 
   // ---- texts ----
-  virtual double GetMarkValue(int ValueIndex) { return MandatoryValueList().GetValue(ValueIndex); }
+  virtual double GetMarkValue(int ValueIndex) const { return MandatoryValueList().GetValue(ValueIndex); }
   std::string ValueMarkText(int ValueIndex);
   std::string LegendItemText(int ValueIndex, TLegendTextStyle Style);
   int MaxMarkWidth();
-  double PointOrigin(int ValueIndex, bool SumAll);
+  double PointOrigin(int ValueIndex, bool SumAll) const;
 
   // ---- mouse ----
   virtual int Clicked(int X, int Y);
