@@ -66,6 +66,8 @@ void T32ScrollBar::SetParams(int Range, int Page, int Position) {
 int T32ScrollBar::Position() const { return FBar->value(); }
 
 THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
+  // The link, pan and scroll cursors are the viewer's own pictures.
+  InstallViewerCursors();
   setFocusPolicy(Qt::StrongFocus);
   FBorderPanel = new QFrame(this);
   FBorderPanel->setFrameShape(QFrame::NoFrame);

@@ -16,6 +16,7 @@
 #include "htmlview/image_cache.h"
 #include "pane_click.h"
 #include "platform/files.h"
+#include "platform/qt_bridge.h"
 
 namespace {
 
@@ -474,3 +475,14 @@ TEST(PaneForms, AControlEnteredOutOfSightIsScrolledIntoView) {
 }
 
 } // namespace
+
+TEST(PaneCursors, APaneHasTheViewersOwnLinkAndPanCursors) {
+  THtmlPane Pane;
+  for (TCursor Id : {crHtmlLink, crUpDown, crUpOnly, crDownOnly}) {
+    const QCursor C = ToQCursor(Id);
+    EXPECT_EQ(C.shape(), Qt::BitmapCursor) << Id;
+    EXPECT_FALSE(C.pixmap().isNull()) << Id;
+  }
+  EXPECT_EQ(ToQCursor(crHtmlLink).hotSpot(), QPoint(9, 1));
+  EXPECT_EQ(ToQCursor(crUpDown).hotSpot(), QPoint(15, 15));
+}
