@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
+#include "app/page_kit.h"
 #include "app/forms/big_pic_frm.h"
 #include "app/forms/help_frm.h"
 #include "app/forms/print_preview_frm.h"
@@ -31,6 +32,7 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/graphic.h"
+#include "platform/menu_style.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
 
@@ -75,6 +77,9 @@ int TStatusBarPanels::PanelWidth(int Index) const {
 
 // ---- Splitter and the client area ----
 
+// A toolbar button and the toolbar's margins on either side.
+constexpr int MinPageWidth = PageButtonWidth + 4;
+
 class TSplitterBar : public QWidget {
 public:
   TSplitterBar(TFieldFrm &AForm, QWidget *Parent) : QWidget(Parent), Form(AForm) {
@@ -90,10 +95,11 @@ protected:
   }
   void mouseMoveEvent(QMouseEvent *E) override {
     if (!Dragging) return;
-    // Both sides keep at least 30 pixels, as the splitter's minimum size.
+    // Both sides keep at least 30 pixels, as the splitter's minimum size; the pages keep
+    // room for one whole toolbar button.
     int Room = parentWidget()->width() - width();
     int W = StartWidth + int(E->globalPosition().x()) - GrabX;
-    W = std::max(30, std::min(W, Room - 30));
+    W = std::max(MinPageWidth, std::min(W, Room - 30));
     Form.SetMainPCWidth(W);
   }
   void mouseReleaseEvent(QMouseEvent *E) override {
@@ -142,6 +148,8 @@ QImage GlyphImage(const char *Name) { return QImage(QString(":/app/glyphs/%1.png
 TFieldFrm::TFieldFrm(const TFieldFrmOptions &AOptions) : Options(AOptions) {
   setObjectName("FieldFrm");
   setWindowTitle("Vornelle");
+  // Menus and the page's popup menus show a mark on the ticked item only.
+  UseClassicMenuTicks();
   Timer1.SetEnabled(false);
   Client = new TFormClient(*this);
   setCentralWidget(Client);

@@ -76,8 +76,9 @@ TScreen *const Screen = &TheScreen;
 
 std::string TApplication::Title() const { return St().Title; }
 void TApplication::SetTitle(const std::string &T) {
+  // Kept for message boxes only: as the toolkit's display name it would be appended to
+  // every window's caption.
   St().Title = T;
-  if (QCoreApplication::instance()) QGuiApplication::setApplicationDisplayName(QString::fromStdString(T));
 }
 
 void TApplication::ProcessMessages() {

@@ -541,9 +541,8 @@ void TKitSpeedButton::mouseReleaseEvent(QMouseEvent *E) {
   QPointer<TKitSpeedButton> Self(this);
   if (Inside && !Tracking) Click();
   if (!Self) return;
-  // Whether the mouse is still over the button, from the cursor itself.
-  const bool Over = rect().contains(mapFromGlobal(QCursor::pos())) && isEnabled() &&
-                    QApplication::activeWindow() != nullptr;
+  // The click may have hidden the button (a sheet switch): ask the cursor.
+  const bool Over = CursorOver();
   if (Over != MouseIn) {
     MouseIn = !Over;
     SetMouseIn(Over);
@@ -563,6 +562,23 @@ void TKitSpeedButton::enterEvent(QEnterEvent *) {
 
 void TKitSpeedButton::leaveEvent(QEvent *) {
   if (!Dragging) SetMouseIn(false);
+}
+
+bool TKitSpeedButton::CursorOver() const {
+  if (!isVisible() || !isEnabled() || !QApplication::activeWindow()) return false;
+  const QPoint At = QCursor::pos();
+  return rect().contains(mapFromGlobal(At)) && QApplication::widgetAt(At) == this;
+}
+
+void TKitSpeedButton::showEvent(QShowEvent *E) {
+  QWidget::showEvent(E);
+  SetMouseIn(CursorOver());
+}
+
+void TKitSpeedButton::hideEvent(QHideEvent *E) {
+  QWidget::hideEvent(E);
+  Dragging = false;
+  SetMouseIn(false);
 }
 
 void TKitSpeedButton::TimerTick() {

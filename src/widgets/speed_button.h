@@ -191,6 +191,10 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent *) override;
   void enterEvent(QEnterEvent *) override;
   void leaveEvent(QEvent *) override;
+  // A sheet that goes away takes no leave event with it: the mouse is checked again when
+  // the button is hidden and when it shows again.
+  void showEvent(QShowEvent *) override;
+  void hideEvent(QHideEvent *) override;
   void changeEvent(QEvent *) override;
   bool event(QEvent *) override;
 
@@ -202,6 +206,8 @@ private:
   bool InsideClient(int X, int Y) const;
   void TimerTick();
   void SetMouseIn(bool In);
+  // Whether the cursor is over this button, from the cursor itself.
+  bool CursorOver() const;
   void Repaint();
   void UpdateAccelerator();
 

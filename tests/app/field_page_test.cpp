@@ -105,10 +105,14 @@ TEST_F(FieldPageTest, ControlsOfBothSheets) {
   // The toolbar fits the page width the topic table gives.
   EXPECT_LE(Page->FieldToolbar->sizeHint().width(), Form->MainPCWidth());
   EXPECT_LE(Page->ThreeDToolbar->sizeHint().width(), Form->MainPCWidth());
-  // Idle: abort is off, the rest on.
+  // Idle with no charge: abort is off, and so are the commands that need charges.
   bool Done = false;
   Form->AppIdle(Done);
   EXPECT_FALSE(Page->FAbortBtn->Enabled());
+  EXPECT_FALSE(Page->FPlotBtn->Enabled());
+  EXPECT_TRUE(Page->F3DBtn->Enabled());
+  Page->FieldPicMouseDown(mbLeft, 3, 3);
+  Form->AppIdle(Done);
   EXPECT_TRUE(Page->FPlotBtn->Enabled());
 }
 

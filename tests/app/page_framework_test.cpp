@@ -187,6 +187,10 @@ TEST_F(PageOnTestHost, TheFieldPagePlotsOnTheTestHost) {
   ASSERT_EQ(P.FieldPlot->Charges.size(), 2u);
   P.FieldPicMouseMove(5 * 16 + 3, 7 * 16);
   EXPECT_EQ(Host.StatusText(0), "x:6 y:8");
+  // Idle time enables the commands that need charges.
+  EXPECT_FALSE(P.FPlotBtn->isEnabled());
+  P.UpdateIdleState(true);
+  EXPECT_TRUE(P.FPlotBtn->isEnabled());
   P.FPlotBtnClick();
   EXPECT_TRUE(P.FieldPlot->LinesDrawn);
   // Twelve from the +1, and the -1's free slots traced back.
@@ -296,6 +300,9 @@ protected:
     Pump();
     Page->FieldPicMouseDown(mbLeft, 17 * 16, 20 * 16);
     Page->FieldPicMouseDown(mbRight, 23 * 16, 20 * 16);
+    // The idle time after the clicks, as the event loop gives it.
+    bool Done = false;
+    Form->AppIdle(Done);
   }
   struct TStates {
     bool Plot, VPlot, Clear, ThreeD, Zoom, Abort;

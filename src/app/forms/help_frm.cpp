@@ -26,6 +26,7 @@ THelpFrm::THelpFrm(const std::string &HelpDir) : Dir(IncludeTrailingSlash(HelpDi
   TitleLabel->setWordWrap(true);
   FileLabel = new QLabel(this);
   FileLabel->setWordWrap(true);
+  FileLabel->hide();
   SearchEdit = new QLineEdit(this);
   SearchEdit->setPlaceholderText("Type a word to look for in the titles");
   List = new QListWidget(this);
@@ -86,6 +87,11 @@ void THelpFrm::FillList(const std::string &Keyword) {
   }
 }
 
+void THelpFrm::SetNote(const std::string &Text) {
+  FileLabel->setText(ToQString(Text));
+  FileLabel->setVisible(!Text.empty());
+}
+
 void THelpFrm::OpenPage(const std::string &File) {
   FCurrentFile = File;
   std::string Title;
@@ -94,14 +100,15 @@ void THelpFrm::OpenPage(const std::string &File) {
       Title = HtmlTitleOf(ReadFileString(File, 1 << 20));
     } catch (const Exception &) {
     }
-    FileLabel->setText(ToQString(ExtractFileName(File)));
+    // A page that opens shows its title only.
+    SetNote("");
     try {
       Pane->LoadFromFile(File);
     } catch (const std::exception &E) {
-      FileLabel->setText(ToQString(E.what()));
+      SetNote(E.what());
     }
   } else {
-    FileLabel->setText("There is no help page " + ToQString(ExtractFileName(File)) + ".");
+    SetNote("There is no help page " + ExtractFileName(File) + ".");
     Pane->Clear();
   }
   TitleLabel->setText(ToQString(Title.empty() ? ExtractFileName(File) : Title));
@@ -134,7 +141,7 @@ void THelpFrm::ShowSearch(const std::string &Keyword) {
   SearchEdit->setText(ToQString(Keyword));
   FillList(Keyword);
   TitleLabel->setText("Search for help on");
-  FileLabel->setText("Choose a page by its title.");
+  SetNote("Choose a page by its title.");
   show();
   raise();
   SearchEdit->setFocus();

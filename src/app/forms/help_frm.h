@@ -42,15 +42,18 @@ public:
   QListWidget *List = nullptr;
   QLineEdit *SearchEdit = nullptr;
   THtmlPane *Pane = nullptr;
+  QLabel *TitleLabel = nullptr; // the page's title
+  QLabel *FileLabel = nullptr;  // a note under it, hidden when there is none
 
 private:
   void OpenPage(const std::string &File);
   void FillList(const std::string &Keyword);
+  // The line under the title: a search prompt or a page that could not be opened; hidden
+  // when empty.
+  void SetNote(const std::string &Text);
   std::string Dir;
   std::vector<THelpPage> FPages;
   bool Scanned = false;
   std::string FCurrentFile;
   int FContext = 0;
-  QLabel *TitleLabel = nullptr;
-  QLabel *FileLabel = nullptr;
 };

@@ -169,7 +169,10 @@ void TFieldPage::BuildThreeDSheet() {
 // ---- Idle state and the one-loop rule ----
 
 void TFieldPage::SetIdleControls(bool Idle) {
-  for (TKitSpeedButton *B : {FPlotBtn, VplotBtn, FClearBtn, F3DBtn, FZoomBtn}) B->SetEnabled(Idle);
+  // Plotting and clearing need charges to act on.
+  const bool Charges = Plot().HasCharges();
+  for (TKitSpeedButton *B : {FPlotBtn, VplotBtn, FClearBtn}) B->SetEnabled(Idle && Charges);
+  for (TKitSpeedButton *B : {F3DBtn, FZoomBtn}) B->SetEnabled(Idle);
   FAbortBtn->SetEnabled(!Idle);
 }
 
