@@ -1,5 +1,6 @@
 #include "platform/canvas.h"
 
+#include <QGlyphRun>
 #include <QPainterPath>
 #include <QPolygon>
 #include <QRawFont>
@@ -16,7 +17,7 @@
 
 namespace {
 
-bool GTextAntialias = false;
+bool GTextAntialias = true;
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -265,7 +266,10 @@ QFont MakeQFont(const TFont &F) {
     Q.setStyleHint(QFont::TypeWriter);
   }
   // No shaping: no ligatures or kerning, so that a string is the sum of its characters.
-  Q.setStyleStrategy(QFont::StyleStrategy((GTextAntialias ? QFont::PreferDefault : QFont::NoAntialias) | QFont::PreferNoShaping));
+  // Grey-scale smoothing with full hinting: every advance is a whole pixel.
+  Q.setStyleStrategy(QFont::StyleStrategy((GTextAntialias ? QFont::NoSubpixelAntialias : QFont::NoAntialias) |
+                                          QFont::PreferNoShaping));
+  Q.setHintingPreference(QFont::PreferFullHinting);
   int H = F.Height;
   if (H == 0) H = -11;
   if (H < 0) Q.setPixelSize(std::clamp(-H, 1, 4000));
@@ -291,10 +295,16 @@ const QFont &TCanvas::Impl::GetQFont() {
   if (!FontValid || !(CachedFont == Font)) {
     QtFont = MakeQFont(Font);
     Metrics = std::make_unique<QFontMetrics>(QtFont);
+    RawFont = QRawFont::fromFont(QtFont);
     CachedFont = Font;
     FontValid = true;
   }
   return QtFont;
+}
+
+const QRawFont &TCanvas::Impl::GetRawFont() {
+  GetQFont();
+  return RawFont;
 }
 
 const QFontMetrics &TCanvas::Impl::GetMetrics() {
@@ -946,38 +956,64 @@ int CharAdvances(const QFontMetrics &M, const QString &S, std::vector<int> *Pos)
   return W;
 }
 
-// Draws S with its baseline at (X, Y) at the whole-pixel advances.
-void DrawRun(QPainter &P, const QFontMetrics &M, int X, int Y, const QString &S) {
+// Draws S with its baseline at (X, Y), each glyph at its whole-pixel advance, as one run.
+// Characters the font has no glyph for are drawn alone, by the toolkit's fallback font.
+void DrawRun(QPainter &P, TCanvas::Impl &D, int X, int Y, const QString &S) {
+  const QFontMetrics &M = D.GetMetrics();
   std::vector<int> Pos;
-  int W = CharAdvances(M, S, &Pos);
-  if (W == M.horizontalAdvance(S)) {
-    P.drawText(QPoint(X, Y), S);
-    return;
+  const int W = CharAdvances(M, S, &Pos);
+  const QRawFont &Raw = D.GetRawFont();
+  // The glyph of each character (a surrogate pair counts at its first half).
+  std::vector<quint32> Index(size_t(S.size()), 0);
+  if (Raw.isValid()) {
+    for (qsizetype I = 0; I < S.size(); ++I) {
+      const qsizetype N = S[I].isHighSurrogate() && I + 1 < S.size() && S[I + 1].isLowSurrogate() ? 2 : 1;
+      quint32 G[2] = {0, 0};
+      int Count = 2;
+      if (Raw.glyphIndexesForChars(S.constData() + I, int(N), G, &Count) && Count >= 1) Index[size_t(I)] = G[0];
+      I += N - 1;
+    }
   }
-  // Glyph by glyph; the underline and strike-out are drawn once across the whole run,
-  // so they have no gaps between the characters or under spaces.
-  QFont Font = P.font();
-  bool Under = Font.underline(), Strike = Font.strikeOut();
-  if (Under || Strike) {
-    QFont Plain = Font;
+  QList<quint32> Glyphs;
+  QList<QPointF> At;
+  std::vector<qsizetype> Alone;
+  for (qsizetype I = 0; I < S.size(); ++I) {
+    const bool Pair = S[I].isHighSurrogate() && I + 1 < S.size() && S[I + 1].isLowSurrogate();
+    if (S[I] != QChar(' ')) {
+      if (Index[size_t(I)] != 0) {
+        Glyphs.push_back(Index[size_t(I)]);
+        At.push_back(QPointF(X + Pos[size_t(I)], Y));
+      } else {
+        Alone.push_back(I);
+      }
+    }
+    if (Pair) ++I;
+  }
+  if (!Glyphs.isEmpty()) {
+    QGlyphRun Run;
+    Run.setRawFont(Raw);
+    Run.setGlyphIndexes(Glyphs);
+    Run.setPositions(At);
+    P.drawGlyphRun(QPointF(0, 0), Run);
+  }
+  if (!Alone.empty()) {
+    // The font's underline and strike-out are drawn below, once across the run.
+    QFont Plain = P.font();
     Plain.setUnderline(false);
     Plain.setStrikeOut(false);
     P.setFont(Plain);
-  }
-  for (qsizetype I = 0; I < S.size(); ++I) {
-    if (S[I].isHighSurrogate() && I + 1 < S.size()) {
-      P.drawText(QPoint(X + Pos[I], Y), S.mid(I, 2));
-      ++I;
-      continue;
+    for (qsizetype I : Alone) {
+      const qsizetype N = S[I].isHighSurrogate() && I + 1 < S.size() ? 2 : 1;
+      P.drawText(QPoint(X + Pos[size_t(I)], Y), S.mid(I, N));
     }
-    if (S[I] != QChar(' ')) P.drawText(QPoint(X + Pos[I], Y), QString(S[I]));
   }
-  if (Under || Strike) {
-    int LW = std::max(1, M.lineWidth());
-    QColor C = P.pen().color();
-    if (Under) P.fillRect(QRect(X, Y + M.underlinePos(), W, LW), C);
-    if (Strike) P.fillRect(QRect(X, Y - M.strikeOutPos(), W, LW), C);
-    P.setFont(Font);
+  const QFont &F = D.GetQFont();
+  if (F.underline() || F.strikeOut()) {
+    // One line across the whole run, with no gaps under spaces.
+    const int LW = std::max(1, M.lineWidth());
+    const QColor C = P.pen().color();
+    if (F.underline()) P.fillRect(QRect(X, Y + M.underlinePos(), W, LW), C);
+    if (F.strikeOut()) P.fillRect(QRect(X, Y - M.strikeOutPos(), W, LW), C);
   }
 }
 
@@ -1009,10 +1045,10 @@ void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const 
       P.translate(X, Y);
       P.rotate(-D.Font.Orientation / 10.0);
       if (Opaque && !ClipTo) P.fillRect(QRect(0, 0, W, H), Bk);
-      DrawRun(P, M, 0, M.ascent(), S);
+      DrawRun(P, D, 0, M.ascent(), S);
     } else {
       if (Opaque && !ClipTo) P.fillRect(QRect(X, Y, W, H), Bk);
-      DrawRun(P, M, X, Y + M.ascent(), S);
+      DrawRun(P, D, X, Y + M.ascent(), S);
     }
   });
   if (D.Font.Orientation != 0) {

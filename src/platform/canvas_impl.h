@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QRect>
 #include <QRegion>
 #include <QTransform>
@@ -85,6 +86,7 @@ struct TCanvas::Impl {
   bool FontValid = false;
   QFont QtFont;
   std::unique_ptr<QFontMetrics> Metrics;
+  QRawFont RawFont; // the font's own glyphs, for drawing runs
 
   // Helpers.
   TBkMode EffectiveBkMode();
@@ -92,6 +94,7 @@ struct TCanvas::Impl {
   uint32_t Argb(TColor C) const; // resolved, mono-mapped, 0xFFRRGGBB
   const QFont &GetQFont();
   const QFontMetrics &GetMetrics();
+  const QRawFont &GetRawFont();
   TSize DeviceSize() const;
   void Touch() {
     if (Changed) Changed(QRect());

@@ -89,7 +89,7 @@ TEST(DrawPictures, MissingPictureShowsItsPlaceholder) {
   EXPECT_EQ(D.Bitmap.Canvas().Pixels(I->DrawX, I->DrawY), TColor(0x808080));
   // The ALT text is written inside, right of the error picture.
   TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + 78, I->DrawY + 38);
-  EXPECT_GT(CountColor(D.Bitmap, clBlack, Text), 5);
+  EXPECT_GT(CountInk(D.Bitmap, clBlack, Text), 5);
 }
 
 TEST(DrawPictures, BmpWithAnUnknownCompressionShowsTheErrorPicture) {

@@ -220,13 +220,13 @@ TEST(CanvasText, TextOutPlacesTheTopLeftOfTheCell) {
   EXPECT_EQ(C.Pixels(10 + W - 1, 20 + H - 1), clYellow);
   EXPECT_EQ(C.Pixels(10 + W, 20 + H - 1), clWhite);
   EXPECT_EQ(C.Pixels(10, 20 + H), clWhite);
-  EXPECT_GT(CountColor(B, clBlack, Rect(10, 20, 10 + W, 20 + H)), 5);
-  EXPECT_EQ(CountColor(B, clBlack, Rect(0, 0, 100, 20)), 0);
+  EXPECT_GT(CountInk(B, clBlack, Rect(10, 20, 10 + W, 20 + H)), 5);
+  EXPECT_EQ(CountInk(B, clBlack, Rect(0, 0, 100, 20)), 0);
 
   C.Brush().Style = bsClear; // transparent text
   C.TextOut(50, 20, "H");
   EXPECT_EQ(CountColor(B, clYellow, Rect(50, 20, 50 + W, 20 + H)), 0);
-  EXPECT_GT(CountColor(B, clBlack, Rect(50, 20, 50 + W, 20 + H)), 5);
+  EXPECT_GT(CountInk(B, clBlack, Rect(50, 20, 50 + W, 20 + H)), 5);
 }
 
 TEST(CanvasText, FontHeightSignRule) {

@@ -60,10 +60,8 @@ TEST(Metafiles, RecordingReplaysScaledIntoAnyRectangle) {
   EXPECT_EQ(Blue, 2);
   // Fonts scale: text ink is about four times the area.
   int SmallInk = 0, BigInk = 0;
-  for (int Y = 0; Y < 20; ++Y)
-    for (int X = 55; X < 100; ++X) SmallInk += One.Canvas().Pixels(X, Y) == clBlack;
-  for (int Y = 10; Y < 50; ++Y)
-    for (int X = 110; X < 210; ++X) BigInk += Two.Canvas().Pixels(X, Y) == clBlack;
+  SmallInk = CountInk(One, clBlack, Rect(55, 0, 100, 20));
+  BigInk = CountInk(Two, clBlack, Rect(110, 10, 210, 50));
   EXPECT_GT(SmallInk, 10);
   EXPECT_GT(BigInk, 2 * SmallInk);
   // The picture stays inside its frame.

@@ -87,7 +87,7 @@ TEST(AlphaScattering, HeadOnPicture) {
   EXPECT_EQ(B.Canvas().Pixels(339, 200), clBlack);    // 25 below
   EXPECT_EQ(B.Canvas().Pixels(334, 140), clBlack);    // 5: short
   EXPECT_EQ(B.Canvas().Pixels(337, 140), PaleYellow);
-  EXPECT_GT(CountColor(B, clBlack, TRect(342, 92, 365, 108)), 5); // the label "25"
+  EXPECT_GT(CountInk(B, clBlack, TRect(342, 92, 365, 108)), 5); // the label "25"
   // The source, its bore level with the axis: the speck at (302 + 19, 141 + 9).
   EXPECT_EQ(B.Canvas().Pixels(321, 150), SourceRed);
 }

@@ -216,7 +216,7 @@ TEST(FieldLines, TwoEqualChargesShowOneNeutralPointMidway) {
   EXPECT_LE(std::abs(N.X - 20 * G), G / 2);
   EXPECT_LE(std::abs(N.Y - 20 * G), G / 2);
   // Drawn as a red "n" there (the charges, also red, are far away).
-  EXPECT_GT(CountColor(B, clRed, Rect(N.X - 8, N.Y - 8, N.X + 8, N.Y + 8)), 4);
+  EXPECT_GT(CountInk(B, clRed, Rect(N.X - 8, N.Y - 8, N.X + 8, N.Y + 8)), 4);
   // Lines that stall are not stored: fewer than 24.
   EXPECT_LT(F.Lines.size(), 24u);
 }
