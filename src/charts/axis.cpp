@@ -1,5 +1,6 @@
 #include "charts/axis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -403,7 +404,7 @@ std::string TCustomChartAxis::LabelValue(double Value) const {
       S = FormatDateTime(DateTimeFormat.empty() ? DateTimeDefaultFormat(IRange) : DateTimeFormat,
                          Value);
   } else
-    S = FormatFloat(AxisValuesFormat, Value);
+    S = FormatFloat(LabelFormat(), Value);
   if (FChart && FChart->OnGetAxisLabel)
     FChart->OnGetAxisLabel(const_cast<TCustomChartAxis *>(this), nullptr, -1, S);
   if (LabelsMultiLine) ChartReplaceChar(S, ' ');
@@ -424,21 +425,65 @@ TAxisLabelStyle TCustomChartAxis::CalcLabelStyle() const {
   return Any ? talValue : talNone;
 }
 
+namespace {
+// The mask with at least Decimals digits after the point ('#': no trailing zeros).
+std::string WithDecimals(const std::string &Mask, int Decimals) {
+  std::string S = Mask;
+  size_t Point = S.find('.');
+  if (Point == std::string::npos) {
+    S += '.';
+    Point = S.size() - 1;
+  }
+  size_t End = Point + 1;
+  while (End < S.size() && (S[End] == '0' || S[End] == '#')) ++End;
+  const int Have = int(End - Point - 1);
+  if (Decimals > Have) S.insert(End, size_t(Decimals - Have), '#');
+  return S;
+}
+} // namespace
+
+bool TCustomChartAxis::LabelsCollide(double Step) const {
+  if (!(Step > 0) || !std::isfinite(IMinimum) || !std::isfinite(IMaximum)) return false;
+  for (double End : {IMinimum, IMaximum}) {
+    const double q = End / Step;
+    if (!(std::fabs(q) < 1e15)) return false;
+    // The format alone: texts the label event gives are the program's own choice.
+    const double k = std::trunc(q);
+    auto Text = [&](double j) { return FormatFloat(LabelFormat(), (k + j) * Step); };
+    if (Text(0) == Text(1) || Text(-1) == Text(0)) return true;
+  }
+  return false;
+}
+
 double TCustomChartAxis::CalcIncrement() {
   if (!FChart) return 1;
   TChartCanvas3D &C = FChart->Canvas();
   FChart->AssignChartFont(LabelsFont);
-  int Lines = 1, Size = 0;
-  const std::string SMax = LabelValue(IMaximum), SMin = LabelValue(IMinimum);
-  auto Extent = [&](const std::string &S) {
-    const int W = MultiLineTextWidth(C, S, Lines);
-    const int H = C.FontHeight() * Lines;
-    if (FHorizontal) return (FLabelsAngle == 90 || FLabelsAngle == 270) ? H : W;
-    return (FLabelsAngle == 0 || FLabelsAngle == 180) ? H : W;
+  auto StepForLabels = [&] {
+    int Lines = 1;
+    auto Extent = [&](const std::string &S) {
+      const int W = MultiLineTextWidth(C, S, Lines);
+      const int H = C.FontHeight() * Lines;
+      if (FHorizontal) return (FLabelsAngle == 90 || FLabelsAngle == 270) ? H : W;
+      return (FLabelsAngle == 0 || FLabelsAngle == 180) ? H : W;
+    };
+    const int Size = std::max(Extent(LabelValue(IMaximum)), Extent(LabelValue(IMinimum)));
+    const int N = LabelsThatFit(IAxisSize, Size, FLabelsSeparation);
+    return IsDateTime ? DateTimeStepFor(N) : NumericStepFor(N);
   };
-  Size = std::max(Extent(SMax), Extent(SMin));
-  const int N = LabelsThatFit(IAxisSize, Size, FLabelsSeparation);
-  return IsDateTime ? DateTimeStepFor(N) : NumericStepFor(N);
+  FLabelFormat.clear();
+  double Step = StepForLabels();
+  if (IsDateTime || FLogarithmic || !LabelsCollide(Step)) return Step;
+  // Labels that would read the same for different values get the decimals that tell
+  // them apart, measured again with those decimals; where the format cannot separate
+  // them even so, the step grows until it can.
+  auto DecimalsFor = [](double S) { return std::clamp(int(std::ceil(-std::log10(S) - 1e-9)), 0, 18); };
+  FLabelFormat = WithDecimals(AxisValuesFormat, DecimalsFor(Step));
+  Step = std::max(Step, StepForLabels());
+  FLabelFormat = WithDecimals(AxisValuesFormat, DecimalsFor(Step));
+  for (int Guard = 0; Guard < 200 && LabelsCollide(Step) && std::isfinite(Step); ++Guard)
+    Step = ChartNextStep(Step);
+  return Step;
 }
 
 int TCustomChartAxis::LabelsThatFit(int AxisSize, int LabelSize, int Separation) {

@@ -146,6 +146,9 @@ public:
   bool Clicked(int X, int Y) const;
   std::string LabelValue(double Value) const;
   TAxisLabelStyle CalcLabelStyle() const;
+  // The value format of the labels: AxisValuesFormat, with more decimals while labels one
+  // step apart would read the same (set by CalcIncrement).
+  const std::string &LabelFormat() const { return FLabelFormat.empty() ? AxisValuesFormat : FLabelFormat; }
   int MaxLabelsWidth();
   int SizeLabels();
   int SizeTitle();
@@ -186,6 +189,11 @@ protected:
   int FLogarithmicBase = 10;
   bool FInverted = false, FVisible = true, FLabels = true;
   int FLabelsAngle = 0, FLabelsSeparation = 10, FMinorTickCount = 3;
+
+private:
+  // Labels one step apart near either end of the range read the same.
+  bool LabelsCollide(double Step) const;
+  std::string FLabelFormat;
 };
 
 class TChartAxis : public TCustomChartAxis {

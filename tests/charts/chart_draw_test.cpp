@@ -37,6 +37,54 @@ TEST(AxisDraw, BinaryFractionStepsKeepBothEndLabels) {
   EXPECT_EQ(W.Chart.LeftAxis.LabelValue(L[12]), "0");
 }
 
+// Labels that are drawn one after another read differently, and fit side by side.
+void ExpectDistinctLabels(TChartOnBitmap &W, TCustomChartAxis &A) {
+  const std::vector<double> &L = A.DrawnLabels;
+  ASSERT_GE(L.size(), 2u);
+  for (size_t I = 1; I < L.size(); ++I)
+    EXPECT_NE(A.LabelValue(L[I - 1]), A.LabelValue(L[I])) << L[I - 1] << " " << L[I];
+  // Neighbours do not overlap: their distance on the axis is more than the wider text.
+  TCanvas &C = W.Window.Canvas();
+  C.Font() = A.LabelsFont;
+  for (size_t I = 1; I < L.size(); ++I) {
+    const int Gap = std::abs(A.CalcPosValue(L[I]) - A.CalcPosValue(L[I - 1]));
+    const int Wide = std::max(C.TextWidth(A.LabelValue(L[I])), C.TextWidth(A.LabelValue(L[I - 1])));
+    EXPECT_GT(Gap, Wide) << A.LabelValue(L[I]);
+  }
+}
+
+TEST(AxisDraw, LabelsOfASmallRangeGetTheDecimalsThatTellThemApart) {
+  TChartOnBitmap W(500, 300);
+  W.Chart.SetView3D(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(2e-6, 1);
+  // 1e-6 .. 3e-6 with the default "#,##0.###" would read "0" everywhere.
+  W.Chart.BottomAxis.SetMinMax(1e-6, 3e-6);
+  W.Paint();
+  const std::vector<double> &B = W.Chart.BottomAxis.DrawnLabels;
+  ASSERT_GE(B.size(), 3u);
+  EXPECT_LT(B.size(), 12u); // the longer labels leave room for fewer of them
+  ExpectDistinctLabels(W, W.Chart.BottomAxis);
+  EXPECT_EQ(W.Chart.BottomAxis.LabelValue(2e-6), "0.000002");
+  // A range the format separates keeps its own format.
+  W.Chart.BottomAxis.SetMinMax(0, 20);
+  W.Paint();
+  EXPECT_EQ(W.Chart.BottomAxis.LabelFormat(), "#,##0.###");
+  EXPECT_EQ(W.Chart.BottomAxis.LabelValue(2.5), "2.5");
+}
+
+TEST(AxisDraw, LabelsBeyondTheFormatsPrecisionAreFewerNotEqual) {
+  TChartOnBitmap W(500, 300);
+  W.Chart.SetView3D(false);
+  W.Chart.AddSeries<TFastLineSeries>()->AddXY(1e9, 1);
+  // Nine digits before the point leave room for a few after it only.
+  W.Chart.BottomAxis.SetMinMax(1e9, 1e9 + 1e-6);
+  W.Paint();
+  const std::vector<double> &B = W.Chart.BottomAxis.DrawnLabels;
+  for (size_t I = 1; I < B.size(); ++I)
+    EXPECT_NE(W.Chart.BottomAxis.LabelValue(B[I - 1]), W.Chart.BottomAxis.LabelValue(B[I]));
+  EXPECT_LE(B.size(), 2u);
+}
+
 TEST(AxisDraw, ProjectileAxesShowEveryTwoMetres) {
   TPathChart W;
   W.Paint();

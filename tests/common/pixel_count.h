@@ -1,7 +1,5 @@
 #pragma once
 // Counting the pixels of one colour, for tests that look at what was drawn.
-#include <cstdlib>
-
 #include "platform/bitmap.h"
 
 // Pixels of colour C inside R.
@@ -20,7 +18,8 @@ inline int CountColor(TBitmap &B, TColor C) {
 
 // Pixels inside R at least half way from white to C: the ink of smoothed text in C.
 inline int CountInk(TBitmap &B, TColor C, const TRect &R) {
-  auto Near = [](int P, int Want) { return 2 * std::abs(P - Want) <= 255 - Want + 1; };
+  // A channel that C shares with white only must not have gone dark.
+  auto Near = [](int P, int Want) { return Want == 255 ? P >= 128 : 2 * P <= 255 + Want; };
   int N = 0;
   for (int Y = R.Top; Y < R.Bottom; ++Y)
     for (int X = R.Left; X < R.Right; ++X) {

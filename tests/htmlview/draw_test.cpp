@@ -8,6 +8,7 @@
 #include "layout_support.h"
 #include "platform/timer.h"
 #include "htmlview/gif_image.h"
+#include "htmlview/image_cache.h"
 
 namespace {
 
@@ -90,6 +91,33 @@ TEST(DrawPictures, MissingPictureShowsItsPlaceholder) {
   // The ALT text is written inside, right of the error picture.
   TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + 78, I->DrawY + 38);
   EXPECT_GT(CountInk(D.Bitmap, clBlack, Text), 5);
+}
+
+TEST(DrawPictures, TheErrorPictureSitsBesideItsAltTextInsideTheSmallestBox) {
+  TLaidOutDoc D;
+  // No size given: the box takes the ALT text's width plus the picture's room, and the
+  // least height.
+  D.Parse("<img src=nothere.gif alt=\"Gone\">");
+  D.Layout(400);
+  D.Draw();
+  TSection *P = nullptr;
+  for (TSection *S : D.All<TSection>())
+    if (S->Images.Count()) P = S;
+  ASSERT_TRUE(P);
+  auto *I = dynamic_cast<TImageObj *>(P->Images[0]);
+  ASSERT_TRUE(I && I->IsError);
+  EXPECT_EQ(I->ObjHeight, 24);
+  // The picture, 4 pixels in, ends before the text begins 24 pixels in, and inside the box.
+  const TBitmap &E = ErrorBitmap();
+  EXPECT_LE(4 + E.Width(), 24);
+  EXPECT_LE(4 + E.Height(), I->ObjHeight - 2);
+  // Its red cross is drawn whole: red from its top row to its bottom row of the cross.
+  const TRect Pic(I->DrawX + 4, I->DrawY + 4, I->DrawX + 4 + E.Width(), I->DrawY + 4 + E.Height());
+  EXPECT_GT(CountInk(D.Bitmap, clRed, Pic), 12);
+  // The text lies right of it, none of it over the picture.
+  const TRect Text(I->DrawX + 24, I->DrawY + 2, I->DrawX + I->ObjWidth - 2, I->DrawY + 22);
+  EXPECT_GT(CountInk(D.Bitmap, clBlack, Text), 5);
+  EXPECT_EQ(CountInk(D.Bitmap, clRed, Text), 0);
 }
 
 TEST(DrawPictures, BmpWithAnUnknownCompressionShowsTheErrorPicture) {
