@@ -167,8 +167,13 @@ void CentreScrollBox(QScrollArea *Box) {
 
 void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred) {
   if (Centred) return;
-  Centred = true;
-  QTimer::singleShot(0, Box, [Box] { CentreScrollBox(Box); });
+  // The timer dies with the box, and the box with the page that owns Centred.
+  QTimer::singleShot(0, Box, [Box, Done = &Centred] {
+    // A sheet shown at start-up behind another has no size yet: try again next time.
+    if (*Done || !Box->isVisible() || Box->viewport()->width() <= 0) return;
+    CentreScrollBox(Box);
+    *Done = true;
+  });
 }
 
 TPaintBox *MakePicture(QWidget *Parent, const char *Name, int Width, int Height, TCursor Cursor,

@@ -68,8 +68,8 @@ void SetResourceGlyph(TKitSpeedButton *Button, const std::string &Name);
 QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color = clWhite);
 // Scrolls a scroll box to the middle of its picture.
 void CentreScrollBox(QScrollArea *Box);
-// The same once the sheet has been laid out (a box has its size only then), the first time
-// only: Centred records that it was asked for. Nothing happens if the box is gone by then.
+// The same once the sheet has been laid out and shows (a box has its size only then), the
+// first time only: Centred records that it was done. Nothing happens if the box is gone.
 void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred);
 // A picture: a paint box of fixed size with its cursor and hint; inside a scroll box when
 // Parent is one.

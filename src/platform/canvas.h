@@ -287,7 +287,7 @@ protected:
 // bottom/right in BottomColor) and shrinks R by Width on every side.
 void Frame3D(TCanvas &Canvas, TRect &R, TColor TopColor, TColor BottomColor, int Width);
 
-// Text antialiasing on image targets: off by default (deterministic pixels, as the classic
-// display), can be switched on globally.
+// Text on image targets is smoothed in grey (never in colour) by default; switching it off
+// gives the classic display's hard-edged letters.
 void SetTextAntialiasing(bool On);
 bool TextAntialiasing();

@@ -5,14 +5,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
 #include "app/forms/help_frm.h"
 #include "app/forms/splash_frm.h"
+#include "app/pages/coil_page.h"
 #include "app/pages/field_page.h"
 #include "htmlview/html_pane.h"
 #include "main_window_fixture.h"
@@ -536,4 +539,29 @@ TEST_F(MainWindowTest, HelpShowsTheRealFieldPage) {
   EXPECT_GT(F.HelpWindow()->Pane->DocumentHeight(), 100); // the page is laid out, not just named
   EXPECT_TRUE(F.HelpWindow()->grab().save(QString(VORNELLE_BINARY_DIR) + "/app_help.png"));
   F.HelpWindow()->close();
+}
+
+// The field and coil pictures are larger than their boxes: the first time each sheet shows,
+// its view is in the middle of the picture, though the window was built showing the index.
+TEST_F(MainWindowTest, TheFieldAndCoilViewsStartInTheMiddleOfTheirPictures) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  auto Middle = [](QScrollArea *Box) {
+    for (QScrollBar *B : {Box->horizontalScrollBar(), Box->verticalScrollBar()}) {
+      ASSERT_GT(B->maximum(), 0);
+      EXPECT_EQ(B->value(), B->maximum() / 2);
+    }
+  };
+  F.ElectricFieldItem->trigger();
+  Pump();
+  auto *Field = dynamic_cast<TFieldPage *>(F.PageOfSheet(TSheet::Field));
+  ASSERT_NE(Field, nullptr);
+  Middle(Field->FieldSB);
+  F.MagneticFieldsItem->trigger();
+  Pump();
+  auto *Coil = dynamic_cast<TCoilPage *>(F.PageOfSheet(TSheet::Mag));
+  ASSERT_NE(Coil, nullptr);
+  Middle(Coil->MagSB);
 }

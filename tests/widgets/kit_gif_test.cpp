@@ -440,3 +440,23 @@ TEST(KitGifRegistry, GifExtensionLoadsThroughThePicture) {
   EXPECT_EQ(Q.Graphic()->Height(), 3);
   EXPECT_TRUE(Clipboard().HasPicture());
 }
+
+TEST(KitGifRead, AFrameBeyondTheSizeCapIsCorruptedAndEmpty) {
+  std::vector<uint8_t> Bytes = MakeGif(2, 2, 1, {0, 1, 1, 0});
+  // The image descriptor follows the 13-byte header and the 2-entry table; its width and
+  // height claim 8000 x 8000, four times the pixels a picture may have.
+  const size_t Desc = 13 + 6;
+  ASSERT_EQ(Bytes[Desc], ',');
+  for (size_t At : {Desc + 5, Desc + 7}) {
+    Bytes[At] = uint8_t(8000 & 0xFF);
+    Bytes[At + 1] = uint8_t(8000 >> 8);
+  }
+  TKitGIFImage G;
+  ASSERT_NO_THROW(Load(G, Bytes));
+  ASSERT_EQ(G.FrameCount(), 1);
+  const TBitmap *B = G.Frame(0).Bitmap();
+  EXPECT_TRUE(G.Frame(0).Corrupted);
+  ASSERT_NE(B, nullptr);
+  EXPECT_EQ(B->Width(), 0);
+  EXPECT_EQ(B->Height(), 0);
+}
