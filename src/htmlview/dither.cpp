@@ -26,13 +26,9 @@ void GIFError(const char *Message) { throw GIFException(Message); }
 
 namespace {
 int BitsOf(TPixelFormat F) {
-  switch (F) {
-  case pf1bit: return 1;
-  case pf4bit: return 4;
-  case pf8bit: return 8;
-  case pf24bit: return 24;
-  default: GIFError(SInvalidPixelFormat);
-  }
+  const int Bits = StoredPixelBits(F);
+  if (!Bits) GIFError(SInvalidPixelFormat);
+  return Bits;
 }
 } // namespace
 

@@ -109,6 +109,16 @@ void TBitmap::SetSize(int W, int H) {
 }
 bool TBitmap::Empty() const { return D->Img.isNull(); }
 
+int StoredPixelBits(TPixelFormat F) {
+  switch (F) {
+  case pf1bit: return 1;
+  case pf4bit: return 4;
+  case pf8bit: return 8;
+  case pf24bit: return 24;
+  default: return 0;
+  }
+}
+
 TPixelFormat TBitmap::PixelFormat() const { return D->Format; }
 void TBitmap::SetPixelFormat(TPixelFormat F) {
   D->Format = F;

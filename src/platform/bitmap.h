@@ -14,6 +14,8 @@
 #include "platform/types.h"
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+// Bits per pixel of the formats bitmap files store (1, 4, 8, 24); 0 for the others.
+int StoredPixelBits(TPixelFormat F);
 enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap {

@@ -264,6 +264,17 @@ TBitmap *TGIFFrame::Bitmap() {
   return FBitmap.get();
 }
 
+// The owner's progress event, fed by the LZW coder's percentages; none when nobody listens.
+TGifProgress TGIFFrame::ProgressReport() {
+  if (!Owner || !Owner->OnProgress) return {};
+  return [this](int Pc) {
+    Owner->Progress(Pc == 0     ? TProgressStage::Starting
+                    : Pc >= 100 ? TProgressStage::Ending
+                                : TProgressStage::Running,
+                    Pc);
+  };
+}
+
 void TGIFFrame::Decode() {
   TGIFItem &It = *ImageData;
   int Bits;
@@ -279,14 +290,7 @@ void TGIFFrame::Decode() {
   }
   std::vector<uint8_t> Idx;
   const uint8_t MinCode = It.ImageData.empty() ? 0 : It.ImageData[0];
-  TGifProgress P;
-  if (Owner && Owner->OnProgress)
-    P = [this](int Pc) {
-      Owner->Progress(Pc == 0     ? TProgressStage::Starting
-                      : Pc >= 100 ? TProgressStage::Ending
-                                  : TProgressStage::Running,
-                      Pc);
-    };
+  const TGifProgress P = ProgressReport();
   TGifRasterResult R = DecodeGifLzw(It.ImageData, It.Width, It.Height, It.Interlaced, Idx, P);
   if (R.Status != TGifStatus::Complete || MinCode < 2 || MinCode > 9) Corrupted = true;
   const uint8_t Mask = uint8_t((1u << Bits) - 1);
@@ -332,14 +336,7 @@ void TGIFFrame::Encode() {
   for (int Y = 0; Y < D.Height; ++Y)
     for (int X = 0; X < D.Width; ++X)
       Idx[size_t(Y) * size_t(D.Width) + size_t(X)] = uint8_t(D.Index(X, Y));
-  TGifProgress P;
-  if (Owner && Owner->OnProgress)
-    P = [this](int Pc) {
-      Owner->Progress(Pc == 0     ? TProgressStage::Starting
-                      : Pc >= 100 ? TProgressStage::Ending
-                                  : TProgressStage::Running,
-                      Pc);
-    };
+  const TGifProgress P = ProgressReport();
   It->ImageData = EncodeGifLzw(Idx.data(), D.Width, D.Height, D.Bits, Interlaced, P);
   ImageData = It;
   if (Owner) {

@@ -100,6 +100,7 @@ public:
 
 private:
   friend class TKitGIFImage;
+  TGifProgress ProgressReport();
   void Decode();
   void Encode();
   void UpdateExtensions();

@@ -166,16 +166,6 @@ std::vector<uint8_t> PaletteFile(const TTrueColorRows &T, int Bits,
   return WriteBitmapFile(T.Width, T.Height, Bits, Idx.data(), P);
 }
 
-int BitsOf(TPixelFormat F) {
-  switch (F) {
-  case pf1bit: return 1;
-  case pf4bit: return 4;
-  case pf8bit: return 8;
-  case pf24bit: return 24;
-  default: return 0;
-  }
-}
-
 } // namespace
 
 const TLevelTables &LevelTables() {
@@ -470,7 +460,7 @@ void ReduceToGray(const TTrueColorRows &Src, TIndexedRows &Out) {
 std::unique_ptr<TMemoryStream> BitmapToMemoryStream(const TBitmap &Bitmap, TPixelFormat PixelFormat,
                                                     uint8_t Method) {
   if (Bitmap.Empty()) InvalidBitmap();
-  const int Bits = BitsOf(PixelFormat);
+  const int Bits = StoredPixelBits(PixelFormat);
   if (!Bits) throw EInvalidGraphicOperation(SNotImplemented);
   const TTrueColorRows T = TrueColorCopy(Bitmap);
   auto S = std::make_unique<TMemoryStream>();
