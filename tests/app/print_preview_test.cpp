@@ -12,25 +12,15 @@
 #include <fstream>
 
 #include "app/forms/print_preview_frm.h"
-#include "pixel_count.h"
 #include "htmlview/html_pane.h"
 #include "htmlview/metafile_printer.h"
 #include "main_window_fixture.h"
+#include "pdf_output.h"
+#include "pixel_count.h"
 #include "platform/paint_box.h"
 #include "widgets/speed_button.h"
 
 namespace {
-
-std::string OutPath(const std::string &Name) { return std::string(VORNELLE_BINARY_DIR) + "/" + Name; }
-
-int PdfPages(const std::string &Path) {
-  std::ifstream In(Path, std::ios::binary);
-  std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  int Pages = 0;
-  for (size_t At = 0; (At = Bytes.find("/Type /Page", At)) != std::string::npos; ++At)
-    if (Bytes.compare(At, 12, "/Type /Pages") != 0) ++Pages;
-  return Pages;
-}
 
 std::string WritePage(const std::string &Name, int Paragraphs) {
   std::string Dir = OutPath("preview_test_pages");

@@ -8,25 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "pixel_count.h"
 #include "htmlview/html_pane.h"
 #include "htmlview/metafile_printer.h"
 #include "htmlview/pane_print.h"
 #include "htmlview/pane_printer.h"
+#include "pdf_output.h"
+#include "pixel_count.h"
 #include "platform/bitmap.h"
 
 namespace {
-
-std::string OutPath(const std::string &Name) { return std::string(VORNELLE_BINARY_DIR) + "/" + Name; }
-
-int PdfPages(const std::string &Path) {
-  std::ifstream In(Path, std::ios::binary);
-  std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  int Pages = 0;
-  for (size_t At = 0; (At = Bytes.find("/Type /Page", At)) != std::string::npos; ++At)
-    if (Bytes.compare(At, 12, "/Type /Pages") != 0) ++Pages;
-  return Pages;
-}
 
 // Every test prints to a PDF file at 300 dpi: A4 without an unprintable border.
 struct PdfPrinter : ::testing::Test {

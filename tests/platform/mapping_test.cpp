@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "pdf_output.h"
 #include "pixel_count.h"
 #include "platform/bitmap.h"
 #include "platform/metafile.h"
@@ -17,15 +18,6 @@ TBitmap Played(const TMetafile &M) {
   TBitmap B(M.Width(), M.Height());
   M.Play(B.Canvas(), TRect(0, 0, M.Width(), M.Height()));
   return B;
-}
-
-int PdfPages(const std::string &Path) {
-  std::ifstream In(Path, std::ios::binary);
-  std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  int Pages = 0;
-  for (size_t At = 0; (At = Bytes.find("/Type /Page", At)) != std::string::npos; ++At)
-    if (Bytes.compare(At, 12, "/Type /Pages") != 0) ++Pages;
-  return Pages;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "pdf_output.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
 #include "platform/printer.h"
@@ -21,8 +22,6 @@ int Count(const TBitmap &B, TColor C) {
     for (int X = 0; X < B.Width(); ++X) N += Px(B, X, Y) == C;
   return N;
 }
-
-std::string OutPath(const std::string &Name) { return std::string(VORNELLE_BINARY_DIR) + "/" + Name; }
 
 // Interpolates the normalised level of one edge, as the contour pass does.
 std::vector<int> EdgeLevels(double LA, double LB) {
