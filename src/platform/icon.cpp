@@ -84,23 +84,16 @@ void TIcon::LoadFromStream(TMemoryStream &Stream) {
   if (R.Truncated() || Offset > D.size() || Bytes > D.size() - Offset || Bytes < 40) InvalidIcon();
   std::span<const uint8_t> Img = D.subspan(Offset, Bytes);
   TByteReader H(Img);
-  uint32_t HeaderSize = H.U32LE();
-  int32_t W = int32_t(H.U32LE()), H2 = int32_t(H.U32LE());
-  H.U16LE();
-  int Bits = H.U16LE();
-  uint32_t Compression = H.U32LE();
-  H.Seek(32);
-  uint32_t ClrUsed = H.U32LE();
-  if (H.Truncated() || HeaderSize < 40 || HeaderSize > Img.size() || Compression != 0)
+  const TBitmapInfoFields Info = ReadBitmapInfoFields(H);
+  const uint32_t HeaderSize = Info.HeaderSize;
+  const int32_t W = Info.Width, H2 = Info.Height;
+  const int Bits = Info.Bits;
+  if (H.Truncated() || HeaderSize < 40 || HeaderSize > Img.size() || Info.Compression != 0)
     InvalidIcon();
   if (W <= 0 || H2 <= 1 || W > MaxIconSide || H2 / 2 > MaxIconSide) InvalidIcon();
   if (Bits != 1 && Bits != 4 && Bits != 8 && Bits != 16 && Bits != 24 && Bits != 32) InvalidIcon();
   const int Ht = H2 / 2;
-  size_t Colors = 0;
-  if (Bits <= 8) {
-    Colors = size_t(1) << Bits;
-    if (ClrUsed != 0 && ClrUsed < Colors) Colors = ClrUsed;
-  }
+  const size_t Colors = Info.TableColors();
   const int64_t XorStride = RowBytes(W, Bits), AndStride = RowBytes(W, 1);
   const int64_t PalEnd = int64_t(HeaderSize) + int64_t(Colors) * 4;
   const int64_t XorEnd = PalEnd + XorStride * Ht;

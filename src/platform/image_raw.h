@@ -79,3 +79,32 @@ private:
   size_t P = 0;
   bool Short = false;
 };
+
+// The fields of a device-independent bitmap's info header that the readers use, read from
+// where R stands (the header's first byte); R's Truncated says whether all 40 bytes were there.
+struct TBitmapInfoFields {
+  uint32_t HeaderSize = 0;
+  int32_t Width = 0, Height = 0;
+  int Bits = 0;
+  uint32_t Compression = 0;
+  uint32_t ColorsUsed = 0;
+  // Entries of the colour table: 2^Bits up to 8 bits, fewer when colours-used says so.
+  size_t TableColors() const {
+    if (Bits > 8) return 0;
+    const size_t Count = size_t(1) << Bits;
+    return ColorsUsed != 0 && ColorsUsed < Count ? ColorsUsed : Count;
+  }
+};
+
+inline TBitmapInfoFields ReadBitmapInfoFields(TByteReader &R) {
+  TBitmapInfoFields F;
+  F.HeaderSize = R.U32LE();
+  F.Width = int32_t(R.U32LE());
+  F.Height = int32_t(R.U32LE());
+  R.U16LE(); // planes
+  F.Bits = R.U16LE();
+  F.Compression = R.U32LE();
+  R.Skip(12); // image size, resolution
+  F.ColorsUsed = R.U32LE();
+  return F;
+}

@@ -547,15 +547,12 @@ TDibImage ReadBitmapFile(std::span<const uint8_t> Data) {
   TByteReader R(Data);
   if (R.U8() != 'B' || R.U8() != 'M') InvalidBitmap();
   R.Skip(8);
-  uint32_t OffBits = R.U32LE();
-  uint32_t HeaderSize = R.U32LE();
-  int32_t W = int32_t(R.U32LE()), H = int32_t(R.U32LE());
-  R.U16LE();
-  int Bits = R.U16LE();
-  uint32_t Compression = R.U32LE();
-  R.Skip(12);
-  uint32_t ClrUsed = R.U32LE();
-  if (R.Truncated() || HeaderSize < 40 || Compression != 0) InvalidBitmap();
+  const uint32_t OffBits = R.U32LE();
+  const TBitmapInfoFields Info = ReadBitmapInfoFields(R);
+  const uint32_t HeaderSize = Info.HeaderSize;
+  const int32_t W = Info.Width, H = Info.Height;
+  const int Bits = Info.Bits;
+  if (R.Truncated() || HeaderSize < 40 || Info.Compression != 0) InvalidBitmap();
   if (Bits != 1 && Bits != 4 && Bits != 8 && Bits != 24) InvalidBitmap();
   if (H < 0 || !ImageSizeAllowed(W, H)) InvalidBitmap();
   TDibImage D;
@@ -563,9 +560,8 @@ TDibImage ReadBitmapFile(std::span<const uint8_t> Data) {
   D.Height = H;
   D.Bits = Bits;
   if (Bits <= 8) {
-    size_t Count = size_t(1) << Bits;
     // The colours-used field, when set, gives the table's size.
-    if (ClrUsed != 0 && ClrUsed < Count) Count = ClrUsed;
+    const size_t Count = Info.TableColors();
     if (14 + int64_t(HeaderSize) + int64_t(Count) * 4 > int64_t(Data.size())) InvalidBitmap();
     R.Seek(14 + HeaderSize);
     for (size_t I = 0; I < Count; ++I) {
