@@ -1,5 +1,6 @@
 #include "platform/clipboard.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -32,6 +33,24 @@ void TClipboard::Assign(const TBitmap &Bm) {
   Mime->setData("image/png", QByteArray(reinterpret_cast<const char *>(Png.data()), qsizetype(Png.size())));
   Mime->setImageData(BitmapImageRef(Bm));
   B->setMimeData(Mime);
+}
+
+TBitmap TClipboard::AsBitmap() const {
+  TBitmap Bm;
+  QClipboard *B = Board();
+  const QMimeData *M = B ? B->mimeData() : nullptr;
+  if (!M) return Bm;
+  QByteArray Png = M->data("image/png");
+  if (Png.isEmpty() && M->hasImage()) {
+    // Another program's image in some other format: through PNG, so that one decoder with
+    // its size cap and its white under transparent pixels reads every picture.
+    const QImage I = qvariant_cast<QImage>(M->imageData());
+    QBuffer Buf(&Png);
+    if (I.isNull() || !Buf.open(QIODevice::WriteOnly) || !I.save(&Buf, "PNG")) Png.clear();
+  }
+  if (Png.isEmpty() || !Bm.LoadFromPngData(std::vector<uint8_t>(Png.begin(), Png.end())))
+    return TBitmap();
+  return Bm;
 }
 
 void TClipboard::SetAsText(const std::string &Text, bool FromWindows1252) {

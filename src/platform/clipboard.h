@@ -1,6 +1,6 @@
 #pragma once
 // The clipboard: pictures as image/png + image/svg+xml of the same recording, bitmaps as
-// images, text as UTF-8 plain text.
+// images (and read back as bitmaps), text as UTF-8 plain text.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +14,9 @@ class TClipboard {
 public:
   void Assign(const TMetafile &Metafile);
   void Assign(const TBitmap &Bitmap);
+  // The picture on the clipboard as a bitmap (a copied bitmap, or a metafile's rendering,
+  // or another program's image); an empty bitmap when it holds none.
+  TBitmap AsBitmap() const;
   // Text in UTF-8; FromWindows1252 converts single-byte page text first.
   void SetAsText(const std::string &Text, bool FromWindows1252 = false);
   std::string AsText() const; // UTF-8

@@ -728,10 +728,21 @@ void TKitGIFImage::LoadFromClipboardFormat(unsigned Format) {
   if (CF_GIF && Clipboard().HasFormatNumber(CF_GIF)) {
     TMemoryStream S(Clipboard().FormatData(CF_GIF));
     ReadData(S);
+    // The bitmap beside the GIF is frame 0 already decoded. One of another size would show
+    // a picture that the frame's coded data does not hold, so it is left aside.
+    if (Frames.empty() || !Clipboard().HasFormat(CF_BITMAP)) return;
+    TBitmap B = Clipboard().AsBitmap();
+    TGIFFrame &F = *Frames[0];
+    if (!B.Empty() && F.ImageData && B.Width() == F.ImageData->Width &&
+        B.Height() == F.ImageData->Height)
+      F.FBitmap = std::make_unique<TBitmap>(std::move(B));
     return;
   }
-  (void)Format;
-  GifError(SReadError);
+  // A plain bitmap, as a bitmap reads it: only from the bitmap format.
+  TBitmap B;
+  if (Format == CF_BITMAP) B = Clipboard().AsBitmap();
+  if (B.Empty()) throw EInvalidGraphic("Unsupported clipboard format");
+  Assign(B);
 }
 
 void TKitGIFImage::SaveToClipboardFormat(unsigned &Format) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMimeData>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +221,40 @@ TEST(ClipboardTest, TextPicturesAndClear) {
   EXPECT_TRUE(Clipboard().HasFormat(CF_ENHMETAFILE));
   Clipboard().Clear();
   EXPECT_FALSE(Clipboard().HasPicture());
+}
+
+TEST(ClipboardTest, APictureIsReadBackAsABitmap) {
+  TBitmap B(4, 3);
+  B.Fill(clBlue);
+  B.ScanLine(2)[3] = ColorToArgb(clRed);
+  Clipboard().Assign(B);
+  TBitmap Back = Clipboard().AsBitmap();
+  ASSERT_EQ(Back.Width(), 4);
+  ASSERT_EQ(Back.Height(), 3);
+  EXPECT_EQ(ArgbToColor(Back.ScanLine(0)[0]), clBlue);
+  EXPECT_EQ(ArgbToColor(Back.ScanLine(2)[3]), clRed);
+  // A metafile comes back as its rendering: red on the left half, as drawn.
+  Clipboard().Assign(Sample());
+  Back = Clipboard().AsBitmap();
+  ASSERT_FALSE(Back.Empty());
+  EXPECT_EQ(ArgbToColor(Back.ScanLine(Back.Height() / 2)[Back.Width() / 10]), clRed);
+  // Another program's image with no PNG beside it; its transparent pixels read as white.
+  QImage Other(2, 2, QImage::Format_ARGB32);
+  Other.fill(qRgba(0, 160, 0, 255));
+  Other.setPixel(1, 1, qRgba(0, 0, 0, 0));
+  auto *Mime = new QMimeData;
+  Mime->setImageData(Other);
+  QGuiApplication::clipboard()->setMimeData(Mime);
+  ASSERT_FALSE(Clipboard().HasMimeType("image/png"));
+  Back = Clipboard().AsBitmap();
+  ASSERT_EQ(Back.Width(), 2);
+  EXPECT_EQ(ArgbToColor(Back.ScanLine(0)[0]), RGB(0, 160, 0));
+  EXPECT_EQ(ArgbToColor(Back.ScanLine(1)[1]), clWhite);
+  // Text is no picture.
+  Clipboard().SetAsText("no picture");
+  EXPECT_TRUE(Clipboard().AsBitmap().Empty());
+  Clipboard().Clear();
+  EXPECT_TRUE(Clipboard().AsBitmap().Empty());
 }
 
 TEST(PaintBoxes, OnPaintRunsDeferredAndNeverInsidePaintEvent) {

@@ -441,6 +441,69 @@ TEST(KitGifRegistry, GifExtensionLoadsThroughThePicture) {
   EXPECT_TRUE(Clipboard().HasPicture());
 }
 
+TEST(KitGifClipboard, APlainBitmapIsPastedAsOneFrame) {
+  RegisterKitGIF();
+  TBitmap B(4, 3);
+  B.Fill(clBlue);
+  B.ScanLine(1)[2] = ColorToArgb(clYellow);
+  Clipboard().Assign(B);
+  ASSERT_FALSE(Clipboard().HasFormatNumber(CF_GIF));
+  TKitGIFImage G;
+  G.LoadFromClipboardFormat(CF_BITMAP);
+  ASSERT_EQ(G.FrameCount(), 1);
+  EXPECT_EQ(G.FrameIndex, 0);
+  EXPECT_EQ(G.Width(), 4);
+  EXPECT_EQ(G.Height(), 3);
+  EXPECT_EQ(G.ScreenWidth, 4);
+  const TBitmap *F = G.Frame(0).Bitmap();
+  ASSERT_NE(F, nullptr);
+  EXPECT_EQ(ArgbToColor(F->ScanLine(0)[0]), clBlue);
+  EXPECT_EQ(ArgbToColor(F->ScanLine(1)[2]), clYellow);
+  // It is written as a GIF of its two colours.
+  TMemoryStream Out;
+  G.SaveToStream(Out);
+  Out.SetPosition(0);
+  TKitGIFImage R;
+  R.LoadFromStream(Out);
+  EXPECT_EQ(ArgbToColor(R.Frame(0).Bitmap()->ScanLine(1)[2]), clYellow);
+
+  // The GIF format asked for, and only a bitmap there: a bitmap reads only its own format.
+  TKitGIFImage H;
+  EXPECT_EQ(ErrorOf([&] { H.LoadFromClipboardFormat(CF_GIF); }), "Unsupported clipboard format");
+  EXPECT_THROW(H.LoadFromClipboardFormat(CF_GIF), EInvalidGraphic);
+  Clipboard().SetAsText("no picture");
+  EXPECT_THROW(H.LoadFromClipboardFormat(CF_BITMAP), EInvalidGraphic);
+  EXPECT_EQ(H.FrameCount(), 0);
+  Clipboard().Clear();
+}
+
+TEST(KitGifClipboard, TheBitmapBesideTheGifIsFrameZerosPicture) {
+  RegisterKitGIF();
+  // A 3 x 3 grey GIF with a 3 x 3 red bitmap beside it: frame 0 shows the bitmap.
+  const std::vector<uint8_t> Gif = MakeGif(3, 3, 1, std::vector<uint8_t>(9, 1));
+  std::vector<uint8_t> Data;
+  for (int K = 0; K < 4; ++K) Data.push_back(uint8_t(Gif.size() >> (8 * K)));
+  Data.insert(Data.end(), Gif.begin(), Gif.end());
+  TBitmap Red(3, 3);
+  Red.Fill(clRed);
+  Clipboard().Assign(Red);
+  Clipboard().SetFormatData(CF_GIF, Data);
+  TKitGIFImage G;
+  G.LoadFromClipboardFormat(CF_GIF);
+  ASSERT_EQ(G.FrameCount(), 1);
+  EXPECT_EQ(ArgbToColor(G.Frame(0).Bitmap()->ScanLine(1)[1]), clRed);
+  // A bitmap of another size is not that frame: the GIF's own white shows.
+  TBitmap Big(5, 5);
+  Big.Fill(clRed);
+  Clipboard().Assign(Big);
+  Clipboard().SetFormatData(CF_GIF, Data);
+  TKitGIFImage H;
+  H.LoadFromClipboardFormat(CF_GIF);
+  EXPECT_EQ(H.Width(), 3);
+  EXPECT_EQ(ArgbToColor(H.Frame(0).Bitmap()->ScanLine(1)[1]), clWhite);
+  Clipboard().Clear();
+}
+
 TEST(KitGifRead, AFrameBeyondTheSizeCapIsCorruptedAndEmpty) {
   std::vector<uint8_t> Bytes = MakeGif(2, 2, 1, {0, 1, 1, 0});
   // The image descriptor follows the 13-byte header and the 2-entry table; its width and
