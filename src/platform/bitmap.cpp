@@ -1,11 +1,11 @@
 #include "platform/bitmap.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <cstring>
 
 #include "platform/canvas_impl.h"
+#include "platform/files.h"
 #include "platform/numbers.h"
 
 struct TBitmap::Impl {
@@ -180,17 +180,9 @@ TBitmap TBitmap::MonoToColor(TColor TextColor, TColor BackColor) const {
 }
 
 void TBitmap::LoadFromResource(const std::string &Name) {
-  QString N = QString::fromStdString(Name);
-  const QString Candidates[] = {":/" + N + ".png", ":/" + N, ":/" + N.toLower() + ".png",
-                                ":/" + N.toUpper() + ".png", ":/" + N + ".bmp"};
-  for (const QString &C : Candidates) {
-    QFile F(C);
-    if (!F.exists() || !F.open(QIODevice::ReadOnly)) continue;
-    QByteArray Bytes = F.readAll();
-    std::vector<uint8_t> Data(Bytes.begin(), Bytes.end());
-    if (LoadFromPngData(Data)) return;
-  }
-  throw Exception("Resource " + Name + " not found");
+  std::vector<uint8_t> Data;
+  if (!ReadResourceBytes(Name, ".png", Data) || !LoadFromPngData(Data))
+    throw Exception("Resource " + Name + " not found");
 }
 
 bool TBitmap::LoadFromPngData(const std::vector<uint8_t> &Data) {

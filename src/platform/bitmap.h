@@ -65,8 +65,8 @@ public:
   // is blitted onto a colour target).
   TBitmap MonoToColor(TColor TextColor, TColor BackColor) const;
 
-  // A PNG of res/ compiled in, by name: "PLUS" is ":/PLUS.png" (also tried: the name as
-  // given, lower case, and with ".bmp"). Raises Exception when missing.
+  // A PNG of res/ compiled in, by name: "PLUS" is ":/PLUS.png" (ReadResourceBytes tells
+  // which names are tried). Raises Exception "Resource <name> not found" when missing.
   void LoadFromResource(const std::string &Name);
   // Decodes a PNG (only for the program's own artwork; page pictures have own decoders).
   bool LoadFromPngData(const std::vector<uint8_t> &Data);

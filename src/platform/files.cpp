@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 #include <filesystem>
@@ -112,6 +113,20 @@ bool WriteFileBytes(const std::string &Path, const std::vector<uint8_t> &Data) {
   if (!Out) return false;
   Out.write(reinterpret_cast<const char *>(Data.data()), std::streamsize(Data.size()));
   return bool(Out);
+}
+
+bool ReadResourceBytes(const std::string &Name, const std::string &Ext,
+                       std::vector<uint8_t> &Data) {
+  const QString N = QString::fromStdString(Name), E = QString::fromStdString(Ext);
+  for (const QString &C :
+       {":/" + N + E, ":/" + N, ":/" + N.toLower() + E, ":/" + N.toUpper() + E}) {
+    QFile F(C);
+    if (!F.exists() || !F.open(QIODevice::ReadOnly)) continue;
+    const QByteArray Bytes = F.readAll();
+    Data.assign(Bytes.begin(), Bytes.end());
+    return true;
+  }
+  return false;
 }
 
 namespace {

@@ -28,6 +28,10 @@ int64_t FileSize(const std::string &Path); // -1 when missing
 std::vector<uint8_t> ReadFileBytes(const std::string &Path, int64_t MaxSize = 64 << 20);
 std::string ReadFileString(const std::string &Path, int64_t MaxSize = 64 << 20);
 bool WriteFileBytes(const std::string &Path, const std::vector<uint8_t> &Data);
+// A picture of res/ compiled into the program, by resource name: "PLUS" with Ext ".png" is
+// ":/PLUS.png"; also tried are the name as given and, with Ext, in lower and in upper case.
+// False when none of them exists.
+bool ReadResourceBytes(const std::string &Name, const std::string &Ext, std::vector<uint8_t> &Data);
 
 // "dir/" of "dir/name.ext" (with '/' or '\'), "name.ext", ".ext".
 std::string ExtractFilePath(const std::string &Path);

@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 #include "platform/clipboard.h"
+#include "platform/files.h"
 #include "platform/image_raw.h"
 
 namespace {
@@ -57,6 +58,13 @@ void TIcon::SaveToClipboardFormat(unsigned &Format) {
   SaveToStream(S);
   Format = ClipboardFormat;
   Clipboard().SetFormatData(Format, S.Bytes);
+}
+
+void TIcon::LoadFromResource(const std::string &Name) {
+  std::vector<uint8_t> Data;
+  if (!ReadResourceBytes(Name, ".ico", Data)) throw Exception("Resource " + Name + " not found");
+  TMemoryStream S(std::move(Data));
+  LoadFromStream(S);
 }
 
 void TIcon::Clear() {

@@ -4,6 +4,7 @@
 // the file is kept; 1, 4, 8, 16, 24 and 32 bits a pixel are read and written again at
 // the depth they came in.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -22,6 +23,9 @@ public:
   void LoadFromStream(TMemoryStream &Stream) override;
   // An empty icon raises EInvalidGraphic "Icon image is not valid".
   void SaveToStream(TMemoryStream &Stream) override;
+  // An icon file of res/ compiled in, by name: "MAINICON" is ":/MAINICON.ico" (see
+  // ReadResourceBytes). Raises Exception "Resource <name> not found" when there is none.
+  void LoadFromResource(const std::string &Name);
   // The colours, with the transparent pixels in the bitmap's colour Background.
   TBitmap ToBitmap() override { return ToBitmap(0xFFFFFF); }
   TBitmap ToBitmap(TColor Background) const;

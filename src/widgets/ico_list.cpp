@@ -9,6 +9,12 @@ std::unique_ptr<TIcon> CopyOf(const TIcon *Icon) {
   C->Assign(*Icon);
   return C;
 }
+
+std::unique_ptr<TIcon> ResourceIcon(const std::string &ResName) {
+  auto I = std::make_unique<TIcon>();
+  I->LoadFromResource(ResName);
+  return I;
+}
 } // namespace
 
 void TIconList::EndUpdate() {
@@ -35,16 +41,28 @@ void TIconList::Put(int Index, const TIcon *Icon) {
   Changed();
 }
 
-int TIconList::Add(const TIcon *Icon) {
-  FList.push_back(CopyOf(Icon));
+int TIconList::Add(const TIcon *Icon) { return AddOwned(CopyOf(Icon)); }
+
+void TIconList::Insert(int Index, const TIcon *Icon) { InsertOwned(Index, CopyOf(Icon)); }
+
+int TIconList::AddOwned(std::unique_ptr<TIcon> Icon) {
+  FList.push_back(std::move(Icon));
   Changed();
   return GetCount() - 1;
 }
 
-void TIconList::Insert(int Index, const TIcon *Icon) {
+void TIconList::InsertOwned(int Index, std::unique_ptr<TIcon> Icon) {
   if (Index < 0 || Index > GetCount()) CheckIndex(Index);
-  FList.insert(FList.begin() + Index, CopyOf(Icon));
+  FList.insert(FList.begin() + Index, std::move(Icon));
   Changed();
+}
+
+int TIconList::AddResource(const std::string &ResName) { return AddOwned(ResourceIcon(ResName)); }
+
+void TIconList::InsertResource(int Index, const std::string &ResName) {
+  // A bad index is refused before the resource is read.
+  if (Index < 0 || Index > GetCount()) CheckIndex(Index);
+  InsertOwned(Index, ResourceIcon(ResName));
 }
 
 void TIconList::Clear() {

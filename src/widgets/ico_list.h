@@ -3,6 +3,7 @@
 // a 32-bit count, then per icon a 32-bit size and the icon file (size 0 for none).
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/icon.h"
@@ -26,11 +27,15 @@ public:
   // Put, Add and Insert store a copy (nullptr: an empty entry).
   virtual void Put(int Index, const TIcon *Icon);
   virtual int Add(const TIcon *Icon);
+  // An icon of the program's compiled-in resources (TIcon::LoadFromResource): a missing or
+  // broken one raises its error and leaves the list as it was.
+  virtual int AddResource(const std::string &ResName);
   virtual void Clear();
   virtual void Delete(int Index);
   virtual void Exchange(int A, int B);
   virtual int IndexOf(const TIcon *Icon) const;
   virtual void Insert(int Index, const TIcon *Icon);
+  virtual void InsertResource(int Index, const std::string &ResName);
   // Raises EReadError "Stream read error" for counts or sizes the bytes cannot hold.
   virtual void LoadFromStream(TMemoryStream &Stream);
   virtual void Move(int From, int To);
@@ -41,6 +46,8 @@ public:
 
 private:
   void CheckIndex(int Index) const;
+  int AddOwned(std::unique_ptr<TIcon> Icon);
+  void InsertOwned(int Index, std::unique_ptr<TIcon> Icon);
   std::vector<std::unique_ptr<TIcon>> FList;
   int FUpdateCount = 0;
 };

@@ -1,6 +1,8 @@
 // Icon lists and their stream, the icon clipboard format, and animated cursor files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/clipboard.h"
 #include "platform/graphic.h"
 #include "widgets/ani_file.h"
@@ -120,6 +122,63 @@ TEST(IconList, HostileCountsAndSizesAreRefused) {
   Refused({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}); // size -1
   Refused({1, 0, 0, 0, 100, 0, 0, 0, 1, 2, 3});  // size beyond the bytes left
   Refused({1, 0});                               // short count
+}
+
+TEST(IconList, IconsFromTheProgramsResources) {
+  TIconList L;
+  int Changes = 0;
+  L.OnChange = [&] { ++Changes; };
+  EXPECT_EQ(L.AddResource("MAINICON"), 0);
+  EXPECT_EQ(Changes, 1);
+  ASSERT_EQ(L.GetCount(), 1);
+  const TIcon *I = L.Get(0);
+  ASSERT_NE(I, nullptr);
+  // The program's icon: 32 x 32 in 16 colours, a red charge with a white plus on the
+  // transparent ground, navy field lines leaving it.
+  EXPECT_EQ(I->Width(), 32);
+  EXPECT_EQ(I->Height(), 32);
+  EXPECT_EQ(I->Bits(), 4);
+  EXPECT_FALSE(I->IsCursor());
+  EXPECT_TRUE(I->MaskBit(0, 0));
+  EXPECT_EQ(I->Pixel(15, 15), 0xFFFFFFFFu); // the plus
+  EXPECT_EQ(I->Pixel(20, 15), 0xFFFF0000u); // the charge
+  EXPECT_EQ(I->Pixel(15, 2), 0xFF000080u);  // the upward line
+  // The same picture as the file in res/.
+  TIcon File;
+  File.LoadFromFile(std::string(VORNELLE_SOURCE_DIR) + "/res/MAINICON.ico");
+  for (int Y = 0; Y < 32; ++Y)
+    for (int X = 0; X < 32; ++X) ASSERT_EQ(I->Pixel(X, Y), File.Pixel(X, Y)) << X << "," << Y;
+
+  TIcon Small = MakeIcon(0xFF00FF00u);
+  L.Add(&Small);
+  L.InsertResource(1, "MAINICON");
+  ASSERT_EQ(L.GetCount(), 3);
+  EXPECT_EQ(L.Get(1)->Width(), 32);
+  EXPECT_EQ(L.Get(2)->Width(), 2);
+  EXPECT_EQ(Changes, 3);
+  // The list streams the resource icons as any other.
+  TMemoryStream S;
+  L.SaveToStream(S);
+  S.SetPosition(0);
+  TIconList R;
+  R.LoadFromStream(S);
+  ASSERT_EQ(R.GetCount(), 3);
+  EXPECT_EQ(R.Get(1)->Pixel(20, 15), 0xFFFF0000u);
+
+  // A missing resource, one that is no icon, or a bad index: an error, the list unchanged.
+  auto ErrorOf = [](const std::function<void()> &F) -> std::string {
+    try {
+      F();
+    } catch (const std::exception &E) { return E.what(); }
+    return "";
+  };
+  EXPECT_EQ(ErrorOf([&] { L.AddResource("NOSUCHICON"); }), "Resource NOSUCHICON not found");
+  EXPECT_EQ(ErrorOf([&] { L.InsertResource(0, "NOSUCHICON"); }), "Resource NOSUCHICON not found");
+  EXPECT_THROW(L.AddResource("widgets/KIT_HANDCUR.png"), EInvalidGraphic);
+  EXPECT_THROW(L.InsertResource(4, "MAINICON"), Exception);
+  EXPECT_THROW(L.InsertResource(-1, "MAINICON"), Exception);
+  EXPECT_EQ(L.GetCount(), 3);
+  EXPECT_EQ(Changes, 3);
 }
 
 TEST(ClipIcon, IconsTravelThroughTheClipboard) {
