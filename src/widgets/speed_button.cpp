@@ -369,7 +369,30 @@ void TKitSpeedButton::SetAlignment(TAlignment Value) {
 
 void TKitSpeedButton::SetFont(const TFont &F) {
   BtnFont = F;
+  UseParentFont = false;
   Repaint();
+}
+
+void TKitSpeedButton::SetParentFont(bool Value) {
+  if (Value == UseParentFont) return;
+  UseParentFont = Value;
+  Repaint();
+}
+
+TFont TKitSpeedButton::Font() const {
+  const QWidget *P = parentWidget();
+  if (!UseParentFont || !P) return BtnFont;
+  const QFont Q = P->font();
+  TFont F = BtnFont;
+  F.Name = FromQString(Q.family());
+  // A point size counts at the layer's 96 dots per inch, as TFont's own.
+  F.Height = Q.pixelSize() > 0 ? -Q.pixelSize() : -Round(Q.pointSizeF() * 96.0 / 72.0);
+  F.Style = 0;
+  if (Q.bold()) F.Style |= fsBold;
+  if (Q.italic()) F.Style |= fsItalic;
+  if (Q.underline()) F.Style |= fsUnderline;
+  if (Q.strikeOut()) F.Style |= fsStrikeOut;
+  return F;
 }
 
 void TKitSpeedButton::SetHint(const std::string &Text) {
@@ -601,7 +624,8 @@ void TKitSpeedButton::changeEvent(QEvent *E) {
 }
 
 bool TKitSpeedButton::event(QEvent *E) {
-  if (E->type() == QEvent::FontChange) Repaint();
+  // A parent's font reaches its children as a font change; a new parent brings its own.
+  if (E->type() == QEvent::FontChange || E->type() == QEvent::ParentChange) Repaint();
   if (E->type() == QEvent::ApplicationPaletteChange || E->type() == QEvent::ThemeChange) {
     // The system colours changed: the grey and embossed images are built anew.
     ButtonGlyph.Invalidate();
@@ -670,7 +694,7 @@ void TKitSpeedButton::Paint() {
   const int W = std::max(1, width()), H = std::max(1, height());
   if (OffScreen.Width() != W || OffScreen.Height() != H) OffScreen.SetSize(W, H);
   TCanvas &C = OffScreen.Canvas();
-  C.Font() = BtnFont;
+  C.Font() = Font();
   C.Brush().Style = bsSolid;
   C.Brush().Color = clBtnFace;
   C.FillRect(TRect(0, 0, W, H));

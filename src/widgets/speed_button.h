@@ -130,8 +130,14 @@ public:
   void SetTransparent(bool Value);
   TAlignment Alignment() const { return CaptionAlign; }
   void SetAlignment(TAlignment Value);
-  TFont &Font() { return BtnFont; }
+  // The font the caption is painted with: with ParentFont (the default) the parent
+  // widget's face, size and style, in the button's own font colour (a widget's font has
+  // none; its text colour follows the desktop's palette, the button's face does not).
+  TFont Font() const;
+  // The button's own font; setting it turns ParentFont off.
   void SetFont(const TFont &F);
+  bool ParentFont() const { return UseParentFont; }
+  void SetParentFont(bool Value);
   int ModalResult = 0;
 
   // "short|long": the tooltip shows the short part, the application's hint (the status
@@ -229,6 +235,7 @@ private:
   bool IsTransparent = false;
   int AccelId = 0; // the grabbed Alt+letter shortcut, 0 when none
   TFont BtnFont;
+  bool UseParentFont = true;
   std::string HintText;
   QMenu *Menu = nullptr;
   TKitDropDownMenuPos MenuPos = dmpBottom;

@@ -212,6 +212,97 @@ TEST(KitButton, AcceleratorLetterIsUnderlined) {
   EXPECT_EQ(AmpUnder, 0);
 }
 
+namespace {
+
+// The box around the caption's ink (pixels unlike the face) inside the frame.
+TRect InkBox(const TBitmap &B) {
+  TRect R(B.Width(), B.Height(), 0, 0);
+  for (int Y = 3; Y < B.Height() - 3; ++Y)
+    for (int X = 3; X < B.Width() - 3; ++X)
+      if (Px(B, X, Y) != ColorToRGB(clBtnFace)) {
+        R.Left = std::min(R.Left, X);
+        R.Top = std::min(R.Top, Y);
+        R.Right = std::max(R.Right, X + 1);
+        R.Bottom = std::max(R.Bottom, Y + 1);
+      }
+  return R;
+}
+
+// The size of Text's ink in Font on the button face, drawn by the canvas alone.
+TSize InkOf(const TFont &Font, const std::string &Text) {
+  TBitmap B(200, 80);
+  B.Fill(clBtnFace);
+  B.Canvas().Font() = Font;
+  B.Canvas().Brush().Style = bsClear;
+  B.Canvas().TextOut(10, 10, Text);
+  const TRect R = InkBox(B);
+  return TSize(R.Width(), R.Height());
+}
+
+TFont FontOf(const char *Name, int Height, TFontStyles Style) {
+  TFont F;
+  F.Name = Name;
+  F.Height = Height;
+  F.Style = Style;
+  F.Color = clBtnText;
+  return F;
+}
+
+} // namespace
+
+TEST(KitButton, ParentFontPaintsTheCaptionInTheParentsFont) {
+  QWidget Parent;
+  QFont Big("Times New Roman");
+  Big.setPixelSize(24);
+  Big.setBold(true);
+  Parent.setFont(Big);
+  auto *B = new TKitSpeedButton(&Parent);
+  B->SetBounds(0, 0, 120, 44);
+  B->SetCaption("HxH");
+  EXPECT_TRUE(B->ParentFont());
+  B->PaintNow();
+  B->Picture().SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/speed_button_parent_font.png");
+  auto InkSize = [&] {
+    B->PaintNow();
+    const TRect R = InkBox(B->Picture());
+    return TSize(R.Width(), R.Height());
+  };
+  const TSize Serif = InkOf(FontOf("Times New Roman", -24, fsBold), "HxH");
+  const TSize Own = InkOf(TFont(), "HxH");
+  ASSERT_GT(Serif.cy, Own.cy + 6); // the two fonts are told apart
+  EXPECT_EQ(InkSize(), Serif);
+  EXPECT_EQ(B->Font().Name, "Times New Roman");
+  EXPECT_EQ(B->Font().Height, -24);
+  EXPECT_EQ(B->Font().Style, TFontStyles(fsBold));
+  EXPECT_EQ(B->Font().Color, clBtnText);
+
+  // The parent's new font reaches the button; a point size counts at 96 dots per inch.
+  QFont Mono("Courier New");
+  Mono.setPointSize(12);
+  Mono.setItalic(true);
+  Parent.setFont(Mono);
+  EXPECT_EQ(B->Font().Height, -16);
+  EXPECT_EQ(InkSize(), InkOf(FontOf("Courier New", -16, fsItalic), "HxH"));
+
+  // An own font turns ParentFont off; turning it on again takes the parent's.
+  B->SetFont(TFont());
+  EXPECT_FALSE(B->ParentFont());
+  EXPECT_EQ(InkSize(), Own);
+  B->SetParentFont(true);
+  EXPECT_EQ(InkSize(), InkOf(FontOf("Courier New", -16, fsItalic), "HxH"));
+  B->SetParentFont(false);
+  EXPECT_EQ(InkSize(), Own);
+
+  // Without a parent the button keeps its own font.
+  TKitSpeedButton Alone;
+  Alone.SetBounds(0, 0, 120, 44);
+  Alone.SetCaption("HxH");
+  EXPECT_TRUE(Alone.ParentFont());
+  Alone.PaintNow();
+  const TRect R = InkBox(Alone.Picture());
+  EXPECT_EQ(TSize(R.Width(), R.Height()), Own);
+}
+
 TEST(KitButton, DoubleClickHandlerOnlyWhenDown) {
   QWidget Parent;
   auto *B = new TKitSpeedButton(&Parent);
