@@ -479,28 +479,28 @@ TEST(KitGifClipboard, APlainBitmapIsPastedAsOneFrame) {
 
 TEST(KitGifClipboard, TheBitmapBesideTheGifIsFrameZerosPicture) {
   RegisterKitGIF();
-  // A 3 x 3 grey GIF with a 3 x 3 red bitmap beside it: frame 0 shows the bitmap.
+  // A 3 x 3 white GIF with a red bitmap beside it, as the clipboard would hold them.
   const std::vector<uint8_t> Gif = MakeGif(3, 3, 1, std::vector<uint8_t>(9, 1));
   std::vector<uint8_t> Data;
   for (int K = 0; K < 4; ++K) Data.push_back(uint8_t(Gif.size() >> (8 * K)));
   Data.insert(Data.end(), Gif.begin(), Gif.end());
-  TBitmap Red(3, 3);
-  Red.Fill(clRed);
-  Clipboard().Assign(Red);
-  Clipboard().SetFormatData(CF_GIF, Data);
-  TKitGIFImage G;
-  G.LoadFromClipboardFormat(CF_GIF);
-  ASSERT_EQ(G.FrameCount(), 1);
-  EXPECT_EQ(ArgbToColor(G.Frame(0).Bitmap()->ScanLine(1)[1]), clRed);
+  auto PasteBeside = [&](int Side) {
+    TBitmap Red(Side, Side);
+    Red.Fill(clRed);
+    Clipboard().Assign(Red);
+    Clipboard().SetFormatData(CF_GIF, Data);
+    auto G = std::make_unique<TKitGIFImage>();
+    G->LoadFromClipboardFormat(CF_GIF);
+    return G;
+  };
+  // Frame 0's own size: frame 0 shows the bitmap.
+  auto G = PasteBeside(3);
+  ASSERT_EQ(G->FrameCount(), 1);
+  EXPECT_EQ(ArgbToColor(G->Frame(0).Bitmap()->ScanLine(1)[1]), clRed);
   // A bitmap of another size is not that frame: the GIF's own white shows.
-  TBitmap Big(5, 5);
-  Big.Fill(clRed);
-  Clipboard().Assign(Big);
-  Clipboard().SetFormatData(CF_GIF, Data);
-  TKitGIFImage H;
-  H.LoadFromClipboardFormat(CF_GIF);
-  EXPECT_EQ(H.Width(), 3);
-  EXPECT_EQ(ArgbToColor(H.Frame(0).Bitmap()->ScanLine(1)[1]), clWhite);
+  G = PasteBeside(5);
+  EXPECT_EQ(G->Width(), 3);
+  EXPECT_EQ(ArgbToColor(G->Frame(0).Bitmap()->ScanLine(1)[1]), clWhite);
   Clipboard().Clear();
 }
 
