@@ -747,8 +747,9 @@ void TKitGIFImage::LoadFromClipboardFormat(unsigned Format) {
 
 void TKitGIFImage::SaveToClipboardFormat(unsigned &Format) {
   Format = CF_GIF;
-  TBitmap B = ToBitmap();
-  if (!B.Empty()) Clipboard().Assign(B);
+  // Frame 0, whatever frame is current: pasting takes the bitmap as frame 0's picture.
+  const TBitmap *B = Frames.empty() ? nullptr : Frames[0]->Bitmap();
+  if (B && !B->Empty()) Clipboard().Assign(*B);
   for (const auto &F : Frames)
     if (!F->ImageData || F->ImageData->ImageData.empty()) return;
   TMemoryStream S;

@@ -504,6 +504,32 @@ TEST(KitGifClipboard, TheBitmapBesideTheGifIsFrameZerosPicture) {
   Clipboard().Clear();
 }
 
+TEST(KitGifClipboard, FrameZeroGoesBesideTheGifWhateverFrameIsCurrent) {
+  RegisterKitGIF();
+  TKitGIFImage Made;
+  for (TColor C : {clRed, clBlue}) {
+    TBitmap B(3, 3);
+    B.Fill(C);
+    Made.AddFrame(B);
+  }
+  TMemoryStream S;
+  Made.SaveToStream(S);
+  S.SetPosition(0);
+  TKitGIFImage G;
+  G.LoadFromStream(S); // coded frames, so the GIF format goes to the clipboard too
+  G.FrameIndex = 1;
+  unsigned F = 0;
+  G.SaveToClipboardFormat(F);
+  ASSERT_TRUE(Clipboard().HasFormatNumber(CF_GIF));
+  EXPECT_EQ(ArgbToColor(Clipboard().AsBitmap().ScanLine(1)[1]), clRed);
+  TKitGIFImage Back;
+  Back.LoadFromClipboardFormat(CF_GIF);
+  ASSERT_EQ(Back.FrameCount(), 2);
+  EXPECT_EQ(ArgbToColor(Back.Frame(0).Bitmap()->ScanLine(1)[1]), clRed);
+  EXPECT_EQ(ArgbToColor(Back.Frame(1).Bitmap()->ScanLine(1)[1]), clBlue);
+  Clipboard().Clear();
+}
+
 TEST(KitGifRead, AFrameBeyondTheSizeCapIsCorruptedAndEmpty) {
   std::vector<uint8_t> Bytes = MakeGif(2, 2, 1, {0, 1, 1, 0});
   // The image descriptor follows the 13-byte header and the 2-entry table; its width and
