@@ -1,5 +1,6 @@
 #include "widgets/kit_utils.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -65,6 +66,8 @@ void DrawBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, const TRect &S
   StretchBitmapRectTransparent(Dest, DstX, DstY, SrcRect.Width(), SrcRect.Height(), SrcRect,
                                Bitmap, TransparentColor);
 }
+
+bool IsForegroundTask() { return QApplication::activeWindow() != nullptr; }
 
 void NotImplemented() {
   Screen->SetCursor(crDefault);

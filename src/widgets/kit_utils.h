@@ -26,6 +26,9 @@ void StretchBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, int DstW, i
 void DrawBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, const TRect &SrcRect,
                                const TBitmap &Bitmap, TColor TransparentColor);
 
+// True when one of the program's windows is the active one (another program's is not).
+bool IsForegroundTask();
+
 // Restores the cursor and tells the user "Function not yet implemented"; the caller then
 // ends its operation quietly (nothing is raised).
 void NotImplemented();

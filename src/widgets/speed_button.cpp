@@ -531,7 +531,7 @@ void TKitSpeedButton::mousePressEvent(QMouseEvent *E) {
 void TKitSpeedButton::mouseMoveEvent(QMouseEvent *E) {
   const int X = int(E->position().x()), Y = int(E->position().y());
   if (!Dragging) {
-    if (!MouseIn && isEnabled() && InsideClient(X, Y)) SetMouseIn(true);
+    if (!MouseIn && isEnabled() && InsideClient(X, Y) && IsForegroundTask()) SetMouseIn(true);
     return;
   }
   const TKitButtonState New = IsDown ? rbsExclusive : InsideClient(X, Y) ? rbsDown : rbsUp;
@@ -580,7 +580,8 @@ void TKitSpeedButton::mouseDoubleClickEvent(QMouseEvent *E) {
 }
 
 void TKitSpeedButton::enterEvent(QEnterEvent *) {
-  if (isEnabled()) SetMouseIn(true);
+  // A flat button of a program in the background stays flat under the mouse.
+  if (isEnabled() && IsForegroundTask()) SetMouseIn(true);
 }
 
 void TKitSpeedButton::leaveEvent(QEvent *) {
@@ -588,7 +589,7 @@ void TKitSpeedButton::leaveEvent(QEvent *) {
 }
 
 bool TKitSpeedButton::CursorOver() const {
-  if (!isVisible() || !isEnabled() || !QApplication::activeWindow()) return false;
+  if (!isVisible() || !isEnabled() || !IsForegroundTask()) return false;
   const QPoint At = QCursor::pos();
   return rect().contains(mapFromGlobal(At)) && QApplication::widgetAt(At) == this;
 }

@@ -3,6 +3,7 @@
 // button, the glyph cache after a system-colour change, transparent bitmap drawing, the
 // "not yet implemented" notice and the two hand cursors.
 #include <QApplication>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
@@ -301,6 +302,33 @@ TEST(KitButton, ParentFontPaintsTheCaptionInTheParentsFont) {
   Alone.PaintNow();
   const TRect R = InkBox(Alone.Picture());
   EXPECT_EQ(TSize(R.Width(), R.Height()), Own);
+}
+
+TEST(KitButton, FlatButtonStaysFlatWhileAnotherProgramIsActive) {
+  QWidget Window;
+  Window.resize(100, 60);
+  auto *B = new TKitSpeedButton(&Window);
+  B->SetBounds(10, 10, 30, 30);
+  B->SetFlat(true);
+  Window.show();
+  QApplication::processEvents();
+  // None of the program's windows is active: the mouse over the button raises nothing.
+  QApplication::setActiveWindow(nullptr);
+  ASSERT_EQ(QApplication::activeWindow(), nullptr);
+  QEnterEvent Enter(QPointF(5, 5), QPointF(15, 15), B->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(B, &Enter);
+  QMouseEvent Move(QEvent::MouseMove, QPointF(6, 6), B->mapToGlobal(QPointF(6, 6)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(B, &Move);
+  EXPECT_FALSE(B->MouseInControl());
+  B->PaintNow();
+  EXPECT_EQ(Px(B->Picture(), 0, 0), ColorToRGB(clBtnFace)); // no frame
+  // The program comes to the front: the button raises under the mouse.
+  ShowActive(Window);
+  QApplication::sendEvent(B, &Enter);
+  EXPECT_TRUE(B->MouseInControl());
+  B->PaintNow();
+  EXPECT_EQ(Px(B->Picture(), 0, 0), ColorToRGB(clBtnHighlight));
 }
 
 TEST(KitButton, DoubleClickHandlerOnlyWhenDown) {

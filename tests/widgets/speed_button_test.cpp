@@ -302,6 +302,7 @@ TEST(SpeedButton, FlatButtonRaisesOnlyUnderTheMouse) {
   B.SetFlat(true);
   B.SetGlyph(RedSquareGlyph());
   B.show();
+  QApplication::setActiveWindow(&B); // the program is in front
   B.PaintNow();
   // No frame, and the glyph is grey.
   EXPECT_EQ(Px(B.Picture(), 0, 0), TColor(0xC0C0C0));
