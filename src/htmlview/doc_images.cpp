@@ -126,12 +126,7 @@ void TImageObj::FetchImage() {
     return;
   }
   Fetched = true;
-  std::string Src = Source;
-  if (!L->OnBitmapRequest && !L->OnImageRequest) {
-    if (L->OnExpandName) Src = L->OnExpandName(Src);
-  } else if (L->OnExpandName) {
-    Src = L->OnExpandName(Src);
-  }
+  const std::string Src = L->ImageRequestName(Source);
   std::string Key = TStringBitmapList::Key(Src);
   if (!Key.empty() && L->PendingList.count(Key)) {
     Bitmap = &DefBitmap();
@@ -145,10 +140,7 @@ void TImageObj::FetchImage() {
   TGIFImage *G = nullptr;
   TBitmap *B = L->GetTheBitmap(Src, Tr, Pending, FromCache, M, G);
   if (B || G) {
-    CacheKey = Key;
-    if (!FromCache) {
-      // GetTheBitmap's AddObject counted this use already.
-    }
+    CacheKey = Key; // taken from the cache, or counted by the cache's AddObject
     TransparentKind = Tr;
     // A cached mask belongs to the picture, not to every element showing it.
     Mask = (Transparent || Tr == TGif || Tr == TPng) ? M : nullptr;
@@ -167,19 +159,28 @@ void TImageObj::FetchImage() {
     IsDefault = true;
     L->PendingList[Key].push_back(this);
   } else {
-    Bitmap = &ErrorBitmap();
-    Mask = &ErrorBitmapMask();
-    TransparentKind = LLCorner;
-    IsError = true;
+    ShowErrorPicture();
   }
 }
 
-void TImageObj::ReplaceImage(TBitmap *NewBitmap, TBitmap *NewMask, int Kind) {
-  Bitmap = NewBitmap;
-  Mask = NewMask;
-  TransparentKind = Kind;
-  IsDefault = IsError = false;
-  if (!SizeSettled) ObjWidth = ObjHeight = 0;
+void TImageObj::ShowErrorPicture() {
+  Bitmap = &ErrorBitmap();
+  Mask = &ErrorBitmapMask();
+  TransparentKind = LLCorner;
+  IsError = true;
+  IsDefault = false;
+}
+
+void TImageObj::PictureArrived(bool Loaded) {
+  Bitmap = Mask = nullptr;
+  IsDefault = false;
+  if (!Loaded) {
+    ShowErrorPicture();
+    return;
+  }
+  // No longer pending: the fetch finds it in the cache and takes its own use.
+  Fetched = false;
+  FetchImage();
 }
 
 void TImageObj::DrawLogic(TSectionList *List, TCanvas &Canvas, int AvailableWidth,
@@ -304,9 +305,20 @@ void TImageObj::DrawObj(TCanvas &Canvas, int X, int Y) {
       Canvas.Font() = Save;
     }
   } else if (Gif) {
+    // Transparent frames pile up over what the picture's own box shows: a table cell's
+    // colour, or else the page's colour and background picture.
     TGifBackdrop Back;
     if (L) {
-      Back.Color = ColorToRGB(L->Background);
+      const TCell *Box = L->DrawingCell;
+      if (Box && Box != L && Box->BkGnd) {
+        Back.Color = Box->BkColor;
+      } else {
+        Back.Color = L->Background;
+        if (!L->Printing && L->GetBackgroundBitmap()) {
+          Back.Image = L->BackgroundBitmap;
+          Back.Mask = L->BackgroundMask;
+        }
+      }
       Back.ScrollY = L->YOff;
       GifDrawnYOff = L->YOff;
     }
@@ -331,14 +343,21 @@ void TImageObj::DrawObj(TCanvas &Canvas, int X, int Y) {
 // ---------------------------------------------------------------- TPanelObj
 
 TPanelObj::TPanelObj(TSectionList *List, TCell *, int APos, const TAttributeList &L)
-    : ParentList(List), Panel(std::make_unique<ThvPanel>()) {
+    : ParentList(List) {
+  // The viewer's panel is a window on its paint panel; without a viewer, a record.
+  if (List && List->Host) Panel = List->Host->CreatePanel();
+  if (!Panel) Panel = std::make_unique<ThvPanel>();
   Pos = APos;
   ObjAlign = ABottom;
   HSpace = 5;
   for (const auto &A : L) {
     switch (A->Which) {
-    case HeightSy: if (A->Value > 0) Panel->Height = std::min(A->Value, MaxObjectSize); break;
-    case WidthSy: if (A->Value > 0) Panel->Width = std::min(A->Value, MaxObjectSize); break;
+    case HeightSy:
+      if (A->Value > 0) Panel->SetSize(Panel->Width(), std::min(A->Value, MaxObjectSize));
+      break;
+    case WidthSy:
+      if (A->Value > 0) Panel->SetSize(std::min(A->Value, MaxObjectSize), Panel->Height());
+      break;
     case HSpaceSy: HSpace = std::min(40, A->Value == INT32_MIN ? 40 : std::abs(A->Value)); break;
     case VSpaceSy: VSpace = std::min(40, A->Value == INT32_MIN ? 40 : std::abs(A->Value)); break;
     case AlignSy: {
@@ -356,18 +375,18 @@ TPanelObj::TPanelObj(TSectionList *List, TCell *, int APos, const TAttributeList
     default: break;
     }
   }
-  ImageWidth = Panel->Width;
-  ImageHeight = Panel->Height;
   if (List) {
     List->PanelList.push_back(this);
+    // The host may fill and resize it; layout takes the size it has then.
     if (List->OnPanelCreate) List->OnPanelCreate(Name, Type, SRC, Panel.get());
   }
+  ImageWidth = Panel->Width();
+  ImageHeight = Panel->Height();
 }
 
 TPanelObj::TPanelObj(TSectionList *List, const TPanelObj &S)
     : TFloatingObj(S), ParentList(List), Panel(std::make_unique<ThvPanel>(*S.Panel)), SRC(S.SRC),
       Name(S.Name), Type(S.Type) {
-  Panel->HostWidget = nullptr;
   if (List) List->PanelList.push_back(this);
 }
 
@@ -383,7 +402,6 @@ std::unique_ptr<TFloatingObj> TPanelObj::Clone(TSectionList *NewList) const {
 }
 
 void TPanelObj::DrawObj(TCanvas &Canvas, int X, int Y) {
-  ShowIt = true;
   if (!Panel) return;
   if (ParentList && ParentList->Printing) {
     TPen SavePen = Canvas.Pen();
@@ -398,6 +416,8 @@ void TPanelObj::DrawObj(TCanvas &Canvas, int X, int Y) {
     Canvas.Brush() = SaveBrush;
     return;
   }
-  Panel->SetBounds(X, Y, Panel->Width, Panel->Height);
-  Panel->Visible = true;
+  // The window is moved there after the pass, as the form controls are.
+  ShowIt = true;
+  PanelX = X;
+  PanelY = Y;
 }

@@ -78,8 +78,9 @@ public:
   void DrawLogic(TSectionList *List, TCanvas &Canvas, int AvailableWidth, const TFontObj *FontObj);
   // Fetches the picture when it has none yet.
   void FetchImage();
-  // Puts in a picture that was pending.
-  void ReplaceImage(TBitmap *NewBitmap, TBitmap *NewMask, int Kind);
+  // The picture the host said would come later is in the image cache now (Loaded), or
+  // could not be read: the image takes it, or the error picture.
+  void PictureArrived(bool Loaded);
   void SetHover(bool Value);
   void DrawObj(TCanvas &Canvas, int X, int Y) override;
   // The bitmap to draw: nullptr for the error picture.
@@ -87,6 +88,7 @@ public:
 
 private:
   void ReleaseCache();
+  void ShowErrorPicture();
 };
 
 class TPanelObj : public TFloatingObj {
@@ -94,7 +96,8 @@ public:
   TSectionList *ParentList = nullptr;
   std::unique_ptr<ThvPanel> Panel;
   std::string SRC, Name, Type;
-  bool ShowIt = false;
+  bool ShowIt = false;        // placed by the last drawing pass
+  int PanelX = 0, PanelY = 0; // where that pass drew it (screen coordinates)
 
   TPanelObj(TSectionList *List, TCell *Cell, int APos, const TAttributeList &L);
   TPanelObj(TSectionList *List, const TPanelObj &Source);
@@ -103,13 +106,32 @@ public:
   void DrawObj(TCanvas &Canvas, int X, int Y) override;
 };
 
-// The host's panel: a rectangle the host fills (the pane places a window there).
+// A PANEL of the page: a rectangle that the host fills. The document keeps its size and
+// place; the viewer makes it a window of its own, parked out of sight until drawn.
 class ThvPanel {
 public:
-  int Left = -400, Top = -400, Width = 30, Height = 20;
   TColor Color = clWhite;
-  bool Visible = false;
-  void *HostWidget = nullptr; // what the host put in it
+  ThvPanel() = default;
+  // The copy for printing keeps the size and colour only: it has no window and hides.
+  ThvPanel(const ThvPanel &S) : Color(S.Color), FWidth(S.Width()), FHeight(S.Height()) {}
+  ThvPanel &operator=(const ThvPanel &) = delete;
   virtual ~ThvPanel() = default;
-  virtual void SetBounds(int L, int T, int W, int H) { Left = L; Top = T; Width = W; Height = H; }
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  // The current size (a host may have resized the window).
+  virtual int Width() const { return FWidth; }
+  virtual int Height() const { return FHeight; }
+  bool Visible() const { return FVisible; }
+  virtual void SetBounds(int L, int T, int W, int H) {
+    FLeft = L;
+    FTop = T;
+    FWidth = W;
+    FHeight = H;
+  }
+  void SetSize(int W, int H) { SetBounds(FLeft, FTop, W, H); }
+  virtual void SetVisible(bool Value) { FVisible = Value; }
+
+private:
+  int FLeft = -400, FTop = -400, FWidth = 30, FHeight = 20;
+  bool FVisible = false;
 };

@@ -27,6 +27,15 @@ bool LightBackground(TColor Bk) {
   return Bk == clBtnFace || C == clWhite || C == clSilver || (Bk == clWindow && C == clWhite);
 }
 
+// Printed text: near-white text would vanish on the white paper (unless the table
+// backgrounds it stands on are printed too), and a two-colour device would lose any
+// coloured text; the test looks at red and green only.
+TColor PrintedTextColor(TColor Color, int DeviceColors, bool TableBackgrounds) {
+  if (DeviceColors < 3) return clBlack;
+  if (!TableBackgrounds && (ColorToRGB(Color) & 0xE0E0) > 0xE0DF) return TColor(0xA0A0A0);
+  return Color;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- list markers
@@ -181,6 +190,9 @@ void TSection::DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &,
         Canvas.Font().Color = L ? L->Background : clWhite;
       } else {
         Canvas.SetBkMode(bkTransparent);
+        if (L && L->Printing)
+          Canvas.Font().Color =
+              PrintedTextColor(F->TheFont.Color, Canvas.NumColors(), L->PrintTableBackground);
       }
       Canvas.TextOut(CX, Y - YOff, U);
       Canvas.SetBkMode(bkTransparent);
@@ -281,6 +293,17 @@ int TPage::Draw(TCanvas &, const TRect &ARect, IndentManager &, int, int Y) {
 
 int TCell::Draw(TCanvas &Canvas, const TRect &ARect, int, int X, int Y) {
   int YOff = MasterList ? MasterList->YOff : 0;
+  // Pictures drawn from here on stand in this cell (nested tables set their own).
+  struct TDrawingCell {
+    TSectionList *L;
+    TCell *Was;
+    TDrawingCell(TSectionList *A, TCell *C) : L(A), Was(A ? A->DrawingCell : nullptr) {
+      if (L) L->DrawingCell = C;
+    }
+    ~TDrawingCell() {
+      if (L) L->DrawingCell = Was;
+    }
+  } Drawing(MasterList, this);
   for (auto &S : FItems) {
     int Top = S->YValue - YOff;
     if (Top < ARect.Bottom && Top + S->DrawHeight >= ARect.Top) S->Draw(Canvas, ARect, IMgr, X, S->YValue);

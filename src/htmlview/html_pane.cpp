@@ -4,10 +4,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDropEvent>
 #include <QFrame>
-#include <QPointer>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -15,12 +16,14 @@
 
 #include "htmlview/doc_images.h"
 #include "htmlview/html_pane_forms.h"
+#include "htmlview/html_pane_panels.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/url_utils.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/files.h"
+#include "platform/qt_bridge.h"
 #include "platform/timer.h"
 
 namespace {
@@ -51,7 +54,50 @@ private:
 };
 } // namespace
 
-TPaintPanel::TPaintPanel(THtmlPane *Viewer) : TPaintBox(Viewer) {}
+TPaintPanel::TPaintPanel(THtmlPane *Viewer) : TPaintBox(Viewer), FViewer(Viewer) {
+  setAcceptDrops(true);
+}
+
+bool TPaintPanel::DragOver(QDropEvent *E, TDragState State) {
+  FDragAt = E->position().toPoint();
+  FDragAccepted = FViewer->DocDragOver(E->source(), FDragAt.x(), FDragAt.y(), State);
+  return FDragAccepted;
+}
+
+void TPaintPanel::dragEnterEvent(QDragEnterEvent *E) {
+  // Without a handler nothing is dropped here; with one, the drag is followed even where
+  // it may not drop, as the answer can change from point to point.
+  if (!FViewer->OnDragOver) {
+    E->ignore();
+    return;
+  }
+  const bool Accept = DragOver(E, dsDragEnter);
+  E->accept();
+  if (!Accept) E->setDropAction(Qt::IgnoreAction);
+}
+
+void TPaintPanel::dragMoveEvent(QDragMoveEvent *E) {
+  if (DragOver(E, dsDragMove)) E->acceptProposedAction();
+  else E->ignore();
+}
+
+void TPaintPanel::dragLeaveEvent(QDragLeaveEvent *E) {
+  // The drag left: the handler hears of it at the last point it was over.
+  if (FViewer->OnDragOver) FViewer->DocDragOver(nullptr, FDragAt.x(), FDragAt.y(), dsDragLeave);
+  FDragAccepted = false;
+  E->accept();
+}
+
+void TPaintPanel::dropEvent(QDropEvent *E) {
+  if (!FDragAccepted) {
+    E->ignore();
+    return;
+  }
+  FDragAccepted = false;
+  const QPoint P = E->position().toPoint();
+  E->acceptProposedAction();
+  FViewer->DocDragDrop(E->source(), P.x(), P.y());
+}
 
 void T32ScrollBar::SetParams(int Range, int Page, int Position) {
   int Max = std::max(0, Range - Page);
@@ -112,6 +158,15 @@ THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
   FDocument.OnObjectClick = [this](TFormControlObj *Obj, const std::string &OnClick) {
     if (OnObjectClick) OnObjectClick(this, Obj, OnClick);
   };
+  FDocument.OnPanelCreate = [this](const std::string &AName, const std::string &AType,
+                                   const std::string &SRC, ThvPanel *Panel) {
+    if (OnPanelCreate) OnPanelCreate(this, AName, AType, SRC, Panel);
+  };
+  FDocument.OnPanelDestroy = [this](ThvPanel *Panel) {
+    if (OnPanelDestroy) OnPanelDestroy(this, Panel);
+  };
+  FFocusWatch = connect(qApp, &QApplication::focusChanged, this,
+                        [this](QWidget *, QWidget *Now) { FocusMoved(Now); });
   FHoverTimer = std::make_unique<TTimer>();
   FHoverTimer->SetEnabled(false);
   FHoverTimer->SetInterval(HoverInterval);
@@ -125,6 +180,8 @@ THtmlPane::THtmlPane(QWidget *Parent) : QWidget(Parent), FDocument(this) {
 }
 
 THtmlPane::~THtmlPane() {
+  // The focus moves while the children go; this pane no longer hears of it.
+  disconnect(FFocusWatch);
   // The paint panel's handlers point here: the timers and the document go first, the
   // panel with Qt. Submissions not yet delivered die with the queue.
   FAutoScrollTimer.reset();
@@ -338,10 +395,31 @@ void THtmlPane::LoadAndRecord(const std::string &FileName, TLoadType Type) {
     PushHistory(OldFile, OldTitle, int(OldType), OldPos);
 }
 
+void THtmlPane::PassImageRequests() {
+  if (OnBitmapRequest)
+    FDocument.OnBitmapRequest = [this](const std::string &Src, TBitmap *&Bitmap, TColor &Color) {
+      if (OnBitmapRequest) OnBitmapRequest(this, Src, Bitmap, Color);
+    };
+  else FDocument.OnBitmapRequest = nullptr;
+  if (OnImageRequest)
+    FDocument.OnImageRequest = [this](const std::string &Src, TMemoryStream *&Stream) {
+      if (OnImageRequest) OnImageRequest(this, Src, Stream);
+    };
+  else FDocument.OnImageRequest = nullptr;
+}
+
+bool THtmlPane::InsertImage(const std::string &Src, const TMemoryStream &Stream) {
+  if (!FDocument.InsertImage(Src, Stream)) return false;
+  if (FBusy) InvalidateDocument(); // the layout under way takes it
+  else Relayout();
+  return true;
+}
+
 void THtmlPane::ResetForLoad() {
   FDocument.Clear();
   BitmapList().AgeAndPrune();
   ApplyFonts();
+  PassImageRequests();
   FNameList.Clear();
   FMarginWidthDoc = FMarginWidth;
   FMarginHeightDoc = FMarginHeight;
@@ -606,6 +684,11 @@ bool THtmlPane::ScrollToAnchor(const std::string &Name) {
 }
 
 void THtmlPane::KeyDown(uint16_t Key, TShiftState Shift) {
+  if (OnKeyDown) {
+    QPointer<THtmlPane> Alive(this);
+    OnKeyDown(this, Key, Shift);
+    if (!Alive || Key == 0) return; // the host took the key
+  }
   StopAutoScroll();
   // A key only ends the middle-button pan mode.
   if (FPanMode) {
@@ -642,35 +725,55 @@ void THtmlPane::KeyDown(uint16_t Key, TShiftState Shift) {
 
 void THtmlPane::MouseWheel(int WheelDelta) { SetPosition(Position() - WheelDelta / 2); }
 
+namespace {
+// The keys the pane itself answers (the others go on to its parents).
+bool ViewerKey(uint16_t Key, TShiftState Shift) {
+  switch (Key) {
+  case VK_PRIOR:
+  case VK_NEXT:
+  case VK_UP:
+  case VK_DOWN:
+  case VK_HOME:
+  case VK_END:
+  case VK_LEFT:
+  case VK_RIGHT: return true;
+  case 'C':
+  case 'A':
+  case VK_INSERT: return (Shift & ssCtrl) != 0;
+  default: return false;
+  }
+}
+} // namespace
+
 void THtmlPane::keyPressEvent(QKeyEvent *E) {
-  StopAutoScroll();
-  if (FPanMode) {
+  QPointer<THtmlPane> Alive(this);
+  const TShiftState S = ShiftFromQt(E->modifiers(), Qt::NoButton);
+  const uint16_t K = KeyFromQt(E->key());
+  const bool Used = FPanMode || ViewerKey(K, S);
+  if (K) {
+    KeyDown(K, S);
+  } else {
+    StopAutoScroll();
     EndPanMode();
-    E->accept();
-    return;
   }
-  uint16_t K = 0;
-  switch (E->key()) {
-  case Qt::Key_PageUp: K = VK_PRIOR; break;
-  case Qt::Key_PageDown: K = VK_NEXT; break;
-  case Qt::Key_Up: K = VK_UP; break;
-  case Qt::Key_Down: K = VK_DOWN; break;
-  case Qt::Key_Home: K = VK_HOME; break;
-  case Qt::Key_End: K = VK_END; break;
-  case Qt::Key_Left: K = VK_LEFT; break;
-  case Qt::Key_Right: K = VK_RIGHT; break;
-  case Qt::Key_Insert: K = VK_INSERT; break;
-  default:
-    if (E->key() >= Qt::Key_A && E->key() <= Qt::Key_Z) K = uint16_t('A' + (E->key() - Qt::Key_A));
+  if (!Alive) return;
+  if (OnKeyPress && !E->text().isEmpty()) {
+    char16_t C = char16_t(E->text().at(0).unicode());
+    OnKeyPress(this, C);
+    if (!Alive) return;
   }
-  if (!K) {
-    QWidget::keyPressEvent(E);
-    return;
+  if (Used) E->accept();
+  else QWidget::keyPressEvent(E);
+}
+
+void THtmlPane::keyReleaseEvent(QKeyEvent *E) {
+  uint16_t K = KeyFromQt(E->key());
+  if (K && OnKeyUp) {
+    QPointer<THtmlPane> Alive(this);
+    OnKeyUp(this, K, ShiftFromQt(E->modifiers(), Qt::NoButton));
+    if (!Alive) return;
   }
-  TShiftState S = 0;
-  if (E->modifiers() & Qt::ControlModifier) S |= ssCtrl;
-  if (E->modifiers() & Qt::ShiftModifier) S |= ssShift;
-  KeyDown(K, S);
+  QWidget::keyReleaseEvent(E);
 }
 
 void THtmlPane::wheelEvent(QWheelEvent *E) {
@@ -787,6 +890,11 @@ void THtmlPane::DocMouseMove(TShiftState Shift, int X, int Y) {
   if (FPanMode) {
     if (std::abs(Y - FPanY) > 20 && !FAutoScroll) StartAutoScroll();
     return;
+  }
+  if (OnMouseMoveEvent) {
+    QPointer<THtmlPane> Alive(this);
+    OnMouseMoveEvent(this, Shift, X, Y);
+    if (!Alive) return;
   }
   TCanvas &C = FPaintPanel->Canvas();
   int Cursor = crDefault;
@@ -1178,6 +1286,31 @@ void THtmlPane::DeliverSubmission() {
 
 std::unique_ptr<TFormWindow> THtmlPane::CreateFormWindow(TFormControlObj &Obj) {
   return MakeFormWindow(Obj, FPaintPanel);
+}
+
+std::unique_ptr<ThvPanel> THtmlPane::CreatePanel() {
+  return std::make_unique<TPanelWindow>(FPaintPanel);
+}
+
+bool THtmlPane::DocDragOver(QObject *Source, int X, int Y, TDragState State) {
+  if (!OnDragOver) return false;
+  bool Accept = true;
+  OnDragOver(this, Source, X, Y, State, Accept);
+  return Accept;
+}
+
+void THtmlPane::DocDragDrop(QObject *Source, int X, int Y) {
+  if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
+void THtmlPane::FocusMoved(QWidget *Now) {
+  // A window losing the keyboard (Now null) leaves the pane entered: coming back to the
+  // window is no entering.
+  if (!Now) return;
+  const bool Inside = Now == this || isAncestorOf(Now);
+  if (Inside == FEntered) return;
+  FEntered = Inside;
+  if (Inside && OnEnter) OnEnter(this);
 }
 
 void THtmlPane::ControlEntered(int ControlTop) {

@@ -24,6 +24,8 @@ struct TPrintRun;
 class TTimer;
 class TImageObj;
 class TFormControlObj;
+class ThvPanel;
+class QDropEvent;
 
 // What lies under the mouse at a right click, for OnRightClick (made for the one call).
 class TRightClickParameters {
@@ -47,16 +49,31 @@ struct TFormSubmission {
 };
 
 enum THTMLBorderStyle { htFocused, htNone, htSingle };
+// What a drag does over the pane, for OnDragOver.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // htOptions
 constexpr unsigned htOverLinksActive = 1, htNoLinkUnderline = 2, htPrintTableBackground = 4,
                    htShowDummyCaret = 8, htShowVScroll = 16;
 
-// The paint panel: its picture is the document at the scroll offset.
+// The paint panel: its picture is the document at the scroll offset. Drags over it are
+// the viewer's (OnDragOver, OnDragDrop).
 class TPaintPanel : public TPaintBox {
   Q_OBJECT
 public:
   explicit TPaintPanel(THtmlPane *Viewer);
+
+protected:
+  void dragEnterEvent(QDragEnterEvent *E) override;
+  void dragMoveEvent(QDragMoveEvent *E) override;
+  void dragLeaveEvent(QDragLeaveEvent *E) override;
+  void dropEvent(QDropEvent *E) override;
+
+private:
+  bool DragOver(QDropEvent *E, TDragState State);
+  THtmlPane *FViewer;
+  bool FDragAccepted = false; // the last answer for the drag over the panel
+  QPoint FDragAt;
 };
 
 // The vertical scroll bar with a 32-bit range.
@@ -98,7 +115,8 @@ public:
   bool ScrollToAnchor(const std::string &Name);
   // The full file name a link names (anchor not included).
   virtual std::string ExpandLinkFileName(const std::string &URL) const;
-  // Keys and the wheel as the window delivers them.
+  // Keys and the wheel as the window delivers them. A key goes to OnKeyDown first, which
+  // may take it (Key := 0).
   void KeyDown(uint16_t Key, TShiftState Shift);
   void MouseWheel(int WheelDelta);
 
@@ -109,6 +127,11 @@ public:
   void SelectAll();
   // Text search from the caret; true when found (the match becomes the selection).
   bool Find(const std::string &Text, bool MatchCase);
+
+  // A picture the host answered with WaitStream() (OnImageRequest) has come, under the
+  // name it was asked for: the pictures (and the background) waiting for it show it and
+  // the page is laid out again keeping its place. False when nothing waited for it.
+  bool InsertImage(const std::string &Src, const TMemoryStream &Stream);
 
   // Published properties.
   TColor DefBackground() const { return FDefBackground; }
@@ -180,6 +203,24 @@ public:
   std::function<void(THtmlPane *Sender, bool ProcessingOn)> OnProcessing;
   std::function<void(THtmlPane *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>
       OnMouseDouble, OnMouseDownEvent, OnMouseUpEvent;
+  std::function<void(THtmlPane *Sender, TShiftState Shift, int X, int Y)> OnMouseMoveEvent;
+  // Keys as virtual key codes; OnKeyPress gets the character typed.
+  std::function<void(THtmlPane *Sender, uint16_t &Key, TShiftState Shift)> OnKeyDown, OnKeyUp;
+  std::function<void(THtmlPane *Sender, char16_t &Key)> OnKeyPress;
+  // The keyboard came to the pane (or a control on its page) from elsewhere.
+  std::function<void(THtmlPane *Sender)> OnEnter;
+  // Drags over the paint panel: Source is the dragged widget (nullptr from another
+  // program); Accept starts true; a drop comes only where the last answer accepted.
+  std::function<void(THtmlPane *Sender, QObject *Source, int X, int Y, TDragState State,
+                     bool &Accept)>
+      OnDragOver;
+  std::function<void(THtmlPane *Sender, QObject *Source, int X, int Y)> OnDragDrop;
+  // PANEL elements: the host fills the panel's window (PanelFrame) and may resize it;
+  // it is freed with the document.
+  std::function<void(THtmlPane *Sender, const std::string &AName, const std::string &AType,
+                     const std::string &SRC, ThvPanel *Panel)>
+      OnPanelCreate;
+  std::function<void(THtmlPane *Sender, ThvPanel *Panel)> OnPanelDestroy;
   std::function<void(THtmlPane *Sender, TRightClickParameters &Parameters)> OnRightClick;
   std::function<void(THtmlPane *Sender, TImageObj *Obj, TShiftState Shift, int X, int Y)> OnImageOver;
   std::function<void(THtmlPane *Sender, TImageObj *Obj, TMouseButton Button, TShiftState Shift,
@@ -229,6 +270,9 @@ public:
   int PendingSubmissions() const { return int(FSubmissions.size()); }
   // A form control got the input focus: scroll it into view when it is not.
   void ControlEntered(int ControlTop);
+  // A drag over the paint panel (panel point): whether it may drop there; the drop.
+  bool DocDragOver(QObject *Source, int X, int Y, TDragState State);
+  void DocDragDrop(QObject *Source, int X, int Y);
 
   // The document (for printing, tests and the main window's queries).
   TSectionList &Document() { return FDocument; }
@@ -249,6 +293,7 @@ public:
   void ShowLayoutError(const std::string &Message) override;
   std::unique_ptr<TFormWindow> CreateFormWindow(TFormControlObj &Obj) override;
   void FormControlEntered(int DocY) override { ControlEntered(DocY); }
+  std::unique_ptr<ThvPanel> CreatePanel() override;
 
 protected:
   virtual void PaintDocument();
@@ -260,6 +305,7 @@ protected:
 
   void resizeEvent(QResizeEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
+  void keyReleaseEvent(QKeyEvent *) override;
   void wheelEvent(QWheelEvent *) override;
   void focusInEvent(QFocusEvent *) override;
   void focusOutEvent(QFocusEvent *) override;
@@ -283,6 +329,10 @@ private:
   QPoint PointerInPanel() const;
   void SetPanelCursor(int Cursor);
   void ResetForLoad();
+  // The host's picture handlers go to the document when set (it asks files otherwise).
+  void PassImageRequests();
+  // Focus moved: OnEnter when it came in from outside the pane.
+  void FocusMoved(QWidget *Now);
   void SetBusy(bool Value);
   void LayoutDocument();
   void Relayout();
@@ -320,6 +370,8 @@ private:
   std::vector<std::string> FVisited;
   std::string FURL, FTarget;
   bool FMouseDown = false;
+  bool FEntered = false; // the keyboard is with the pane or a control of its page
+  QMetaObject::Connection FFocusWatch;
   bool FLinkClicked = false;
   bool FAutoScroll = false;
   bool FPanMode = false;

@@ -251,8 +251,8 @@ int TSection::DrawLogic(TCanvas &Canvas, int Y, IndentManager &IMgr, int &MaxWid
       Img->DrawLogic(ParentSectionList, Canvas, Avail, Fonts.GetFontObjAt(Img->Pos));
     else if (auto *P = dynamic_cast<TPanelObj *>(O.get())) {
       if (P->Panel) {
-        P->ImageWidth = P->Panel->Width;
-        P->ImageHeight = P->Panel->Height;
+        P->ImageWidth = P->Panel->Width();
+        P->ImageHeight = P->Panel->Height();
       }
     }
     MaxWidth = std::max(MaxWidth, O->ImageWidth + Indent);
@@ -338,8 +338,8 @@ void TSection::MinMaxWidth(TCanvas &Canvas, int &Min, int &Max) {
       Img->DrawLogic(ParentSectionList, Canvas, 0, Fonts.GetFontObjAt(Img->Pos));
     else if (auto *P = dynamic_cast<TPanelObj *>(O.get())) {
       if (P->Panel) {
-        P->ImageWidth = P->Panel->Width;
-        P->ImageHeight = P->Panel->Height;
+        P->ImageWidth = P->Panel->Width();
+        P->ImageHeight = P->Panel->Height();
       }
     }
     if (O->IsFloat()) F += O->ImageWidth + O->HSpace;

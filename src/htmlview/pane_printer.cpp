@@ -19,6 +19,10 @@ std::unique_ptr<TPanePrinter> SetPanePrinter(std::unique_ptr<TPanePrinter> New) 
   return Old;
 }
 
+void TPrinterCanvas::Changing() {
+  if (Printer) Printer->CheckPrinting(true);
+}
+
 TPanePrinter::~TPanePrinter() {
   try {
     if (FPrinting) EndDoc();

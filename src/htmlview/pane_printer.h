@@ -17,11 +17,16 @@ public:
 
 class TPanePrinter;
 
-// The canvas of the viewer's printer: keeps its pen, brush and font from page to page.
+// The canvas of the viewer's printer: keeps its pen, brush and font from page to page,
+// measures at any time and draws only while a job runs.
 class TPrinterCanvas : public TDeviceCanvas {
 public:
   explicit TPrinterCanvas(TPanePrinter *APrinter) : Printer(APrinter) {}
   TPanePrinter *Printer; // not owned
+
+protected:
+  // Raises EPrinter "Printer is not currently printing" outside BeginDoc..EndDoc.
+  void Changing() override;
 };
 
 class TPanePrinter {
@@ -62,6 +67,7 @@ public:
   const std::string &DocName() const { return FDocName; }
 
 private:
+  friend class TPrinterCanvas;
   void CheckPrinting(bool Value) const;
   TPrinterDC &Context();
 

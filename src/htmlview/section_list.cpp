@@ -98,6 +98,7 @@ TSectionList::~TSectionList() {
   if (Timer) Timer->SetEnabled(false);
   ForgetRunsAndPictures();
   FItems.clear();
+  ReleaseBackground();
 }
 
 void TSectionList::ForgetRunsAndPictures() {
@@ -128,8 +129,7 @@ void TSectionList::Clear() {
   HtmlFormList.clear();
   ClearLists();
   Build = TBuildState();
-  BackgroundBitmap = BackgroundMask = nullptr;
-  BitmapLoaded = false;
+  ReleaseBackground();
   BackgroundBitmapName.clear();
   IMgr.Clear();
   SelB = 0;
@@ -160,9 +160,8 @@ void TSectionList::SetBackground(TColor ABackground) {
 }
 
 void TSectionList::SetBackgroundBitmap(const std::string &Name) {
+  ReleaseBackground();
   BackgroundBitmapName = Name;
-  BackgroundBitmap = BackgroundMask = nullptr;
-  BitmapLoaded = false;
 }
 
 int TSectionList::GetSectionTop(int Index) const {
@@ -226,13 +225,12 @@ void TSectionList::AnimationTick() {
 }
 
 int TSectionList::Draw(TCanvas &Canvas, const TRect &ARect, int ClipWidth, int X, int Y) {
-  if (!PartialDraw)
+  if (!PartialDraw) {
     for (TFormControlObj *C : FormControlList) C->ShowIt = false;
-  for (TPanelObj *P : PanelList) P->ShowIt = false;
+    for (TPanelObj *P : PanelList) P->ShowIt = false;
+  }
   int R = TCell::Draw(Canvas, ARect, ClipWidth, X, Y);
   if (!PartialDraw && !Printing) PlaceFormControls();
-  for (TPanelObj *P : PanelList)
-    if (!P->ShowIt && P->Panel) P->Panel->Visible = false;
   if (Timer && !AnimList.empty() && !Printing) Timer->SetEnabled(true);
   return R;
 }
@@ -277,6 +275,11 @@ void TSectionList::PlaceFormControls() {
     if (!C->TheControl) continue;
     if (C->ShowIt) C->TheControl->Place(C->DrawX, C->DrawY);
     else C->TheControl->Hide();
+  }
+  for (TPanelObj *P : PanelList) {
+    if (!P->Panel) continue;
+    if (P->ShowIt) P->Panel->SetBounds(P->PanelX, P->PanelY, P->Panel->Width(), P->Panel->Height());
+    P->Panel->SetVisible(P->ShowIt);
   }
 }
 
@@ -326,6 +329,60 @@ int TSectionList::AnchorY(const std::string &Name) const {
 
 // ---------------------------------------------------------------- pictures
 
+std::unique_ptr<ThvPanel> TDocumentHost::CreatePanel() { return nullptr; }
+
+namespace {
+
+// What a loader produced before it goes into the image cache.
+struct TLoadedPicture {
+  std::unique_ptr<TBitmap> Bitmap, Mask;
+  std::unique_ptr<TGIFImage> Gif;
+};
+
+// A picture the host hands over as a stream: a GIF is read as the viewer's own GIF
+// image, anything else (or a GIF that fails) by the stream loader with its mask.
+TLoadedPicture LoadHostStream(const TMemoryStream &Stream, TTransparency &Tr) {
+  TLoadedPicture P;
+  if (Stream.Size() <= 0) return P;
+  const int Type = DetectImageType(
+      std::span<const uint8_t>(Stream.Bytes.data(), std::min<size_t>(Stream.Size(), 16)));
+  if (Type == itGIF87 || Type == itGIF89) {
+    P.Gif = std::make_unique<TGIFImage>();
+    if (!P.Gif->LoadFromStream(Stream.Bytes)) P.Gif.reset();
+  }
+  if (!P.Gif) P.Bitmap = LoadImageWithMaskFromStream(&Stream, Tr, P.Mask);
+  return P;
+}
+
+// Puts what was loaded into the cache under Key (one use counted for the caller): a still
+// GIF as a plain bitmap with its mask, an animated one as it is. nullptr when nothing was.
+TBitmapItem *CacheLoaded(const std::string &Key, TLoadedPicture P, TTransparency &Tr) {
+  if (P.Gif && P.Gif->FrameCount <= 1) {
+    if (const TBitmap *B = P.Gif->GetBitmap()) P.Bitmap = std::make_unique<TBitmap>(*B);
+    if (P.Gif->IsTransparent) {
+      if (const TBitmap *M = P.Gif->GetMask()) P.Mask = std::make_unique<TBitmap>(*M);
+      Tr = TGif;
+    } else if (Tr == LLCorner && P.Bitmap) {
+      P.Mask = BuildTransparencyMask(*P.Bitmap, false, 0);
+    }
+    P.Gif.reset();
+  }
+  if (!P.Bitmap && !P.Gif) return nullptr;
+  std::unique_ptr<TBitmapItem> Item =
+      P.Gif ? std::make_unique<TBitmapItem>(std::move(P.Gif), std::move(P.Mask), Tr)
+            : std::make_unique<TBitmapItem>(std::move(P.Bitmap), std::move(P.Mask), Tr);
+  TBitmapItem *Result = Item.get();
+  BitmapList().AddObject(Key, std::move(Item));
+  return Result;
+}
+
+} // namespace
+
+std::string TSectionList::ImageRequestName(const std::string &Src) const {
+  if (!OnBitmapRequest && !OnImageRequest && OnExpandName) return OnExpandName(Src);
+  return Src;
+}
+
 TBitmap *TSectionList::GetTheBitmap(const std::string &Name, int &Transparent, bool &Pending,
                                     bool &FromCache, TBitmap *&Mask, TGIFImage *&Gif) {
   Pending = false;
@@ -349,21 +406,19 @@ TBitmap *TSectionList::GetTheBitmap(const std::string &Name, int &Transparent, b
     Gif = Img.Gif;
     return Img.Bitmap;
   }
-  std::unique_ptr<TBitmap> Bmp;
-  std::unique_ptr<TBitmap> Msk;
-  std::unique_ptr<TGIFImage> G;
+  TLoadedPicture P;
   TTransparency Tr = TTransparency(Transparent);
   if (OnBitmapRequest) {
     TBitmap *Got = nullptr;
     TColor Color = TColor(-1);
     OnBitmapRequest(Name, Got, Color);
     if (Got) {
-      Bmp = std::make_unique<TBitmap>(*Got);
+      P.Bitmap = std::make_unique<TBitmap>(*Got);
       if (Color != TColor(-1)) {
-        Msk = BuildTransparencyMask(*Bmp, true, Color);
+        P.Mask = BuildTransparencyMask(*P.Bitmap, true, Color);
         Tr = TGif;
       } else if (Tr == LLCorner) {
-        Msk = BuildTransparencyMask(*Bmp, false, 0);
+        P.Mask = BuildTransparencyMask(*P.Bitmap, false, 0);
       }
     }
   } else if (OnImageRequest) {
@@ -373,52 +428,29 @@ TBitmap *TSectionList::GetTheBitmap(const std::string &Name, int &Transparent, b
       Pending = true;
       return nullptr;
     }
-    if (Stream && Stream->Size() > 0) {
-      int Type = DetectImageType(
-          std::span<const uint8_t>(Stream->Bytes.data(), std::min<size_t>(Stream->Size(), 16)));
-      if (Type == itGIF87 || Type == itGIF89) {
-        G = std::make_unique<TGIFImage>();
-        if (!G->LoadFromStream(Stream->Bytes)) G.reset();
-      }
-      if (!G) Bmp = LoadImageWithMaskFromStream(Stream, Tr, Msk);
-    }
+    if (Stream) P = LoadHostStream(*Stream, Tr);
   } else {
     std::string Lower = LowerCase(Name);
     if (Lower.size() >= 4 && Lower.substr(Lower.size() - 4) == ".gif") {
-      G = std::make_unique<TGIFImage>();
-      if (!G->LoadFromFile(Name)) G.reset();
+      P.Gif = std::make_unique<TGIFImage>();
+      if (!P.Gif->LoadFromFile(Name)) P.Gif.reset();
     }
-    if (!G) Bmp = LoadImageWithMask(Name, Tr, Msk);
+    if (!P.Gif) P.Bitmap = LoadImageWithMask(Name, Tr, P.Mask);
   }
-  if (G && G->FrameCount <= 1) {
-    // A still GIF is kept as a plain bitmap.
-    if (const TBitmap *B = G->GetBitmap()) Bmp = std::make_unique<TBitmap>(*B);
-    if (G->IsTransparent) {
-      if (const TBitmap *M = G->GetMask()) Msk = std::make_unique<TBitmap>(*M);
-      Tr = TGif;
-    } else if (Tr == LLCorner && Bmp) {
-      Msk = BuildTransparencyMask(*Bmp, false, 0);
-    }
-    G.reset();
-  }
-  if (!Bmp && !G) return nullptr;
+  TBitmapItem *Item = CacheLoaded(Key, std::move(P), Tr);
+  if (!Item) return nullptr;
   Transparent = Tr;
-  std::unique_ptr<TBitmapItem> Item =
-      G ? std::make_unique<TBitmapItem>(std::move(G), std::move(Msk), Tr)
-        : std::make_unique<TBitmapItem>(std::move(Bmp), std::move(Msk), Tr);
-  TBitmapItem *P = Item.get();
-  Cache.AddObject(Key, std::move(Item));
-  Mask = P->Mask.get();
-  Gif = P->MGif.get();
-  return P->MImage.get();
+  Mask = Item->Mask.get();
+  Gif = Item->MGif.get();
+  return Item->MImage.get();
 }
 
 TBitmap *TSectionList::GetBackgroundBitmap() {
   if (!ShowImages || BitmapLoaded) return BackgroundBitmap;
   BitmapLoaded = true;
   if (BackgroundBitmapName.empty()) return nullptr;
-  std::string Name = BackgroundBitmapName;
-  if (OnExpandName) Name = OnExpandName(Name);
+  const std::string Name = ImageRequestName(BackgroundBitmapName);
+  const std::string Key = TStringBitmapList::Key(Name);
   int Tr = NotTransp;
   bool Pending, FromCache;
   TBitmap *Mask;
@@ -427,6 +459,40 @@ TBitmap *TSectionList::GetBackgroundBitmap() {
   if (B && !Gif) {
     BackgroundBitmap = B;
     BackgroundMask = Mask;
+    BackgroundKey = Key;
+  } else if (B || Gif) {
+    BitmapList().ReleaseUse(Key); // an animated picture is no background
+  } else if (Pending) {
+    // The document itself waits for the picture, under its name.
+    PendingList[Key];
+    BackgroundPending = true;
   }
   return BackgroundBitmap;
+}
+
+void TSectionList::ReleaseBackground() {
+  if (!BackgroundKey.empty()) BitmapList().ReleaseUse(BackgroundKey);
+  BackgroundKey.clear();
+  BackgroundBitmap = BackgroundMask = nullptr;
+  BackgroundPending = false;
+  BitmapLoaded = false;
+}
+
+bool TSectionList::InsertImage(const std::string &Name, const TMemoryStream &Stream) {
+  const std::string Key = TStringBitmapList::Key(Name);
+  auto It = PendingList.find(Key);
+  if (Key.empty() || It == PendingList.end()) return false;
+  const std::vector<TImageObj *> Waiting = std::move(It->second);
+  PendingList.erase(It);
+  TTransparency Tr = NotTransp;
+  const bool Loaded = CacheLoaded(Key, LoadHostStream(Stream, Tr), Tr) != nullptr;
+  for (TImageObj *I : Waiting) I->PictureArrived(Loaded);
+  if (BackgroundPending && TStringBitmapList::Key(ImageRequestName(BackgroundBitmapName)) == Key) {
+    BackgroundPending = false;
+    BitmapLoaded = false;
+    if (Loaded) GetBackgroundBitmap();
+  }
+  // The waiting pictures took their own uses; the one counted by the cache goes.
+  if (Loaded) BitmapList().ReleaseUse(Key);
+  return true;
 }

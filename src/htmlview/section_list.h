@@ -72,6 +72,8 @@ public:
   virtual std::unique_ptr<TFormWindow> CreateFormWindow(TFormControlObj &) { return nullptr; }
   // A form control got the keyboard; DocY is the top of its line.
   virtual void FormControlEntered(int DocY) { (void)DocY; }
+  // The window of a PANEL, parked out of sight; nullptr: the panel is a record only.
+  virtual std::unique_ptr<ThvPanel> CreatePanel();
 };
 
 class TSectionList : public TCell {
@@ -113,6 +115,8 @@ public:
   // The drawing covers only part of the panel (an animation frame): controls keep their
   // places.
   bool PartialDraw = false;
+  // The cell whose sections are being drawn (the document itself outside tables).
+  TCell *DrawingCell = nullptr;
   TDocumentHost *Host = nullptr;
 
   // Host handlers.
@@ -143,10 +147,13 @@ public:
   TFontObj *ActiveLink = nullptr;
   TImageObj *ActiveImage = nullptr;
 
-  // Background picture.
+  // Background picture: taken from the image cache under BackgroundKey (one use, given
+  // back when the document is cleared), or pending at the host.
   TBitmap *BackgroundBitmap = nullptr;
   TBitmap *BackgroundMask = nullptr;
   bool BitmapLoaded = false;
+  std::string BackgroundKey;
+  bool BackgroundPending = false;
 
   explicit TSectionList(TDocumentHost *AHost = nullptr);
   // The copy for printing: same settings, copied sections.
@@ -187,6 +194,13 @@ public:
   TBitmap *GetTheBitmap(const std::string &Name, int &Transparent, bool &Pending,
                         bool &FromCache, TBitmap *&Mask, TGIFImage *&Gif);
   TBitmap *GetBackgroundBitmap();
+  // The name a picture's SRC is asked for by: the viewer's full file name when pictures
+  // come from files, the SRC itself when the host answers for them.
+  std::string ImageRequestName(const std::string &Src) const;
+  // A picture the host reported as pending has come (Name as it was asked for): pictures
+  // and the background waiting for it take it. False when nothing waited for it; the
+  // document must be laid out again after a true.
+  bool InsertImage(const std::string &Name, const TMemoryStream &Stream);
   // Decodes page bytes for measuring and drawing.
   std::u16string Decode(std::string_view Bytes) const { return DecodeText(Bytes, CodePage); }
 
@@ -196,6 +210,7 @@ public:
 
 private:
   void ClearLists();
+  void ReleaseBackground();
   // Empties the lists that runs and pictures leave when freed, before all go at once.
   void ForgetRunsAndPictures();
 };

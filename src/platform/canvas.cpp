@@ -333,6 +333,7 @@ bool SameState(const TMetaState &A, const TMetaState &B) {
 }
 
 bool Record(TCanvas::Impl &D, TMetaCommand &&C) {
+  if (D.Changing) D.Changing();
   if (D.Kind != TCanvas::Impl::TKind::Recorder) return false;
   if (!D.Recorder) return true;
   auto &R = *D.Recorder->Rec;
@@ -482,6 +483,7 @@ QTransform MapTransform(const TMapping &M) { return QTransform(M.SX(), 0, 0, M.S
 TSize TCanvas::DeviceSize() const { return D->DeviceSize(); }
 int TCanvas::PixelsPerInchX() const { return D->Ppi; }
 int TCanvas::PixelsPerInchY() const { return D->Ppi; }
+int TCanvas::NumColors() const { return D->Mono ? 2 : 1 << 24; }
 
 namespace {
 

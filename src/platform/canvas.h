@@ -268,6 +268,8 @@ public:
   TSize DeviceSize() const;
   int PixelsPerInchX() const;
   int PixelsPerInchY() const;
+  // The colours the target shows (NUMCOLORS): 2 on a monochrome bitmap, else 1 << 24.
+  int NumColors() const;
 
   void Lock() {}
   void Unlock() {}

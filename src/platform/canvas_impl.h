@@ -80,6 +80,8 @@ struct TCanvas::Impl {
   // Called after drawing with the device rectangle it may have changed (paint boxes);
   // an empty rectangle stands for the whole target.
   std::function<void(const QRect &)> Changed;
+  // Called before every drawing call (every one passes Record); it may raise to refuse.
+  std::function<void()> Changing;
 
   // Font cache.
   TFont CachedFont;

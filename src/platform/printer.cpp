@@ -241,7 +241,9 @@ void TPrinterDC::AbortDoc() {
 }
 bool TPrinterDC::InDoc() const { return D->Painter && D->Painter->isActive(); }
 
-TDeviceCanvas::TDeviceCanvas() : TCanvas(MeasuringImpl(96)) {}
+TDeviceCanvas::TDeviceCanvas() : TCanvas(MeasuringImpl(96)) {
+  D->Changing = [this] { Changing(); };
+}
 
 void TDeviceCanvas::Attach(TPrinterDC *DC) {
   std::unique_ptr<Impl> N;
@@ -251,6 +253,7 @@ void TDeviceCanvas::Attach(TPrinterDC *DC) {
   N->Brush = D->Brush;
   N->Font = D->Font;
   N->Font.PixelsPerInch = N->Ppi;
+  N->Changing = std::move(D->Changing);
   D = std::move(N);
 }
 

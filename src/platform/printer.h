@@ -112,6 +112,10 @@ public:
   // Draws on DC's current page from now on; measures with its resolution outside a
   // document; draws nowhere when DC is null.
   void Attach(TPrinterDC *DC);
+
+protected:
+  // Runs before every drawing call on the canvas; a canvas that must not draw now raises.
+  virtual void Changing() {}
 };
 
 class TPrintDialog {

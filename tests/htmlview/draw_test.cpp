@@ -4,11 +4,12 @@
 
 #include <cstdio>
 
-#include "pixel_count.h"
-#include "layout_support.h"
-#include "platform/timer.h"
 #include "htmlview/gif_image.h"
 #include "htmlview/image_cache.h"
+#include "image_test_support.h"
+#include "layout_support.h"
+#include "pixel_count.h"
+#include "platform/timer.h"
 
 namespace {
 
@@ -41,6 +42,62 @@ TEST(DrawText, SelectionIsInverseVideo) {
   D.List.SelE = D.List.SelB;
   D.Draw();
   EXPECT_LT(CountColor(D.Bitmap, clBlack, Sel), Area / 3);
+}
+
+// The darkest pixel of what was drawn inside R (smoothed text has paler edges).
+TColor Darkest(TBitmap &B, const TRect &R) {
+  TColor Best = clWhite;
+  for (int Y = R.Top; Y < R.Bottom; ++Y)
+    for (int X = R.Left; X < R.Right; ++X) {
+      const TColor P = B.Canvas().Pixels(X, Y);
+      if (GetRValue(P) + GetGValue(P) + GetBValue(P) <
+          GetRValue(Best) + GetGValue(Best) + GetBValue(Best))
+        Best = P;
+    }
+  return Best;
+}
+
+TEST(DrawText, PrintedNearWhiteTextIsGreyAndBlackOnTwoColours) {
+  TLaidOutDoc D;
+  D.Parse("<font color=white>white words</font> <font color=\"#F0E0FF\">pale pink</font> "
+          "<font color=\"#FFD0FF\">lilac</font> <font color=red>red</font>");
+  D.Layout(400);
+  TSection *P = D.Para("white");
+  ASSERT_TRUE(P);
+  const std::string &Text = P->Buff;
+  auto Box = [&](const std::string &Word) {
+    return LineBox(*P, int(Text.find(Word)), int(Word.size()), D);
+  };
+  D.List.Printing = true;
+  D.List.PageBottom = D.List.PageAreaHeight = 10000;
+  D.Draw();
+  D.Bitmap.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_printed_white.png");
+  // White and #F0E0FF (red and green both at E0 or more) print grey; #FFD0FF (green below
+  // E0) and red keep their colours.
+  EXPECT_EQ(Darkest(D.Bitmap, Box("white words")), TColor(0xA0A0A0));
+  EXPECT_EQ(Darkest(D.Bitmap, Box("pale pink")), TColor(0xA0A0A0));
+  EXPECT_GT(CountColor(D.Bitmap, TColor(0xFFD0FF), Box("lilac")), 0);
+  EXPECT_EQ(CountColor(D.Bitmap, TColor(0xA0A0A0), Box("lilac")), 0);
+  EXPECT_EQ(Darkest(D.Bitmap, Box("red")), clRed);
+  // With table backgrounds printed, white text may stand on them: it stays white.
+  D.List.PrintTableBackground = true;
+  D.Draw();
+  EXPECT_EQ(CountInk(D.Bitmap, TColor(0xA0A0A0), Box("white words")), 0);
+  EXPECT_EQ(Darkest(D.Bitmap, Box("white words")), clWhite);
+  // On the screen nothing changes.
+  D.List.Printing = false;
+  D.List.PrintTableBackground = false;
+  D.Draw();
+  EXPECT_EQ(Darkest(D.Bitmap, Box("white words")), clWhite);
+  // A device of two colours prints every text black, white and red alike.
+  TBitmap Mono(700, 500);
+  Mono.SetMonochrome(true);
+  Mono.Fill(clWhite);
+  D.List.Printing = true;
+  D.List.Draw(Mono.Canvas(), TRect(0, 0, 700, 500), 700, 0, 0);
+  Mono.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_printed_mono.png");
+  EXPECT_GT(CountColor(Mono, clBlack, Box("white words")), 10);
+  EXPECT_GT(CountColor(Mono, clBlack, Box("red")), 5);
 }
 
 TEST(DrawText, ScrollOffsetMovesTheText) {
@@ -295,6 +352,94 @@ TEST(DrawAnimation, ANewFrameRepaintsThePictureOnlyWhileItShows) {
   EXPECT_EQ(D.Host.Invalidations, 0);
   EXPECT_NE(I->Gif->CurrentFrame, Frame);
   TGIFImage::Clock = nullptr;
+}
+
+namespace {
+
+// An 8 x 8 animation whose first frame is yellow with a transparent 4 x 4 hole at (2, 2);
+// the second puts a blue 2 x 2 square in the top left corner; both stay in place.
+std::vector<uint8_t> HoleAnimation() {
+  using namespace imgtest;
+  TGifWriter W(8, 8, Table8());
+  TGifFrameSpec First = Solid(0, 0, 8, 8, 5);
+  for (int Y = 2; Y < 6; ++Y)
+    for (int X = 2; X < 6; ++X) First.Pixels[size_t(Y * 8 + X)] = 3;
+  First.TransparentIndex = 3;
+  First.Disposal = 1;
+  First.DelayCs = 10;
+  TGifFrameSpec Second = Solid(0, 0, 2, 2, 2);
+  Second.Disposal = 1;
+  Second.DelayCs = 10;
+  W.Frame(First);
+  W.Frame(Second);
+  return W.Finish();
+}
+
+// A document whose pictures the host hands over as streams.
+struct TStreamedDoc : TLaidOutDoc {
+  std::map<std::string, TMemoryStream> Streams;
+  TStreamedDoc() {
+    List.OnBitmapRequest = nullptr;
+    List.OnImageRequest = [this](const std::string &Src, TMemoryStream *&S) {
+      auto It = Streams.find(Src);
+      S = It == Streams.end() ? nullptr : &It->second;
+    };
+  }
+  TImageObj *Image(size_t I) { return List.ImageList.at(I); }
+};
+
+} // namespace
+
+TEST(DrawAnimation, TransparentFramesShowTheBoxThePictureStandsIn) {
+  TStreamedDoc D;
+  D.Streams["hole.gif"] = TMemoryStream(HoleAnimation());
+  D.List.SetBackground(clLime);
+  D.Parse("<img src=hole.gif><table cellpadding=6><tr><td bgcolor=red><img src=hole.gif></td>"
+          "<td><img src=hole.gif></td></tr></table>");
+  D.Layout(400);
+  ASSERT_EQ(D.List.ImageList.size(), 3u);
+  D.Bitmap.Fill(clLime);
+  D.List.SetYOffset(0);
+  D.List.Draw(D.Bitmap.Canvas(), TRect(0, 0, 700, 500), 700, 0, 0);
+  D.Bitmap.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_gif_in_cells.png");
+  auto Hole = [&](size_t I) {
+    const TRect R = D.Image(I)->Gif->LastDrawnRect();
+    return D.Bitmap.Canvas().Pixels(R.Left + 3, R.Top + 3);
+  };
+  auto Face = [&](size_t I) {
+    const TRect R = D.Image(I)->Gif->LastDrawnRect();
+    return D.Bitmap.Canvas().Pixels(R.Left + 7, R.Top + 7);
+  };
+  for (size_t I = 0; I < 3; ++I) {
+    ASSERT_TRUE(D.Image(I)->Gif) << I;
+    EXPECT_EQ(Face(I), clYellow) << I;
+  }
+  EXPECT_EQ(Hole(0), clLime); // in the page: the page's colour
+  EXPECT_EQ(Hole(1), clRed);  // in the red cell: red
+  EXPECT_EQ(Hole(2), clLime); // a cell without a colour shows the page
+}
+
+TEST(DrawAnimation, TransparentFramesShowThePagesBackgroundPicture) {
+  TStreamedDoc D;
+  D.Streams["hole.gif"] = TMemoryStream(HoleAnimation());
+  D.Streams["tile.bmp"] = TMemoryStream(imgtest::ReadAll(imgtest::ImagePath("bmp24.bmp")));
+  D.Parse("<body background=tile.bmp><p><img src=hole.gif hspace=9>");
+  D.Layout(400);
+  TBitmap *Tile = D.List.GetBackgroundBitmap();
+  ASSERT_TRUE(Tile);
+  const int TW = Tile->Width(), TH = Tile->Height();
+  // The page's own tiling, as the viewer paints it, and the document over it.
+  for (int Y = 0; Y < 500; Y += TH)
+    for (int X = 0; X < 700; X += TW) D.Bitmap.Canvas().Draw(X, Y, *Tile);
+  D.List.SetYOffset(0);
+  D.List.Draw(D.Bitmap.Canvas(), TRect(0, 0, 700, 500), 700, 0, 0);
+  D.Bitmap.SaveToPng(std::string(VORNELLE_BINARY_DIR) + "/draw_test_gif_on_tiles.png");
+  const TRect R = D.Image(0)->Gif->LastDrawnRect();
+  // Through the hole the tile shows, lined up with the tiling around the picture.
+  for (int Y = R.Top + 2; Y < R.Top + 6; ++Y)
+    for (int X = R.Left + 2; X < R.Left + 6; ++X)
+      EXPECT_EQ(D.Bitmap.Canvas().Pixels(X, Y), Tile->Canvas().Pixels(X % TW, Y % TH))
+          << X << "," << Y;
 }
 
 TEST(DrawAnimation, AnimatedPicturesRunOnTheDocumentTimer) {

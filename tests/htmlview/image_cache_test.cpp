@@ -7,6 +7,7 @@
 #include "htmlview/gif_image.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/png_probe.h"
+#include "htmlview/section_list.h"
 #include "image_test_support.h"
 #include "platform/files.h"
 
@@ -423,6 +424,47 @@ TEST(ImageCache, HoldsAnimatedGifs) {
   TCachedImage C = L.TakeImage(0);
   EXPECT_EQ(C.Gif, Raw);
   EXPECT_EQ(C.Bitmap, nullptr);
+}
+
+TEST(ImageCache, ThePagesBackgroundPictureIsGivenBackWithThePage) {
+  BitmapList().Clear();
+  const std::string Tile = ImagePath("bmp24.bmp");
+  const std::string Key = TStringBitmapList::Key(Tile);
+  auto Uses = [&] {
+    const int I = BitmapList().IndexOf(Key);
+    return I < 0 ? -1 : BitmapList().Objects(I)->UsageCount;
+  };
+  {
+    TSectionList Page;
+    Page.SetBackgroundBitmap(Tile);
+    ASSERT_TRUE(Page.GetBackgroundBitmap());
+    Page.GetBackgroundBitmap(); // loaded once per page: no second use
+    EXPECT_EQ(Uses(), 1);
+    Page.Clear(); // the next page comes
+    EXPECT_EQ(Uses(), 0);
+    EXPECT_EQ(Page.BackgroundBitmap, nullptr);
+    // Freed by ageing like any picture that no page shows.
+    const int Limit = BitmapList().MaxCache;
+    BitmapList().SetCacheLimit(0);
+    BitmapList().AgeAndPrune();
+    EXPECT_EQ(Uses(), -1);
+    BitmapList().SetCacheLimit(Limit);
+    // A page that goes (the viewer closing) gives its use back too.
+    Page.SetBackgroundBitmap(Tile);
+    ASSERT_TRUE(Page.GetBackgroundBitmap());
+    EXPECT_EQ(Uses(), 1);
+  }
+  EXPECT_EQ(Uses(), 0);
+  // An animated picture is no background: the use it took is given back at once.
+  {
+    TSectionList Page;
+    Page.SetBackgroundBitmap(ImagePath("gif_loop3.gif"));
+    EXPECT_EQ(Page.GetBackgroundBitmap(), nullptr);
+    const int I = BitmapList().IndexOf(TStringBitmapList::Key(ImagePath("gif_loop3.gif")));
+    ASSERT_GE(I, 0);
+    EXPECT_EQ(BitmapList().Objects(I)->UsageCount, 0);
+  }
+  BitmapList().Clear();
 }
 
 TEST(DefaultPictures, ContactSheetOfDecodedPictures) {

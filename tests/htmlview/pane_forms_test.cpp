@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -16,8 +18,9 @@
 
 #include "htmlview/doc_images.h"
 #include "htmlview/form_controls.h"
-#include "htmlview/html_pane_forms.h"
 #include "htmlview/html_pane.h"
+#include "htmlview/html_pane_forms.h"
+#include "htmlview/html_pane_panels.h"
 
 namespace {
 
@@ -298,4 +301,102 @@ TEST(FormWindows, ANewPageWhileAControlHasTheFocus) {
   ASSERT_EQ(P.Pane.Document().FormControlList.size(), 1u);
   EXPECT_EQ(P.Obj(0)->Name, "c");
   EXPECT_TRUE(P.Window(0)->IsVisible());
+}
+
+// ---- PANEL elements: windows the host fills, placed like the form controls ----
+
+TEST(PanelWindows, MadeWithThePageHandedToTheHostAndFreedWithIt) {
+  std::vector<std::string> Made;
+  std::vector<ThvPanel *> Created, Destroyed;
+  THtmlPane Pane;
+  Pane.resize(500, 300);
+  Pane.OnPanelCreate = [&](THtmlPane *Sender, const std::string &AName, const std::string &AType,
+                           const std::string &SRC, ThvPanel *Panel) {
+    EXPECT_EQ(Sender, &Pane);
+    Made.push_back(AName + "|" + AType + "|" + SRC);
+    Created.push_back(Panel);
+    // The host fills the panel and may give it another size.
+    QFrame *F = PanelFrame(Panel);
+    ASSERT_TRUE(F);
+    auto *Label = new QLabel(QString::fromStdString("host's " + AName), F);
+    Label->move(4, 4);
+    if (AName == "grown") F->resize(120, 50);
+  };
+  Pane.OnPanelDestroy = [&](THtmlPane *Sender, ThvPanel *Panel) {
+    EXPECT_EQ(Sender, &Pane);
+    Destroyed.push_back(Panel);
+  };
+  Pane.show();
+  Pane.LoadFromString("<p>before <panel name=plain type=\"x-demo\" src=\"demo.dat\"> after</p>"
+                      "<p><panel name=sized width=80 height=40> and "
+                      "<panel name=grown width=60 height=30></p>");
+  Pane.LayoutAndPaint();
+  EXPECT_EQ(Made, (std::vector<std::string>{"plain|x-demo|demo.dat", "sized||", "grown||"}));
+  TSectionList &Doc = Pane.Document();
+  ASSERT_EQ(Doc.PanelList.size(), 3u);
+  // Without WIDTH and HEIGHT a panel takes 30 x 20 in the text; the host's size wins.
+  EXPECT_EQ(Doc.PanelList[0]->ImageWidth, 30);
+  EXPECT_EQ(Doc.PanelList[0]->ImageHeight, 20);
+  EXPECT_EQ(Doc.PanelList[1]->ImageWidth, 80);
+  EXPECT_EQ(Doc.PanelList[2]->ImageWidth, 120);
+  EXPECT_EQ(Doc.PanelList[2]->ImageHeight, 50);
+  // Each is a white frame with one plain line, standing where the text left its room.
+  for (TPanelObj *P : Doc.PanelList) {
+    QFrame *F = PanelFrame(P->Panel.get());
+    ASSERT_TRUE(F);
+    EXPECT_EQ(F->parentWidget(), Pane.PaintPanel());
+    EXPECT_EQ(F->frameShape(), QFrame::Box);
+    EXPECT_EQ(F->frameShadow(), QFrame::Plain);
+    EXPECT_EQ(F->lineWidth(), 1);
+    EXPECT_TRUE(F->isVisible());
+    EXPECT_EQ(F->pos(), QPoint(P->DrawX, P->DrawY - Pane.Position()));
+    EXPECT_EQ(F->size(), QSize(P->ImageWidth, P->ImageHeight));
+    const QImage Shot = F->grab().toImage();
+    EXPECT_EQ(Shot.pixel(F->width() - 3, F->height() - 3), 0xFFFFFFFFu); // white face
+    EXPECT_EQ(Shot.pixel(0, F->height() / 2) & 0xFFFFFF, 0u);            // a black line
+  }
+  // The text went round them: "after" lies right of the first panel.
+  const QRect First(PanelFrame(Doc.PanelList[0]->Panel.get())->geometry());
+  int X = 0, Y = 0;
+  ASSERT_TRUE(Doc.CursorToXY(Pane.PaintPanel()->Canvas(), Doc.FindString(0, "after", true), X, Y));
+  EXPECT_GE(X, First.right());
+  Pane.grab().save(QString(VORNELLE_BINARY_DIR) + "/pane_panels.png");
+  // A new page frees them, telling the host which.
+  QPointer<QFrame> Old = PanelFrame(Doc.PanelList[0]->Panel.get());
+  Pane.LoadFromString("<p>no panels");
+  EXPECT_EQ(Destroyed, Created);
+  EXPECT_TRUE(Doc.PanelList.empty());
+  ASSERT_TRUE(Old);
+  EXPECT_FALSE(Old->isVisible());
+  QApplication::processEvents(QEventLoop::AllEvents);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(Old); // and their windows with the host's widgets in them
+}
+
+TEST(PanelWindows, HiddenOutOfViewAndLeftAloneByThePrintCopy) {
+  std::string Filler;
+  for (int I = 0; I < 60; ++I) Filler += "<p>Filler paragraph " + std::to_string(I) + "</p>";
+  THtmlPane Pane;
+  Pane.resize(400, 300);
+  Pane.show();
+  Pane.LoadFromString("<panel name=top width=50 height=30>" + Filler +
+                      "<panel name=low width=50 height=30 alt=\"Low panel\">");
+  Pane.LayoutAndPaint();
+  TSectionList &Doc = Pane.Document();
+  ASSERT_EQ(Doc.PanelList.size(), 2u);
+  QFrame *Top = PanelFrame(Doc.PanelList[0]->Panel.get());
+  QFrame *Low = PanelFrame(Doc.PanelList[1]->Panel.get());
+  EXPECT_TRUE(Top->isVisible());
+  EXPECT_FALSE(Low->isVisible());
+  EXPECT_EQ(Low->pos(), QPoint(-400, -400)); // parked until first drawn
+  Pane.SetPosition(1 << 20);
+  Pane.LayoutAndPaint();
+  EXPECT_FALSE(Top->isVisible());
+  EXPECT_TRUE(Low->isVisible());
+  EXPECT_EQ(Low->pos(), QPoint(Doc.PanelList[1]->DrawX, Doc.PanelList[1]->DrawY - Pane.Position()));
+  // The print copy has records of its own, without windows.
+  TSectionList Copy(Doc, nullptr);
+  ASSERT_EQ(Copy.PanelList.size(), 2u);
+  EXPECT_EQ(PanelFrame(Copy.PanelList[0]->Panel.get()), nullptr);
+  EXPECT_EQ(Copy.PanelList[1]->Panel->Width(), 50);
 }

@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -425,6 +427,79 @@ TEST_F(LinkFixture, HoverTracksTheLinkUnderThePointer) {
   EXPECT_EQ(Pane.URL(), "");
   EXPECT_FALSE(Pane.HoverTracking());
   EXPECT_EQ(Covered, (std::vector<std::string>{"other.htm", ""}));
+}
+
+TEST_F(LinkFixture, MouseMovesReachTheHostOutsidePanMode) {
+  Load(LinkPage());
+  std::vector<std::string> Moves;
+  Pane.OnMouseMoveEvent = [&](THtmlPane *Sender, TShiftState Shift, int X, int Y) {
+    EXPECT_EQ(Sender, &Pane);
+    Moves.push_back(std::to_string(X) + "," + std::to_string(Y) +
+                    ((Shift & ssLeft) ? " left" : ""));
+  };
+  TPaintPanel *Panel = Pane.PaintPanel();
+  const QPoint P = TextPoint(Pane, "other");
+  Panel->OnMouseMove(0, P.x(), P.y());
+  EXPECT_EQ(Pane.URL(), "other.htm"); // the pane's own handling goes on after the host's
+  Panel->OnMouseMove(ssLeft, 30, 40);
+  // In pan mode the moves only steer the scrolling.
+  Panel->OnMouseDown(mbMiddle, ssMiddle, 50, 60);
+  Panel->OnMouseUp(mbMiddle, 0, 50, 60);
+  ASSERT_TRUE(Pane.PanMode());
+  Panel->OnMouseMove(0, 50, 70);
+  EXPECT_EQ(Moves, (std::vector<std::string>{std::to_string(P.x()) + "," + std::to_string(P.y()),
+                                             "30,40 left"}));
+}
+
+TEST_F(LinkFixture, DragsOverThePaneAskTheHost) {
+  Load(LinkPage());
+  TPaintPanel *Panel = Pane.PaintPanel();
+  QMimeData Data;
+  Data.setText("dragged");
+  auto Send = [&](QEvent::Type Type, QPoint At) {
+    std::unique_ptr<QDropEvent> E;
+    if (Type == QEvent::DragEnter)
+      E = std::make_unique<QDragEnterEvent>(At, Qt::CopyAction, &Data, Qt::LeftButton,
+                                            Qt::NoModifier);
+    else if (Type == QEvent::DragMove)
+      E = std::make_unique<QDragMoveEvent>(At, Qt::CopyAction, &Data, Qt::LeftButton,
+                                           Qt::NoModifier);
+    else
+      E = std::make_unique<QDropEvent>(QPointF(At), Qt::CopyAction, &Data, Qt::LeftButton,
+                                       Qt::NoModifier);
+    E->setAccepted(false);
+    QApplication::sendEvent(Panel, E.get());
+    return E->isAccepted();
+  };
+  // Without a handler the pane takes no drop.
+  EXPECT_FALSE(Send(QEvent::DragEnter, QPoint(10, 10)));
+  std::vector<std::string> Over, Dropped;
+  Pane.OnDragOver = [&](THtmlPane *Sender, QObject *, int X, int Y, TDragState State,
+                        bool &Accept) {
+    EXPECT_EQ(Sender, &Pane);
+    EXPECT_TRUE(Accept); // yes unless the handler says no
+    Over.push_back(std::to_string(State) + "@" + std::to_string(X) + "," + std::to_string(Y));
+    Accept = Y < 100; // only the top of the pane takes it
+  };
+  Pane.OnDragDrop = [&](THtmlPane *Sender, QObject *, int X, int Y) {
+    EXPECT_EQ(Sender, &Pane);
+    Dropped.push_back(std::to_string(X) + "," + std::to_string(Y));
+  };
+  EXPECT_TRUE(Send(QEvent::DragEnter, QPoint(10, 10)));
+  EXPECT_TRUE(Send(QEvent::DragMove, QPoint(20, 50)));
+  EXPECT_FALSE(Send(QEvent::DragMove, QPoint(20, 150)));
+  QDragLeaveEvent Leave;
+  QApplication::sendEvent(Panel, &Leave);
+  // The next drag is let go where the host refuses it: no drop.
+  Send(QEvent::DragEnter, QPoint(20, 150));
+  Send(QEvent::Drop, QPoint(20, 150));
+  EXPECT_TRUE(Dropped.empty());
+  // And one let go where it accepts.
+  EXPECT_TRUE(Send(QEvent::DragEnter, QPoint(25, 60)));
+  EXPECT_TRUE(Send(QEvent::Drop, QPoint(25, 60)));
+  EXPECT_EQ(Over, (std::vector<std::string>{"0@10,10", "2@20,50", "2@20,150", "1@20,150",
+                                            "0@20,150", "0@25,60"}));
+  EXPECT_EQ(Dropped, std::vector<std::string>{"25,60"});
 }
 
 TEST(PaneForms, SubmissionsAreDeliveredAfterTheClickEachWithItsOwnStrings) {

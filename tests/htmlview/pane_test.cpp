@@ -6,11 +6,15 @@
 #include <QCursor>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <fstream>
 
 #include "htmlview/doc_images.h"
 #include "htmlview/html_pane.h"
+#include "htmlview/image_cache.h"
+#include "image_test_support.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
 
@@ -92,6 +96,198 @@ TEST_F(PaneFixture, KeysAndWheelScroll) {
   EXPECT_EQ(Pane.Position(), 0);
   Pane.KeyDown(VK_END, 0);
   EXPECT_EQ(Pane.Position(), Pane.DocumentHeight() - Pane.VisibleHeight());
+}
+
+void Key(QWidget *W, QEvent::Type Type, int QtKey, const QString &Text = QString(),
+         Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+  QKeyEvent E(Type, QtKey, Mods, Text);
+  QApplication::sendEvent(W, &E);
+}
+
+TEST_F(PaneFixture, KeysGoToTheHostFirst) {
+  Pane.LoadFromFile(WritePage("keys.htm", LongPage(80)));
+  std::vector<std::string> Heard;
+  bool TakeDown = false;
+  Pane.OnKeyDown = [&](THtmlPane *Sender, uint16_t &K, TShiftState S) {
+    EXPECT_EQ(Sender, &Pane);
+    Heard.push_back("down " + std::to_string(K) + ((S & ssCtrl) ? " ctrl" : ""));
+    if (TakeDown) K = 0;
+  };
+  Pane.OnKeyUp = [&](THtmlPane *, uint16_t &K, TShiftState) {
+    Heard.push_back("up " + std::to_string(K));
+  };
+  Pane.OnKeyPress = [&](THtmlPane *, char16_t &C) {
+    Heard.push_back(std::string("press ") + char(C));
+  };
+  Key(&Pane, QEvent::KeyPress, Qt::Key_Down);
+  Key(&Pane, QEvent::KeyRelease, Qt::Key_Down);
+  EXPECT_EQ(Pane.Position(), 16); // and the pane scrolled as ever
+  Key(&Pane, QEvent::KeyPress, Qt::Key_X, "x");
+  Key(&Pane, QEvent::KeyPress, Qt::Key_F5);
+  Key(&Pane, QEvent::KeyPress, Qt::Key_C, "\x03", Qt::ControlModifier);
+  EXPECT_EQ(Heard, (std::vector<std::string>{"down 40", "up 40", "down 88", "press x", "down 116",
+                                             "down 67 ctrl", "press \x03"}));
+  // A key the host takes (Key := 0) does nothing more.
+  TakeDown = true;
+  Key(&Pane, QEvent::KeyPress, Qt::Key_Down);
+  EXPECT_EQ(Pane.Position(), 16);
+  Pane.KeyDown(VK_NEXT, 0);
+  EXPECT_EQ(Pane.Position(), 16);
+  TakeDown = false;
+  Pane.KeyDown(VK_DOWN, 0);
+  EXPECT_EQ(Pane.Position(), 32);
+}
+
+TEST(PaneFocus, EnteringThePaneTellsTheHost) {
+  // The pane beside another control in one window, as on the main window.
+  QWidget Window;
+  auto *Outside = new QLineEdit(&Window);
+  auto *Pane = new THtmlPane(&Window);
+  Pane->setGeometry(0, 40, 400, 300);
+  Pane->LoadFromString("<form><input name=a></form><p>text</p>");
+  Window.resize(400, 340);
+  Window.show();
+  Window.activateWindow();
+  Outside->setFocus();
+  QApplication::processEvents();
+  Pane->LayoutAndPaint();
+  int Entered = 0;
+  Pane->OnEnter = [&](THtmlPane *Sender) {
+    EXPECT_EQ(Sender, Pane);
+    ++Entered;
+  };
+  Pane->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(Entered, 1);
+  // From the pane to a control of its page: still inside.
+  auto *Edit = Pane->PaintPanel()->findChild<QLineEdit *>();
+  ASSERT_TRUE(Edit);
+  Edit->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(Entered, 1);
+  // Out, and straight into the control: entered again.
+  Outside->setFocus();
+  QApplication::processEvents();
+  Edit->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(Entered, 2);
+}
+
+// ---- pictures the host hands over ----
+
+TEST_F(PaneFixture, HostAnswersForThePictures) {
+  BitmapList().Clear();
+  TBitmap Red(12, 6);
+  Red.Fill(clRed);
+  std::vector<std::string> Asked;
+  Pane.OnBitmapRequest = [&](THtmlPane *Sender, const std::string &Src, TBitmap *&B, TColor &) {
+    EXPECT_EQ(Sender, &Pane);
+    Asked.push_back(Src);
+    B = Src == "pics/red.bmp" ? &Red : nullptr;
+  };
+  Pane.LoadFromFile(WritePage("asked.htm", "<p>a <img src=\"pics/red.bmp\"> b <img src=gone.gif>"));
+  Pane.LayoutAndPaint();
+  // The host gets each SRC as written: no file name is made of it.
+  EXPECT_EQ(Asked, (std::vector<std::string>{"pics/red.bmp", "gone.gif"}));
+  TSectionList &Doc = Pane.Document();
+  ASSERT_EQ(Doc.ImageList.size(), 2u);
+  TImageObj *Shown = Doc.ImageList[0];
+  EXPECT_FALSE(Shown->IsError);
+  EXPECT_EQ(Shown->ImageWidth, 12);
+  const QImage &Panel = Pane.PaintPanel()->Image();
+  EXPECT_EQ(Panel.pixel(Shown->DrawX + 3, Shown->DrawY - Pane.Position() + 3), 0xFFFF0000u);
+  EXPECT_TRUE(Doc.ImageList[1]->IsError);
+
+  // The stream request, when there is no bitmap request: a BMP stream is a picture.
+  Pane.OnBitmapRequest = nullptr;
+  TMemoryStream Bmp(imgtest::ReadAll(imgtest::ImagePath("bmp24.bmp")));
+  Asked.clear();
+  Pane.OnImageRequest = [&](THtmlPane *, const std::string &Src, TMemoryStream *&S) {
+    Asked.push_back(Src);
+    S = Src == "photo.bmp" ? &Bmp : nullptr;
+  };
+  Pane.LoadFromFile(WritePage("streamed.htm", "<img src=photo.bmp>"));
+  EXPECT_EQ(Asked, std::vector<std::string>{"photo.bmp"});
+  ASSERT_EQ(Doc.ImageList.size(), 1u);
+  EXPECT_FALSE(Doc.ImageList[0]->IsError);
+  EXPECT_EQ(Doc.ImageList[0]->ImageWidth, 23);
+  BitmapList().Clear();
+}
+
+TEST_F(PaneFixture, PicturesTheHostSendsLater) {
+  BitmapList().Clear();
+  TMemoryStream Bmp(imgtest::ReadAll(imgtest::ImagePath("bmp24.bmp")));
+  int Asked = 0;
+  Pane.OnImageRequest = [&](THtmlPane *, const std::string &, TMemoryStream *&S) {
+    ++Asked;
+    S = WaitStream(); // not here yet
+  };
+  Pane.LoadFromFile(
+      WritePage("later.htm", LongPage(30) + "<p><img src=late.bmp> and <img src=LATE.BMP > again"));
+  Pane.SetPosition(100);
+  TSectionList &Doc = Pane.Document();
+  ASSERT_EQ(Doc.ImageList.size(), 2u);
+  // One request for the name; both pictures wait with the placeholder.
+  EXPECT_EQ(Asked, 1);
+  for (TImageObj *I : Doc.ImageList) {
+    EXPECT_TRUE(I->IsDefault);
+    EXPECT_EQ(I->Bitmap, &DefBitmap());
+  }
+  ASSERT_EQ(Doc.PendingList.count("LATE.BMP"), 1u);
+  EXPECT_EQ(Doc.PendingList["LATE.BMP"].size(), 2u);
+  const int Enc = Pane.EncodedPosition();
+  EXPECT_FALSE(Pane.InsertImage("other.bmp", Bmp)); // nothing waits for that one
+  EXPECT_TRUE(Pane.InsertImage("late.bmp", Bmp));
+  EXPECT_TRUE(Doc.PendingList.empty());
+  for (TImageObj *I : Doc.ImageList) {
+    EXPECT_FALSE(I->IsDefault);
+    EXPECT_FALSE(I->IsError);
+    EXPECT_EQ(I->ImageWidth, 23); // laid out again for the real size
+    EXPECT_EQ(I->ImageHeight, 17);
+  }
+  EXPECT_EQ(Pane.EncodedPosition(), Enc); // keeping the place
+  EXPECT_EQ(Asked, 1);
+  const int I = BitmapList().IndexOf("LATE.BMP");
+  ASSERT_GE(I, 0);
+  EXPECT_EQ(BitmapList().Objects(I)->UsageCount, 2); // one for each picture showing it
+  Pane.LoadFromString("<p>next");
+  EXPECT_EQ(BitmapList().Objects(BitmapList().IndexOf("LATE.BMP"))->UsageCount, 0);
+  // What cannot be read shows the error picture.
+  Pane.LoadFromString("<img src=bad.bmp>");
+  TMemoryStream Junk(std::vector<uint8_t>(40, 7));
+  EXPECT_TRUE(Pane.InsertImage("bad.bmp", Junk));
+  ASSERT_EQ(Doc.ImageList.size(), 1u);
+  EXPECT_TRUE(Doc.ImageList[0]->IsError);
+  BitmapList().Clear();
+}
+
+TEST_F(PaneFixture, ABackgroundTheHostSendsLater) {
+  BitmapList().Clear();
+  std::vector<std::string> Asked;
+  Pane.OnImageRequest = [&](THtmlPane *, const std::string &Src, TMemoryStream *&S) {
+    Asked.push_back(Src);
+    S = WaitStream();
+  };
+  Pane.LoadFromFile(WritePage("bglater.htm", "<body background=tiles.bmp bgcolor=lime><p>text"));
+  Pane.LayoutAndPaint();
+  TSectionList &Doc = Pane.Document();
+  EXPECT_EQ(Asked, std::vector<std::string>{"tiles.bmp"});
+  // The page itself waits, under the picture's name.
+  EXPECT_TRUE(Doc.BackgroundPending);
+  EXPECT_EQ(Doc.PendingList.count("TILES.BMP"), 1u);
+  EXPECT_EQ(Doc.BackgroundBitmap, nullptr);
+  EXPECT_EQ(Pane.PaintPanel()->Image().pixel(1, 1), 0xFF00FF00u); // the page's colour meanwhile
+  TMemoryStream Bmp(imgtest::ReadAll(imgtest::ImagePath("bmp24.bmp")));
+  ASSERT_TRUE(Pane.InsertImage("tiles.bmp", Bmp));
+  EXPECT_FALSE(Doc.BackgroundPending);
+  ASSERT_NE(Doc.BackgroundBitmap, nullptr);
+  Pane.LayoutAndPaint();
+  // The panel shows the tiles now, from its top left corner.
+  const QImage &Panel = Pane.PaintPanel()->Image();
+  const uint32_t Tile11 = ColorToArgb(Doc.BackgroundBitmap->Canvas().Pixels(1, 1));
+  EXPECT_EQ(Panel.pixel(1, 1) | 0xFF000000u, Tile11);
+  EXPECT_EQ(Panel.pixel(1 + 23 * 10, 1 + 17 * 9) | 0xFF000000u, Tile11); // 23 x 17 tiles
+  BitmapList().Clear();
 }
 
 TEST_F(PaneFixture, EncodedPositionSurvivesReloadAfterAFontSizeChange) {

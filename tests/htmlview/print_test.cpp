@@ -156,6 +156,28 @@ TEST_F(PanePrinterTest, StateRulesAndMessages) {
   EXPECT_EQ(P.State(), 0);
 }
 
+TEST_F(PanePrinterTest, CanvasDrawsOnlyWhilePrinting) {
+  TPanePrinter P;
+  TCanvas &C = P.Canvas();
+  C.Font().Name = "Arial";
+  C.Font().SetSize(10);
+  // Measuring needs no job (the print layout measures before the first page) ...
+  EXPECT_GT(C.TextWidth(std::string("measured")), 0);
+  // ... drawing does.
+  EXPECT_EQ(Message([&] { C.TextOut(100, 100, std::string("early")); }),
+            "Printer is not currently printing");
+  EXPECT_EQ(Message([&] { C.Rectangle(10, 10, 50, 50); }), "Printer is not currently printing");
+  EXPECT_EQ(Message([&] { C.FillRect(TRect(10, 10, 50, 50)); }),
+            "Printer is not currently printing");
+  P.BeginDoc();
+  EXPECT_EQ(Message([&] { C.TextOut(100, 100, std::string("printed")); }), "no error");
+  P.NewPage();
+  EXPECT_EQ(Message([&] { C.LineTo(300, 300); }), "no error");
+  P.EndDoc();
+  EXPECT_EQ(Message([&] { C.Ellipse(10, 10, 50, 50); }), "Printer is not currently printing");
+  EXPECT_EQ(PdfPages(Pdf), 2);
+}
+
 TEST_F(PanePrinterTest, AbortEndsTheJobWithoutADocument) {
   TPanePrinter P;
   P.BeginDoc();
@@ -500,6 +522,35 @@ TEST_F(PanePrint, PrintedPagesMatchThePreviewPageByPage) {
     EXPECT_GE(Agree, int(A.size()) * 85 / 100);
     EXPECT_NEAR(InkB, InkA, InkA * 6 / 10);
   }
+}
+
+TEST_F(PanePrint, WhiteTextPrintsGreyOnThePaper) {
+  // White words on a dark screen page: the paper is white, so they print grey.
+  Pane.LoadFromFile(WritePage("white.htm", "<body bgcolor=navy text=white>"
+                                           "<p><font size=6>White words on navy</font></p>"));
+  Pane.Print(1, 1);
+  ASSERT_EQ(PdfPages(Pdf), 1);
+  const std::string Base = OutPath("print_white_text");
+  const std::string Cmd = "pdftoppm -r 100 -png '" + Pdf + "' '" + Base + "' 2>/dev/null";
+  if (std::system(Cmd.c_str()) != 0) GTEST_SKIP() << "pdftoppm not installed (poppler-utils)";
+  std::ifstream In(Base + "-1.png", std::ios::binary);
+  const std::vector<uint8_t> Png((std::istreambuf_iterator<char>(In)),
+                                 std::istreambuf_iterator<char>());
+  TBitmap Page;
+  ASSERT_TRUE(Page.LoadFromPngData(Png));
+  // Ink in the grey A0A0A0, none darker and none coloured (the smoothed edges are paler).
+  int Grey = 0, Darker = 0, Coloured = 0;
+  for (int Y = 0; Y < Page.Height(); ++Y)
+    for (int X = 0; X < Page.Width(); ++X) {
+      const TColor C = ArgbToColor(Page.ScanLine(Y)[X]);
+      const int R = GetRValue(C), G = GetGValue(C), B = GetBValue(C);
+      if (std::max({R, G, B}) - std::min({R, G, B}) > 8) ++Coloured;
+      else if (R < 0x98) ++Darker;
+      else if (R <= 0xA8) ++Grey;
+    }
+  EXPECT_GT(Grey, 200);
+  EXPECT_EQ(Darker, 0);
+  EXPECT_EQ(Coloured, 0);
 }
 
 TEST_F(PanePrint, BusyDuringTheRunAndLaidOutAgainAfter) {
