@@ -484,15 +484,18 @@ bool TSectionList::InsertImage(const std::string &Name, const TMemoryStream &Str
   if (Key.empty() || It == PendingList.end()) return false;
   const std::vector<TImageObj *> Waiting = std::move(It->second);
   PendingList.erase(It);
+  // Another page may have loaded the picture meanwhile: that copy serves.
+  int Index;
+  const bool Cached = BitmapList().Find(Key, Index);
   TTransparency Tr = NotTransp;
-  const bool Loaded = CacheLoaded(Key, LoadHostStream(Stream, Tr), Tr) != nullptr;
+  const bool Loaded = Cached || CacheLoaded(Key, LoadHostStream(Stream, Tr), Tr) != nullptr;
   for (TImageObj *I : Waiting) I->PictureArrived(Loaded);
   if (BackgroundPending && TStringBitmapList::Key(ImageRequestName(BackgroundBitmapName)) == Key) {
     BackgroundPending = false;
     BitmapLoaded = false;
     if (Loaded) GetBackgroundBitmap();
   }
-  // The waiting pictures took their own uses; the one counted by the cache goes.
-  if (Loaded) BitmapList().ReleaseUse(Key);
+  // The waiting pictures took their own uses; the one counted when it was cached goes.
+  if (Loaded && !Cached) BitmapList().ReleaseUse(Key);
   return true;
 }

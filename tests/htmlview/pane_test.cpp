@@ -211,6 +211,7 @@ TEST_F(PaneFixture, HostAnswersForThePictures) {
   ASSERT_EQ(Doc.ImageList.size(), 1u);
   EXPECT_FALSE(Doc.ImageList[0]->IsError);
   EXPECT_EQ(Doc.ImageList[0]->ImageWidth, 23);
+  Pane.Clear(); // the page's pictures go before the cache does
   BitmapList().Clear();
 }
 
@@ -258,6 +259,32 @@ TEST_F(PaneFixture, PicturesTheHostSendsLater) {
   EXPECT_TRUE(Pane.InsertImage("bad.bmp", Junk));
   ASSERT_EQ(Doc.ImageList.size(), 1u);
   EXPECT_TRUE(Doc.ImageList[0]->IsError);
+  Pane.Clear(); // the page's pictures go before the cache does
+  BitmapList().Clear();
+}
+
+TEST_F(PaneFixture, APictureAnotherPaneCachedMeanwhileServesThePagesWaitingForIt) {
+  BitmapList().Clear();
+  TMemoryStream Bmp(imgtest::ReadAll(imgtest::ImagePath("bmp24.bmp")));
+  Pane.OnImageRequest = [](THtmlPane *, const std::string &, TMemoryStream *&S) { S = WaitStream(); };
+  Pane.LoadFromString("<img src=shared.bmp>");
+  // A second pane whose host has the picture at once: it goes into the shared cache.
+  THtmlPane Other;
+  Other.OnImageRequest = [&](THtmlPane *, const std::string &, TMemoryStream *&S) { S = &Bmp; };
+  Other.LoadFromString("<img src=shared.bmp>");
+  ASSERT_FALSE(Other.Document().ImageList[0]->IsError);
+  // What the first host sends later is not read again: the cached picture serves.
+  TMemoryStream Junk(std::vector<uint8_t>(40, 7));
+  EXPECT_TRUE(Pane.InsertImage("shared.bmp", Junk));
+  TImageObj *Mine = Pane.Document().ImageList.at(0);
+  EXPECT_FALSE(Mine->IsError);
+  EXPECT_EQ(Mine->Bitmap, Other.Document().ImageList[0]->Bitmap);
+  int Entries = 0;
+  for (int I = 0; I < BitmapList().Count(); ++I) Entries += BitmapList().Strings(I) == "SHARED.BMP";
+  EXPECT_EQ(Entries, 1);
+  EXPECT_EQ(BitmapList().Objects(BitmapList().IndexOf("SHARED.BMP"))->UsageCount, 2);
+  Pane.Clear();
+  Other.Clear();
   BitmapList().Clear();
 }
 
@@ -287,6 +314,7 @@ TEST_F(PaneFixture, ABackgroundTheHostSendsLater) {
   const uint32_t Tile11 = ColorToArgb(Doc.BackgroundBitmap->Canvas().Pixels(1, 1));
   EXPECT_EQ(Panel.pixel(1, 1) | 0xFF000000u, Tile11);
   EXPECT_EQ(Panel.pixel(1 + 23 * 10, 1 + 17 * 9) | 0xFF000000u, Tile11); // 23 x 17 tiles
+  Pane.Clear(); // the page's pictures go before the cache does
   BitmapList().Clear();
 }
 
