@@ -317,8 +317,7 @@ void TCustomChartAxis::AdjustMaxMinMargins(const TRect &Margins) {
 }
 
 namespace {
-// Far enough outside any chart to be skipped or clipped, near enough for the raster.
-constexpr double FarPixel = 400000;
+constexpr double FarPixel = ChartFarPixel;
 int ClampPixel(double P) {
   if (std::isnan(P)) return int(-FarPixel);
   return int(std::nearbyint(std::clamp(P, -FarPixel, FarPixel)));
@@ -340,6 +339,12 @@ double TCustomChartAxis::CalcPosValueD(double Value) const {
   const double t = (Value - IMinimum) * IAxisSize / IRange;
   if ((FHorizontal && !FInverted) || (!FHorizontal && FInverted)) return IStartPos + t;
   return IEndPos - t;
+}
+
+double TCustomChartAxis::CalcPosValueFinite(double Value) const {
+  const double P = CalcPosValueD(Value);
+  if (std::isnan(P)) return -FarPixel;
+  return std::clamp(P, -1e300, 1e300);
 }
 
 int TCustomChartAxis::CalcXPosValue(double Value) const {

@@ -15,6 +15,10 @@ public:
 
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 
+// Pixels of points far outside the chart stop here: far enough to be clipped away, near
+// enough for the raster's integer arithmetic.
+constexpr double ChartFarPixel = 400000;
+
 // The next label step: 1, 2, 5, 10, 20, 50 ... and 0.5, 0.2, 0.1 ...
 double ChartNextStep(double Old);
 // Date-time steps in days.
@@ -141,6 +145,8 @@ public:
   int CalcPosValue(double Value) const { return FHorizontal ? CalcXPosValue(Value) : CalcYPosValue(Value); }
   // The unrounded pixel of a value (may lie far outside the chart).
   double CalcPosValueD(double Value) const;
+  // The same, as a finite number: NaN and the infinities become very far pixels.
+  double CalcPosValueFinite(double Value) const;
   int CalcDepthPosValue(double Value) const;
   double CalcPosPoint(int Pixel) const;
   bool Clicked(int X, int Y) const;

@@ -561,7 +561,8 @@ void TCustomAxisPanel::InternalDraw(const TRect &UserRect) {
     } else
       DrawSeries(S);
   }
-  if (Zoom.Active) DrawZoomRectangle();
+  // The zoom rectangle is not part of the picture: the panel puts it back on the window
+  // once the picture is shown there.
   ChartResetCanvas(*Canvas().ReferenceCanvas());
   if (OnAfterDraw) OnAfterDraw();
 }

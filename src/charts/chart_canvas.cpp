@@ -60,6 +60,45 @@ TColor ApplyDark(TColor Color, int Quantity) {
   return RGB(Dark(GetRValue(C)), Dark(GetGValue(C)), Dark(GetBValue(C)));
 }
 
+bool ClipLineToSquare(double &X0, double &Y0, double &X1, double &Y1, double Half) {
+  // Liang-Barsky: the segment is X0 + t dx, Y0 + t dy for t in 0..1; each side of the
+  // square cuts off a range of t.
+  const double dx = X1 - X0, dy = Y1 - Y0;
+  double T0 = 0, T1 = 1;
+  auto Cut = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    const double r = q / p;
+    if (p < 0) {
+      if (r > T1) return false;
+      T0 = std::max(T0, r);
+    } else {
+      if (r < T0) return false;
+      T1 = std::min(T1, r);
+    }
+    return true;
+  };
+  if (!(Cut(-dx, X0 + Half) && Cut(dx, Half - X0) && Cut(-dy, Y0 + Half) && Cut(dy, Half - Y0)))
+    return false;
+  // Each cut point is measured from the nearer end, and lies on the square's side up to
+  // rounding: it is kept there.
+  auto At = [&](double t, double &X, double &Y) {
+    if (t <= 0.5) {
+      X = X0 + t * dx;
+      Y = Y0 + t * dy;
+    } else {
+      X = X1 - (1 - t) * dx;
+      Y = Y1 - (1 - t) * dy;
+    }
+    X = std::clamp(X, -Half, Half);
+    Y = std::clamp(Y, -Half, Half);
+  };
+  double AX, AY, BX, BY;
+  At(T0, AX, AY);
+  At(T1, BX, BY);
+  X0 = AX, Y0 = AY, X1 = BX, Y1 = BY;
+  return true;
+}
+
 void ChartResetCanvas(TCanvas &Canvas) {
   Canvas.Pen() = TPen{clBlack, 1, psSolid, pmCopy};
   Canvas.Brush() = TBrush{clWhite, bsSolid};
@@ -588,4 +627,8 @@ void TChartCanvas3D::RotateLabel3D(int X, int Y, int Z, const std::string &Text,
 void TChartCanvas3D::TriangleWithZ(TPoint P1, TPoint P2, TPoint P3, int Z) {
   const TPoint P[3] = {Calc3DPoint(P1, Z), Calc3DPoint(P2, Z), Calc3DPoint(P3, Z)};
   FRef->Polygon(P);
+}
+
+int ChartGetTextWidth(const std::string &Text, TChartCanvas3D &Canvas) {
+  return Text.empty() ? 0 : Canvas.TextWidth(Text);
 }

@@ -2,6 +2,7 @@
 // The drawing canvas of a chart panel: wraps a TCanvas (the reference canvas), keeps an
 // optional off-screen buffer, and projects chart pixels plus a depth to the screen (flat,
 // oblique or rotated with perspective).
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,6 +69,10 @@ inline int MaxLong(int A, int B) { return A > B ? A : B; }
 inline int MinLong(int A, int B) { return A < B ? A : B; }
 inline void SwapInteger(int &A, int &B) { std::swap(A, B); }
 inline void SwapDouble(double &A, double &B) { std::swap(A, B); }
+inline void SwapLongint(int32_t &A, int32_t &B) { std::swap(A, B); }
+// Cuts the segment (X0, Y0)-(X1, Y1) to the square -Half..Half on both axes, along its own
+// line; False when no part of it lies inside.
+bool ClipLineToSquare(double &X0, double &Y0, double &X1, double &Y1, double Half);
 // Pen black 1 solid, brush white solid, font black 10 point, background white transparent.
 void ChartResetCanvas(TCanvas &Canvas);
 
@@ -214,3 +219,6 @@ private:
   double FZoomFactor = 1.0, FPerspectiveFactor = 0;
   double FsE = 0, FcEsA = 0, c1 = 0, c2 = 1, c3 = 0, c4 = 1, c5 = 0, c6 = 0, c7 = 0;
 };
+
+// The width of Text in the canvas's current font.
+int ChartGetTextWidth(const std::string &Text, TChartCanvas3D &Canvas);

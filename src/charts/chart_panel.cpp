@@ -47,7 +47,7 @@ int MultiLineTextWidth(TChartCanvas3D &Canvas, const std::string &Text, int &Num
   while (true) {
     const size_t P = Text.find(ChartLineSeparator, Start);
     const std::string Line = Text.substr(Start, P == std::string::npos ? std::string::npos : P - Start);
-    W = std::max(W, Canvas.TextWidth(Line));
+    W = std::max(W, ChartGetTextWidth(Line, Canvas));
     ++NumLines;
     if (P == std::string::npos) break;
     Start = P + 1;
@@ -177,6 +177,17 @@ void TCustomChartPanel::SetCursor(int C) {
 void TCustomChartPanel::MouseLeave() { SetCursor(SavedCursor); }
 
 void TCustomChartPanel::Draw(TCanvas &UserCanvas, const TRect &UserRect) {
+  // Whatever lands on the window covers a zoom rectangle in part or whole: it goes first
+  // and comes back on top of the new picture.
+  const bool OnWindow = &UserCanvas == FWindowCanvas;
+  if (OnWindow) HideZoomRectangle(false);
+  struct TRestoreZoom {
+    TCustomChartPanel *P;
+    bool On;
+    ~TRestoreZoom() {
+      if (On) P->DrawZoomRectangle(false);
+    }
+  } RestoreZoom{this, OnWindow};
   ChartBounds = FCanvas->InitWindow(UserCanvas, &View3DOptions, FColor, FView3D, UserRect);
   if (FCanvas->ReDrawBitmap()) {
     FCanvas->ShowImage(UserCanvas, FWindowCanvas ? FWindowCanvas : &FNullCanvas, UserRect);
@@ -230,19 +241,36 @@ void TCustomChartPanel::AssignChartFont(const TFont &AFont) {
   FCanvas->Font() = F;
 }
 
-void TCustomChartPanel::DrawZoomRectangle() {
+void TCustomChartPanel::XorZoomRectangle(const TRect &R) {
   TCanvas *C = FWindowCanvas;
-  if (!C) return;
   TColor PC = ColorToRGB(FColor);
   if (PC == clWhite) PC = clBlack;
   const TPen OldPen = C->Pen();
   const TBrush OldBrush = C->Brush();
   C->Pen() = TPen{PC, 1, psSolid, pmNotXor};
   C->Brush().Style = bsClear;
-  C->Rectangle(Zoom.X0, Zoom.Y0, Zoom.X1, Zoom.Y1);
+  C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
   C->Pen() = OldPen;
   C->Brush() = OldBrush;
-  if (OnFlush) OnFlush();
+}
+
+void TCustomChartPanel::DrawZoomRectangle(bool Flush) {
+  if (!FWindowCanvas || !Zoom.Active) return;
+  const TRect R(Zoom.X0, Zoom.Y0, Zoom.X1, Zoom.Y1);
+  if (FZoomShown && FZoomShownRect == R) return;
+  if (FZoomShown) XorZoomRectangle(FZoomShownRect);
+  XorZoomRectangle(R);
+  FZoomShown = true;
+  FZoomShownRect = R;
+  if (Flush && OnFlush) OnFlush();
+}
+
+void TCustomChartPanel::HideZoomRectangle(bool Flush) {
+  if (!FZoomShown) return;
+  FZoomShown = false;
+  if (!FWindowCanvas) return;
+  XorZoomRectangle(FZoomShownRect);
+  if (Flush && OnFlush) OnFlush();
 }
 
 void TCustomChartPanel::CheckPenWidth(TPen &APen) const {
@@ -312,19 +340,15 @@ void TCustomChartPanel::CopyToClipboardMetafile(bool Enhanced) {
 
 void TCustomChartPanel::PrintPartialCanvas(TCanvas &ACanvas, const TRect &PrinterRect) {
   TRect R = PrinterRect;
-  if (R.Left > R.Right) std::swap(R.Left, R.Right);
-  if (R.Top > R.Bottom) std::swap(R.Top, R.Bottom);
+  if (R.Left > R.Right) SwapLongint(R.Left, R.Right);
+  if (R.Top > R.Bottom) SwapLongint(R.Top, R.Bottom);
   if (R.Right == R.Left || R.Bottom == R.Top) return; // nothing to print into
   const TRect Panel = GetPanelRect();
   const int W = Panel.Width(), H = Panel.Height();
+  // The chart is laid out as if it were LW by LH screen pixels and stretched onto the page
+  // rectangle: a larger print resolution makes lines and texts relatively larger.
   const int LW = std::max(1, W - MulDiv(W, FPrintResolution, 100));
-  // The chart is laid out as if it were LW screen pixels wide, with screen fonts, and as
-  // high as the page rectangle's shape asks; the recording is scaled evenly onto the page,
-  // so lines and texts keep their size relative to the chart, as on screen, and letters
-  // keep their shape.
-  const int PW = R.Right - R.Left, PH = R.Bottom - R.Top;
-  int LH = MulDiv(LW, PH, PW);
-  if (LH < 1) LH = std::max(1, H - MulDiv(H, FPrintResolution, 100)); // a shape beyond int
+  const int LH = std::max(1, H - MulDiv(H, FPrintResolution, 100));
   TMetafile M;
   M.SetSize(LW, LH);
   Printing = true;
@@ -380,7 +404,9 @@ void TCustomChartPanelExtended::UndoZoom() {
 
 void TCustomChartPanelExtended::MouseLeave() {
   TCustomChartPanel::MouseLeave();
+  // The drag is cancelled: its rectangle must not stay behind on the window.
   Zoom.Active = false;
+  HideZoomRectangle();
 }
 
 void TCustomChartPanelExtended::DrawBackground(TRect R, int Z) {

@@ -111,7 +111,10 @@ public:
 
   // ---- the window ----
   // The canvas of the window the chart shows in (a paint box's backing image).
-  void SetWindowCanvas(TCanvas *C) { FWindowCanvas = C; }
+  void SetWindowCanvas(TCanvas *C) {
+    FWindowCanvas = C;
+    FZoomShown = false;
+  }
   TCanvas *WindowCanvas() const { return FWindowCanvas; }
   // Asks the window for a deferred paint; repeated requests before it comes are one.
   std::function<void()> OnRequestPaint;
@@ -144,7 +147,12 @@ public:
   virtual void AssignChartFont(const TFont &AFont);
   virtual TRect GetPanelRect() const { return GetClientRect(); }
   void RecalcWidthHeight();
-  void DrawZoomRectangle();
+  // The zoom rectangle lives on the window only, never in the buffer: drawing it again
+  // replaces the one shown (at the old corners) by one at Zoom's corners; hiding it restores
+  // the pixels under it. A draw onto the window keeps it on top.
+  void DrawZoomRectangle(bool Flush = true);
+  void HideZoomRectangle(bool Flush = true);
+  bool ZoomRectangleShown() const { return FZoomShown; }
   void CheckPenWidth(TPen &APen) const;
   bool CanClip() const;
   // Times the chart contents were drawn (not shown from the buffer).
@@ -214,8 +222,12 @@ protected:
   int FDrawCount = 0;
 
 private:
+  // One not-xor pass over the outline of R on the window: twice leaves no trace.
+  void XorZoomRectangle(const TRect &R);
   TCanvas *FWindowCanvas = nullptr;
   TCanvas FNullCanvas;
+  bool FZoomShown = false;
+  TRect FZoomShownRect;
   int FWidth = 400, FHeight = 250;
   bool FPaintPending = false;
   int FPaintRequests = 0;

@@ -140,10 +140,9 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
   if (OnMouseMove) OnMouseMove(Shift, X, Y);
   if (Zoom.Active) {
     if (X == Zoom.X1 && Y == Zoom.Y1) return;
-    DrawZoomRectangle();
     Zoom.X1 = X;
     Zoom.Y1 = Y;
-    DrawZoomRectangle();
+    DrawZoomRectangle(); // erases the one at the old corner
     return;
   }
   if (Panning.Active) {
@@ -183,8 +182,7 @@ void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   for (TChartSeries *S : SeriesList) S->MouseUpHook(Button, Shift, X, Y);
   if (Zoom.Active && Button == ZoomButton) {
     Zoom.Active = false;
-    DrawZoomRectangle();
-    if (WindowCanvas()) WindowCanvas()->Pen().Mode = pmCopy;
+    HideZoomRectangle();
     Zoom.X1 = X;
     Zoom.Y1 = Y;
     if (std::abs(Zoom.X1 - Zoom.X0) > 16 && std::abs(Zoom.Y1 - Zoom.Y0) > 16) {

@@ -1,5 +1,7 @@
 #include "charts/fast_line_series.h"
 
+#include <cmath>
+
 #include "charts/axis.h"
 #include "charts/chart.h"
 
@@ -45,28 +47,48 @@ void TFastLineSeries::LineToPoint(int X, int Y) {
   ++SegmentsDrawn;
 }
 
-void TFastLineSeries::DrawValue(int ValueIndex) {
+void TFastLineSeries::MoveToPoint(int X, int Y) {
   TChartCanvas3D &C = *ChartCanvas();
+  if (FParentChart->View3D()) C.MoveTo3D(X, Y, MiddleZ);
+  else C.MoveTo(X, Y);
+}
+
+namespace {
+bool Near(double X, double Y) {
+  return std::fabs(X) <= ChartFarPixel && std::fabs(Y) <= ChartFarPixel;
+}
+} // namespace
+
+void TFastLineSeries::SegmentTo(double X0, double Y0, double X1, double Y1, int X, int Y) {
+  // The pen stands at the previous point when that one lies near the chart.
+  if (Near(X0, Y0) && Near(X1, Y1)) {
+    LineToPoint(X, Y);
+    return;
+  }
+  // A point far outside (a deep zoom): the segment is cut along its own line, so that
+  // what shows of it in the plot lies where the true line runs.
+  if (!ClipLineToSquare(X0, Y0, X1, Y1, ChartFarPixel)) return;
+  MoveToPoint(Round(X0), Round(Y0));
+  LineToPoint(Round(X1), Round(Y1));
+}
+
+void TFastLineSeries::DrawValue(int ValueIndex) {
   const int X = CalcXPos(ValueIndex), Y = CalcYPos(ValueIndex);
-  const bool Is3D = FParentChart->View3D();
+  const double PX = CalcXPosD(ValueIndex), PY = CalcYPosD(ValueIndex);
   if (ValueIndex != FirstValueIndex) {
     // A point on the pixel last drawn adds nothing: runs of such points cost nothing.
-    if (X == FLastX && Y == FLastY) return;
-    LineToPoint(X, Y);
+    if (X == FLastX && Y == FLastY && Near(PX, PY)) return;
+    SegmentTo(FLastPX, FLastPY, PX, PY, X, Y);
   } else if (ValueIndex >= 1) {
     // The curve enters the plot from the point before, outside the visible range.
-    const int PX = CalcXPos(ValueIndex - 1), PY = CalcYPos(ValueIndex - 1);
-    if (Is3D)
-      C.MoveTo3D(PX, PY, MiddleZ);
-    else
-      C.MoveTo(PX, PY);
-    LineToPoint(X, Y);
-  } else if (Is3D)
-    C.MoveTo3D(X, Y, MiddleZ);
-  else
-    C.MoveTo(X, Y);
+    const double QX = CalcXPosD(ValueIndex - 1), QY = CalcYPosD(ValueIndex - 1);
+    if (Near(QX, QY)) MoveToPoint(CalcXPos(ValueIndex - 1), CalcYPos(ValueIndex - 1));
+    SegmentTo(QX, QY, PX, PY, X, Y);
+  } else MoveToPoint(X, Y);
   FLastX = X;
   FLastY = Y;
+  FLastPX = PX;
+  FLastPY = PY;
 }
 
 void TFastLineSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
@@ -85,6 +107,8 @@ void TFastLineSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
   if (!Chart || !Chart->WindowCanvas()) return;
   TChartCanvas3D &C = Chart->Canvas();
   TCanvas *Saved = C.ReferenceCanvas();
+  // A zoom rectangle on the window goes while the segment is drawn, and comes back on top.
+  Chart->HideZoomRectangle(false);
   // The window shows the segment now; a buffer still in use keeps it for later paints.
   std::vector<TCanvas *> Targets{Chart->WindowCanvas()};
   if (C.BufferedDisplay() && C.Bitmap() && !C.DirtyBits()) Targets.push_back(&C.Bitmap()->Canvas());
@@ -94,17 +118,16 @@ void TFastLineSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
   for (TCanvas *T : Targets) {
     C.SetReferenceCanvas(T);
     C.AssignVisiblePen(LinePen);
-    const int PX = CalcXPos(Prev), PY = CalcYPos(Prev);
-    if (Chart->View3D())
-      C.MoveTo3D(PX, PY, MiddleZ);
-    else
-      C.MoveTo(PX, PY);
-    FLastX = PX;
-    FLastY = PY;
+    FLastX = CalcXPos(Prev);
+    FLastY = CalcYPos(Prev);
+    FLastPX = CalcXPosD(Prev);
+    FLastPY = CalcYPosD(Prev);
+    MoveToPoint(FLastX, FLastY);
     DrawValue(ValueIndex);
   }
   FirstValueIndex = SavedFirst;
   C.SetReferenceCanvas(Saved);
+  Chart->DrawZoomRectangle(false);
   if (Chart->OnFlush) Chart->OnFlush();
 }
 

@@ -24,5 +24,9 @@ public:
 private:
   void PrepareCanvas();
   void LineToPoint(int X, int Y);
+  void MoveToPoint(int X, int Y);
+  // The segment between two unrounded pixels, ending on pixel (X, Y).
+  void SegmentTo(double X0, double Y0, double X1, double Y1, int X, int Y);
   int FLastX = 0, FLastY = 0;
+  double FLastPX = 0, FLastPY = 0;
 };

@@ -409,6 +409,12 @@ int TChartSeries::CalcXPosValue(double V) const {
 int TChartSeries::CalcYPosValue(double V) const {
   return FVertAxisObj ? FVertAxisObj->CalcYPosValue(V) : 0;
 }
+double TChartSeries::CalcXPosD(int I) const {
+  return FHorizAxisObj ? FHorizAxisObj->CalcPosValueFinite(GetxValue(I)) : 0;
+}
+double TChartSeries::CalcYPosD(int I) const {
+  return FVertAxisObj ? FVertAxisObj->CalcPosValueFinite(GetyValue(I)) : 0;
+}
 int TChartSeries::CalcXPos(int I) const { return CalcXPosValue(GetxValue(I)); }
 int TChartSeries::CalcYPos(int I) const { return CalcYPosValue(GetyValue(I)); }
 double TChartSeries::XScreenToValue(int P) const {

@@ -155,6 +155,9 @@ public:
   void CalcVisibleRange();
   int CalcXPos(int ValueIndex) const;
   virtual int CalcYPos(int ValueIndex) const;
+  // The unrounded pixel of point ValueIndex, possibly far outside the chart (but finite).
+  double CalcXPosD(int ValueIndex) const;
+  double CalcYPosD(int ValueIndex) const;
   int CalcXPosValue(double V) const;
   int CalcYPosValue(double V) const;
   int CalcPosValue(double V) const { return YMandatory() ? CalcYPosValue(V) : CalcXPosValue(V); }

@@ -282,3 +282,51 @@ TEST(Marks, BoxFrameAndTransparency) {
   EXPECT_NE(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor); // no box
   EXPECT_NE(W.Pixel(B.Left, B.Top + 2), clBlack);                 // no frame
 }
+
+TEST(FastLine, ALineToAFarPointKeepsItsSlope) {
+  // Both axes 0..0.01 and the line y = x through (0, 0) and (100, 100): the second point
+  // lies millions of pixels away, on the same line.
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  W.Chart.SetColor(clWhite);
+  W.Chart.Legend.SetVisible(false);
+  auto *S = W.Chart.AddSeries<TFastLineSeries>();
+  S->SetSeriesColor(clRed);
+  S->AddXY(0, 0);
+  S->AddXY(100, 100);
+  W.Chart.BottomAxis.SetMinMax(0, 0.01);
+  W.Chart.LeftAxis.SetMinMax(0, 0.01);
+  W.Paint();
+  const TCustomChartAxis &H = W.Chart.BottomAxis, &V = W.Chart.LeftAxis;
+  for (double v : {0.002, 0.005, 0.008}) {
+    const int X = H.CalcXPosValue(v), Y = V.CalcYPosValue(v);
+    int Found = -1;
+    for (int y = W.Chart.ChartRect.Top; y < W.Chart.ChartRect.Bottom; ++y)
+      if (W.Pixel(X, y) == clRed) Found = y;
+    EXPECT_NEAR(Found, Y, 1) << "at " << v;
+  }
+}
+
+TEST(ChartCanvas, SegmentsAreCutAlongTheirLine) {
+  double X0 = 0, Y0 = 0, X1 = 10, Y1 = 20;
+  ASSERT_TRUE(ClipLineToSquare(X0, Y0, X1, Y1, 5));
+  EXPECT_DOUBLE_EQ(X0, 0);
+  EXPECT_DOUBLE_EQ(Y0, 0);
+  EXPECT_DOUBLE_EQ(X1, 2.5); // where y reaches the square's side, x is a quarter of the way
+  EXPECT_DOUBLE_EQ(Y1, 5);
+  X0 = -1e12, Y0 = 3, X1 = 1e12, Y1 = 3; // a level line between two very far points
+  ASSERT_TRUE(ClipLineToSquare(X0, Y0, X1, Y1, 400000));
+  EXPECT_DOUBLE_EQ(X0, -400000);
+  EXPECT_DOUBLE_EQ(X1, 400000);
+  EXPECT_DOUBLE_EQ(Y0, 3);
+  X0 = 100, Y0 = 200, X1 = 1e12, Y1 = 2e12 + 100; // y = 2x - ... from a near point
+  ASSERT_TRUE(ClipLineToSquare(X0, Y0, X1, Y1, 400000));
+  EXPECT_NEAR(X1, 200000, 1e-3);
+  EXPECT_DOUBLE_EQ(Y1, 400000);
+  X0 = 6, Y0 = 0, X1 = 20, Y1 = -3; // wholly outside
+  EXPECT_FALSE(ClipLineToSquare(X0, Y0, X1, Y1, 5));
+  X0 = 10, Y0 = 0, X1 = 0, Y1 = 10; // touches the corner only
+  EXPECT_TRUE(ClipLineToSquare(X0, Y0, X1, Y1, 5));
+  EXPECT_DOUBLE_EQ(X0, 5);
+  EXPECT_DOUBLE_EQ(Y1, 5);
+}

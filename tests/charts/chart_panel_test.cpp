@@ -220,3 +220,41 @@ TEST(ChartPanel, EmptyChartRectTakesTheControlsSize) {
   EXPECT_EQ(P.ChartRect, TRect(30, 40, 31, 41));
   EXPECT_EQ(P.ChartWidth, 1);
 }
+
+TEST(ChartPanel, PrintLaysTheChartOutAtItsOwnSizeAndStretchesIt) {
+  TTestPanel P; // 400 x 250 on screen
+  TBitmap Page(900, 900);
+  // A page rectangle twice as tall as the screen's shape: the layout stays the screen's.
+  P.PrintPartialCanvas(Page.Canvas(), TRect(50, 50, 450, 550));
+  EXPECT_EQ(P.ChartBounds, TRect(0, 0, 400, 250));
+  EXPECT_EQ(P.SeenChartRect, TRect(12, 10, 388, 240));
+  // A print resolution of 50 % lays it out at half the size: 200 x 125.
+  P.SetPrintResolution(50);
+  P.PrintPartialCanvas(Page.Canvas(), TRect(50, 50, 850, 250));
+  EXPECT_EQ(P.ChartBounds, TRect(0, 0, 200, 125));
+  EXPECT_EQ(P.SeenChartRect, TRect(6, 5, 194, 120));
+}
+
+TEST(ChartPanel, PrintedChartIsStretchedOntoThePage) {
+  // The projectile chart printed into a rectangle of its own width and twice its height:
+  // every row of the screen picture takes two rows on the page, so the plot's top and bottom
+  // edges land at twice their screen height.
+  TChartOnBitmap W;
+  TPointSeries *Drag;
+  TFastLineSeries *Ideal;
+  SetUpProjectileChart(W.Chart, Drag, Ideal);
+  W.Chart.SetBackColor(clYellow);
+  W.Paint();
+  const TRect Screen = W.Chart.ChartRect;
+  TBitmap Page(400, 500);
+  W.Chart.PrintPartialCanvas(Page.Canvas(), TRect(0, 0, 400, 500));
+  const int X = (Screen.Left + Screen.Right) / 2;
+  int Top = -1, Bottom = -1;
+  for (int y = 0; y < 500; ++y)
+    if (Page.Canvas().Pixels(X, y) == clYellow) {
+      if (Top < 0) Top = y;
+      Bottom = y;
+    }
+  EXPECT_NEAR(Top, 2 * (Screen.Top + 1), 2);
+  EXPECT_NEAR(Bottom, 2 * Screen.Bottom - 1, 2);
+}

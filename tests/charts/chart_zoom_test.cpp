@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "chart_test_util.h"
 
 namespace {
@@ -144,4 +147,126 @@ TEST(Zoom, ClickEventCanKeepThePress) {
   W.Chart.MouseDown(mbLeft, 0, 150, 100);
   EXPECT_TRUE(W.Chart.Zoom.Active);
   W.Chart.MouseUp(mbLeft, 0, 150, 100);
+}
+
+namespace {
+// The dynamo's e.m.f. graph: a white chart with a curve and one marker that an animation
+// moves, which repaints the chart while the user drags.
+struct TMarkerChart : TChartOnBitmap {
+  TFastLineSeries *Curve = nullptr;
+  TPointSeries *Marker = nullptr;
+  TMarkerChart() {
+    Chart.SetView3D(false);
+    Chart.SetColor(clWhite);
+    Chart.SetBackColor(clWhite);
+    Chart.Legend.SetVisible(false);
+    Chart.Title.SetVisible(false);
+    Curve = Chart.AddSeries<TFastLineSeries>();
+    Marker = Chart.AddSeries<TPointSeries>();
+    Marker->Pointer.SetStyle(psCircle);
+    for (int i = 0; i <= 360; i += 5) Curve->AddXY(i, std::sin(i * M_PI / 180));
+    Marker->AddXY(0, 0);
+    Paint();
+  }
+  void MoveMarker(int Theta) {
+    Marker->SetXValue(0, Theta);
+    Marker->SetYValue(0, std::sin(Theta * M_PI / 180));
+  }
+  // The pixels where the window differs from the chart's picture in its buffer.
+  std::vector<TPoint> Differences() {
+    const TBitmap &Buffer = *Chart.Canvas().Bitmap();
+    std::vector<TPoint> D;
+    for (int y = 0; y < Window.Height(); ++y)
+      for (int x = 0; x < Window.Width(); ++x)
+        if (Window.Canvas().Pixels(x, y) != Buffer.Canvas().Pixels(x, y)) D.push_back({x, y});
+    return D;
+  }
+  // Every pixel of the outline of a rectangle from corner (X0, Y0) to (X1, Y1), as the
+  // canvas draws it (left and top edges in, right and bottom out), and nothing else.
+  void ExpectOutlineOnly(int X0, int Y0, int X1, int Y1) {
+    const int L = std::min(X0, X1), R = std::max(X0, X1) - 1, T = std::min(Y0, Y1),
+              B = std::max(Y0, Y1) - 1;
+    std::vector<TPoint> Want;
+    for (int y = T; y <= B; ++y)
+      for (int x = L; x <= R; ++x)
+        if (x == L || x == R || y == T || y == B) Want.push_back({x, y});
+    const std::vector<TPoint> Got = Differences();
+    EXPECT_EQ(Got.size(), Want.size());
+    EXPECT_TRUE(Got == Want) << "the window does not show exactly the outline";
+  }
+};
+} // namespace
+
+TEST(ZoomRectangle, StaysWholeThroughRepaintsDuringTheDrag) {
+  TMarkerChart W;
+  W.Chart.MouseDown(mbLeft, 0, 100, 60);
+  W.Chart.MouseMove(0, 200, 150);
+  W.ExpectOutlineOnly(100, 60, 200, 150);
+  // The animation moves the marker: the chart is drawn again and shown.
+  W.MoveMarker(90);
+  EXPECT_TRUE(W.Chart.Canvas().DirtyBits());
+  W.Paint();
+  W.ExpectOutlineOnly(100, 60, 200, 150);
+  // An expose shows the buffer again.
+  W.Paint();
+  W.ExpectOutlineOnly(100, 60, 200, 150);
+  // The next move leaves no remnant of the old rectangle beside the new one.
+  W.Chart.MouseMove(0, 240, 170);
+  W.ExpectOutlineOnly(100, 60, 240, 170);
+  W.MoveMarker(180);
+  W.Paint();
+  W.Chart.MouseMove(0, 60, 30); // back across the start, up and to the left
+  W.ExpectOutlineOnly(100, 60, 60, 30);
+  // Released after a small drag: nothing zooms and nothing stays behind.
+  W.Chart.MouseMove(0, 110, 70);
+  W.Chart.MouseUp(mbLeft, 0, 110, 70);
+  EXPECT_TRUE(W.Differences().empty());
+  EXPECT_FALSE(W.Chart.Zoomed);
+}
+
+TEST(ZoomRectangle, UnbufferedDrawingKeepsItOnTopToo) {
+  TMarkerChart W;
+  W.Chart.SetBufferedDisplay(false);
+  W.Paint();
+  const TBitmap Before = W.Window;
+  W.Chart.MouseDown(mbLeft, 0, 100, 60);
+  W.Chart.MouseMove(0, 200, 150);
+  W.Chart.Invalidate();
+  W.Paint();
+  int Outline = 0, Other = 0;
+  for (int y = 0; y < 250; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const bool On = ((x == 100 || x == 199) && y >= 60 && y <= 149) ||
+                      ((y == 60 || y == 149) && x >= 100 && x <= 199);
+      const bool Differs = W.Pixel(x, y) != Before.Canvas().Pixels(x, y);
+      (On ? Outline : Other) += Differs;
+    }
+  EXPECT_EQ(Outline, 2 * 100 + 2 * 90 - 4);
+  EXPECT_EQ(Other, 0);
+  W.Chart.MouseUp(mbLeft, 0, 110, 70);
+  for (int y = 0; y < 250; y += 3)
+    for (int x = 0; x < 400; x += 3) ASSERT_EQ(W.Pixel(x, y), Before.Canvas().Pixels(x, y));
+}
+
+TEST(ZoomRectangle, LeavingTheChartCancelsTheDragWithoutATrace) {
+  TMarkerChart W;
+  W.Chart.MouseDown(mbLeft, 0, 100, 60);
+  W.Chart.MouseMove(0, 200, 150);
+  EXPECT_FALSE(W.Differences().empty());
+  W.Chart.MouseLeave();
+  EXPECT_FALSE(W.Chart.Zoom.Active);
+  EXPECT_TRUE(W.Differences().empty());
+}
+
+TEST(ZoomRectangle, SegmentsDrawnStraightOntoTheWindowStayUnderIt) {
+  TMarkerChart W;
+  W.Chart.MouseDown(mbLeft, 0, 100, 60);
+  W.Chart.MouseMove(0, 300, 200);
+  W.Curve->AutoRepaint = false;
+  W.Curve->AddXY(182, 1.5); // drawn onto the window and into the buffer, across the top edge
+  W.ExpectOutlineOnly(100, 60, 300, 200);
+  W.Chart.MouseUp(mbLeft, 0, 300, 200);
+  EXPECT_TRUE(W.Chart.Zoomed);
+  W.Paint();
+  EXPECT_TRUE(W.Differences().empty());
 }
