@@ -166,14 +166,63 @@ void TChartAxisTitle::SetCaption(const std::string &V) {
   if (FOwner) FOwner->Invalidate();
 }
 
+void TChartAxisTitle::Assign(const TChartAxisTitle &S) {
+  SetAngle(S.FAngle);
+  SetCaption(S.FCaption);
+  Font.Assign(S.Font);
+}
+
 // ---- axis ----------------------------------------------------------------------------
 
 TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel *Chart, bool Horizontal, bool OtherSide,
                                    bool IsDepth)
     : Axis([this] { Repaint(); }), Grid([this] { Repaint(); }),
-      LabelsFont(CreateDefaultChartFont()), MinorTicks([this] { Repaint(); }),
-      Ticks([this] { Repaint(); }), TicksInner([this] { Repaint(); }), Title(this, Chart),
-      FChart(Chart), FHorizontal(Horizontal), FOtherSide(OtherSide), FIsDepthAxis(IsDepth) {}
+      LabelsFont(CreateDefaultChartFont(), [this] { Repaint(); }),
+      MinorTicks([this] { Repaint(); }), Ticks([this] { Repaint(); }),
+      TicksInner([this] { Repaint(); }), Title(this, Chart), FChart(Chart), FHorizontal(Horizontal),
+      FOtherSide(OtherSide), FIsDepthAxis(IsDepth) {}
+
+void TCustomChartAxis::Assign(const TCustomChartAxis &S) {
+  // The ends go in unchecked, as they are: the new minimum may lie above the old maximum.
+  Set(FAutomatic, S.FAutomatic);
+  Set(FAutomaticMinimum, S.FAutomaticMinimum);
+  Set(FAutomaticMaximum, S.FAutomaticMaximum);
+  Set(FMinimum, S.FMinimum);
+  Set(FMaximum, S.FMaximum);
+  Set(FIncrement, S.FIncrement);
+  Set(FLogarithmic, S.FLogarithmic);
+  Set(FLogarithmicBase, S.FLogarithmicBase);
+  Set(FInverted, S.FInverted);
+  Set(FVisible, S.FVisible);
+  Set(FStartPosition, S.FStartPosition);
+  Set(FEndPosition, S.FEndPosition);
+  Set(FPositionPercent, S.FPositionPercent);
+  Axis.Assign(S.Axis);
+  Grid.Assign(S.Grid);
+  MinorTicks.Assign(S.MinorTicks);
+  Ticks.Assign(S.Ticks);
+  TicksInner.Assign(S.TicksInner);
+  Set(FGridCentered, S.FGridCentered);
+  Set(FLabels, S.FLabels);
+  Set(FLabelsAngle, S.FLabelsAngle);
+  LabelsFont.Assign(S.LabelsFont);
+  Set(FLabelsOnAxis, S.FLabelsOnAxis);
+  Set(FLabelsSeparation, S.FLabelsSeparation);
+  Set(FLabelsSize, S.FLabelsSize);
+  Set(FLabelStyle, S.FLabelStyle);
+  Set(FAxisValuesFormat, S.FAxisValuesFormat);
+  Set(FDateTimeFormat, S.FDateTimeFormat);
+  Set(FExactDateTime, S.FExactDateTime);
+  Set(FRoundFirstLabel, S.FRoundFirstLabel);
+  Set(FLabelsMultiLine, S.FLabelsMultiLine);
+  Set(FMinorTickCount, S.FMinorTickCount);
+  Set(FMinorTickLength, S.FMinorTickLength);
+  Set(FTickInnerLength, S.FTickInnerLength);
+  Set(FTickLength, S.FTickLength);
+  Set(FTickOnLabelsOnly, S.FTickOnLabelsOnly);
+  Title.Assign(S.Title);
+  Set(FTitleSize, S.FTitleSize);
+}
 
 void TCustomChartAxis::Repaint() {
   if (FChart) FChart->Invalidate();
@@ -295,8 +344,8 @@ void TCustomChartAxis::InternalCalcPositions() {
   if (!FChart) return;
   const int L = FHorizontal ? FChart->ChartWidth : FChart->ChartHeight;
   const int S = FHorizontal ? FChart->ChartRect.Left : FChart->ChartRect.Top;
-  IStartPos = S + Round(L * 0.01 * StartPosition);
-  IEndPos = S + Round(L * 0.01 * EndPosition);
+  IStartPos = S + Round(L * 0.01 * FStartPosition);
+  IEndPos = S + Round(L * 0.01 * FEndPosition);
   IAxisSize = IEndPos - IStartPos;
   IAxisCenter = (IStartPos + IEndPos) / 2;
 }
@@ -406,18 +455,18 @@ std::string TCustomChartAxis::LabelValue(double Value) const {
   std::string S;
   if (IsDateTime) {
     if (Value >= 0)
-      S = FormatDateTime(DateTimeFormat.empty() ? DateTimeDefaultFormat(IRange) : DateTimeFormat,
+      S = FormatDateTime(FDateTimeFormat.empty() ? DateTimeDefaultFormat(IRange) : FDateTimeFormat,
                          Value);
   } else
     S = FormatFloat(LabelFormat(), Value);
   if (FChart && FChart->OnGetAxisLabel)
     FChart->OnGetAxisLabel(const_cast<TCustomChartAxis *>(this), nullptr, -1, S);
-  if (LabelsMultiLine) ChartReplaceChar(S, ' ');
+  if (FLabelsMultiLine) ChartReplaceChar(S, ' ');
   return S;
 }
 
 TAxisLabelStyle TCustomChartAxis::CalcLabelStyle() const {
-  if (LabelStyle != talAuto) return LabelStyle;
+  if (FLabelStyle != talAuto) return FLabelStyle;
   if (!FChart) return talNone;
   if (FIsDepthAxis) return CountActiveSeries(FChart->SeriesList) > 0 ? talText : talNone;
   bool Any = false;
@@ -483,9 +532,9 @@ double TCustomChartAxis::CalcIncrement() {
   // them apart, measured again with those decimals; where the format cannot separate
   // them even so, the step grows until it can.
   auto DecimalsFor = [](double S) { return std::clamp(int(std::ceil(-std::log10(S) - 1e-9)), 0, 18); };
-  FLabelFormat = WithDecimals(AxisValuesFormat, DecimalsFor(Step));
+  FLabelFormat = WithDecimals(FAxisValuesFormat, DecimalsFor(Step));
   Step = std::max(Step, StepForLabels());
-  FLabelFormat = WithDecimals(AxisValuesFormat, DecimalsFor(Step));
+  FLabelFormat = WithDecimals(FAxisValuesFormat, DecimalsFor(Step));
   for (int Guard = 0; Guard < 200 && LabelsCollide(Step) && std::isfinite(Step); ++Guard)
     Step = ChartNextStep(Step);
   return Step;
@@ -538,7 +587,7 @@ int TCustomChartAxis::MaxLabelsWidth() {
   FChart->OnGetAxisLabel = nullptr;
   const double Step = CalcIncrement();
   double A = IMinimum, B = IMaximum;
-  if (RoundFirstLabel && Step > 0 && std::fabs(B / Step) < 2147483647 &&
+  if (FRoundFirstLabel && Step > 0 && std::fabs(B / Step) < 2147483647 &&
       std::fabs(A / Step) < 2147483647) {
     A = std::trunc(A / Step) * Step;
     B = std::trunc(B / Step) * Step;
@@ -552,7 +601,7 @@ int TCustomChartAxis::MaxLabelsWidth() {
 }
 
 int TCustomChartAxis::SizeTitle() {
-  if (TitleSize != 0) return TitleSize;
+  if (FTitleSize != 0) return FTitleSize;
   FChart->AssignChartFont(Title.Font);
   TChartCanvas3D &C = FChart->Canvas();
   const int A = Title.Angle();
@@ -562,7 +611,7 @@ int TCustomChartAxis::SizeTitle() {
 }
 
 int TCustomChartAxis::SizeLabels() {
-  if (LabelsSize != 0) return LabelsSize;
+  if (FLabelsSize != 0) return FLabelsSize;
   FChart->AssignChartFont(LabelsFont);
   const int A = FLabelsAngle;
   if ((FHorizontal && (A == 0 || A == 180)) || (!FHorizontal && (A == 90 || A == 270)))
@@ -572,8 +621,8 @@ int TCustomChartAxis::SizeLabels() {
 
 int TCustomChartAxis::SizeTickAxis() const {
   int S = Axis.Visible ? Axis.Width : 0;
-  if (Ticks.Visible) S += TickLength;
-  if (MinorTicks.Visible) S = std::max(S, MinorTickLength);
+  if (Ticks.Visible) S += FTickLength;
+  if (MinorTicks.Visible) S = std::max(S, FMinorTickLength);
   return S;
 }
 

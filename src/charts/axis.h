@@ -51,6 +51,8 @@ public:
   void SetCaption(const std::string &V);
   TCustomChartAxis *Axis() const { return FAxis; }
   int DefaultAngle = 0;
+  // Angle, caption and font.
+  void Assign(const TChartAxisTitle &Source);
 
 private:
   TCustomChartAxis *FAxis;
@@ -65,6 +67,9 @@ public:
   TCustomChartAxis(const TCustomChartAxis &) = delete;
   TCustomChartAxis &operator=(const TCustomChartAxis &) = delete;
   virtual ~TCustomChartAxis() = default;
+
+  // Every setting of another axis (not its side or its working values).
+  void Assign(const TCustomChartAxis &Source);
 
   // ---- ends ----
   bool Automatic() const { return FAutomatic; }
@@ -95,35 +100,57 @@ public:
   TCustomAxisPanel *ParentChart() const { return FChart; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool V) { Set(FVisible, V); }
-  double StartPosition = 0, EndPosition = 100, PositionPercent = 0;
+
+  // ---- settings that repaint the chart when they change ----
+  double StartPosition() const { return FStartPosition; }
+  void SetStartPosition(double V) { Set(FStartPosition, V); }
+  double EndPosition() const { return FEndPosition; }
+  void SetEndPosition(double V) { Set(FEndPosition, V); }
+  double PositionPercent() const { return FPositionPercent; }
+  void SetPositionPercent(double V) { Set(FPositionPercent, V); }
+  bool GridCentered() const { return FGridCentered; }
+  void SetGridCentered(bool V) { Set(FGridCentered, V); }
+  bool LabelsOnAxis() const { return FLabelsOnAxis; }
+  void SetLabelsOnAxis(bool V) { Set(FLabelsOnAxis, V); }
+  int LabelsSize() const { return FLabelsSize; }
+  void SetLabelsSize(int V) { Set(FLabelsSize, V); }
+  TAxisLabelStyle LabelStyle() const { return FLabelStyle; }
+  void SetLabelStyle(TAxisLabelStyle V) { Set(FLabelStyle, V); }
+  const std::string &AxisValuesFormat() const { return FAxisValuesFormat; }
+  void SetAxisValuesFormat(const std::string &V) { Set(FAxisValuesFormat, V); }
+  const std::string &DateTimeFormat() const { return FDateTimeFormat; }
+  void SetDateTimeFormat(const std::string &V) { Set(FDateTimeFormat, V); }
+  bool ExactDateTime() const { return FExactDateTime; }
+  void SetExactDateTime(bool V) { Set(FExactDateTime, V); }
+  bool RoundFirstLabel() const { return FRoundFirstLabel; }
+  void SetRoundFirstLabel(bool V) { Set(FRoundFirstLabel, V); }
+  bool LabelsMultiLine() const { return FLabelsMultiLine; }
+  void SetLabelsMultiLine(bool V) { Set(FLabelsMultiLine, V); }
+  int MinorTickLength() const { return FMinorTickLength; }
+  void SetMinorTickLength(int V) { Set(FMinorTickLength, V); }
+  int TickInnerLength() const { return FTickInnerLength; }
+  void SetTickInnerLength(int V) { Set(FTickInnerLength, V); }
+  int TickLength() const { return FTickLength; }
+  void SetTickLength(int V) { Set(FTickLength, V); }
+  bool TickOnLabelsOnly() const { return FTickOnLabelsOnly; }
+  void SetTickOnLabelsOnly(bool V) { Set(FTickOnLabelsOnly, V); }
+  int TitleSize() const { return FTitleSize; }
+  void SetTitleSize(int V) { Set(FTitleSize, V); }
 
   // ---- pens, labels, ticks ----
   TChartAxisPen Axis;
   TDottedGrayPen Grid;
-  bool GridCentered = false;
   bool Labels() const { return FLabels; }
   void SetLabels(bool V) { Set(FLabels, V); }
   int LabelsAngle() const { return FLabelsAngle; }
   void SetLabelsAngle(int V);
-  TFont LabelsFont;
-  bool LabelsOnAxis = true;
+  TChartFont LabelsFont;
   int LabelsSeparation() const { return FLabelsSeparation; }
   void SetLabelsSeparation(int V);
-  int LabelsSize = 0;
-  TAxisLabelStyle LabelStyle = talAuto;
-  std::string AxisValuesFormat = "#,##0.###";
-  std::string DateTimeFormat;
-  bool ExactDateTime = true;
-  bool RoundFirstLabel = true;
-  bool LabelsMultiLine = false;
   int MinorTickCount() const { return FMinorTickCount; }
   void SetMinorTickCount(int V);
-  int MinorTickLength = 2;
   TDarkGrayPen MinorTicks, Ticks, TicksInner;
-  int TickInnerLength = 0, TickLength = 4;
-  bool TickOnLabelsOnly = true;
   TChartAxisTitle Title;
-  int TitleSize = 0;
 
   // ---- working values of the current draw ----
   double IMaximum = 0, IMinimum = 0, IRange = 0;
@@ -154,7 +181,9 @@ public:
   TAxisLabelStyle CalcLabelStyle() const;
   // The value format of the labels: AxisValuesFormat, with more decimals while labels one
   // step apart would read the same (set by CalcIncrement).
-  const std::string &LabelFormat() const { return FLabelFormat.empty() ? AxisValuesFormat : FLabelFormat; }
+  const std::string &LabelFormat() const {
+    return FLabelFormat.empty() ? FAxisValuesFormat : FLabelFormat;
+  }
   int MaxLabelsWidth();
   int SizeLabels();
   int SizeTitle();
@@ -169,7 +198,8 @@ public:
   std::vector<double> DrawnLabels;
 
 protected:
-  template <class T> void Set(T &F, T V) {
+  template <class T, class U>
+  void Set(T &F, const U &V) {
     if (F == V) return;
     F = V;
     Repaint();
@@ -195,6 +225,23 @@ protected:
   int FLogarithmicBase = 10;
   bool FInverted = false, FVisible = true, FLabels = true;
   int FLabelsAngle = 0, FLabelsSeparation = 10, FMinorTickCount = 3;
+  double FStartPosition = 0;
+  double FEndPosition = 100;
+  double FPositionPercent = 0;
+  bool FGridCentered = false;
+  bool FLabelsOnAxis = true;
+  int FLabelsSize = 0;
+  TAxisLabelStyle FLabelStyle = talAuto;
+  std::string FAxisValuesFormat = "#,##0.###";
+  std::string FDateTimeFormat;
+  bool FExactDateTime = true;
+  bool FRoundFirstLabel = true;
+  bool FLabelsMultiLine = false;
+  int FMinorTickLength = 2;
+  int FTickInnerLength = 0;
+  int FTickLength = 4;
+  bool FTickOnLabelsOnly = true;
+  int FTitleSize = 0;
 
 private:
   // Labels one step apart near either end of the range read the same.

@@ -16,8 +16,8 @@ int CountLines(const std::string &Text) {
 } // namespace
 
 int TCustomChartAxis::PositionShift(const TRect &R) const {
-  if (PositionPercent == 0) return 0;
-  return Round(0.01 * PositionPercent * (FHorizontal ? R.Height() : R.Width()));
+  if (FPositionPercent == 0) return 0;
+  return Round(0.01 * FPositionPercent * (FHorizontal ? R.Height() : R.Width()));
 }
 
 void TCustomChartAxis::CalcRect(TRect &R, bool ReserveSpace) {
@@ -168,22 +168,21 @@ void TCustomChartAxis::DrawTicksGrid(int P) {
   TChartCanvas3D &C = FChart->Canvas();
   if (Ticks.Visible) {
     C.AssignVisiblePen(Ticks);
-    DrawTick(P, TickLength, false);
+    DrawTick(P, FTickLength, false);
   }
   if (Grid.Visible) {
-    if (!GridCentered)
-      DrawGridLine(P);
+    if (!FGridCentered) DrawGridLine(P);
     else if (FPrevTickPos != -1)
       DrawGridLine(Round((FPrevTickPos + P) * 0.5));
   }
   if (TicksInner.Visible) {
     C.AssignVisiblePen(TicksInner);
-    DrawTick(P, TickInnerLength, true);
+    DrawTick(P, FTickInnerLength, true);
   }
   if (MinorTicks.Visible && FPrevTickPos != -1 && !FLogarithmic) {
     C.AssignVisiblePen(MinorTicks);
     const double d = double(P - FPrevTickPos) / (FMinorTickCount + 1);
-    for (int i = 1; i <= FMinorTickCount; ++i) DrawTick(P - Round(i * d), MinorTickLength, false);
+    for (int i = 1; i <= FMinorTickCount; ++i) DrawTick(P - Round(i * d), FMinorTickLength, false);
   }
   FPrevTickPos = P;
 }
@@ -208,9 +207,9 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
   if (!(std::fabs(IMaximum / Step) < 2147483647 && std::fabs(IRange / Step) < 10000)) return;
   auto DrawAt = [&](double V) {
     const int P = CalcPosValue(V);
-    if (!TickOnLabelsOnly) DrawTicksGrid(P);
+    if (!FTickOnLabelsOnly) DrawTicksGrid(P);
     if (FLabels) {
-      if (TickOnLabelsOnly) DrawTicksGrid(P);
+      if (FTickOnLabelsOnly) DrawTicksGrid(P);
       DrawAxisLabel(P, V, LabelValue(V));
     }
   };
@@ -221,7 +220,7 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
     double V = ChartRoundDate(IMaximum, ExactEntry);
     const double Tol = std::fabs(Step) * 1e-9;
     int Guard = 0;
-    if (LabelsOnAxis) {
+    if (FLabelsOnAxis) {
       while (V > IMaximum + Tol && Guard++ < 10000) V = Down(V);
       for (; Guard < 10000 && V >= IMinimum - Tol; ++Guard, V = Down(V)) DrawAt(V);
     } else {
@@ -233,7 +232,7 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
   // Labels are whole multiples of the step, each computed afresh (no running sum), and
   // the ends take a small tolerance so that binary fractions keep their end labels.
   const double Tol = std::fabs(Step) * 1e-9;
-  const bool Multiples = IMinimum != IMaximum && RoundFirstLabel;
+  const bool Multiples = IMinimum != IMaximum && FRoundFirstLabel;
   double K0 = 0, Base = IMaximum;
   if (Multiples) {
     double q = IMaximum / Step;
@@ -244,7 +243,7 @@ void TCustomChartAxis::DrawValueLabels(double Step, int ExactEntry) {
   }
   auto Value = [&](int64_t k) { return Multiples ? (K0 - double(k)) * Step : Base - double(k) * Step; };
   int64_t k = 0;
-  if (LabelsOnAxis) {
+  if (FLabelsOnAxis) {
     while (Value(k) > IMaximum + Tol) ++k;
     for (int n = 0; n < 10000 && Value(k) >= IMinimum - Tol; ++n, ++k) DrawAt(Value(k));
   } else {
@@ -270,9 +269,9 @@ void TCustomChartAxis::DrawLogLabels() {
   for (int n = 0; n < 10000 && v <= IMaximum; ++n) {
     if (v >= Min) {
       const int P = CalcPosValue(v);
-      if (!TickOnLabelsOnly) DrawTicksGrid(P);
+      if (!FTickOnLabelsOnly) DrawTicksGrid(P);
       if (FLabels) {
-        if (TickOnLabelsOnly) DrawTicksGrid(P);
+        if (FTickOnLabelsOnly) DrawTicksGrid(P);
         DrawAxisLabel(P, v, LabelValue(v));
       }
       if (MinorTicks.Visible) {
@@ -281,7 +280,7 @@ void TCustomChartAxis::DrawLogLabels() {
         for (int i = 1; i <= FMinorTickCount; ++i) {
           const double m = v + i * d;
           if (m > IMaximum) break;
-          DrawTick(CalcPosValue(m), MinorTickLength, false);
+          DrawTick(CalcPosValue(m), FMinorTickLength, false);
         }
       }
     }
@@ -332,9 +331,9 @@ void TCustomChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
     }
     const int Half = (Ext + Round(Ext * FLabelsSeparation * 0.01)) / 2;
     if (Any && FLabelsSeparation != 0 && std::abs(P - LastPos) < Half + LastHalf) continue;
-    if (!TickOnLabelsOnly) DrawTicksGrid(P);
+    if (!FTickOnLabelsOnly) DrawTicksGrid(P);
     if (FLabels) {
-      if (TickOnLabelsOnly) DrawTicksGrid(P);
+      if (FTickOnLabelsOnly) DrawTicksGrid(P);
       DrawAxisLabel(P, V, Text);
     }
     Any = true;
@@ -347,11 +346,11 @@ void TCustomChartAxis::DrawDepthLabels() {
   if (CountActiveSeries(FChart->SeriesList) == 0) return;
   for (int t = Trunc(IMinimum); t <= Trunc(IMaximum); ++t) {
     const int P = CalcDepthPosValue(IMaximum - t - 0.5);
-    if (!TickOnLabelsOnly) DrawTicksGrid(P);
+    if (!FTickOnLabelsOnly) DrawTicksGrid(P);
     if (FLabels) {
       std::string Text = FChart->SeriesTitleLegend(t);
       if (FChart->OnGetAxisLabel) FChart->OnGetAxisLabel(this, nullptr, t, Text);
-      if (TickOnLabelsOnly) DrawTicksGrid(P);
+      if (FTickOnLabelsOnly) DrawTicksGrid(P);
       DrawAxisLabel(P, t, Text);
     }
   }
@@ -386,7 +385,7 @@ void TCustomChartAxis::Draw(bool CalcPosAxis) {
   }
   if (!Title.Caption().empty()) DrawTitle();
   int Exact = -1;
-  if (IsDateTime && ExactDateTime && FIncrement != 0) {
+  if (IsDateTime && FExactDateTime && FIncrement != 0) {
     Exact = FindDateTimeStep(FIncrement);
     if (Exact >= 0)
       while (Exact < NumDateTimeSteps - 1 && Step > DateTimeStepValue(Exact)) ++Exact;
@@ -410,9 +409,9 @@ void TCustomChartAxis::Draw(bool CalcPosAxis) {
             break;
           }
           const int P = CalcPosValue(v);
-          if (!TickOnLabelsOnly) DrawTicksGrid(P);
+          if (!FTickOnLabelsOnly) DrawTicksGrid(P);
           if (FLabels) {
-            if (TickOnLabelsOnly) DrawTicksGrid(P);
+            if (FTickOnLabelsOnly) DrawTicksGrid(P);
             DrawAxisLabel(P, v, LabelValue(v));
           }
           Done = true;

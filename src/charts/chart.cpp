@@ -14,10 +14,33 @@ void TChartWall::SetColor(TColor V) {
   FChart->Invalidate();
 }
 
+void TChartWall::Assign(const TChartWall &S) {
+  Brush.SetColor(S.Brush.Color);
+  Brush.SetStyle(S.Brush.Style);
+  Dark3D = S.Dark3D;
+  Pen.Assign(S.Pen);
+  Size = S.Size;
+  FColor = S.FColor;
+  FChart->Invalidate();
+}
+
 TChartTitle::TChartTitle(TCustomChartPanel *Chart)
     : TChartFontObject(Chart), Brush([Chart] { Chart->Invalidate(); }),
       Frame([Chart] { Chart->Invalidate(); }) {
   Font.Color = clBlue;
+}
+
+void TChartTitle::Assign(const TChartTitle &S) {
+  Font.Assign(S.Font);
+  AdjustFrame = S.AdjustFrame;
+  Alignment = S.Alignment;
+  Brush.SetColor(S.Brush.Color);
+  Brush.SetStyle(S.Brush.Style);
+  Color = S.Color;
+  Frame.Assign(S.Frame);
+  Text = S.Text;
+  FVisible = S.FVisible;
+  FOwner->Invalidate();
 }
 
 void TChartTitle::SetVisible(bool V) {
@@ -123,6 +146,30 @@ void TChartLegend::SetTopPos(int V) {
 void TChartLegend::SetVisible(bool V) {
   if (FVisible == V) return;
   FVisible = V;
+  FChart->Invalidate();
+}
+
+void TChartLegend::Assign(const TChartLegend &S) {
+  Alignment = S.Alignment;
+  Brush.SetColor(S.Brush.Color);
+  Brush.SetStyle(S.Brush.Style);
+  Color = S.Color;
+  FColorWidth = S.FColorWidth;
+  DividingLines.Assign(S.DividingLines);
+  FFirstValue = S.FFirstValue;
+  Font.Assign(S.Font);
+  Frame.Assign(S.Frame);
+  HorizMargin = S.HorizMargin;
+  Inverted = S.Inverted;
+  LegendStyle = S.LegendStyle;
+  MaxNumRows = S.MaxNumRows;
+  ResizeChart = S.ResizeChart;
+  ShadowColor = S.ShadowColor;
+  ShadowSize = S.ShadowSize;
+  TextStyle = S.TextStyle;
+  FTopPos = S.FTopPos;
+  VertMargin = S.VertMargin;
+  FVisible = S.FVisible;
   FChart->Invalidate();
 }
 
@@ -308,6 +355,19 @@ void TCustomAxisPanel::RemoveSeries(TChartSeries *S) {
   S->SetParentChart(nullptr);
   if (Cursor() == S->Cursor) SetCursor(SavedCursor);
   Invalidate();
+}
+
+void TCustomAxisPanel::Assign(const TCustomChartPanel &Source) {
+  if (auto *S = dynamic_cast<const TCustomAxisPanel *>(&Source)) {
+    for (size_t i = 0; i < AxesList.size() && i < S->AxesList.size() && i < 5; ++i)
+      AxesList[i]->Assign(*S->AxesList[i]);
+    AxisVisible = S->AxisVisible;
+    ClipPoints = S->ClipPoints;
+    View3DWalls = S->View3DWalls;
+    SetMaxPointsPerPage(S->FMaxPointsPerPage);
+    ScaleLastPage = S->ScaleLastPage;
+  }
+  TCustomChartPanelExtended::Assign(Source);
 }
 
 void TCustomAxisPanel::FreeAllSeries() {
@@ -586,6 +646,19 @@ TCustomChart::TCustomChart()
 TCustomChart::~TCustomChart() {
   // The walls and legend go before the panel detaches its series.
   FDestroying = true;
+}
+
+void TCustomChart::Assign(const TCustomChartPanel &Source) {
+  TCustomAxisPanel::Assign(Source);
+  if (auto *S = dynamic_cast<const TCustomChart *>(&Source)) {
+    BackImageInside = S->BackImageInside;
+    BackWall.Assign(S->BackWall);
+    BottomWall.Assign(S->BottomWall);
+    LeftWall.Assign(S->LeftWall);
+    Legend.Assign(S->Legend);
+    Foot.Assign(S->Foot);
+    Title.Assign(S->Title);
+  }
 }
 
 void TCustomChart::SetBackColor(TColor C) {

@@ -24,6 +24,7 @@ public:
   int Size = 0;
   TColor DefaultColor = clChartColor;
   bool SolidDark() const { return Brush.Style != bsClear && Dark3D; }
+  void Assign(const TChartWall &Source);
 
 private:
   TCustomChartPanel *FChart;
@@ -44,6 +45,7 @@ public:
   void SetVisible(bool V);
   bool Clicked(int X, int Y) const { return FVisible && PtInRect(TitleRect, Point(X, Y)); }
   void Draw(bool OnTop);
+  void Assign(const TChartTitle &Source);
 
 private:
   bool FVisible = true;
@@ -85,6 +87,7 @@ public:
   int Clicked(int X, int Y) const;
   TLegendStyle ResolvedStyle() const;
   int ItemCount() const;
+  void Assign(const TChartLegend &Source);
   std::string ItemText(int Index) const;
 
 private:
@@ -138,6 +141,8 @@ public:
   int MaxZOrder = 0;
   int SeriesWidth3D = 0, SeriesHeight3D = 0;
 
+  // The panel's settings and its five axes.
+  void Assign(const TCustomChartPanel &Source) override;
   void InternalDraw(const TRect &UserRect) override;
   virtual void CalcAxisRect() = 0;
   virtual void CalcSeriesMargins() = 0;
@@ -201,6 +206,8 @@ public:
   std::function<void(TShiftState, int, int)> OnMouseMove;
 
   bool IsFreeSeriesColor(TColor C, bool CheckBackground) const override;
+  // The axis panel's settings, the back image's place, the walls, legend, foot and title.
+  void Assign(const TCustomChartPanel &Source) override;
   void CalcAxisRect() override;
   void CalcSeriesMargins() override;
   int GetWallSize(const TCustomChartAxis *Axis) const override;

@@ -35,6 +35,18 @@ void TView3DOptions::SetZoom(int V) {
   Repaint();
 }
 
+void TView3DOptions::Assign(const TView3DOptions &S) {
+  SetElevation(S.FElevation);
+  SetHorizOffset(S.FHorizOffset);
+  SetOrthogonal(S.FOrthogonal);
+  SetPerspective(S.FPerspective);
+  SetRotation(S.FRotation);
+  SetTilt(S.FTilt);
+  SetVertOffset(S.FVertOffset);
+  SetZoom(S.FZoom);
+  SetZoomText(S.FZoomText);
+}
+
 // ---- free routines ----------------------------------------------------------------
 
 void ChartSinCos(double Angle, double &Sin, double &Cos) {

@@ -40,6 +40,8 @@ public:
   void SetVertOffset(int V);
   void SetZoom(int V);
   void SetZoomText(bool V) { Set(FZoomText, V); }
+  // All nine settings, through their setters (the events stay ours).
+  void Assign(const TView3DOptions &Source);
   std::function<void(bool Horizontal)> OnScrolled;
   std::function<void(int NewZoom)> OnChangedZoom;
 

@@ -113,14 +113,19 @@ template <class T> void TChartGradient::Set(T &F, T V) {
   if (FOwner) FOwner->Invalidate();
 }
 
-TChartFontObject::TChartFontObject(TCustomChartPanel *Owner)
-    : Font(CreateDefaultChartFont()), FOwner(Owner) {}
-
-void TChartFontObject::SetFont(const TFont &F) {
-  if (Font == F) return;
-  Font = F;
-  if (FOwner) FOwner->Invalidate();
+void TChartGradient::Assign(const TChartGradient &S) {
+  SetDirection(S.FDirection);
+  SetEndColor(S.FEndColor);
+  SetStartColor(S.FStartColor);
+  SetVisible(S.FVisible);
 }
+
+TChartFontObject::TChartFontObject(TCustomChartPanel *Owner)
+    : Font(CreateDefaultChartFont(),
+           [Owner] {
+             if (Owner) Owner->Invalidate();
+           }),
+      FOwner(Owner) {}
 
 // ---- panel ---------------------------------------------------------------------------
 
@@ -298,6 +303,18 @@ void TCustomChartPanel::SetMargin(int Index, int Value) {
   SetIntProperty(F, Value);
 }
 
+void TCustomChartPanel::Assign(const TCustomChartPanel &S) {
+  PrintProportional = S.PrintProportional;
+  SetPrintResolution(S.FPrintResolution);
+  for (int i = 0; i < 4; ++i) SetMargin(i, S.GetMargin(i));
+  SetBufferedDisplay(S.BufferedDisplay());
+  SetMonochrome(S.Monochrome());
+  SetView3D(S.FView3D);
+  View3DOptions.Assign(S.View3DOptions);
+  SetChart3DPercent(S.FChart3DPercent);
+  SetColor(S.FColor);
+}
+
 void TCustomChartPanel::SetChart3DPercent(int Value) {
   if (Value < 1 || Value > 100)
     throw ChartException(Format("3D effect percent must be between %d and %d", 1, 100));
@@ -400,6 +417,19 @@ void TCustomChartPanelExtended::UndoZoom() {
   if (OnUndoZoom) OnUndoZoom();
   Invalidate();
   Zoomed = false;
+}
+
+void TCustomChartPanelExtended::Assign(const TCustomChartPanel &Source) {
+  if (auto *S = dynamic_cast<const TCustomChartPanelExtended *>(&Source)) {
+    SetBackImage(S->BackImage);
+    SetBackImageMode(S->FBackImageMode);
+    Gradient.Assign(S->Gradient);
+    AllowPanning = S->AllowPanning;
+    AllowZoom = S->AllowZoom;
+    AnimatedZoom = S->AnimatedZoom;
+    AnimatedZoomSteps = S->AnimatedZoomSteps;
+  }
+  TCustomChartPanel::Assign(Source);
 }
 
 void TCustomChartPanelExtended::MouseLeave() {

@@ -60,6 +60,7 @@ public:
   void SetEndColor(TColor V) { Set(FEndColor, V); }
   void SetStartColor(TColor V) { Set(FStartColor, V); }
   void SetVisible(bool V) { Set(FVisible, V); }
+  void Assign(const TChartGradient &Source);
 
 private:
   template <class T> void Set(T &F, T V);
@@ -69,13 +70,51 @@ private:
   bool FVisible = false;
 };
 
+// A font of the chart's texts: a canvas font plus its owner's change notification, so that
+// changing one of its settings in place repaints the chart.
+class TChartFont : public TFont {
+public:
+  explicit TChartFont(const TFont &F, std::function<void()> OnChange = {})
+      : TFont(F), OnChange(std::move(OnChange)) {}
+  std::function<void()> OnChange;
+  void SetName(const std::string &V) { SetField(Name, V); }
+  void SetHeight(int V) { SetField(Height, V); }
+  void SetColor(TColor V) { SetField(Color, V); }
+  void SetStyle(TFontStyles V) { SetField(Style, V); }
+  void SetPitch(TFontPitch V) { SetField(Pitch, V); }
+  void SetCharset(int V) { SetField(Charset, V); }
+  void SetOrientation(int V) { SetField(Orientation, V); }
+  void SetSize(int Points) {
+    TFont F = *this;
+    F.SetSize(Points);
+    Assign(F);
+  }
+  // Every setting of F; the change event stays ours and fires once, when anything changed.
+  void Assign(const TFont &F) {
+    if (static_cast<const TFont &>(*this) == F) return;
+    static_cast<TFont &>(*this) = F;
+    Changed();
+  }
+  void Changed() {
+    if (OnChange) OnChange();
+  }
+
+private:
+  template <class T, class V>
+  void SetField(T &Field, const V &Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Changed();
+  }
+};
+
 // The font of titles, legend and axis titles: repaints its owner when it changes.
 class TChartFontObject {
 public:
   explicit TChartFontObject(TCustomChartPanel *Owner);
   virtual ~TChartFontObject() = default;
-  TFont Font;
-  void SetFont(const TFont &F);
+  TChartFont Font;
+  void SetFont(const TFont &F) { Font.Assign(F); }
   TCustomChartPanel *Owner() const { return FOwner; }
 
 protected:
@@ -164,6 +203,9 @@ public:
   void DrawToMetaCanvas(TCanvas &ACanvas, const TRect &R);
   void PrintPartialCanvas(TCanvas &ACanvas, const TRect &PrinterRect);
   void PrintPartial(const TRect &PrinterRect);
+
+  // The settings of another panel (not its size, series or contents).
+  virtual void Assign(const TCustomChartPanel &Source);
 
   // ---- properties ----
   int Chart3DPercent() const { return FChart3DPercent; }
@@ -264,6 +306,7 @@ public:
   virtual void FillPanelRect(const TRect &R);
   virtual void PaintPanel(const TRect &R);
   virtual void UndoZoom();
+  void Assign(const TCustomChartPanel &Source) override;
   void DrawBackground(TRect R, int Z);
   void MouseLeave() override;
 

@@ -12,7 +12,7 @@
 
 TSeriesMarks::TSeriesMarks(TChartSeries *Series)
     : Arrow([Series] { Series->Repaint(); }), Frame([Series] { Series->Repaint(); }),
-      Font(CreateDefaultChartFont()), FSeries(Series) {}
+      Font(CreateDefaultChartFont(), [Series] { Series->Repaint(); }), FSeries(Series) {}
 
 void TSeriesMarks::SetVisible(bool V) {
   if (FVisible == V) return;

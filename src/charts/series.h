@@ -47,7 +47,7 @@ public:
   TColor BackColor = 0x80FFFF; // the marks' pale yellow
   bool Transparent = false;
   bool Clip = false;
-  TFont Font;
+  TChartFont Font;
   int ZPosition = 0;
   std::vector<std::unique_ptr<TSeriesMarkPosition>> Positions;
   void Draw(int ValueIndex, TColor Color, const std::string &Text, TSeriesMarkPosition &Position);

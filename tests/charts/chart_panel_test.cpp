@@ -258,3 +258,136 @@ TEST(ChartPanel, PrintedChartIsStretchedOntoThePage) {
   EXPECT_NEAR(Top, 2 * (Screen.Top + 1), 2);
   EXPECT_NEAR(Bottom, 2 * Screen.Bottom - 1, 2);
 }
+
+TEST(ChartCanvas, ViewOptionsAssignCopiesAllNine) {
+  TTestPanel P;
+  TView3DOptions S;
+  S.SetElevation(10);
+  S.SetHorizOffset(5);
+  S.SetOrthogonal(false);
+  S.SetPerspective(30);
+  S.SetRotation(20);
+  S.SetTilt(3);
+  S.SetVertOffset(-7);
+  S.SetZoom(150);
+  S.SetZoomText(false);
+  int Scrolled = 0, Zoomed = 0;
+  P.View3DOptions.OnScrolled = [&](bool) { ++Scrolled; };
+  P.View3DOptions.OnChangedZoom = [&](int Z) { Zoomed = Z; };
+  P.View3DOptions.Assign(S);
+  const TView3DOptions &V = P.View3DOptions;
+  EXPECT_EQ(V.Elevation(), 10);
+  EXPECT_EQ(V.HorizOffset(), 5);
+  EXPECT_FALSE(V.Orthogonal());
+  EXPECT_EQ(V.Perspective(), 30);
+  EXPECT_EQ(V.Rotation(), 20);
+  EXPECT_EQ(V.Tilt(), 3);
+  EXPECT_EQ(V.VertOffset(), -7);
+  EXPECT_EQ(V.Zoom(), 150);
+  EXPECT_FALSE(V.ZoomText());
+  EXPECT_EQ(Scrolled, 2); // both offsets moved
+  EXPECT_EQ(Zoomed, 150);
+  EXPECT_TRUE(P.PaintPending());
+}
+
+TEST(ChartCanvas, TextWidthAndSwaps) {
+  TChartOnBitmap W;
+  W.Paint();
+  TChartCanvas3D &C = W.Chart.Canvas();
+  C.SetReferenceCanvas(&W.Window.Canvas());
+  EXPECT_EQ(ChartGetTextWidth("", C), 0);
+  EXPECT_EQ(ChartGetTextWidth("WW", C), 2 * ChartGetTextWidth("W", C)); // no kerning
+  EXPECT_GT(ChartGetTextWidth("W", C), 0);
+  int Lines;
+  EXPECT_EQ(MultiLineTextWidth(C, std::string("W\rWWW\rWW"), Lines), ChartGetTextWidth("WWW", C));
+  EXPECT_EQ(Lines, 3);
+  int32_t A = 1, B = -2;
+  SwapLongint(A, B);
+  EXPECT_EQ(A, -2);
+  EXPECT_EQ(B, 1);
+}
+
+TEST(ChartPanel, AssignCopiesThePanelSettings) {
+  TTestPanel S, P;
+  S.PrintProportional = false;
+  S.SetPrintResolution(20);
+  for (int i = 0; i < 4; ++i) S.SetMargin(i, 10 + i);
+  S.SetBufferedDisplay(false);
+  S.SetMonochrome(true);
+  S.SetView3D(false);
+  S.View3DOptions.SetZoom(80);
+  S.SetChart3DPercent(40);
+  S.SetColor(clAqua);
+  TBitmap Img(8, 8);
+  Img.Fill(clRed);
+  S.SetBackImage(Img);
+  S.SetBackImageMode(TChartBackImageMode::pbmTile);
+  S.Gradient.SetVisible(true);
+  S.Gradient.SetDirection(TGradientDirection::gdFromCenter);
+  S.Gradient.SetStartColor(clBlue);
+  S.Gradient.SetEndColor(clLime);
+  S.AllowPanning = TPanningMode::pmVertical;
+  S.AllowZoom = false;
+  S.AnimatedZoom = true;
+  S.AnimatedZoomSteps = 3;
+  P.Assign(S);
+  EXPECT_FALSE(P.PrintProportional);
+  EXPECT_EQ(P.PrintResolution(), 20);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(P.GetMargin(i), 10 + i);
+  EXPECT_FALSE(P.BufferedDisplay());
+  EXPECT_TRUE(P.Monochrome());
+  EXPECT_FALSE(P.View3D());
+  EXPECT_EQ(P.View3DOptions.Zoom(), 80);
+  EXPECT_EQ(P.Chart3DPercent(), 40);
+  EXPECT_EQ(P.Color(), clAqua);
+  EXPECT_EQ(P.BackImage.Width(), 8);
+  EXPECT_EQ(P.BackImageMode(), TChartBackImageMode::pbmTile);
+  EXPECT_TRUE(P.Gradient.Visible());
+  EXPECT_EQ(P.Gradient.Direction(), TGradientDirection::gdFromCenter);
+  EXPECT_EQ(P.Gradient.StartColor(), clBlue);
+  EXPECT_EQ(P.Gradient.EndColor(), clLime);
+  EXPECT_EQ(P.AllowPanning, TPanningMode::pmVertical);
+  EXPECT_FALSE(P.AllowZoom);
+  EXPECT_TRUE(P.AnimatedZoom);
+  EXPECT_EQ(P.AnimatedZoomSteps, 3);
+  EXPECT_TRUE(P.PaintPending());
+}
+
+TEST(ChartPanel, GradientAssignRepaintsOnlyOnChange) {
+  TChartOnBitmap W;
+  W.Paint();
+  TChartGradient G;
+  W.Chart.Gradient.Assign(G); // the same four values
+  EXPECT_FALSE(W.Chart.PaintPending());
+  G.SetEndColor(clRed);
+  W.Chart.Gradient.Assign(G);
+  EXPECT_EQ(W.Chart.Gradient.EndColor(), clRed);
+  EXPECT_TRUE(W.Chart.PaintPending());
+}
+
+TEST(ChartPanel, FontsChangedInPlaceRepaintTheChart) {
+  TChartOnBitmap W;
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  W.Paint();
+  const std::vector<std::function<void()>> Changes = {
+      [&] { W.Chart.Title.Font.SetColor(clRed); },
+      [&] { W.Chart.Foot.Font.SetStyle(fsItalic); },
+      [&] { W.Chart.Legend.Font.SetSize(12); },
+      [&] { W.Chart.LeftAxis.Title.Font.SetName("Times New Roman"); },
+      [&] { W.Chart.BottomAxis.LabelsFont.SetHeight(-20); },
+      [&] { S->Marks.Font.SetColor(clBlue); },
+  };
+  for (size_t i = 0; i < Changes.size(); ++i) {
+    W.Paint();
+    ASSERT_FALSE(W.Chart.PaintPending());
+    Changes[i]();
+    EXPECT_TRUE(W.Chart.PaintPending()) << "change " << i;
+    EXPECT_TRUE(W.Chart.Canvas().DirtyBits()) << "change " << i;
+  }
+  // Setting a value it already has changes nothing.
+  W.Paint();
+  W.Chart.Title.Font.SetColor(clRed);
+  W.Chart.Legend.Font.SetSize(12);
+  EXPECT_FALSE(W.Chart.PaintPending());
+  EXPECT_EQ(W.Chart.Legend.Font.Size(), 12);
+}

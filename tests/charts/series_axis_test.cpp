@@ -292,3 +292,118 @@ TEST(Axis, DateTimeSteps) {
   EXPECT_EQ(FormatDateTime("dd/mm/yyyy", 36526), "01/01/2000");
   EXPECT_EQ(FormatDateTime("hh:nn:ss", 0.75), "18:00:00");
 }
+
+TEST(Axis, SettingsRepaintWhenChangedAfterTheFirstPaint) {
+  TChartOnBitmap W;
+  W.Chart.AddSeries<TPointSeries>()->AddXY(1, 1);
+  TChartAxis &A = W.Chart.LeftAxis;
+  const std::vector<std::pair<const char *, std::function<void()>>> Changes = {
+      {"StartPosition", [&] { A.SetStartPosition(10); }},
+      {"EndPosition", [&] { A.SetEndPosition(90); }},
+      {"PositionPercent", [&] { A.SetPositionPercent(5); }},
+      {"GridCentered", [&] { A.SetGridCentered(true); }},
+      {"LabelsOnAxis", [&] { A.SetLabelsOnAxis(false); }},
+      {"LabelsSize", [&] { A.SetLabelsSize(30); }},
+      {"LabelStyle", [&] { A.SetLabelStyle(talNone); }},
+      {"AxisValuesFormat", [&] { A.SetAxisValuesFormat("0.0"); }},
+      {"DateTimeFormat", [&] { A.SetDateTimeFormat("hh:nn"); }},
+      {"ExactDateTime", [&] { A.SetExactDateTime(false); }},
+      {"RoundFirstLabel", [&] { A.SetRoundFirstLabel(false); }},
+      {"LabelsMultiLine", [&] { A.SetLabelsMultiLine(true); }},
+      {"MinorTickLength", [&] { A.SetMinorTickLength(5); }},
+      {"TickInnerLength", [&] { A.SetTickInnerLength(3); }},
+      {"TickLength", [&] { A.SetTickLength(7); }},
+      {"TickOnLabelsOnly", [&] { A.SetTickOnLabelsOnly(false); }},
+      {"TitleSize", [&] { A.SetTitleSize(20); }},
+      {"LabelsFont", [&] { A.LabelsFont.SetColor(clRed); }},
+  };
+  for (const auto &[Name, Change] : Changes) {
+    W.Paint();
+    ASSERT_FALSE(W.Chart.PaintPending());
+    Change();
+    EXPECT_TRUE(W.Chart.PaintPending()) << Name;
+    W.Paint();
+    Change(); // the same value again: nothing to repaint
+    EXPECT_FALSE(W.Chart.PaintPending()) << Name;
+  }
+  EXPECT_EQ(A.TickLength(), 7);
+  EXPECT_EQ(A.AxisValuesFormat(), "0.0");
+  // The new settings take effect: the axis now starts 10 % down the chart rectangle.
+  W.Paint();
+  EXPECT_EQ(A.IStartPos, W.Chart.ChartRect.Top + Round(W.Chart.ChartHeight * 0.1));
+}
+
+TEST(Axis, AssignCopiesEverySetting) {
+  TChartOnBitmap W;
+  TChartAxis &S = W.Chart.LeftAxis, &A = W.Chart.RightAxis;
+  S.SetMinMax(5, 9);
+  S.SetIncrement(0.5);
+  S.SetInverted(true);
+  S.SetStartPosition(20);
+  S.Grid.SetColor(clRed);
+  S.Ticks.SetVisible(false);
+  S.SetLabelsAngle(90);
+  S.LabelsFont.SetSize(14);
+  S.SetLabelStyle(talValue);
+  S.SetAxisValuesFormat("0.00");
+  S.SetMinorTickCount(7);
+  S.SetTickLength(9);
+  S.SetTitleSize(12);
+  S.Title.SetCaption("volts");
+  S.Title.Font.SetColor(clGreen);
+  A.SetMinMax(100, 200); // the copy's minimum lies below this maximum: no check refuses it
+  A.Assign(S);
+  EXPECT_FALSE(A.Automatic());
+  EXPECT_EQ(A.Minimum(), 5);
+  EXPECT_EQ(A.Maximum(), 9);
+  EXPECT_EQ(A.Increment(), 0.5);
+  EXPECT_TRUE(A.Inverted());
+  EXPECT_EQ(A.StartPosition(), 20);
+  EXPECT_EQ(A.Grid.Color, clRed);
+  EXPECT_FALSE(A.Ticks.Visible);
+  EXPECT_EQ(A.LabelsAngle(), 90);
+  EXPECT_EQ(A.LabelsFont.Size(), 14);
+  EXPECT_EQ(A.LabelStyle(), talValue);
+  EXPECT_EQ(A.AxisValuesFormat(), "0.00");
+  EXPECT_EQ(A.MinorTickCount(), 7);
+  EXPECT_EQ(A.TickLength(), 9);
+  EXPECT_EQ(A.TitleSize(), 12);
+  EXPECT_EQ(A.Title.Caption(), "volts");
+  EXPECT_EQ(A.Title.Angle(), 90); // the left axis's title angle comes along
+  EXPECT_EQ(A.Title.Font.Color, clGreen);
+  // Still the right axis: its side is its own.
+  EXPECT_TRUE(A.OtherSide());
+  EXPECT_FALSE(A.Horizontal());
+}
+
+TEST(Chart, AssignCopiesAxesWallsAndTexts) {
+  TChartOnBitmap S, W;
+  S.Chart.BottomAxis.SetMinMax(0, 20);
+  S.Chart.LeftAxis.Title.SetCaption("height (m)");
+  S.Chart.AxisVisible = false;
+  S.Chart.SetMaxPointsPerPage(10);
+  S.Chart.SetBackColor(clYellow);
+  S.Chart.BottomWall.Size = 4;
+  S.Chart.Title.Text = {"paths"};
+  S.Chart.Title.Font.SetColor(clRed);
+  S.Chart.Legend.Alignment = laTop;
+  S.Chart.Legend.SetTopPos(30);
+  S.Chart.Foot.SetVisible(false);
+  S.Chart.SetView3D(false);
+  W.Chart.Assign(S.Chart);
+  EXPECT_EQ(W.Chart.BottomAxis.Maximum(), 20);
+  EXPECT_FALSE(W.Chart.BottomAxis.Automatic());
+  EXPECT_EQ(W.Chart.LeftAxis.Title.Caption(), "height (m)");
+  EXPECT_FALSE(W.Chart.AxisVisible);
+  EXPECT_EQ(W.Chart.MaxPointsPerPage(), 10);
+  EXPECT_EQ(W.Chart.BackColor(), clYellow);
+  EXPECT_EQ(W.Chart.BackWall.Brush.Style, bsSolid);
+  EXPECT_EQ(W.Chart.BottomWall.Size, 4);
+  EXPECT_EQ(W.Chart.Title.Text, std::vector<std::string>{"paths"});
+  EXPECT_EQ(W.Chart.Title.Font.Color, clRed);
+  EXPECT_EQ(W.Chart.Legend.Alignment, laTop);
+  EXPECT_EQ(W.Chart.Legend.TopPos(), 30);
+  EXPECT_FALSE(W.Chart.Foot.Visible());
+  EXPECT_FALSE(W.Chart.View3D());
+  EXPECT_TRUE(W.Chart.PaintPending());
+}
