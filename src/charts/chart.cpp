@@ -259,9 +259,12 @@ void TChartLegend::Draw() {
     C.Brush() = TBrush{Color, bsSolid};
     C.AssignVisiblePen(Frame);
     C.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
-    C.Pen() = TPen{Color == clBlack ? clWhite : clBlack, 1, psSolid, pmCopy};
     const int Shown = std::min(Items, NumRows * NumCols);
     for (int k = 0; k < Shown; ++k) {
+      // The colour boxes are framed in black, or white on a black legend; the series tell
+      // a box from the legend's colour by the canvas's background colour.
+      C.Pen() = TPen{Color == clBlack ? clWhite : clBlack, 1, psSolid, pmCopy};
+      C.SetBackColor(Color);
       const int Item = Inverted ? Shown - 1 - k : k;
       const int Row = k / NumCols, Col = k % NumCols;
       int X = R.Left + Col * FItemWidth + 4, Y = R.Top + Row * FItemHeight;
@@ -435,7 +438,14 @@ bool SeriesOnAxis(const TChartSeries *S, const TCustomChartAxis *Axis) {
 } // namespace
 
 static double AxisEnd(const TCustomAxisPanel &P, const TCustomChartAxis *Axis, bool Max) {
-  if (Axis->IsDepthAxis()) return Max ? P.MaxZOrder + 0.5 : -0.5;
+  if (Axis->IsDepthAxis()) {
+    if (Axis->CalcLabelStyle() == talValue) {
+      for (TChartSeries *S : P.SeriesList)
+        if (S->Active()) return Max ? S->MaxZValue() : S->MinZValue();
+      return 0;
+    }
+    return Max ? P.MaxZOrder + 0.5 : -0.5;
+  }
   const bool X = Axis->Horizontal();
   if (P.MaxPointsPerPage() > 0) {
     for (TChartSeries *S : P.SeriesList) {
@@ -444,8 +454,9 @@ static double AxisEnd(const TCustomAxisPanel &P, const TCustomChartAxis *Axis, b
       if (!PositionAxis || S->Count() == 0) break;
       const int M = P.MaxPointsPerPage(), Count = S->Count();
       int First = (P.Page() - 1) * M;
-      // Past the end (points were deleted): the last page, full or not.
-      if (First >= Count) First = ((Count - 1) / M) * M;
+      // A page past the end (points were deleted): the page before the one the count
+      // begins, which is the last full page.
+      if (First >= Count) First = std::max(0, Count / M - 1) * M;
       int Last = First + M - 1;
       if (Count <= Last) Last = First + Count % M - 1;
       Last = std::clamp(Last, First, Count - 1);
@@ -560,10 +571,14 @@ void TCustomAxisPanel::DrawSeriesGroup(const std::vector<TChartSeries *> &Group)
   const bool Clip = ClipPoints && CanClip();
   if (Clip) Canvas().ClipCube(ChartRect, 0, Width3D);
   for (TChartSeries *S : Shown) S->BeginDrawValues();
-  // Point by point, so that the series of the slot overlap one another as they should.
-  for (int i = First; i <= Last; ++i)
+  // Point by point, so that the series of the slot overlap one another as they should; the
+  // first series of the slot says in which direction.
+  const bool Forward = Group.front()->DrawValuesForward();
+  for (int n = 0; n <= Last - First; ++n) {
+    const int i = Forward ? First + n : Last - n;
     for (TChartSeries *S : Shown)
       if (i >= S->FirstValueIndex && i <= S->LastValueIndex) S->DrawValue(i);
+  }
   for (TChartSeries *S : Shown) S->EndDrawValues();
   if (Clip) Canvas().UnClipRectangle();
   for (TChartSeries *S : Shown) {
@@ -609,7 +624,7 @@ void TCustomAxisPanel::InternalDraw(const TRect &UserRect) {
     TChartSeries *S = SeriesList[k];
     if (!S->Active() || std::find(Drawn.begin(), Drawn.end(), S) != Drawn.end()) continue;
     std::vector<TChartSeries *> Group{S};
-    if (View3D() && S->DrawsValueByValue())
+    if (View3D() && S->DrawsValueByValue() && S->MoreSameZOrder())
       for (size_t j = k + 1; j < SeriesList.size(); ++j) {
         TChartSeries *T = SeriesList[j];
         if (T->Active() && T->DrawsValueByValue() && T->GetZOrder() == S->GetZOrder())

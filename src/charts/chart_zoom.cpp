@@ -95,7 +95,8 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     break;
   case TChartClickedPartStyle::cpSeries:
     Handled = Part.ASeries->ClickHook(Part.PointIndex, Button, Shift, X, Y);
-    if (!Handled && OnClickSeries) {
+    // The chart's event comes whatever the series' own handlers did, and has the last word.
+    if (OnClickSeries) {
       CancelMouse = true;
       OnClickSeries(this, Part.ASeries, Part.PointIndex, Button, Shift, X, Y);
       Handled = CancelMouse;

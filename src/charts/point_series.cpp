@@ -65,8 +65,7 @@ void TSeriesPointer::DrawPointer(bool Is3D, int X, int Y, int H, int V, TColor C
   };
   switch (Style) {
   case psRectangle:
-    if (Is3D && Draw3D)
-      C.Cube(Left, Right, Top, Bottom, FSeries->StartZ, FSeries->EndZ, Dark3D);
+    if (Is3D && FDraw3D) C.Cube(Left, Right, Top, Bottom, FSeries->StartZ, FSeries->EndZ, FDark3D);
     else if (Is3D)
       C.RectangleWithZ(TRect(Left, Top, Right + 1, Bottom + 1), Z);
     else
@@ -81,9 +80,9 @@ void TSeriesPointer::DrawPointer(bool Is3D, int X, int Y, int H, int V, TColor C
   case psTriangle:
   case psDownTriangle: {
     const bool Up = Style == psTriangle;
-    if (Is3D && Draw3D) {
+    if (Is3D && FDraw3D) {
       C.Pyramid(true, Left, Up ? Top : Bottom, Right, Up ? Bottom : Top, FSeries->StartZ,
-                FSeries->EndZ, Dark3D);
+                FSeries->EndZ, FDark3D);
       break;
     }
     const TPoint T[3] = {P(Left, Up ? Bottom : Top), P(Right, Up ? Bottom : Top), P(X, Up ? Top : Bottom)};
@@ -118,14 +117,14 @@ void TSeriesPointer::DrawPointer(bool Is3D, int X, int Y, int H, int V, TColor C
 }
 
 void TSeriesPointer::CalcHorizMargins(int &L, int &R) const {
-  if (FVisible && InflateMargins) {
+  if (FVisible && FInflateMargins) {
     L = std::max(L, FHorizSize + 1);
     R = std::max(R, FHorizSize + 1);
   }
 }
 
 void TSeriesPointer::CalcVertMargins(int &T, int &B) const {
-  if (FVisible && InflateMargins) {
+  if (FVisible && FInflateMargins) {
     T = std::max(T, FVertSize + 1);
     B = std::max(B, FVertSize + 1);
   }
@@ -133,10 +132,10 @@ void TSeriesPointer::CalcVertMargins(int &T, int &B) const {
 
 void TSeriesPointer::Assign(const TSeriesPointer &S) {
   Brush = S.Brush;
-  Dark3D = S.Dark3D;
-  Draw3D = S.Draw3D;
+  FDark3D = S.FDark3D;
+  FDraw3D = S.FDraw3D;
   FHorizSize = S.FHorizSize;
-  InflateMargins = S.InflateMargins;
+  FInflateMargins = S.FInflateMargins;
   Pen.Assign(S.Pen);
   FStyle = S.FStyle;
   FVertSize = S.FVertSize;
@@ -172,11 +171,12 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
   const bool Is3D = FParentChart->View3D();
   const int Z = Is3D ? StartZ : 0;
   if (!(X == FOldX && Y == FOldY) && Color != clNone) {
-    if (DrawArea) {
-      C.Brush() = TBrush{(ColorEachPoint() || AreaColor == clChartColor) ? Color : AreaColor, AreaBrush};
+    if (FDrawArea) {
+      C.Brush() =
+          TBrush{(ColorEachPoint() || FAreaColor == clChartColor) ? Color : FAreaColor, FAreaBrush};
       C.AssignVisiblePen(AreaLinesPen);
-      if (Stairs) {
-        const int SY = InvertedStairs ? Y : FOldY;
+      if (FStairs) {
+        const int SY = FInvertedStairs ? Y : FOldY;
         if (Is3D)
           C.RectangleWithZ(TRect(FOldX, SY, X + 1, Bottom), Z);
         else
@@ -186,7 +186,7 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
         if (Is3D && SeriesDepth() > 0) {
           // A prism: its top runs back along the depth, in a darker shade.
           const TBrush Front = C.Brush();
-          if (Dark3D) C.Brush().Color = ApplyDark(Front.Color, 64);
+          if (FDark3D) C.Brush().Color = ApplyDark(Front.Color, 64);
           C.Plane3D({FOldX, FOldY}, {X, Y}, StartZ, EndZ);
           C.Brush() = Front;
         }
@@ -195,23 +195,22 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int Bottom, int Valu
         C.Polygon(Q, 3);
       }
     }
-    if (DrawLine) {
+    if (FDrawLine) {
       C.AssignVisiblePen(LinePen);
       C.Pen().Color = Color;
       FParentChart->CheckPenWidth(C.Pen());
       C.Brush().Style = bsClear;
-      if (Is3D && SeriesDepth() > 0 && !Stairs) {
+      if (Is3D && SeriesDepth() > 0 && !FStairs) {
         // A band of the series' depth, its face in the point's colour.
-        C.Brush() = TBrush{Dark3D ? ApplyDark(Color, 32) : Color, LineBrush};
+        C.Brush() = TBrush{FDark3D ? ApplyDark(Color, 32) : Color, FLineBrush};
         C.Plane3D({FOldX, FOldY}, {X, Y}, StartZ, EndZ);
-      } else if (Stairs && InvertedStairs) {
+      } else if (FStairs && FInvertedStairs) {
         C.LineWithZ(FOldX, FOldY, FOldX, Y, Z);
         C.LineTo3D(X, Y, Z);
-      } else if (Stairs) {
+      } else if (FStairs) {
         C.LineWithZ(FOldX, FOldY, X, FOldY, Z);
         C.LineTo3D(X, Y, Z);
-      } else
-        C.LineWithZ(FOldX, FOldY, X, Y, Z);
+      } else C.LineWithZ(FOldX, FOldY, X, Y, Z);
     }
   }
   if (Pointers && Pointer.Visible()) {
@@ -248,11 +247,11 @@ void TCustomSeries::DrawValue(int ValueIndex) {
   const int Bottom = GetOriginPos(ValueIndex);
   if (ValueIndex == FirstValueIndex) {
     FPendingPointer = -1;
-    if (Dark3D) FDarkRatio = 1.0;
+    if (FDark3D) FDarkRatio = 1.0;
     if (ValueIndex > 0 && GetValueColor(ValueIndex - 1) != clNone) {
       // The segment that comes in from outside the plot, without pointers.
       const TCustomChartAxis *H = GetHorizAxis(), *V = GetVertAxis();
-      if (DrawArea) {
+      if (FDrawArea) {
         FOldX = CalcXPos(ValueIndex - 1);
         FOldY = CalcYPos(ValueIndex - 1);
         FOldBottom = GetOriginPos(ValueIndex - 1);
@@ -262,8 +261,7 @@ void TCustomSeries::DrawValue(int ValueIndex) {
         const double PX = H->CalcPosValueD(GetxValue(ValueIndex - 1));
         const double PY = V->CalcPosValueD(GetyValue(ValueIndex - 1));
         FOldX = EdgeX;
-        if (Stairs || PX == X)
-          FOldY = int(std::clamp(PY, -1e6, 1e6));
+        if (FStairs || PX == X) FOldY = int(std::clamp(PY, -1e6, 1e6));
         else
           FOldY = Round(PY + (Y - PY) * (EdgeX - PX) / (X - PX));
         FOldBottom = Bottom;
@@ -297,14 +295,13 @@ int TCustomSeries::Clicked(int X, int Y) {
       return i;
     }
     if (Q == P) return i;
-    if (i > FirstValueIndex && ClickableLine) {
+    if (i > FirstValueIndex && FClickableLine) {
       bool On;
-      if (Stairs) {
-        const TPoint Corner = InvertedStairs ? TPoint(Old.X, Q.Y) : TPoint(Q.X, Old.Y);
+      if (FStairs) {
+        const TPoint Corner = FInvertedStairs ? TPoint(Old.X, Q.Y) : TPoint(Q.X, Old.Y);
         On = PointInLineTolerance(P, Old, Corner, 3) || PointInLineTolerance(P, Corner, Q, 3);
-      } else
-        On = PointInLineTolerance(P, Old, Q, 3);
-      if (!On && DrawArea) {
+      } else On = PointInLineTolerance(P, Old, Q, 3);
+      if (!On && FDrawArea) {
         const TPoint A[4] = {Old, Q, {Q.X, GetOriginPos(i)}, {Old.X, GetOriginPos(i - 1)}};
         On = PointInPolygon(P, A);
       }
@@ -318,7 +315,7 @@ int TCustomSeries::Clicked(int X, int Y) {
 void TCustomSeries::CalcHorizMargins(int &L, int &R) {
   TChartSeries::CalcHorizMargins(L, R);
   Pointer.CalcHorizMargins(L, R);
-  if (Stairs && DrawLine) {
+  if (FStairs && FDrawLine) {
     L = std::max(L, LinePen.Width);
     R = std::max(R, LinePen.Width);
   }
@@ -327,35 +324,34 @@ void TCustomSeries::CalcHorizMargins(int &L, int &R) {
 void TCustomSeries::CalcVertMargins(int &T, int &B) {
   TChartSeries::CalcVertMargins(T, B);
   Pointer.CalcVertMargins(T, B);
-  if (Stairs && DrawLine) {
+  if (FStairs && FDrawLine) {
     T = std::max(T, LinePen.Width);
     B = std::max(B, LinePen.Width + 1);
   }
-  if (LineHeight >= 1 && !DrawArea) B = std::max(B, LineHeight);
+  if (FLineHeight >= 1 && !FDrawArea) B = std::max(B, FLineHeight);
 }
 
 void TCustomSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
   TChartCanvas3D *C = ChartCanvas();
   if (!C) return;
-  const TColor Color = ValueIndex >= 0 ? GetValueColor(ValueIndex) : SeriesColor();
+  const TColor Color = ValueIndex >= 0 ? LegendItemColor(ValueIndex) : SeriesColor();
   const int MX = (R.Left + R.Right) / 2, MY = (R.Top + R.Bottom) / 2;
   if (Pointer.Visible()) {
-    if (DrawLine) {
+    if (FDrawLine) {
       C->AssignVisiblePen(LinePen);
       C->Pen().Color = Color;
       C->DoHorizLine(R.Left, R.Right, MY);
     }
     Pointer.PrepareCanvas(Color);
-    const int W = DrawLine ? R.Width() / 3 : R.Width() / 2 + 1;
-    const int H = DrawLine ? R.Height() / 3 : R.Height() / 2 + 1;
+    const int W = FDrawLine ? R.Width() / 3 : R.Width() / 2 + 1;
+    const int H = FDrawLine ? R.Height() / 3 : R.Height() / 2 + 1;
     Pointer.DrawPointer(false, MX, MY, std::min(Pointer.HorizSize(), W), std::min(Pointer.VertSize(), H),
                         Color, Pointer.Style());
-  } else if (DrawLine && !DrawArea) {
+  } else if (FDrawLine && !FDrawArea) {
     C->AssignVisiblePen(LinePen);
     C->Pen().Color = Color;
     C->DoHorizLine(R.Left, R.Right, MY);
-  } else
-    TChartSeries::DrawLegendShape(ValueIndex, R);
+  } else TChartSeries::DrawLegendShape(ValueIndex, R);
 }
 
 void TCustomSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
@@ -366,32 +362,32 @@ void TCustomSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMar
 
 void TCustomSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TCustomSeries *>(&Source)) {
-    AreaBrush = S->AreaBrush;
-    AreaColor = S->AreaColor;
+    FAreaBrush = S->FAreaBrush;
+    FAreaColor = S->FAreaColor;
     AreaLinesPen.Assign(S->AreaLinesPen);
-    ClickableLine = S->ClickableLine;
-    Dark3D = S->Dark3D;
-    DrawArea = S->DrawArea;
-    DrawLine = S->DrawLine;
-    InvertedStairs = S->InvertedStairs;
-    LineBrush = S->LineBrush;
-    LineHeight = S->LineHeight;
+    FClickableLine = S->FClickableLine;
+    FDark3D = S->FDark3D;
+    FDrawArea = S->FDrawArea;
+    FDrawLine = S->FDrawLine;
+    FInvertedStairs = S->FInvertedStairs;
+    FLineBrush = S->FLineBrush;
+    FLineHeight = S->FLineHeight;
     LinePen.Assign(S->LinePen);
     Pointer.Assign(S->Pointer);
-    Stairs = S->Stairs;
+    FStairs = S->FStairs;
   }
   TChartSeries::Assign(Source);
 }
 
 TLineSeries::TLineSeries() {
-  DrawLine = true;
+  FDrawLine = true;
   Pointer.SetVisible(false);
   SinglePointPerResult = false;
 }
 
 TPointSeries::TPointSeries() {
   Pointer.SetVisible(true);
-  ClickableLine = false;
+  FClickableLine = false;
   Marks.ArrowLength = 0;
 }
 
@@ -401,7 +397,7 @@ void TPointSeries::SetColorEachPoint(bool V) {
 }
 
 TAreaSeries::TAreaSeries() {
-  DrawArea = true;
+  FDrawArea = true;
   Pointer.SetVisible(false);
   SinglePointPerResult = false;
 }
@@ -470,7 +466,7 @@ void TAreaSeries::CalcZOrder() {
 
 void TAreaSeries::Assign(const TChartSeries &Source) {
   TCustomSeries::Assign(Source);
-  DrawLine = true;
-  DrawArea = true;
+  FDrawLine = true;
+  FDrawArea = true;
   if (auto *A = dynamic_cast<const TAreaSeries *>(&Source)) FMultiArea = A->FMultiArea;
 }

@@ -14,12 +14,16 @@ class TSeriesPointer {
 public:
   explicit TSeriesPointer(TChartSeries *Series);
   TChartBrush Brush;
-  bool Dark3D = true, Draw3D = true;
+  bool Dark3D() const { return FDark3D; }
+  bool Draw3D() const { return FDraw3D; }
+  void SetDark3D(bool V) { Set(FDark3D, V); }
+  void SetDraw3D(bool V) { Set(FDraw3D, V); }
   int HorizSize() const { return FHorizSize; }
   int VertSize() const { return FVertSize; }
   void SetHorizSize(int V);
   void SetVertSize(int V);
-  bool InflateMargins = true;
+  bool InflateMargins() const { return FInflateMargins; }
+  void SetInflateMargins(bool V) { Set(FInflateMargins, V); }
   TChartPen Pen;
   TSeriesPointerStyle Style() const { return FStyle; }
   void SetStyle(TSeriesPointerStyle V);
@@ -33,7 +37,14 @@ public:
   void Assign(const TSeriesPointer &S);
 
 private:
+  template <class T>
+  void Set(T &Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    FSeries->Repaint();
+  }
   TChartSeries *FSeries;
+  bool FDark3D = true, FDraw3D = true, FInflateMargins = true;
   int FHorizSize = 4, FVertSize = 4;
   TSeriesPointerStyle FStyle = psRectangle;
   bool FVisible = true;
@@ -44,19 +55,29 @@ enum TMultiArea { maNone, maStacked, maStacked100 };
 class TCustomSeries : public TChartSeries {
 public:
   TCustomSeries();
-  TBrushStyle AreaBrush = bsSolid;
-  TColor AreaColor = clChartColor;
+  TBrushStyle AreaBrush() const { return FAreaBrush; }
+  TColor AreaColor() const { return FAreaColor; }
+  bool ClickableLine() const { return FClickableLine; }
+  bool Dark3D() const { return FDark3D; }
+  bool DrawArea() const { return FDrawArea; }
+  bool DrawLine() const { return FDrawLine; }
+  bool InvertedStairs() const { return FInvertedStairs; }
+  TBrushStyle LineBrush() const { return FLineBrush; }
+  int LineHeight() const { return FLineHeight; }
+  bool Stairs() const { return FStairs; }
+  void SetAreaBrush(TBrushStyle V) { SetProperty(FAreaBrush, V); }
+  void SetAreaColor(TColor V) { SetProperty(FAreaColor, V); }
+  void SetClickableLine(bool V) { SetProperty(FClickableLine, V); }
+  void SetDark3D(bool V) { SetProperty(FDark3D, V); }
+  void SetDrawArea(bool V) { SetProperty(FDrawArea, V); }
+  void SetDrawLine(bool V) { SetProperty(FDrawLine, V); }
+  void SetInvertedStairs(bool V) { SetProperty(FInvertedStairs, V); }
+  void SetLineBrush(TBrushStyle V) { SetProperty(FLineBrush, V); }
+  void SetLineHeight(int V) { SetProperty(FLineHeight, V); }
+  void SetStairs(bool V) { SetProperty(FStairs, V); }
   TChartPen AreaLinesPen;
-  bool ClickableLine = true;
-  bool Dark3D = true;
-  bool DrawArea = false;
-  bool DrawLine = false;
-  bool InvertedStairs = false;
-  TBrushStyle LineBrush = bsSolid;
-  int LineHeight = 0;
   TChartPen LinePen;
   TSeriesPointer Pointer;
-  bool Stairs = false;
   std::function<void(TCustomSeries *, int, int, int)> OnClickPointer;
   std::function<TSeriesPointerStyle(TChartSeries *, int)> OnGetPointerStyle;
 
@@ -74,6 +95,13 @@ public:
   void Assign(const TChartSeries &Source) override;
 
 protected:
+  TBrushStyle FAreaBrush = bsSolid;
+  TColor FAreaColor = clChartColor;
+  bool FClickableLine = true, FDark3D = true, FDrawArea = false, FDrawLine = false;
+  bool FInvertedStairs = false;
+  TBrushStyle FLineBrush = bsSolid;
+  int FLineHeight = 0;
+  bool FStairs = false;
   int SeriesDepth() const { return EndZ - StartZ; }
   void DrawSegment(int X, int Y, TColor Color, int Bottom, int ValueIndex, bool Pointers);
   int FOldX = 0, FOldY = 0, FOldBottom = 0;

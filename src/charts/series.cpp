@@ -55,7 +55,7 @@ void TSeriesMarks::Draw(int ValueIndex, TColor Color, const std::string &Text,
     C.RectangleRect(Position.Bounds());
     if (Frame.Visible) TextTop += Frame.Width;
   }
-  Chart->AssignChartFont(Font);
+  // The font is the one the series chose for its marks.
   C.Brush().Style = bsClear;
   C.SetTextAlign(TA_CENTER);
   const int X = Position.LeftTop.X + Position.Width / 2;
@@ -348,11 +348,29 @@ void TChartSeries::CheckDataSource() {
   Repaint();
 }
 
-void TChartSeries::AddValue(TChartSeries *Source, int ValueIndex) {
+int TChartSeries::AddValues(TChartSeries *Source, int ValueIndex) {
   double X = Source->GetxValue(ValueIndex), Y = Source->GetyValue(ValueIndex);
   // A horizontal source feeding a vertical series (or the reverse) gives its X and Y swapped.
   if (Source->YMandatory() != YMandatory()) std::swap(X, Y);
-  AddXY(X, Y, Source->GetXLabel(ValueIndex), Source->Colors[ValueIndex]);
+  const int Index = FX->AddChartValue(X);
+  FY->InsertChartValue(Index, Y);
+  // Further lists take the value of the source's list of the same place.
+  for (size_t k = 0; k < ValueLists.size(); ++k) {
+    TChartValueList *L = ValueLists[k];
+    if (L == FX.get() || L == FY.get()) continue;
+    const bool Has = k < Source->ValueLists.size() && ValueIndex < Source->ValueLists[k]->Count();
+    L->InsertChartValue(Index, Has ? Source->ValueLists[k]->GetValue(ValueIndex) : 0);
+  }
+  return Index;
+}
+
+void TChartSeries::AddValue(TChartSeries *Source, int ValueIndex) {
+  const int Index = AddValues(Source, ValueIndex);
+  Colors.insert(Colors.begin() + Index, ValueIndex < int(Source->Colors.size())
+                                            ? Source->Colors[ValueIndex]
+                                            : clChartColor);
+  XLabels.insert(XLabels.begin() + Index, Source->GetXLabel(ValueIndex));
+  NotifyNewValue(this, Index);
 }
 
 void TChartSeries::DeletedValue(TChartSeries *, int ValueIndex) {
@@ -426,14 +444,23 @@ double TChartSeries::YScreenToValue(int P) const {
 
 void TChartSeries::DrawAllValues() {
   BeginDrawValues();
-  for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) DrawValue(i);
+  if (FirstValueIndex >= 0) {
+    if (DrawValuesForward())
+      for (int i = FirstValueIndex; i <= LastValueIndex; ++i) DrawValue(i);
+    else
+      for (int i = LastValueIndex; i >= FirstValueIndex; --i) DrawValue(i);
+  }
   EndDrawValues();
 }
 
 void TChartSeries::DrawMarks() {
   TChartCanvas3D *C = ChartCanvas();
   if (!C) return;
-  FParentChart->AssignChartFont(Marks.Font);
+  TFont F = Marks.Font;
+  // A zoomed 3-D view shows its marks' texts zoomed too.
+  const int Zoom = FParentChart->View3DOptions.Zoom();
+  if (FParentChart->View3D() && Zoom != 100) F.SetSize(std::max(1, Round(F.Size() * Zoom * 0.01)));
+  FParentChart->AssignChartFont(F);
   const int Frame = Marks.Frame.Visible ? 2 * Marks.Frame.Width : 0;
   for (int i = FirstValueIndex; i >= 0 && i <= LastValueIndex; ++i) {
     if (GetValueColor(i) == clNone) continue;
@@ -456,10 +483,19 @@ void TChartSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMark
 void TChartSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
   TChartCanvas3D *C = ChartCanvas();
   if (!C) return;
-  C->Brush() = TBrush{GetValueColor(ValueIndex < 0 ? 0 : ValueIndex), bsSolid};
-  if (ValueIndex < 0) C->Brush().Color = FSeriesColor;
-  C->Pen() = TPen{clBlack, 1, psSolid, pmCopy};
+  const TColor Color = ValueIndex < 0 ? FSeriesColor : LegendItemColor(ValueIndex);
+  // The legend's pen frames the box; a box in the legend's own colour (the background
+  // colour, read before the box's brush takes its place) gets a white frame.
+  if (ColorToRGB(Color) == ColorToRGB(C->GetBackColor())) C->Pen().Color = clWhite;
+  C->Brush() = TBrush{Color, bsSolid};
   C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+}
+
+bool TChartSeries::MoreSameZOrder() const {
+  if (!FParentChart) return false;
+  for (TChartSeries *S : FParentChart->SeriesList)
+    if (S != this && S->Active() && S->GetZOrder() == GetZOrder()) return true;
+  return false;
 }
 
 void TChartSeries::CalcZOrder() {

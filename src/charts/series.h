@@ -111,6 +111,11 @@ public:
   // ---- points ----
   int AddXY(double X, double Y, const std::string &Label = "", TColor Color = clChartColor);
   int Add(double Y, const std::string &Label = "", TColor Color = clChartColor);
+  // A point without a colour (drawn invisible), at the next position or at (X, Y).
+  int AddNull(const std::string &Label = "") { return Add(0, Label, clNone); }
+  int AddNullXY(double X, double Y, const std::string &Label = "") {
+    return AddXY(X, Y, Label, clNone);
+  }
   virtual void Clear();
   int Count() const { return FX->Count(); }
   double GetxValue(int I) const { return FX->GetValue(I); }
@@ -121,8 +126,12 @@ public:
   virtual double MinXValue() { return FX->MinValue(); }
   virtual double MaxYValue() { return FY->MaxValue(); }
   virtual double MinYValue() { return FY->MinValue(); }
+  // The series' depth slot.
+  virtual double MaxZValue() { return GetZOrder(); }
+  virtual double MinZValue() { return GetZOrder(); }
   virtual void Delete(int ValueIndex);
   TColor GetValueColor(int ValueIndex) const;
+  virtual TColor LegendItemColor(int Index) const { return GetValueColor(Index); }
   void SetValueColor(int ValueIndex, TColor Color);
   std::string GetXLabel(int ValueIndex) const;
   void SwapValueIndex(int A, int B);
@@ -137,6 +146,9 @@ public:
   void AddDataSource(TChartSeries *Source);
   void RemoveDataSource(TChartSeries *Source);
   virtual void CheckDataSource();
+  // Inserts Source's point ValueIndex in every value list, X and Y exchanged when one of the
+  // two series is horizontal; no colour, label or notice. The new index.
+  virtual int AddValues(TChartSeries *Source, int ValueIndex);
   virtual void AddValue(TChartSeries *Source, int ValueIndex);
   virtual void DeletedValue(TChartSeries *Source, int ValueIndex);
   bool HasFunction() const { return FFunction != nullptr; }
@@ -163,8 +175,10 @@ public:
   int CalcPosValue(double V) const { return YMandatory() ? CalcYPosValue(V) : CalcXPosValue(V); }
   double XScreenToValue(int Pixel) const;
   double YScreenToValue(int Pixel) const;
-  // Draws every visible point: BeginDrawValues, DrawValue per point, EndDrawValues.
+  // Draws every visible point: BeginDrawValues, DrawValue per point (from the first to the
+  // last, or back from the last when DrawValuesForward says so), EndDrawValues.
   virtual void DrawAllValues();
+  virtual bool DrawValuesForward() const { return true; }
   virtual void BeginDrawValues() {}
   virtual void EndDrawValues() {}
   // False for kinds that draw their points in an order of their own (the pie): they are
@@ -178,6 +192,8 @@ public:
   virtual void CalcVertMargins(int &TopMargin, int &BottomMargin) { TopMargin = BottomMargin = 0; }
   virtual void CalcZOrder();
   int GetZOrder() const { return ZOrder == -1 ? FComputedZOrder : ZOrder; }
+  // Another active series of the chart shares this one's depth slot.
+  virtual bool MoreSameZOrder() const;
   virtual void PrepareForDraw() {}
   // Pixel depths of the series, set by the chart at every draw.
   int StartZ = 0, MiddleZ = 0, EndZ = 0;
@@ -202,6 +218,13 @@ public:
   virtual bool SameClass(const TChartSeries &Other) const;
 
 protected:
+  // Stores a setting and repaints, only when it changes.
+  template <class T, class U>
+  void SetProperty(T &Field, const U &Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Repaint();
+  }
   TChartCanvas3D *ChartCanvas() const;
   void ClearLists();
   void ResolveAxes();

@@ -78,11 +78,11 @@ TEST(AreaStacking, ThreeDSharesOneSlotAndDrawsPrisms) {
 
 TEST(AreaStacking, AssignDrawsTheLine) {
   TAreaSeries A, B;
-  EXPECT_FALSE(A.DrawLine);
+  EXPECT_FALSE(A.DrawLine());
   B.SetMultiArea(maStacked);
   A.Assign(B);
-  EXPECT_TRUE(A.DrawLine);
-  EXPECT_TRUE(A.DrawArea);
+  EXPECT_TRUE(A.DrawLine());
+  EXPECT_TRUE(A.DrawArea());
   EXPECT_EQ(A.MultiArea(), maStacked);
 }
 

@@ -114,3 +114,26 @@ TEST(ChartLayout, TopLegendShiftedByTopPos) {
   ASSERT_GT(Free, 100);
   EXPECT_EQ(L10 - L0, Round(10 * Free * 0.01));
 }
+
+TEST(ChartLayout, DepthAxisEnds) {
+  TChartOnBitmap W;
+  auto *A = W.Chart.AddSeries<TPointSeries>();
+  auto *B = W.Chart.AddSeries<TPointSeries>();
+  A->AddXY(0, 1);
+  B->AddXY(0, 2);
+  A->ZOrder = 3;
+  B->ZOrder = 7;
+  W.Paint();
+  const TCustomChartAxis *D = &W.Chart.DepthAxis;
+  // Labels with the series' titles: half a slot beyond the first and the last slot.
+  EXPECT_EQ(W.Chart.MinYValue(D), -0.5);
+  EXPECT_EQ(W.Chart.MaxYValue(D), W.Chart.MaxZOrder + 0.5);
+  // Labels with values: the depth values of the first active series.
+  W.Chart.DepthAxis.SetLabelStyle(talValue);
+  EXPECT_EQ(W.Chart.MinYValue(D), 3);
+  EXPECT_EQ(W.Chart.MaxYValue(D), 3);
+  A->SetActive(false);
+  EXPECT_EQ(W.Chart.MaxYValue(D), 7);
+  B->SetActive(false);
+  EXPECT_EQ(W.Chart.MaxYValue(D), 0);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "chart_test_util.h"
@@ -269,4 +270,35 @@ TEST(ZoomRectangle, SegmentsDrawnStraightOntoTheWindowStayUnderIt) {
   EXPECT_TRUE(W.Chart.Zoomed);
   W.Paint();
   EXPECT_TRUE(W.Differences().empty());
+}
+
+TEST(Zoom, SeriesClickEventComesAfterTheSeriesOwnAndDecides) {
+  TZoomChart W;
+  W.Drag->AddXY(10, 3); // off the ideal path, which is searched first
+  W.Paint();
+  const int X = W.Drag->CalcXPos(0), Y = W.Drag->CalcYPos(0);
+  std::vector<std::string> Calls;
+  // The series' handler keeps the press (it leaves the cancel flag set).
+  W.Drag->OnClick = [&](TChartSeries *, int, TMouseButton, TShiftState, int, int) {
+    Calls.push_back("series");
+  };
+  W.Chart.OnClickSeries = [&](TCustomChart *, TChartSeries *S, int Index, TMouseButton, TShiftState,
+                              int, int) {
+    Calls.push_back(S == W.Drag && Index == 0 ? "chart" : "chart?");
+  };
+  W.Chart.MouseDown(mbLeft, 0, X, Y);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"series", "chart"}));
+  EXPECT_FALSE(W.Chart.Zoom.Active); // kept by the chart's handler too
+  W.Chart.MouseUp(mbLeft, 0, X, Y);
+  // A chart handler that lets the press go on starts the drag, whatever the series said.
+  Calls.clear();
+  W.Chart.OnClickSeries = [&](TCustomChart *C, TChartSeries *, int, TMouseButton, TShiftState, int,
+                              int) {
+    Calls.push_back("chart");
+    static_cast<TChart *>(C)->CancelMouse = false;
+  };
+  W.Chart.MouseDown(mbLeft, 0, X, Y);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"series", "chart"}));
+  EXPECT_TRUE(W.Chart.Zoom.Active);
+  W.Chart.MouseUp(mbLeft, 0, X, Y);
 }

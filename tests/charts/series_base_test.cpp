@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chart_test_util.h"
+#include "charts/bar_series.h"
 
 TEST(SeriesBase, ColorEachPointOffDropsThePointColours) {
   TPointSeries S;
@@ -58,4 +59,167 @@ TEST(SeriesBase, MarkBoxesAndWhoGetsOne) {
   EXPECT_EQ(P[0]->LeftTop.X, X - P[0]->Width / 2);
   EXPECT_EQ(P[0]->LeftTop.Y, Y - P[0]->Height + 1 - Fast->Marks.ArrowLength);
   EXPECT_EQ(W.Pixel(P[0]->LeftTop.X + 2, P[0]->LeftTop.Y + 2), TColor(0x80FFFF));
+}
+
+namespace {
+// A series kind with a third value list, as a bubble or Gantt series would have.
+struct TSizedSeries : TPointSeries {
+  TChartValueList Size{this, "Size"};
+  int AddSized(double X, double Y, double S) {
+    Size.TempValue = S;
+    return AddXY(X, Y);
+  }
+};
+// Records the order in which its points are drawn.
+struct TOrderSeries : TPointSeries {
+  bool Forward = true;
+  std::vector<int> Order;
+  bool DrawValuesForward() const override { return Forward; }
+  void DrawValue(int ValueIndex) override {
+    Order.push_back(ValueIndex);
+    TPointSeries::DrawValue(ValueIndex);
+  }
+};
+} // namespace
+
+TEST(SeriesBase, LinkedSeriesCopyEveryListAndCannotVetoACopy) {
+  TChart C;
+  auto *Src = C.AddSeries<TSizedSeries>();
+  auto *Dst = C.AddSeries<TSizedSeries>();
+  Dst->AddDataSource(Src);
+  int Vetoed = 0, Added = 0;
+  Dst->OnBeforeAdd = [&](TChartSeries *) { return ++Vetoed, false; };
+  Dst->OnAfterAdd = [&](TChartSeries *, int) { ++Added; };
+  Src->AddSized(2, 20, 7);
+  Src->AddXY(1, 10, "one", clRed); // the source's pending size is still 7
+  Src->AddSized(3, 30, 9);
+  // The copy follows its source whatever its own OnBeforeAdd says, and is told of each.
+  EXPECT_EQ(Vetoed, 0);
+  EXPECT_EQ(Added, 3);
+  ASSERT_EQ(Dst->Count(), 3);
+  EXPECT_EQ(Dst->GetxValue(0), 1);
+  EXPECT_EQ(Dst->GetXLabel(0), "one");
+  EXPECT_EQ(Dst->Colors[0], clRed);
+  // The third list holds the source's values, not whatever was last pending in the copy.
+  EXPECT_EQ(Dst->Size.GetValue(0), 7);
+  EXPECT_EQ(Dst->Size.GetValue(1), 7);
+  EXPECT_EQ(Dst->Size.GetValue(2), 9);
+  // A changed source value: the copy is made again, the same way.
+  Src->Size.SetValue(0, 5);
+  EXPECT_EQ(Vetoed, 0);
+  EXPECT_EQ(Added, 6);
+  ASSERT_EQ(Dst->Count(), 3);
+  EXPECT_EQ(Dst->Size.GetValue(0), 5);
+  EXPECT_EQ(Dst->Size.GetValue(2), 9);
+}
+
+TEST(SeriesBase, AddValuesExchangesXAndYBetweenVerticalAndHorizontal) {
+  TChart C;
+  auto *H = C.AddSeries<THorizBarSeries>();
+  auto *V = C.AddSeries<TPointSeries>();
+  H->AddXY(4, 1);
+  EXPECT_EQ(V->AddValues(H, 0), 0);
+  EXPECT_EQ(V->GetxValue(0), 1);
+  EXPECT_EQ(V->GetyValue(0), 4);
+  EXPECT_TRUE(V->Colors.empty()); // values only: the caller adds colour and label
+}
+
+TEST(SeriesBase, NullPointsHaveNoColour) {
+  TPointSeries S;
+  EXPECT_EQ(S.AddNull("gap"), 0);
+  EXPECT_EQ(S.AddNullXY(5, 3, "far"), 1);
+  EXPECT_EQ(S.GetValueColor(0), clNone);
+  EXPECT_EQ(S.GetyValue(0), 0);
+  EXPECT_EQ(S.GetXLabel(0), "gap");
+  EXPECT_EQ(S.GetValueColor(1), clNone);
+  EXPECT_EQ(S.GetxValue(1), 5);
+  EXPECT_EQ(S.LegendItemColor(1), clNone);
+}
+
+TEST(SeriesBase, DrawingRunsBackwardsWhenTheKindAsks) {
+  TChartOnBitmap W;
+  auto *S = W.Chart.AddSeries<TOrderSeries>();
+  for (int i = 0; i < 5; ++i) S->AddXY(i, i);
+  W.Paint();
+  EXPECT_EQ(S->Order, (std::vector<int>{0, 1, 2, 3, 4}));
+  S->Forward = false;
+  S->Order.clear();
+  W.Chart.Invalidate();
+  W.Paint();
+  EXPECT_EQ(S->Order, (std::vector<int>{4, 3, 2, 1, 0}));
+  // Two series sharing a depth slot in 3-D are drawn point by point, in the first one's
+  // direction.
+  auto *T = W.Chart.AddSeries<TOrderSeries>();
+  for (int i = 0; i < 3; ++i) T->AddXY(i, i);
+  S->ZOrder = T->ZOrder = 0;
+  EXPECT_TRUE(S->MoreSameZOrder());
+  S->Order.clear();
+  W.Chart.Invalidate();
+  W.Paint();
+  EXPECT_EQ(S->Order, (std::vector<int>{4, 3, 2, 1, 0}));
+  EXPECT_EQ(T->Order, (std::vector<int>{2, 1, 0}));
+  T->ZOrder = 1;
+  EXPECT_FALSE(S->MoreSameZOrder());
+  T->SetActive(false);
+  T->ZOrder = 0;
+  EXPECT_FALSE(S->MoreSameZOrder()); // an inactive series does not count
+}
+
+TEST(SeriesBase, DepthValuesAreTheDepthSlot) {
+  TChartOnBitmap W;
+  auto *A = W.Chart.AddSeries<TPointSeries>();
+  auto *B = W.Chart.AddSeries<TPointSeries>();
+  A->AddXY(0, 1);
+  B->AddXY(0, 2);
+  W.Paint(); // 3-D: the slots are computed, 1 and 2
+  EXPECT_EQ(A->MaxZValue(), A->GetZOrder());
+  EXPECT_EQ(B->MinZValue(), B->GetZOrder());
+  EXPECT_NE(A->GetZOrder(), B->GetZOrder());
+  B->ZOrder = 5;
+  EXPECT_EQ(B->MaxZValue(), 5);
+  EXPECT_EQ(B->MinZValue(), 5);
+}
+
+TEST(SeriesBase, MarkFontFollowsTheThreeDZoom) {
+  TChartOnBitmap W(400, 300);
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  S->AddXY(1, 5, "label");
+  S->Marks.SetVisible(true);
+  W.Chart.View3DOptions.SetZoom(200);
+  W.Paint();
+  ASSERT_FALSE(S->Marks.Positions.empty());
+  ASSERT_NE(S->Marks.Positions[0], nullptr);
+  TFont Big = S->Marks.Font;
+  Big.SetSize(16); // 8 points at 200 %
+  W.Chart.AssignChartFont(Big);
+  const int Frame = 2 * S->Marks.Frame.Width;
+  EXPECT_EQ(S->Marks.Positions[0]->Height, W.Chart.Canvas().FontHeight() + Frame);
+  EXPECT_EQ(S->Marks.Positions[0]->Width,
+            W.Chart.Canvas().TextWidth("label") + W.Chart.Canvas().TextWidth("W") + Frame);
+  // Flat, the zoom does not count.
+  W.Chart.SetView3D(false);
+  W.Paint();
+  W.Chart.AssignChartFont(S->Marks.Font);
+  EXPECT_EQ(S->Marks.Positions[0]->Height, W.Chart.Canvas().FontHeight() + Frame);
+}
+
+TEST(SeriesBase, LegendBoxInTheLegendsColourGetsAWhiteFrame) {
+  TChartOnBitmap W;
+  W.Chart.SetView3D(false);
+  auto *S = W.Chart.AddSeries<TBarSeries>();
+  S->AddXY(0, 3, "first", clYellow);
+  S->AddXY(1, 4, "second", clRed);
+  W.Chart.Legend.Color = clYellow;
+  W.Chart.Legend.SetColorWidth(50);
+  W.Chart.Legend.ShadowSize = 0;
+  W.Paint();
+  W.Save("chart_legend_boxes.png");
+  const TRect &R = W.Chart.Legend.RectLegend;
+  ASSERT_EQ(W.Chart.Legend.NumRows, 2);
+  const int RowH = R.Height() / 2, XColor = R.Left + 4;
+  // The top edge of each colour box (at Y + 2 of its row) and a pixel inside it.
+  EXPECT_EQ(W.Pixel(XColor + 3, R.Top + 2), clWhite);
+  EXPECT_EQ(W.Pixel(XColor + 3, R.Top + 4), clYellow);
+  EXPECT_EQ(W.Pixel(XColor + 3, R.Top + RowH + 2), clBlack);
+  EXPECT_EQ(W.Pixel(XColor + 3, R.Top + RowH + 4), clRed);
 }

@@ -209,9 +209,19 @@ TEST(ChartPaging, DeletedPointsShowTheLastPage) {
   W.Chart.SetPage(4);
   EXPECT_EQ(W.Chart.Page(), 4);
   for (int i = 0; i < 10; ++i) S->Delete(S->Count() - 1);
-  // 25 points, page 4 lies past the end: the last page holds points 20..24.
+  // 25 points, page 4 lies past the end: the page shown starts at (25 div 10 - 1) x 10, the
+  // last full page, points 10..19.
+  EXPECT_EQ(W.Chart.MinXValue(&W.Chart.BottomAxis), 10);
+  EXPECT_EQ(W.Chart.MaxXValue(&W.Chart.BottomAxis), 19);
+  // 5 points, fewer than a page: the page starts at 0 and ends at the last point.
+  for (int i = 0; i < 20; ++i) S->Delete(S->Count() - 1);
+  EXPECT_EQ(W.Chart.Page(), 4);
+  EXPECT_EQ(W.Chart.MinXValue(&W.Chart.BottomAxis), 0);
+  EXPECT_EQ(W.Chart.MaxXValue(&W.Chart.BottomAxis), 4);
+  // 30 points: page 4 is past the end again and shows points 20..29.
+  for (int i = 5; i < 30; ++i) S->AddXY(i, 1);
   EXPECT_EQ(W.Chart.MinXValue(&W.Chart.BottomAxis), 20);
-  EXPECT_EQ(W.Chart.MaxXValue(&W.Chart.BottomAxis), 24);
+  EXPECT_EQ(W.Chart.MaxXValue(&W.Chart.BottomAxis), 29);
 }
 
 TEST(SeriesFunctions, MovingAverageDrawn) {

@@ -44,7 +44,7 @@ void SetUpProjectileChart(TChart &C, TPointSeries *&S1, TFastLineSeries *&S2) {
   S1->SetSeriesColor(clRed);
   S1->Pointer.SetStyle(psCircle);
   S1->Pointer.SetVisible(true);
-  S1->Pointer.InflateMargins = true;
+  S1->Pointer.SetInflateMargins(true);
   S1->Marks.SetVisible(false);
   S1->XValues().Order = TChartListOrder::loAscending;
   S1->YValues().Order = TChartListOrder::loNone;
