@@ -76,6 +76,9 @@ class TChartFont : public TFont {
 public:
   explicit TChartFont(const TFont &F, std::function<void()> OnChange = {})
       : TFont(F), OnChange(std::move(OnChange)) {}
+  // A copy would carry its owner's change event: copy the settings with Assign instead.
+  TChartFont(const TChartFont &) = delete;
+  TChartFont &operator=(const TChartFont &) = delete;
   std::function<void()> OnChange;
   void SetName(const std::string &V) { SetField(Name, V); }
   void SetHeight(int V) { SetField(Height, V); }
