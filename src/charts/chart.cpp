@@ -15,8 +15,7 @@ void TChartWall::SetColor(TColor V) {
 }
 
 void TChartWall::Assign(const TChartWall &S) {
-  Brush.SetColor(S.Brush.Color);
-  Brush.SetStyle(S.Brush.Style);
+  Brush.Assign(S.Brush);
   Dark3D = S.Dark3D;
   Pen.Assign(S.Pen);
   Size = S.Size;
@@ -34,8 +33,7 @@ void TChartTitle::Assign(const TChartTitle &S) {
   Font.Assign(S.Font);
   AdjustFrame = S.AdjustFrame;
   Alignment = S.Alignment;
-  Brush.SetColor(S.Brush.Color);
-  Brush.SetStyle(S.Brush.Style);
+  Brush.Assign(S.Brush);
   Color = S.Color;
   Frame.Assign(S.Frame);
   Text = S.Text;
@@ -151,8 +149,7 @@ void TChartLegend::SetVisible(bool V) {
 
 void TChartLegend::Assign(const TChartLegend &S) {
   Alignment = S.Alignment;
-  Brush.SetColor(S.Brush.Color);
-  Brush.SetStyle(S.Brush.Style);
+  Brush.Assign(S.Brush);
   Color = S.Color;
   FColorWidth = S.FColorWidth;
   DividingLines.Assign(S.DividingLines);

@@ -93,4 +93,8 @@ public:
     Style = V;
     if (OnChange) OnChange();
   }
+  void Assign(const TBrush &Source) {
+    SetColor(Source.Color);
+    SetStyle(Source.Style);
+  }
 };

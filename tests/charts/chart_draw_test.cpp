@@ -336,30 +336,22 @@ TEST(LineSeries, SettingsRepaintWhenChanged) {
   auto *S = W.Chart.AddSeries<TLineSeries>();
   S->AddXY(0, 1);
   S->AddXY(1, 2);
-  const std::vector<std::pair<const char *, std::function<void()>>> Changes = {
-      {"AreaBrush", [&] { S->SetAreaBrush(bsCross); }},
-      {"AreaColor", [&] { S->SetAreaColor(clRed); }},
-      {"ClickableLine", [&] { S->SetClickableLine(false); }},
-      {"Dark3D", [&] { S->SetDark3D(false); }},
-      {"DrawArea", [&] { S->SetDrawArea(true); }},
-      {"DrawLine", [&] { S->SetDrawLine(false); }},
-      {"InvertedStairs", [&] { S->SetInvertedStairs(true); }},
-      {"LineBrush", [&] { S->SetLineBrush(bsClear); }},
-      {"LineHeight", [&] { S->SetLineHeight(3); }},
-      {"Stairs", [&] { S->SetStairs(true); }},
-      {"Pointer.Dark3D", [&] { S->Pointer.SetDark3D(false); }},
-      {"Pointer.Draw3D", [&] { S->Pointer.SetDraw3D(false); }},
-      {"Pointer.InflateMargins", [&] { S->Pointer.SetInflateMargins(false); }},
-  };
-  for (const auto &[Name, Change] : Changes) {
-    W.Paint();
-    ASSERT_FALSE(W.Chart.PaintPending());
-    Change();
-    EXPECT_TRUE(W.Chart.PaintPending()) << Name;
-    W.Paint();
-    Change();
-    EXPECT_FALSE(W.Chart.PaintPending()) << Name;
-  }
+  ExpectEachChangeRepaints(
+      W, {
+             {"AreaBrush", [&] { S->SetAreaBrush(bsCross); }},
+             {"AreaColor", [&] { S->SetAreaColor(clRed); }},
+             {"ClickableLine", [&] { S->SetClickableLine(false); }},
+             {"Dark3D", [&] { S->SetDark3D(false); }},
+             {"DrawArea", [&] { S->SetDrawArea(true); }},
+             {"DrawLine", [&] { S->SetDrawLine(false); }},
+             {"InvertedStairs", [&] { S->SetInvertedStairs(true); }},
+             {"LineBrush", [&] { S->SetLineBrush(bsClear); }},
+             {"LineHeight", [&] { S->SetLineHeight(3); }},
+             {"Stairs", [&] { S->SetStairs(true); }},
+             {"Pointer.Dark3D", [&] { S->Pointer.SetDark3D(false); }},
+             {"Pointer.Draw3D", [&] { S->Pointer.SetDraw3D(false); }},
+             {"Pointer.InflateMargins", [&] { S->Pointer.SetInflateMargins(false); }},
+         });
   EXPECT_TRUE(S->Stairs());
   EXPECT_EQ(S->LineHeight(), 3);
   EXPECT_FALSE(S->Pointer.InflateMargins());

@@ -369,25 +369,14 @@ TEST(ChartPanel, FontsChangedInPlaceRepaintTheChart) {
   TChartOnBitmap W;
   auto *S = W.Chart.AddSeries<TPointSeries>();
   W.Paint();
-  const std::vector<std::function<void()>> Changes = {
-      [&] { W.Chart.Title.Font.SetColor(clRed); },
-      [&] { W.Chart.Foot.Font.SetStyle(fsItalic); },
-      [&] { W.Chart.Legend.Font.SetSize(12); },
-      [&] { W.Chart.LeftAxis.Title.Font.SetName("Times New Roman"); },
-      [&] { W.Chart.BottomAxis.LabelsFont.SetHeight(-20); },
-      [&] { S->Marks.Font.SetColor(clBlue); },
-  };
-  for (size_t i = 0; i < Changes.size(); ++i) {
-    W.Paint();
-    ASSERT_FALSE(W.Chart.PaintPending());
-    Changes[i]();
-    EXPECT_TRUE(W.Chart.PaintPending()) << "change " << i;
-    EXPECT_TRUE(W.Chart.Canvas().DirtyBits()) << "change " << i;
-  }
-  // Setting a value it already has changes nothing.
-  W.Paint();
-  W.Chart.Title.Font.SetColor(clRed);
-  W.Chart.Legend.Font.SetSize(12);
-  EXPECT_FALSE(W.Chart.PaintPending());
+  ExpectEachChangeRepaints(
+      W, {
+             {"Title", [&] { W.Chart.Title.Font.SetColor(clRed); }},
+             {"Foot", [&] { W.Chart.Foot.Font.SetStyle(fsItalic); }},
+             {"Legend", [&] { W.Chart.Legend.Font.SetSize(12); }},
+             {"Axis title", [&] { W.Chart.LeftAxis.Title.Font.SetName("Times New Roman"); }},
+             {"Axis labels", [&] { W.Chart.BottomAxis.LabelsFont.SetHeight(-20); }},
+             {"Marks", [&] { S->Marks.Font.SetColor(clBlue); }},
+         });
   EXPECT_EQ(W.Chart.Legend.Font.Size(), 12);
 }

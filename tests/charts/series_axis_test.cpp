@@ -297,35 +297,26 @@ TEST(Axis, SettingsRepaintWhenChangedAfterTheFirstPaint) {
   TChartOnBitmap W;
   W.Chart.AddSeries<TPointSeries>()->AddXY(1, 1);
   TChartAxis &A = W.Chart.LeftAxis;
-  const std::vector<std::pair<const char *, std::function<void()>>> Changes = {
-      {"StartPosition", [&] { A.SetStartPosition(10); }},
-      {"EndPosition", [&] { A.SetEndPosition(90); }},
-      {"PositionPercent", [&] { A.SetPositionPercent(5); }},
-      {"GridCentered", [&] { A.SetGridCentered(true); }},
-      {"LabelsOnAxis", [&] { A.SetLabelsOnAxis(false); }},
-      {"LabelsSize", [&] { A.SetLabelsSize(30); }},
-      {"LabelStyle", [&] { A.SetLabelStyle(talNone); }},
-      {"AxisValuesFormat", [&] { A.SetAxisValuesFormat("0.0"); }},
-      {"DateTimeFormat", [&] { A.SetDateTimeFormat("hh:nn"); }},
-      {"ExactDateTime", [&] { A.SetExactDateTime(false); }},
-      {"RoundFirstLabel", [&] { A.SetRoundFirstLabel(false); }},
-      {"LabelsMultiLine", [&] { A.SetLabelsMultiLine(true); }},
-      {"MinorTickLength", [&] { A.SetMinorTickLength(5); }},
-      {"TickInnerLength", [&] { A.SetTickInnerLength(3); }},
-      {"TickLength", [&] { A.SetTickLength(7); }},
-      {"TickOnLabelsOnly", [&] { A.SetTickOnLabelsOnly(false); }},
-      {"TitleSize", [&] { A.SetTitleSize(20); }},
-      {"LabelsFont", [&] { A.LabelsFont.SetColor(clRed); }},
-  };
-  for (const auto &[Name, Change] : Changes) {
-    W.Paint();
-    ASSERT_FALSE(W.Chart.PaintPending());
-    Change();
-    EXPECT_TRUE(W.Chart.PaintPending()) << Name;
-    W.Paint();
-    Change(); // the same value again: nothing to repaint
-    EXPECT_FALSE(W.Chart.PaintPending()) << Name;
-  }
+  ExpectEachChangeRepaints(W, {
+                                  {"StartPosition", [&] { A.SetStartPosition(10); }},
+                                  {"EndPosition", [&] { A.SetEndPosition(90); }},
+                                  {"PositionPercent", [&] { A.SetPositionPercent(5); }},
+                                  {"GridCentered", [&] { A.SetGridCentered(true); }},
+                                  {"LabelsOnAxis", [&] { A.SetLabelsOnAxis(false); }},
+                                  {"LabelsSize", [&] { A.SetLabelsSize(30); }},
+                                  {"LabelStyle", [&] { A.SetLabelStyle(talNone); }},
+                                  {"AxisValuesFormat", [&] { A.SetAxisValuesFormat("0.0"); }},
+                                  {"DateTimeFormat", [&] { A.SetDateTimeFormat("hh:nn"); }},
+                                  {"ExactDateTime", [&] { A.SetExactDateTime(false); }},
+                                  {"RoundFirstLabel", [&] { A.SetRoundFirstLabel(false); }},
+                                  {"LabelsMultiLine", [&] { A.SetLabelsMultiLine(true); }},
+                                  {"MinorTickLength", [&] { A.SetMinorTickLength(5); }},
+                                  {"TickInnerLength", [&] { A.SetTickInnerLength(3); }},
+                                  {"TickLength", [&] { A.SetTickLength(7); }},
+                                  {"TickOnLabelsOnly", [&] { A.SetTickOnLabelsOnly(false); }},
+                                  {"TitleSize", [&] { A.SetTitleSize(20); }},
+                                  {"LabelsFont", [&] { A.LabelsFont.SetColor(clRed); }},
+                              });
   EXPECT_EQ(A.TickLength(), 7);
   EXPECT_EQ(A.AxisValuesFormat(), "0.0");
   // The new settings take effect: the axis now starts 10 % down the chart rectangle.
