@@ -54,15 +54,29 @@ void TFastLineSeries::MoveToPoint(int X, int Y) {
 }
 
 namespace {
+// A pixel short of the far limit is a true pixel; one at the limit stands for a point
+// further out.
 bool Near(double X, double Y) {
-  return std::fabs(X) <= ChartFarPixel && std::fabs(Y) <= ChartFarPixel;
+  return std::fabs(X) < ChartFarPixel && std::fabs(Y) < ChartFarPixel;
 }
 } // namespace
 
-void TFastLineSeries::SegmentTo(double X0, double Y0, double X1, double Y1, int X, int Y) {
+void TFastLineSeries::PixelOf(int ValueIndex, int &X, int &Y, double &PX, double &PY) const {
+  X = CalcXPos(ValueIndex);
+  Y = CalcYPos(ValueIndex);
+  PX = X;
+  PY = Y;
+  // Only a point far outside needs its unrounded pixel, to keep its segment's slope.
+  if (!Near(X, Y)) {
+    PX = CalcXPosD(ValueIndex);
+    PY = CalcYPosD(ValueIndex);
+  }
+}
+
+void TFastLineSeries::SegmentTo(double X0, double Y0, double X1, double Y1) {
   // The pen stands at the previous point when that one lies near the chart.
   if (Near(X0, Y0) && Near(X1, Y1)) {
-    LineToPoint(X, Y);
+    LineToPoint(int(X1), int(Y1));
     return;
   }
   // A point far outside (a deep zoom): the segment is cut along its own line, so that
@@ -73,17 +87,20 @@ void TFastLineSeries::SegmentTo(double X0, double Y0, double X1, double Y1, int 
 }
 
 void TFastLineSeries::DrawValue(int ValueIndex) {
-  const int X = CalcXPos(ValueIndex), Y = CalcYPos(ValueIndex);
-  const double PX = CalcXPosD(ValueIndex), PY = CalcYPosD(ValueIndex);
+  int X, Y;
+  double PX, PY;
+  PixelOf(ValueIndex, X, Y, PX, PY);
   if (ValueIndex != FirstValueIndex) {
     // A point on the pixel last drawn adds nothing: runs of such points cost nothing.
     if (X == FLastX && Y == FLastY && Near(PX, PY)) return;
-    SegmentTo(FLastPX, FLastPY, PX, PY, X, Y);
+    SegmentTo(FLastPX, FLastPY, PX, PY);
   } else if (ValueIndex >= 1) {
     // The curve enters the plot from the point before, outside the visible range.
-    const double QX = CalcXPosD(ValueIndex - 1), QY = CalcYPosD(ValueIndex - 1);
-    if (Near(QX, QY)) MoveToPoint(CalcXPos(ValueIndex - 1), CalcYPos(ValueIndex - 1));
-    SegmentTo(QX, QY, PX, PY, X, Y);
+    int QX, QY;
+    double QPX, QPY;
+    PixelOf(ValueIndex - 1, QX, QY, QPX, QPY);
+    if (Near(QPX, QPY)) MoveToPoint(QX, QY);
+    SegmentTo(QPX, QPY, PX, PY);
   } else MoveToPoint(X, Y);
   FLastX = X;
   FLastY = Y;
@@ -118,10 +135,7 @@ void TFastLineSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
   for (TCanvas *T : Targets) {
     C.SetReferenceCanvas(T);
     C.AssignVisiblePen(LinePen);
-    FLastX = CalcXPos(Prev);
-    FLastY = CalcYPos(Prev);
-    FLastPX = CalcXPosD(Prev);
-    FLastPY = CalcYPosD(Prev);
+    PixelOf(Prev, FLastX, FLastY, FLastPX, FLastPY);
     MoveToPoint(FLastX, FLastY);
     DrawValue(ValueIndex);
   }

@@ -25,8 +25,10 @@ private:
   void PrepareCanvas();
   void LineToPoint(int X, int Y);
   void MoveToPoint(int X, int Y);
-  // The segment between two unrounded pixels, ending on pixel (X, Y).
-  void SegmentTo(double X0, double Y0, double X1, double Y1, int X, int Y);
+  // The pixel of a point, and for a point far outside its unrounded pixel too.
+  void PixelOf(int ValueIndex, int &X, int &Y, double &PX, double &PY) const;
+  // The segment between two pixels (unrounded when far outside).
+  void SegmentTo(double X0, double Y0, double X1, double Y1);
   int FLastX = 0, FLastY = 0;
   double FLastPX = 0, FLastPY = 0;
 };
