@@ -1,9 +1,18 @@
 #include "sim/projectile.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
-constexpr float Pi = 3.14159265358979f;
+// The launch velocity's parts. The direction is taken in double: through a single-precision
+// pi, cos 90 degrees comes out -4.4e-8, and a ball thrown straight up would fly just left
+// of x = 0, off the graph.
+void LaunchVelocity(int Angle, float Speed, float &vx, float &vy) {
+  const double A = Angle * std::numbers::pi / 180;
+  vx = float(std::cos(A) * Speed);
+  vy = float(std::sin(A) * Speed);
+}
+
 // Guards a path that would never reach the ground (it always does: ay <= 0 and vy falls).
 constexpr int MaxSteps = 1000000;
 } // namespace
@@ -11,8 +20,8 @@ constexpr int MaxSteps = 1000000;
 std::vector<TPathPoint> PlotDragPath(int Angle, float Speed, float Height, float Drag) {
   // Newton with linear drag, per kilogram: a = g - k v; g = 9.81 m/s^2 downwards, k in 1/s.
   const float dt = 0.01f;
-  const float A = float(Angle) * Pi / 180.0f;
-  float vx = std::cos(A) * Speed, vy = std::sin(A) * Speed;
+  float vx, vy;
+  LaunchVelocity(Angle, Speed, vx, vy);
   float x = 0, y = Height;
   int n = 0;
   float ax = -Drag * vx, ay = -9.81f - Drag * vy;
@@ -34,14 +43,15 @@ std::vector<TPathPoint> PlotDragPath(int Angle, float Speed, float Height, float
 }
 
 float IdealFlightTime(int Angle, float Speed, float Height) {
-  const float vy = std::sin(float(Angle) * Pi / 180.0f) * Speed;
+  float vx, vy;
+  LaunchVelocity(Angle, Speed, vx, vy);
   // Lands when h + vy t - g t^2 / 2 = 0, g = 9.81 m/s^2.
   return (std::sqrt(vy * vy + 19.62f * Height) + vy) / 9.81f;
 }
 
 std::vector<TPathPoint> PlotIdealPath(int Angle, float Speed, float Height) {
-  const float A = float(Angle) * Pi / 180.0f;
-  const float vx = std::cos(A) * Speed, vy = std::sin(A) * Speed;
+  float vx, vy;
+  LaunchVelocity(Angle, Speed, vx, vy);
   const float dt = IdealFlightTime(Angle, Speed, Height) / 200;
   std::vector<TPathPoint> Path;
   Path.reserve(201);

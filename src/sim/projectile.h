@@ -1,6 +1,7 @@
 #pragma once
 // The paths of the projectile page: a launch at Angle degrees with Speed m/s from Height
-// m, with and without air drag. Single precision throughout, as the page computes them.
+// m, with and without air drag. Single precision, as the page computes them; only the launch
+// direction is taken in double.
 #include <vector>
 
 struct TPathPoint {

@@ -7,11 +7,13 @@
 
 #include "app/page_kit.h"
 #include "app/pages/projectile_page.h"
-#include "sim/projectile.h"
 #include "main_window_fixture.h"
+#include "pixel_count.h"
 #include "platform/clipboard.h"
 #include "platform/paint_box.h"
 #include "platform/printer.h"
+#include "platform/qt_bridge.h"
+#include "sim/projectile.h"
 
 namespace {
 struct TPaths {
@@ -78,6 +80,34 @@ TEST(ProjectilePaths, EdgeCases) {
     EXPECT_EQ(P.Ideal->GetyValue(i), 0);
   }
   EXPECT_EQ(P.Drag->Count(), 1);
+}
+
+TEST(ProjectilePaths, StraightUpGoesUpAndComesDownOnTheAxis) {
+  // Thrown straight up from 5 m at 5 m/s: the top is h + v^2 / 2g = 5 + 25 / 19.62 m, and
+  // the ball lands after (v + sqrt(v^2 + 2gh)) / g = 1.6324 s, on x = 0 all the way.
+  for (float Drag : {0.0f, 0.5f}) {
+    const std::vector<TPathPoint> Path = PlotDragPath(90, 5, 5, Drag);
+    ASSERT_GE(Path.size(), 10u) << Drag;
+    float Top = 0;
+    for (const TPathPoint &P : Path) {
+      EXPECT_GE(P.X, 0.0f) << Drag; // never left of the axis
+      EXPECT_LT(P.X, 1e-6f) << Drag;
+      Top = std::max(Top, P.Y);
+    }
+    EXPECT_GT(Top, 5.5f) << Drag;           // it went up
+    EXPECT_LT(Path.back().Y, 1.0f) << Drag; // and came down
+    if (Drag == 0) { EXPECT_NEAR(Top, 5 + 25 / 19.62, 0.02); }
+  }
+  const std::vector<TPathPoint> Ideal = PlotIdealPath(90, 5, 5);
+  EXPECT_NEAR(IdealFlightTime(90, 5, 5), (5 + std::sqrt(25 + 19.62 * 5)) / 9.81, 1e-4);
+  float Top = 0;
+  for (const TPathPoint &P : Ideal) {
+    EXPECT_GE(P.X, 0.0f);
+    EXPECT_LT(P.X, 1e-6f);
+    Top = std::max(Top, P.Y);
+  }
+  EXPECT_NEAR(Top, 5 + 25 / 19.62, 1e-3);
+  EXPECT_NEAR(Ideal[200].Y, 0, 1e-3);
 }
 
 namespace {
@@ -197,4 +227,25 @@ TEST_F(ProjectilePageTest, PrintPutsTheGraphIntoItsPageRectangle) {
   Form->GraphPrint1->trigger(); // cancelled: nothing printed
   SetPrintDialogHook({});
   Printer().SetOutputFile("");
+}
+
+TEST_F(ProjectilePageTest, APathThrownStraightUpIsDrawnOnTheAxis) {
+  // The points rise from the start at 5 m to 6.27 m and fall to the ground along the
+  // height axis: half of each red circle shows right of the axis line (the plot is clipped
+  // there, and the line without drag lies on the axis itself).
+  Page->gfAngleHsb->setValue(90);
+  for (int Drag : {0, 50}) {
+    Page->gfDragHsb->setValue(Drag);
+    Page->gfChartBox->PaintNow();
+    TBitmap B = BitmapFromImage(Page->gfChartBox->Image());
+    const TRect R = Page->gfChart.ChartRect;
+    const int Y55 = Page->gfChart.LeftAxis.CalcYPosValue(5.5),
+              Y1 = Page->gfChart.LeftAxis.CalcYPosValue(1);
+    EXPECT_GT(CountColor(B, clRed, TRect(R.Left, R.Top, R.Left + 8, Y55)), 8)
+        << Drag; // above the start
+    EXPECT_GT(CountColor(B, clRed, TRect(R.Left, Y1, R.Left + 8, R.Bottom)), 8)
+        << Drag; // near the ground
+    EXPECT_EQ(CountColor(B, clRed, TRect(R.Left + 8, R.Top, R.Right, R.Bottom)), 0) << Drag;
+  }
+  Shot("projectile_straight_up.png");
 }
