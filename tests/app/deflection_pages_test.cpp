@@ -219,7 +219,7 @@ TEST_F(PagesTest, ElectricDeflectionLabelsAndCloseUp) {
   TElectricDeflectionPage P(Host);
   EXPECT_EQ(Text(P.edfGunLabel), "accelerating pd 2.00 kV");
   EXPECT_EQ(Text(P.edfFieldLabel), "deflecting pd 0.00 kV");
-  EXPECT_EQ(Text(P.edfPlateLabel), "plate separation 1.00 cm");
+  EXPECT_EQ(Text(P.edfPlateLabel), "plate separation 2.00 cm");
   EXPECT_EQ(HintOf(P.edfGunHsb), "set accelerating pd|Set the accelerating voltage for the electron gun");
   EXPECT_EQ(HintOf(P.edfPlateHsb), "set plate separation|Set the separation of the deflecting plates");
   EXPECT_EQ(HintOf(P.EDefPic), "|Click on the scale to show a magnified view.");
@@ -228,7 +228,7 @@ TEST_F(PagesTest, ElectricDeflectionLabelsAndCloseUp) {
   P.edfFieldHsb->setValue(-55);
   EXPECT_EQ(Text(P.edfFieldLabel), "deflecting pd -0.55 kV");
   P.edfPlateHsb->setValue(30);
-  EXPECT_EQ(Text(P.edfPlateLabel), "plate separation 1.50 cm");
+  EXPECT_EQ(Text(P.edfPlateLabel), "plate separation 3.00 cm");
   EXPECT_EQ(P.EDefPic->Canvas().Pixels(100, 117), clSilver); // the upper plate moved out
 
   // Pressing near the screen's top shows the close-up for y 55; releasing removes it.
@@ -240,6 +240,29 @@ TEST_F(PagesTest, ElectricDeflectionLabelsAndCloseUp) {
   EXPECT_TRUE(Same(Plain, Shot(P.EDefPic)));
   P.EDefPicMouseDown(200, 35); // off the screen: nothing
   EXPECT_TRUE(Same(Plain, Shot(P.EDefPic)));
+}
+
+TEST_F(PagesTest, ThePlateSeparationIsTheGapDrawnOnTheScreensScale) {
+  // The scale beside the screen has a numbered tick every 20 pixels, one centimetre; the
+  // plates' inner faces lie the scroll bar's value above and below the axis at y 150.
+  TElectricDeflectionPage P(Host);
+  for (auto [Half, Label] : {std::pair{10, "1.00"}, {55, "5.50"}, {100, "10.00"}}) {
+    P.edfPlateHsb->setValue(Half);
+    EXPECT_EQ(Text(P.edfPlateLabel), std::string("plate separation ") + Label + " cm");
+    // The upper plate's face is its last row, the lower plate's its first.
+    TCanvas &C = P.EDefPic->Canvas();
+    EXPECT_EQ(C.Pixels(100, 150 - Half - 1), clBlack) << Half;
+    EXPECT_EQ(C.Pixels(100, 150 - Half - 2), clSilver) << Half;
+    EXPECT_EQ(C.Pixels(100, 150 + Half), clBlack) << Half;
+    EXPECT_EQ(C.Pixels(100, 150 + Half + 1), clSilver) << Half;
+    EXPECT_DOUBLE_EQ(std::stod(Label) * 20, 2.0 * Half) << Half; // the gap, in scale units
+  }
+  EXPECT_EQ(P.edfPlateHsb->minimum(), 10);
+  EXPECT_EQ(P.edfPlateHsb->maximum(), 100);
+  // The scale's numbered ticks: 6 at y 30, 0 at y 150, one every 20 pixels.
+  TCanvas &C = P.EDefPic->Canvas();
+  for (int Y = 30; Y <= 270; Y += 20) EXPECT_EQ(C.Pixels(329, Y), clBlack) << Y;
+  EXPECT_NE(C.Pixels(329, 40), clBlack); // a short tick between
 }
 
 // ---- Magnetic deflection ----

@@ -58,7 +58,8 @@ TRect TElectricDeflectionPage::PlateRect() const {
 void TElectricDeflectionPage::edfGunHsbChange() {
   edfGunLabel->setText(ToQString(Format("accelerating pd %f kV", edfGunHsb->value() / 100.0)));
   edfFieldLabel->setText(ToQString(Format("deflecting pd %f kV", edfFieldHsb->value() / 100.0)));
-  edfPlateLabel->setText(ToQString(Format("plate separation %f cm", edfPlateHsb->value() / 20.0)));
+  // The scroll bar sets half the gap (PlateRect), in pixels at 20 to the centimetre.
+  edfPlateLabel->setText(ToQString(Format("plate separation %f cm", edfPlateHsb->value() / 10.0)));
   EDefPicPaint();
 }
 
