@@ -687,7 +687,7 @@ void TFieldFrm::DoTopicChange(QAction *Sender) {
   }
   StopPages(TStopCause::TopicMenu);
   History.Clear();
-  History.AddJump(ResolvePath(HTMLDir, "Index.htm"), 0);
+  History.AddJump(ResolvePath(HTMLDir, "Index.htm"), 0, TJumpRoad::Menu);
   FwdBtn->SetEnabled(History.CanForward());
 }
 

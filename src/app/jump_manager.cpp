@@ -7,6 +7,7 @@ void TJumpManager::DropAfter(int I) {
 }
 
 void TJumpManager::AddJump(const std::string &Name, int Pos, TJumpRoad Road) {
+  LinkFollowed = Road == TJumpRoad::Link;
   for (size_t I = 0; I < Jumps.size(); ++I)
     if (SameText(Jumps[I].Name, Name)) {
       Current = int(I);
@@ -20,6 +21,7 @@ void TJumpManager::AddJump(const std::string &Name, int Pos, TJumpRoad Road) {
 }
 
 TJumpRec TJumpManager::Forward() {
+  LinkFollowed = false;
   if (Current + 1 < int(Jumps.size())) {
     ++Current;
     return {Jumps[size_t(Current)].Name, Jumps[size_t(Current)].Position};
@@ -28,6 +30,7 @@ TJumpRec TJumpManager::Forward() {
 }
 
 TJumpRec TJumpManager::Back() {
+  LinkFollowed = false;
   if (Current > 0) --Current;
   if (Current >= 0 && Current < int(Jumps.size())) {
     TJumpRec J{Jumps[size_t(Current)].Name, Jumps[size_t(Current)].Position};

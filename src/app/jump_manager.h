@@ -15,9 +15,10 @@ struct TJumpRec {
   int Position = 0;
 };
 
-// Why a page is recorded: a link leaves it, or "back" leaves it (the pages ahead stay,
-// so that "forward" can return to them).
-enum class TJumpRoad { Link, Back };
+// Why a page is recorded: a link leaves it (the page shown is then the one reached from
+// it), "back" leaves it (the pages ahead stay, so that "forward" can return to them), or a
+// Topics-menu change starts the history with it (the page shown was not reached from it).
+enum class TJumpRoad { Link, Back, Menu };
 
 class TJumpManager {
 public:
@@ -28,9 +29,14 @@ public:
   void AddJump(const std::string &Name, int Pos, TJumpRoad Road = TJumpRoad::Link);
   TJumpRec Forward();
   TJumpRec Back();
-  bool CanBack() const { return Current >= 1; }
+  // An entry before the current one, or the current entry itself when a link left it:
+  // the first link followed from the index goes back to the index.
+  bool CanBack() const { return Current >= 1 || (LinkFollowed && !Jumps.empty()); }
   bool CanForward() const { return Current < int(Jumps.size()) - 1; }
-  void Clear() { Jumps.clear(); }
+  void Clear() {
+    Jumps.clear();
+    LinkFollowed = false;
+  }
   int Count() const { return int(Jumps.size()); }
   const TJump &Jump(int I) const { return Jumps.at(size_t(I)); }
 
@@ -38,4 +44,6 @@ private:
   // Drops the entries after index I.
   void DropAfter(int I);
   std::vector<TJump> Jumps;
+  // The page shown was reached by a link from the current entry.
+  bool LinkFollowed = false;
 };

@@ -50,10 +50,11 @@ TEST(JumpManager, ALinkDropsThePagesAheadOfTheOneLeft) {
     return N;
   };
   H.Current = 3; // what an earlier history left
-  H.Clear();      // a topic change
-  H.AddJump(I, 0);
+  H.Clear();     // a topic change
+  H.AddJump(I, 0, TJumpRoad::Menu);
   EXPECT_EQ(Names(), std::vector<std::string>{I});
   EXPECT_EQ(H.Current, 0);
+  EXPECT_FALSE(H.CanBack()); // the topic's page was not reached from the index by a link
   H.AddJump(E, 40); // E -> M
   EXPECT_EQ(Names(), (std::vector<std::string>{I, E}));
   EXPECT_EQ(H.Current, 1);
@@ -85,6 +86,13 @@ TEST(JumpManager, ALinkDropsThePagesAheadOfTheOneLeft) {
   H.AddJump(E, 0, TJumpRoad::Back);
   EXPECT_EQ(H.Back().Name, I);
   EXPECT_EQ(H.Count(), 0); // home again
+  EXPECT_FALSE(H.CanBack());
+  // One link from the index: "back" returns to it.
+  H.AddJump(I, 0);
+  EXPECT_EQ(H.Current, 0);
+  EXPECT_TRUE(H.CanBack());
+  H.AddJump(E, 0, TJumpRoad::Back);
+  EXPECT_EQ(H.Back().Name, I);
   EXPECT_FALSE(H.CanBack());
 }
 
@@ -163,6 +171,60 @@ TEST_F(MainWindowTest, LinksClickedInTheTextPaneKeepTheWayBack) {
   F.IndexBtnClick();
   EXPECT_EQ(F.History.Count(), 0);
   EXPECT_FALSE(F.BackBtn->isEnabled());
+  EXPECT_FALSE(F.FwdBtn->isEnabled());
+}
+
+TEST_F(MainWindowTest, BackAfterIndexAndOneLinkReturnsToThePageTheLinkWasOn) {
+  MakeProgramFolder();
+  WriteFile("HTML/Index.htm",
+            "<title>Vornelle index</title><p><a href=\"EFIELD.HTM\">fields</a></p>");
+  WriteFile("HTML/EFIELD.HTM", "<title>E</title><p><a href=\"Index.htm\">contents</a> "
+                               "<a href=\"mfield.htm\">magnets</a></p>" +
+                                   Filler(60));
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  THtmlPane &V = *F.Viewer;
+  auto Follow = [&](const std::string &Text) {
+    V.LayoutAndPaint();
+    QPoint P = TextPoint(V, Text);
+    ASSERT_GE(P.x(), 0) << Text;
+    ClickAt(V, P);
+  };
+  auto Page = [&V] { return ExtractFileName(V.CurrentFile()); };
+  auto BackEnabled = [&F] {
+    bool Done = false;
+    F.AppIdle(Done);
+    return F.BackBtn->isEnabled();
+  };
+  // "index", then one link: "back" returns to the index.
+  F.MagneticFieldsItem->trigger();
+  F.IndexBtnClick();
+  EXPECT_FALSE(BackEnabled());
+  Follow("fields");
+  ASSERT_EQ(Page(), "EFIELD.HTM");
+  EXPECT_TRUE(F.BackBtn->isEnabled());
+  EXPECT_TRUE(BackEnabled());
+  F.BackBtn->Click();
+  EXPECT_EQ(Page(), "Index.htm");
+  EXPECT_EQ(F.CurrentTopic, 2); // the index belongs to no topic: the sheet stays
+  EXPECT_FALSE(BackEnabled());
+  // The same from the start-up page, which shows the index too.
+  Follow("fields");
+  EXPECT_TRUE(BackEnabled());
+  // After a Topics-menu change the history holds the index; a link to the index and one
+  // from it leave "back" returning to the index, and from there no further.
+  F.ElectricFieldItem->trigger();
+  EXPECT_FALSE(BackEnabled()); // nothing was left by a link yet
+  Follow("contents");
+  ASSERT_EQ(Page(), "Index.htm");
+  EXPECT_TRUE(BackEnabled());
+  Follow("fields");
+  ASSERT_EQ(Page(), "EFIELD.HTM");
+  EXPECT_TRUE(BackEnabled());
+  F.BackBtn->Click();
+  EXPECT_EQ(Page(), "Index.htm");
+  EXPECT_FALSE(BackEnabled());
   EXPECT_FALSE(F.FwdBtn->isEnabled());
 }
 
