@@ -635,6 +635,11 @@ void TFieldFrm::InstallPage(std::unique_ptr<TTopicPage> Page, std::initializer_l
 void TFieldFrm::ShowSheet(TSheet S, int Panel0Width) {
   TTopicPage *Old = ActivePage(), *New = PageOfSheet(S);
   if (Old && Old != New) Old->Hidden();
+  if (MainPC->currentWidget() != Sheet(S)) {
+    // The read-out and the hint belong to the sheet being left.
+    StatusBar->SetPanelText(0, "");
+    Application->SetHint("");
+  }
   MainPC->setCurrentWidget(Sheet(S));
   if (Panel0Width >= 0) StatusBar->SetPanelWidth(0, Panel0Width);
   if (New && New != Old) New->Shown();

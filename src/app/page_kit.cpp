@@ -217,8 +217,13 @@ const char *const HintProperty = "VornelleHint";
 class THintFilter : public QObject {
 public:
   bool eventFilter(QObject *O, QEvent *E) override {
-    if (E->type() == QEvent::Enter) Application->SetHint(FromQString(O->property(HintProperty).toString()));
+    const std::string Hint = FromQString(O->property(HintProperty).toString());
+    if (E->type() == QEvent::Enter) Application->SetHint(Hint);
     else if (E->type() == QEvent::Leave) Application->SetHint("");
+    // A control greyed under the mouse (a run started) no longer does what its hint says.
+    else if (E->type() == QEvent::EnabledChange && !static_cast<QWidget *>(O)->isEnabled() &&
+             Application->Hint() == Hint)
+      Application->SetHint("");
     return false;
   }
 };

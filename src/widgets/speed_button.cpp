@@ -618,6 +618,9 @@ void TKitSpeedButton::changeEvent(QEvent *E) {
       Dragging = false;
       if (RepeatTimer) RepeatTimer->stop();
       SetMouseIn(false);
+      // A click counts the mouse as out of the button (the flat face goes up) while its
+      // hint still shows: a button that greys itself takes its hint away too.
+      if (!HintText.empty() && Application->Hint() == HintText) Application->SetHint("");
     }
     Repaint();
   }

@@ -261,7 +261,16 @@ TEST(PageKit, HintsShowTheShortPartAndSendTheLongPartToTheStatusBar) {
   EXPECT_EQ(GetLongHint(Shown), "Set the initial speed of the projectile");
   QCoreApplication::sendEvent(&W, &Leave);
   EXPECT_EQ(Shown, "");
+  // Greyed under the mouse (a run started), the control's hint goes; another's stays.
+  QCoreApplication::sendEvent(&W, &Enter);
+  W.setEnabled(false);
+  EXPECT_EQ(Shown, "");
+  W.setEnabled(true);
+  Application->SetHint("stop plotting");
+  W.setEnabled(false);
+  EXPECT_EQ(Shown, "stop plotting");
   Application->OnHint = nullptr;
+  Application->SetHint("");
 }
 
 TEST(PageKit, TheSeriesSinkKeepsXAscendingOnTheChartSeries) {

@@ -14,6 +14,7 @@
 
 #include "app/forms/help_frm.h"
 #include "app/page_kit.h"
+#include "app/pages/coil_page.h"
 #include "app/pages/field_page.h"
 #include "app/pages/projectile_page.h"
 #include "main_window_fixture.h"
@@ -208,6 +209,41 @@ TEST_F(WindowLookTest, HintsGoToTheHintPanelAndThePanelsStay) {
   QApplication::sendEvent(P->gfSpeedHsb, &Leave);
   EXPECT_EQ(F.StatusBar->PanelText(1), "");
   EXPECT_TRUE(F.StatusBar->isVisible());
+}
+
+TEST_F(WindowLookTest, ATopicChangeClearsTheStatusPanelsThePageLeftWrote) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  F.MagneticFieldsItem->trigger();
+  auto *Coil = dynamic_cast<TCoilPage *>(F.PageOfSheet(TSheet::Mag));
+  ASSERT_NE(Coil, nullptr);
+  Coil->MagFieldPicMouseMove(300, 300);
+  EXPECT_EQ(F.StatusBar->PanelText(0), "x 0:y 0");
+  EXPECT_EQ(F.StatusBar->PanelText(1).rfind("Field strength= ", 0), 0u);
+  // By the Topics menu.
+  F.ElectricDeflectionItem->trigger();
+  EXPECT_EQ(F.StatusBar->PanelText(0), "");
+  EXPECT_EQ(F.StatusBar->PanelText(1), "");
+  // A hint left by a control of the page being left goes with it.
+  QEnterEvent Enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+  auto *EDef = F.PageOfSheet(TSheet::EDef);
+  QScrollBar *Gun = F.EDefTab->findChild<QScrollBar *>("edfGunHsb");
+  ASSERT_TRUE(EDef && Gun);
+  QApplication::sendEvent(Gun, &Enter);
+  EXPECT_EQ(F.StatusBar->PanelText(1), "Set the accelerating voltage for the electron gun");
+  F.DynamoItem->trigger();
+  EXPECT_EQ(F.StatusBar->PanelText(1), "");
+  EXPECT_EQ(Application->Hint(), "");
+  // By a link into another topic.
+  F.MagneticFieldsItem->trigger();
+  Coil->MagFieldPicMouseMove(310, 300);
+  ASSERT_EQ(F.StatusBar->PanelText(0), "x 10:y 0");
+  bool Handled = false;
+  F.ViewerHotSpotClick("HELIX.HTM", Handled);
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
+  EXPECT_EQ(F.StatusBar->PanelText(0), "");
+  EXPECT_EQ(F.StatusBar->PanelText(1), "");
 }
 
 TEST_F(WindowLookTest, TheHelpWindowShowsThePageTitleWithoutItsFileName) {

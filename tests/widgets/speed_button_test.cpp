@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+#include "platform/application.h"
 #include "platform/bitmap.h"
 #include "widgets/speed_button.h"
 
@@ -326,6 +327,28 @@ TEST(SpeedButton, FlatButtonRaisesOnlyUnderTheMouse) {
   QEvent Leave(QEvent::Leave);
   QApplication::sendEvent(&B, &Leave);
   EXPECT_FALSE(B.MouseInControl());
+}
+
+TEST(SpeedButton, ItsLongHintLeavesTheStatusBarWhenTheButtonDisablesItself) {
+  // A start button greys itself when clicked: what it said it does no longer applies.
+  TKitSpeedButton B;
+  B.SetBounds(0, 0, 30, 30);
+  B.SetHint("start|start animation");
+  B.OnClick = [&B] { B.SetEnabled(false); };
+  B.show();
+  QApplication::setActiveWindow(&B); // the program is in front
+  Application->SetHint("");
+  QEnterEvent Enter(QPointF(5, 5), QPointF(5, 5), B.mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(&B, &Enter);
+  EXPECT_EQ(Application->Hint(), "start|start animation");
+  ClickAt(B, 5, 5);
+  EXPECT_FALSE(B.isEnabled());
+  EXPECT_EQ(Application->Hint(), "");
+  // Another control's hint, shown meanwhile, stays when this one is disabled again.
+  B.SetEnabled(true);
+  Application->SetHint("set speed");
+  B.SetEnabled(false);
+  EXPECT_EQ(Application->Hint(), "set speed");
 }
 
 TEST(SpeedButton, DisabledSingleGlyphIsEmbossed) {
