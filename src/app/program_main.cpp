@@ -32,7 +32,11 @@ int ProgramMain(const TProgramHooks &Hooks) {
     if (FieldFrm) FieldFrm->NativeWindowLost();
   });
   QCoreApplication::instance()->installNativeEventFilter(&Gone);
+  // So does a modal dialog's: it ends as if cancelled.
+  TDialogGoneFilter DialogGone;
+  QCoreApplication::instance()->installNativeEventFilter(&DialogGone);
   int Code = Application->Run();
+  QCoreApplication::instance()->removeNativeEventFilter(&DialogGone);
   QCoreApplication::instance()->removeNativeEventFilter(&Gone);
   // Run returns from the outermost event loop only: no simulation loop is left running.
   delete FieldFrm;

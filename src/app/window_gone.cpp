@@ -1,5 +1,7 @@
 #include "app/window_gone.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <cstdint>
 #include <cstring>
@@ -11,13 +13,17 @@ namespace {
 constexpr uint8_t DestroyNotify = 17;
 } // namespace
 
-bool IsWindowDestroyedEvent(const QByteArray &EventType, const void *Message, quintptr Window) {
-  if (EventType != "xcb_generic_event_t" || !Message || Window == 0) return false;
+quintptr DestroyedWindow(const QByteArray &EventType, const void *Message) {
+  if (EventType != "xcb_generic_event_t" || !Message) return 0;
   const auto *E = static_cast<const uint8_t *>(Message);
-  if ((E[0] & 0x7F) != DestroyNotify) return false;
+  if ((E[0] & 0x7F) != DestroyNotify) return 0;
   uint32_t W;
   std::memcpy(&W, E + 8, 4);
-  return W == Window;
+  return W;
+}
+
+bool IsWindowDestroyedEvent(const QByteArray &EventType, const void *Message, quintptr Window) {
+  return Window != 0 && DestroyedWindow(EventType, Message) == Window;
 }
 
 TWindowGoneFilter::TWindowGoneFilter(quintptr Window, std::function<void()> Gone)
@@ -28,6 +34,20 @@ bool TWindowGoneFilter::nativeEventFilter(const QByteArray &EventType, void *Mes
     FSeen = true;
     // Not from inside the platform's event handling: the window is closed from the loop.
     QTimer::singleShot(0, FGone);
+  }
+  return false;
+}
+
+bool TDialogGoneFilter::nativeEventFilter(const QByteArray &EventType, void *Message, qintptr *) {
+  const quintptr W = DestroyedWindow(EventType, Message);
+  if (W == 0) return false;
+  for (QWidget *Top : QApplication::topLevelWidgets()) {
+    auto *Dialog = qobject_cast<QDialog *>(Top);
+    // internalWinId: a window that was never made has no id, and none is made here.
+    if (!Dialog || Dialog->internalWinId() != W || !Dialog->isVisible()) continue;
+    // From the event loop, not from inside the platform's event handling; never after the
+    // dialog is gone.
+    QTimer::singleShot(0, Dialog, [Dialog] { Dialog->reject(); });
   }
   return false;
 }

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <functional>
 
+// The window an event of the given native type reports destroyed (a DestroyNotify), or 0.
+quintptr DestroyedWindow(const QByteArray &EventType, const void *Message);
 // True when an event of the given native type is the DestroyNotify of Window.
 bool IsWindowDestroyedEvent(const QByteArray &EventType, const void *Message, quintptr Window);
 
@@ -19,4 +21,12 @@ private:
   quintptr FWindow;
   std::function<void()> FGone;
   bool FSeen = false;
+};
+
+// A dialog whose native window is destroyed from outside (the print preview, the About box,
+// a message box) would leave its modal loop running for good, and the main window deaf to
+// input and to close requests. Its DestroyNotify ends the dialog as if cancelled.
+class TDialogGoneFilter : public QAbstractNativeEventFilter {
+public:
+  bool nativeEventFilter(const QByteArray &EventType, void *Message, qintptr *Result) override;
 };

@@ -5,6 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include <QDialog>
+#include <QTimer>
+
+#include "app/forms/about_frm.h"
 #include "app/window_gone.h"
 #include "main_window_fixture.h"
 
@@ -55,4 +59,48 @@ TEST_F(MainWindowTest, WindowDestroyedWithoutACloseRequestClosesWithoutAsking) {
   Pump();
   EXPECT_TRUE(Closed);
   EXPECT_TRUE(Asked.empty());
+}
+
+TEST_F(MainWindowTest, AModalDialogDestroyedFromOutsideReturnsAsCancelled) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  TDialogGoneFilter Filter;
+  bool TimedOut = false;
+  auto DestroyWhenShown = [&] {
+    QTimer::singleShot(0, [&] {
+      // The About box is up, modal: its window goes without a close request.
+      auto *Dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+      ASSERT_NE(Dialog, nullptr);
+      ASSERT_NE(Dialog->internalWinId(), 0u);
+      auto Other = XEvent(17, 0x7FFFFF, 0x7FFFFF); // another window's end changes nothing
+      auto Destroy =
+          XEvent(17, uint32_t(Dialog->internalWinId()), uint32_t(Dialog->internalWinId()));
+      qintptr R = 0;
+      EXPECT_FALSE(Filter.nativeEventFilter("xcb_generic_event_t", Other.data(), &R));
+      EXPECT_FALSE(Filter.nativeEventFilter("xcb_generic_event_t", Destroy.data(), &R));
+    });
+    // A loop that never ends would hang the test: it fails instead.
+    QTimer::singleShot(3000, [&] {
+      if (QWidget *W = QApplication::activeModalWidget()) {
+        TimedOut = true;
+        static_cast<QDialog *>(W)->done(-7);
+      }
+    });
+  };
+  DestroyWhenShown();
+  F.AboutClick(); // returns only when the box has closed
+  EXPECT_FALSE(TimedOut);
+  // The result of such a dialog is "cancelled".
+  TAboutFrm About;
+  DestroyWhenShown();
+  EXPECT_EQ(About.exec(), QDialog::Rejected);
+  EXPECT_FALSE(TimedOut);
+  // The main window takes input and close requests again.
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  Answers = {mrNo};
+  F.close();
+  EXPECT_EQ(Asked.size(), 1u);
+  EXPECT_TRUE(F.isVisible());
 }
