@@ -77,8 +77,9 @@ int TStatusBarPanels::PanelWidth(int Index) const {
 
 // ---- Splitter and the client area ----
 
-// A toolbar button and the toolbar's margins on either side.
+// The narrowest the splitter leaves either side: a toolbar button and the toolbar's margins.
 constexpr int MinPageWidth = PageButtonWidth + 4;
+constexpr int MinViewerWidth = ViewerButtonWidth + 4;
 
 class TSplitterBar : public QWidget {
 public:
@@ -95,11 +96,10 @@ protected:
   }
   void mouseMoveEvent(QMouseEvent *E) override {
     if (!Dragging) return;
-    // Both sides keep at least 30 pixels, as the splitter's minimum size; the pages keep
-    // room for one whole toolbar button.
-    int Room = parentWidget()->width() - width();
+    // Each side keeps room for one whole button of its toolbar.
+    int Room = static_cast<QFrame *>(parentWidget())->contentsRect().width() - width();
     int W = StartWidth + int(E->globalPosition().x()) - GrabX;
-    W = std::max(MinPageWidth, std::min(W, Room - 30));
+    W = std::max(MinPageWidth, std::min(W, Room - MinViewerWidth));
     Form.SetMainPCWidth(W);
   }
   void mouseReleaseEvent(QMouseEvent *E) override {
@@ -212,19 +212,16 @@ void TFieldFrm::BuildViewerPanel() {
   auto *Column = new QVBoxLayout(ViewerPanel);
   Column->setContentsMargins(0, 0, 0, 0);
   Column->setSpacing(0);
-  Panel5 = new QWidget(ViewerPanel);
-  Panel5->setObjectName("Panel5");
-  auto *Row = new QHBoxLayout(Panel5);
-  Row->setContentsMargins(2, 2, 2, 2);
-  Row->setSpacing(1);
+  // A narrow text pane wraps its toolbar into rows: every caption stays whole.
+  Panel5 = MakeToolbar(ViewerPanel, "Panel5");
   auto MakeButton = [&](const char *Name, const char *Caption, const char *Glyph) {
     auto *B = new TToolbarButton(Panel5);
     B->setObjectName(Name);
     B->SetCaption(Caption);
     B->SetGlyph(GlyphImage(Glyph));
     B->SetFlat(true);
-    B->SetBounds(0, 0, 48, 38);
-    Row->addWidget(B);
+    B->SetBounds(0, 0, ViewerButtonWidth, ViewerButtonHeight);
+    Panel5->layout()->addWidget(B);
     return B;
   };
   FwdBtn = MakeButton("FwdBtn", "forward", "forward");
@@ -233,7 +230,6 @@ void TFieldFrm::BuildViewerPanel() {
   PrintBtn = MakeButton("PrintBtn", "print", "print");
   CopyBtn = MakeButton("CopyBtn", "copy", "copy");
   FontBtn = MakeButton("FontBtn", "font", "font");
-  Row->addStretch(1);
   FwdBtn->SetEnabled(false);
   BackBtn->SetEnabled(false);
   IndexBtn->SetEnabled(false);
@@ -399,9 +395,12 @@ void TFieldFrm::SetMainPCWidth(int W) {
 void TFieldFrm::LayoutClient() {
   const QRect R = static_cast<QFrame *>(Client)->contentsRect();
   const int X = R.left(), Y = R.top(), H = R.height();
-  MainPC->setGeometry(X, Y, FMainPCWidth, H);
-  Splitter1->setGeometry(X + FMainPCWidth, Y, SplitterWidth, H);
-  int Left = X + FMainPCWidth + SplitterWidth;
+  // A window narrower than the page's width still shows one whole button of the text
+  // toolbar; the page keeps its width for when the window grows.
+  const int W = std::max(0, std::min(FMainPCWidth, R.width() - SplitterWidth - MinViewerWidth));
+  MainPC->setGeometry(X, Y, W, H);
+  Splitter1->setGeometry(X + W, Y, SplitterWidth, H);
+  int Left = X + W + SplitterWidth;
   ViewerPanel->setGeometry(Left, Y, std::max(0, R.right() + 1 - Left), H);
 }
 

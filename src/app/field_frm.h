@@ -31,6 +31,9 @@ class QStackedWidget;
 class THelpFrm;
 class TSplitterBar;
 
+// The text toolbar's buttons: glyph above caption.
+constexpr int ViewerButtonWidth = 48, ViewerButtonHeight = 38;
+
 // The status bar with its panels: panel 0 has a width of its own (0 hides it), the
 // last panel takes the rest.
 class TStatusBarPanels : public QWidget {

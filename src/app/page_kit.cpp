@@ -110,7 +110,11 @@ public:
   QSize sizeHint() const override {
     return QSize(QWidget::sizeHint().width(), heightForWidth(width() > 0 ? width() : 400));
   }
-  QSize minimumSizeHint() const override { return QSize(0, heightForWidth(width() > 0 ? width() : 400)); }
+  // As narrow as its widest item, in as many rows as that takes.
+  QSize minimumSizeHint() const override {
+    const int W = layout() ? layout()->minimumSize().width() : 0;
+    return QSize(W, heightForWidth(std::max(W, width() > 0 ? width() : 400)));
+  }
 
 protected:
   void resizeEvent(QResizeEvent *E) override {
@@ -157,6 +161,9 @@ QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color) {
   Pal.setColor(QPalette::Window, ToQColor(Color));
   SB->setPalette(Pal);
   SB->setAutoFillBackground(true);
+  // A picture's own box scrolls before the sheet does: it asks for no more room than a
+  // toolbar button.
+  SB->setMinimumSize(PageButtonWidth, PageButtonHeight);
   return SB;
 }
 

@@ -1,6 +1,7 @@
 #include "app/topic_page.h"
 
 #include <QLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -14,25 +15,48 @@ TTopicPage::~TTopicPage() {
   DestroyContent();
 }
 
+namespace {
+// A page's content: on a sheet smaller than the page needs, its controls and pictures keep
+// their sizes and the sheet scrolls, rather than squeezing them onto one another.
+class TPageContent : public QWidget {
+public:
+  using QWidget::QWidget;
+  // The scroll area asks for the height at a width: the page needs only its minimum there
+  // (its own scroll boxes and charts take what room is left).
+  int heightForWidth(int W) const override {
+    QLayout *L = layout();
+    return L && L->hasHeightForWidth() ? L->totalMinimumHeightForWidth(W)
+                                       : QWidget::heightForWidth(W);
+  }
+};
+} // namespace
+
 QWidget *TTopicPage::Content(TSheet S) {
   for (const TContent &C : Contents)
     if (C.Sheet == S && C.Widget) return C.Widget;
   QWidget *Sheet = Host.SheetWidget(S);
-  auto *W = new QWidget(Sheet);
+  auto *Frame = new QScrollArea(Sheet);
+  Frame->setObjectName(Sheet->objectName() + "Scroller");
+  Frame->setFrameShape(QFrame::NoFrame);
+  Frame->setFocusPolicy(Qt::NoFocus); // the keys stay with the page's controls
+  Frame->setWidgetResizable(true);
+  Frame->viewport()->setAutoFillBackground(false); // the sheet's face shows through
+  auto *W = new TPageContent;
   W->setObjectName(Sheet->objectName() + "Content");
+  Frame->setWidget(W);
   QLayout *L = Sheet->layout();
   if (!L) {
     L = new QVBoxLayout(Sheet);
     L->setContentsMargins(0, 0, 0, 0);
     L->setSpacing(0);
   }
-  L->addWidget(W);
-  Contents.push_back({S, W});
+  L->addWidget(Frame);
+  Contents.push_back({S, W, Frame});
   return W;
 }
 
 void TTopicPage::DestroyContent() {
-  for (TContent &C : Contents) delete C.Widget.data();
+  for (TContent &C : Contents) delete C.Frame.data();
   Contents.clear();
 }
 

@@ -96,7 +96,8 @@ protected:
   // Keeps a callback from running after the page is gone.
   std::weak_ptr<int> AliveToken() const { return FAlive; }
 
-  // The page's content widget on sheet S, filling it; made on first use.
+  // The page's content widget on sheet S, filling it (it scrolls when the sheet is smaller
+  // than the page's minimum size); made on first use.
   QWidget *Content(TSheet S);
   // Deletes every content widget: the first thing a page's destructor does.
   void DestroyContent();
@@ -105,6 +106,7 @@ private:
   struct TContent {
     TSheet Sheet;
     QPointer<QWidget> Widget;
+    QPointer<QWidget> Frame; // the scroll area around Widget, filling the sheet
   };
   std::vector<TContent> Contents;
   int RunDepth = 0;

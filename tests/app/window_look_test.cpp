@@ -1,6 +1,8 @@
 // What the user sees of the window around the pages: the caption, the ticks of the menus,
 // the field page's enabled buttons and read-out, its toolbar at 640 x 480, the status
 // bar's hint panel, the help window's heading and the speed buttons' hover look.
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCursor>
 #include <QEnterEvent>
@@ -17,7 +19,9 @@
 #include "app/pages/coil_page.h"
 #include "app/pages/field_page.h"
 #include "app/pages/projectile_page.h"
+#include "app/topic_table.h"
 #include "main_window_fixture.h"
+#include "platform/paint_box.h"
 #include "widgets/speed_button.h"
 
 namespace {
@@ -50,6 +54,59 @@ void Click(QWidget *W) {
                       Qt::NoModifier);
   QApplication::sendEvent(W, &Press);
   QApplication::sendEvent(W, &Release);
+}
+
+// The part of W the screen can show now: its rectangle clipped by every ancestor, in the
+// coordinates of Top.
+QRect ShownRect(const QWidget *W, const QWidget *Top) {
+  QRect R(W->mapTo(Top, QPoint(0, 0)), W->size());
+  for (const QWidget *P = W->parentWidget(); P && P != Top; P = P->parentWidget())
+    R &= QRect(P->mapTo(Top, QPoint(0, 0)), P->size());
+  return R;
+}
+
+// The scroll area whose viewport is V, if any.
+QAbstractScrollArea *AreaOfViewport(const QWidget *V) {
+  auto *A = V ? qobject_cast<QAbstractScrollArea *>(V->parentWidget()) : nullptr;
+  return A && A->viewport() == V ? A : nullptr;
+}
+
+// Empty when every part of W can be brought into view: each ancestor up to Top either holds
+// it whole or is a scroll area that scrolls far enough; else what hides a part of it.
+std::string Unreachable(const QWidget *W, const QWidget *Top) {
+  QRect R = W->rect();
+  for (const QWidget *C = W; C != Top; C = C->parentWidget()) {
+    const QWidget *P = C->parentWidget();
+    if (QAbstractScrollArea *A = AreaOfViewport(P)) {
+      const QScrollBar *H = A->horizontalScrollBar(), *V = A->verticalScrollBar();
+      const int Wider = C->width() - P->width(), Taller = C->height() - P->height();
+      if (Wider > 0 && (!H->isVisible() || H->maximum() < Wider)) {
+        return A->objectName().toStdString() + " cannot scroll across";
+      }
+      if (Taller > 0 && (!V->isVisible() || V->maximum() < Taller)) {
+        return A->objectName().toStdString() + " cannot scroll down";
+      }
+      R = P->rect();
+    } else {
+      const QRect InParent = R.translated(C->pos());
+      if (!P->rect().contains(InParent)) {
+        return P->objectName().toStdString() + " cuts it off " + std::to_string(P->width()) + "x" +
+               std::to_string(P->height());
+      }
+      R = InParent;
+    }
+  }
+  return {};
+}
+
+// The controls a user reads or works: they must not lie on one another.
+bool IsControl(const QWidget *W) {
+  if (qobject_cast<const QScrollBar *>(W))
+    // A scroll area's own bars sit in its frame, outside what it scrolls.
+    return !qobject_cast<const QAbstractScrollArea *>(W->parentWidget()->parentWidget());
+  return qobject_cast<const QLabel *>(W) || qobject_cast<const TPaintBox *>(W) ||
+         qobject_cast<const TKitSpeedButton *>(W) || qobject_cast<const QAbstractButton *>(W) ||
+         qobject_cast<const QAbstractItemView *>(W);
 }
 
 } // namespace
@@ -148,8 +205,10 @@ TEST_F(WindowLookTest, APresetFromTheThreeDViewBringsTheReadOutBack) {
 TEST_F(WindowLookTest, TheFieldToolbarKeepsItsButtonsWholeAt640x480) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow({640, 480, 0, 0, 640, 450});
-  F.resize(640, 450); // the maximised window of the compact layout
+  F.setWindowState(Qt::WindowNoState); // the test platform's screen is larger
+  F.resize(640, 450);                  // the maximised window of the compact layout
   F.show();
+  ASSERT_EQ(F.width(), 640);
   F.ElectricFieldItem->trigger();
   TFieldPage &P = *FieldPage();
   // The splitter dragged far to the left stops where a button still fits.
@@ -165,6 +224,10 @@ TEST_F(WindowLookTest, TheFieldToolbarKeepsItsButtonsWholeAt640x480) {
     Send(QEvent::MouseMove, To, Qt::NoButton, Qt::LeftButton);
     Send(QEvent::MouseButtonRelease, To, Qt::LeftButton, Qt::NoButton);
   };
+  // Dragged far to the right, it stops where one button of the text toolbar still fits.
+  Drag(1000);
+  EXPECT_EQ(F.MainPCWidth(),
+            F.centralWidget()->contentsRect().width() - 6 - (ViewerButtonWidth + 4));
   Drag(-1000);
   const int Narrowest = F.MainPCWidth();
   EXPECT_EQ(Narrowest, PageButtonWidth + 4);
@@ -184,10 +247,69 @@ TEST_F(WindowLookTest, TheFieldToolbarKeepsItsButtonsWholeAt640x480) {
         EXPECT_FALSE(R.intersects(Buttons[J]->geometry()))
             << Width << " " << Buttons[I]->Caption() << " / " << Buttons[J]->Caption();
     }
-    const QRect InSheet(Bar->mapTo(F.FieldTab, QPoint(0, 0)), Bar->size());
-    EXPECT_TRUE(F.FieldTab->rect().contains(InSheet)) << Width;
+    // The toolbar can be brought whole into view (the sheet scrolls when it is narrower).
+    EXPECT_EQ(Unreachable(Bar, &F), "") << Width;
     // The picture's scroll box starts below the last row.
     EXPECT_GE(P.FieldSB->y(), Bar->y() + Bar->height()) << Width;
+  }
+}
+
+TEST_F(WindowLookTest, At640x480EveryControlIsWholeAndEveryPictureCanBeScrolledIntoView) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow({640, 480, 0, 0, 640, 450});
+  // The maximised window of the compact layout, at the size it has on a 640 x 480 screen
+  // (the test platform's screen is larger).
+  F.setWindowState(Qt::WindowNoState);
+  F.resize(640, 450);
+  F.show();
+  Pump();
+  ASSERT_EQ(F.width(), 640);
+  const int Room = F.centralWidget()->contentsRect().width() - 6;
+  auto Check = [&](const std::string &Where, QWidget *Sheet) {
+    // The text toolbar: every button whole, in rows inside the text pane.
+    const QList<TKitSpeedButton *> Buttons = F.Panel5->findChildren<TKitSpeedButton *>();
+    ASSERT_EQ(Buttons.size(), 6) << Where;
+    for (qsizetype I = 0; I < Buttons.size(); ++I) {
+      const QRect R = Buttons[I]->geometry();
+      EXPECT_EQ(R.size(), QSize(ViewerButtonWidth, ViewerButtonHeight))
+          << Where << " " << Buttons[I]->Caption();
+      EXPECT_TRUE(F.Panel5->rect().contains(R)) << Where << " " << Buttons[I]->Caption();
+      for (qsizetype J = 0; J < I; ++J) EXPECT_FALSE(R.intersects(Buttons[J]->geometry())) << Where;
+    }
+    EXPECT_TRUE(F.ViewerPanel->rect().contains(F.Panel5->geometry())) << Where;
+    EXPECT_GE(F.Viewer->y(), F.Panel5->geometry().bottom()) << Where;
+    EXPECT_EQ(Unreachable(F.ViewerPanel, &F), "") << Where;
+    // The page: every picture and control can be brought into view, and none covers another.
+    std::vector<QWidget *> Controls;
+    for (QWidget *W : Sheet->findChildren<QWidget *>())
+      if (W->isVisibleTo(&F) && IsControl(W)) Controls.push_back(W);
+    ASSERT_FALSE(Controls.empty()) << Where;
+    for (QWidget *W : Controls) {
+      EXPECT_EQ(Unreachable(W, &F), "") << Where << " " << W->objectName().toStdString();
+      for (QWidget *V : Controls) {
+        if (V < W && !V->isAncestorOf(W) && !W->isAncestorOf(V)) {
+          EXPECT_FALSE(ShownRect(W, &F).intersects(ShownRect(V, &F)))
+              << Where << ": " << W->objectName().toStdString() << " on "
+              << V->objectName().toStdString();
+        }
+      }
+    }
+  };
+  for (int Topic : TopicMenuOrder) {
+    F.TopicItem(Topic)->trigger();
+    const TSheet S = TopicInfo(Topic).Sheet;
+    for (int Width :
+         {F.MainPCWidth(), 320, PageButtonWidth + 4, 200, Room - ViewerButtonWidth - 4}) {
+      F.SetMainPCWidth(Width);
+      Pump();
+      Check("topic " + std::to_string(Topic) + " at " + std::to_string(Width), F.Sheet(S));
+      if (Topic == 2) {
+        FieldPage()->F3DBtnClick();
+        Pump();
+        Check("3-D view at " + std::to_string(Width), F.ThreeDTab);
+        FieldPage()->Close3DBtnClick();
+      }
+    }
   }
 }
 
