@@ -37,6 +37,14 @@ std::string Filler(int Paragraphs) {
   return S;
 }
 
+// Clicks the link of the pane whose text is Text, as the mouse would.
+void FollowLink(THtmlPane &V, const std::string &Text) {
+  V.LayoutAndPaint();
+  QPoint P = TextPoint(V, Text);
+  ASSERT_GE(P.x(), 0) << Text;
+  ClickAt(V, P);
+}
+
 } // namespace
 
 TEST(JumpManager, ALinkDropsThePagesAheadOfTheOneLeft) {
@@ -108,12 +116,7 @@ TEST_F(MainWindowTest, LinksClickedInTheTextPaneKeepTheWayBack) {
   F.show();
   Pump();
   THtmlPane &V = *F.Viewer;
-  auto Follow = [&](const std::string &Text) {
-    V.LayoutAndPaint();
-    QPoint P = TextPoint(V, Text);
-    ASSERT_GE(P.x(), 0) << Text;
-    ClickAt(V, P);
-  };
+  auto Follow = [&V](const std::string &Text) { FollowLink(V, Text); };
   auto Page = [&V] { return ExtractFileName(V.CurrentFile()); };
   // A topic link on the index page switches the sheet and the caption.
   Follow("fields");
@@ -185,12 +188,7 @@ TEST_F(MainWindowTest, BackAfterIndexAndOneLinkReturnsToThePageTheLinkWasOn) {
   F.show();
   Pump();
   THtmlPane &V = *F.Viewer;
-  auto Follow = [&](const std::string &Text) {
-    V.LayoutAndPaint();
-    QPoint P = TextPoint(V, Text);
-    ASSERT_GE(P.x(), 0) << Text;
-    ClickAt(V, P);
-  };
+  auto Follow = [&V](const std::string &Text) { FollowLink(V, Text); };
   auto Page = [&V] { return ExtractFileName(V.CurrentFile()); };
   auto BackEnabled = [&F] {
     bool Done = false;
