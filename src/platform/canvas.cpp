@@ -296,6 +296,7 @@ const QFont &TCanvas::Impl::GetQFont() {
     QtFont = MakeQFont(Font);
     Metrics = std::make_unique<QFontMetrics>(QtFont);
     RawFont = QRawFont::fromFont(QtFont);
+    ScaledRawValid = false;
     CachedFont = Font;
     FontValid = true;
   }
@@ -305,6 +306,19 @@ const QFont &TCanvas::Impl::GetQFont() {
 const QRawFont &TCanvas::Impl::GetRawFont() {
   GetQFont();
   return RawFont;
+}
+
+const QRawFont &TCanvas::Impl::GetScaledRawFont() {
+  GetQFont();
+  if (!ScaledRawValid) {
+    // Hinting fits outlines to the pixels of one size; a run drawn at another size keeps the
+    // advances it was measured with, and its glyphs take their place between the pixels.
+    QFont Unhinted = QtFont;
+    Unhinted.setHintingPreference(QFont::PreferNoHinting);
+    ScaledRawFont = QRawFont::fromFont(Unhinted);
+    ScaledRawValid = true;
+  }
+  return ScaledRawFont;
 }
 
 const QFontMetrics &TCanvas::Impl::GetMetrics() {
@@ -960,11 +974,11 @@ int CharAdvances(const QFontMetrics &M, const QString &S, std::vector<int> *Pos)
 
 // Draws S with its baseline at (X, Y), each glyph at its whole-pixel advance, as one run.
 // Characters the font has no glyph for are drawn alone, by the toolkit's fallback font.
-void DrawRun(QPainter &P, TCanvas::Impl &D, int X, int Y, const QString &S) {
+void DrawRun(QPainter &P, TCanvas::Impl &D, int X, int Y, const QString &S, bool Scaled = false) {
   const QFontMetrics &M = D.GetMetrics();
   std::vector<int> Pos;
   const int W = CharAdvances(M, S, &Pos);
-  const QRawFont &Raw = D.GetRawFont();
+  const QRawFont &Raw = Scaled ? D.GetScaledRawFont() : D.GetRawFont();
   // The glyph of each character (a surrogate pair counts at its first half).
   std::vector<quint32> Index(size_t(S.size()), 0);
   if (Raw.isValid()) {
@@ -1014,24 +1028,43 @@ void DrawRun(QPainter &P, TCanvas::Impl &D, int X, int Y, const QString &S) {
     // One line across the whole run, with no gaps under spaces.
     const int LW = std::max(1, M.lineWidth());
     const QColor C = P.pen().color();
-    if (F.underline()) P.fillRect(QRect(X, Y + M.underlinePos(), W, LW), C);
-    if (F.strikeOut()) P.fillRect(QRect(X, Y - M.strikeOutPos(), W, LW), C);
+    auto Line = [&](int Top) {
+      QRectF R(X, Top, W, LW);
+      // A run drawn smaller keeps its lines a pixel thick rather than losing them between rows.
+      const QTransform T = P.combinedTransform();
+      if (T.type() <= QTransform::TxScale && T.isInvertible()) {
+        QRectF Dev = T.mapRect(R);
+        if (Dev.height() < 1) {
+          Dev.setTop(std::floor(Dev.center().y()));
+          Dev.setHeight(1);
+          R = T.inverted().mapRect(Dev);
+        }
+      }
+      P.fillRect(R, C);
+    };
+    if (F.underline()) Line(Y + M.underlinePos());
+    if (F.strikeOut()) Line(Y - M.strikeOutPos());
   }
 }
 
-void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const TRect *ClipTo) {
+// Draws Text with its reference point at (X, Y). A run drawn at another scale than it was
+// measured (a recorded run replayed smaller or larger) is scaled as a whole: glyphs, their
+// whole-pixel advances and the cell, so that it covers what it covered when recorded.
+void DrawText(TCanvas::Impl &D, double X, double Y, double SX, double SY,
+              const std::u16string &Text, const TRect *ClipTo) {
   if (Text.empty() && !ClipTo) return;
   const QFont &F = D.GetQFont();
   const QFontMetrics &M = D.GetMetrics();
   QString S = QStr(Text);
   int W = CharAdvances(M, S, nullptr), H = M.ascent() + M.descent();
   int OX = D.Origin.X, OY = D.Origin.Y;
-  if ((D.TextAlign & TA_CENTER) == TA_CENTER) X -= W / 2;
-  else if (D.TextAlign & TA_RIGHT) X -= W;
-  if ((D.TextAlign & TA_BASELINE) == TA_BASELINE) Y -= M.ascent();
-  else if (D.TextAlign & TA_BOTTOM) Y -= H;
+  if ((D.TextAlign & TA_CENTER) == TA_CENTER) X -= W / 2 * SX;
+  else if (D.TextAlign & TA_RIGHT) X -= W * SX;
+  if ((D.TextAlign & TA_BASELINE) == TA_BASELINE) Y -= M.ascent() * SY;
+  else if (D.TextAlign & TA_BOTTOM) Y -= H * SY;
   X += OX;
   Y += OY;
+  const bool Scaled = SX != 1.0 || SY != 1.0;
   bool Opaque = D.EffectiveBkMode() == bkOpaque;
   QColor Bk = QCol(D.Argb(D.EffectiveBkColor()));
   QColor Fg = QCol(D.Argb(D.Font.Color));
@@ -1043,22 +1076,21 @@ void DrawText(TCanvas::Impl &D, int X, int Y, const std::u16string &Text, const 
     }
     P.setFont(F);
     P.setPen(Fg);
-    if (D.Font.Orientation != 0) {
-      P.translate(X, Y);
-      P.rotate(-D.Font.Orientation / 10.0);
-      if (Opaque && !ClipTo) P.fillRect(QRect(0, 0, W, H), Bk);
-      DrawRun(P, D, 0, M.ascent(), S);
-    } else {
-      if (Opaque && !ClipTo) P.fillRect(QRect(X, Y, W, H), Bk);
-      DrawRun(P, D, X, Y + M.ascent(), S);
-    }
+    P.translate(X, Y);
+    if (D.Font.Orientation != 0) P.rotate(-D.Font.Orientation / 10.0);
+    if (Scaled) P.scale(SX, SY);
+    if (Opaque && !ClipTo) P.fillRect(QRect(0, 0, W, H), Bk);
+    DrawRun(P, D, 0, M.ascent(), S, Scaled);
   });
   if (D.Font.Orientation != 0) {
     D.Touch();
     return;
   }
   // Glyphs may overhang their cell (italics, bearings, underlines) by a part of its height.
-  QRect Bounds = QRect(X, Y, W, H).adjusted(-H / 2 - 1, -2, H / 2 + 1, 2);
+  const int CW = int(std::ceil(W * std::fabs(SX))), CH = int(std::ceil(H * std::fabs(SY)));
+  QRect Bounds = QRect(int(std::floor(std::min(X, X + W * SX))),
+                       int(std::floor(std::min(Y, Y + H * SY))), CW + 1, CH + 1)
+                     .adjusted(-CH / 2 - 1, -2, CH / 2 + 1, 2);
   if (ClipTo) {
     const QRect CR(ClipTo->Left + OX, ClipTo->Top + OY, ClipTo->Width(), ClipTo->Height());
     Bounds = Opaque ? CR : Bounds.intersected(CR);
@@ -1078,7 +1110,7 @@ void TCanvas::TextOut(int X, int Y, const std::u16string &Text) {
     D->PenPos = TPoint(X + TextWidth(Text), Y);
     return;
   }
-  DrawText(*D, X, Y, Text, nullptr);
+  DrawText(*D, X, Y, 1.0, 1.0, Text, nullptr);
 }
 void TCanvas::TextRect(const TRect &R, int X, int Y, const std::string &Text) { TextRect(R, X, Y, U16(Text)); }
 void TCanvas::TextRect(const TRect &R, int X, int Y, const std::u16string &Text) {
@@ -1086,8 +1118,13 @@ void TCanvas::TextRect(const TRect &R, int X, int Y, const std::u16string &Text)
   TMetaCommand C = Cmd(TMetaCommand::opTextRect, {R.Left, R.Top, R.Right, R.Bottom, X, Y, E.cx, E.cy});
   C.Text = Text;
   if (Record(*D, std::move(C))) return;
-  DrawText(*D, X, Y, Text, &R);
+  DrawText(*D, X, Y, 1.0, 1.0, Text, &R);
 }
+void DrawScaledText(TCanvas::Impl &D, double X, double Y, double SX, double SY,
+                    const std::u16string &Text, const TRect *ClipTo) {
+  DrawText(D, X, Y, SX, SY, Text, ClipTo);
+}
+
 int TCanvas::TextWidth(const std::string &Text) { return TextWidth(U16(Text)); }
 int TCanvas::TextWidth(const std::u16string &Text) { return CharAdvances(D->GetMetrics(), QStr(Text), nullptr); }
 int TCanvas::TextHeight(const std::string &) { return TextHeight(std::u16string()); }

@@ -89,6 +89,9 @@ struct TCanvas::Impl {
   QFont QtFont;
   std::unique_ptr<QFontMetrics> Metrics;
   QRawFont RawFont; // the font's own glyphs, for drawing runs
+  // The same glyphs unhinted, for runs drawn scaled (made when first asked for).
+  QRawFont ScaledRawFont;
+  bool ScaledRawValid = false;
 
   // Helpers.
   TBkMode EffectiveBkMode();
@@ -97,6 +100,7 @@ struct TCanvas::Impl {
   const QFont &GetQFont();
   const QFontMetrics &GetMetrics();
   const QRawFont &GetRawFont();
+  const QRawFont &GetScaledRawFont();
   TSize DeviceSize() const;
   void Touch() {
     if (Changed) Changed(QRect());
@@ -156,5 +160,10 @@ QFont MakeQFont(const TFont &F);
 QImage &BitmapImageRef(TBitmap &B);
 const QImage &BitmapImageRef(const TBitmap &B);
 TBitmap BitmapFromImagePiece(const QImage &Image, const TRect &R);
+// Draws a run measured in the canvas's current font scaled by (SX, SY) as a whole, its
+// reference point at (X, Y) in the canvas's logical units (a recorded run replayed at
+// another size); ClipTo as TextRect's rectangle.
+void DrawScaledText(TCanvas::Impl &D, double X, double Y, double SX, double SY,
+                    const std::u16string &Text, const TRect *ClipTo);
 // The image a canvas draws on, or null.
 const QImage *CanvasImage(const TCanvas &C);

@@ -107,6 +107,23 @@ int FitRun(TCanvas &C, const std::u16string &Text, const TMapper &M, int X, int 
   return Before;
 }
 
+// A run replayed at another size on a canvas with pixels is drawn as the recording measured
+// it, scaled as a whole, so that its letters sit where they sit on paper. A recording into
+// another recording keeps whole font sizes and fits its runs (FitRun).
+bool ScalesRuns(const TCanvas &C, const TMapper &M) {
+  const TCanvas::Impl::TKind K = C.Data().Kind;
+  return (K == TCanvas::Impl::TKind::Image || K == TCanvas::Impl::TKind::Painter) &&
+         (M.SX != 1.0 || M.SY != 1.0);
+}
+
+void ReplayRun(TCanvas &C, const TFont &Recorded, const TMapper &M, int X, int Y,
+               const std::u16string &Text, const TRect *Clip) {
+  const TFont Scaled = C.Font();
+  C.Font() = Recorded;
+  DrawScaledText(C.Data(), M.L + X * M.SX, M.T + Y * M.SY, M.SX, M.SY, Text, Clip);
+  C.Font() = Scaled;
+}
+
 } // namespace
 
 void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, const TRect &R) {
@@ -161,12 +178,21 @@ void PlayRecording(const TMetafile::Recording &Rec, int W, int H, TCanvas &C, co
       break;
     }
     case TMetaCommand::opText: {
+      if (ScalesRuns(C, M)) {
+        ReplayRun(C, Rec.States[K.State].Font, M, I[0], I[1], K.Text, nullptr);
+        break;
+      }
       const int Height = I.size() >= 4 ? FitRun(C, K.Text, M, I[0], I[1], I[2], I[3]) : C.Font().Height;
       C.TextOut(M.X(I[0]), M.Y(I[1]), K.Text);
       C.Font().Height = Height;
       break;
     }
     case TMetaCommand::opTextRect: {
+      if (ScalesRuns(C, M)) {
+        const TRect Clip = M.R(I[0], I[1], I[2], I[3]);
+        ReplayRun(C, Rec.States[K.State].Font, M, I[4], I[5], K.Text, &Clip);
+        break;
+      }
       const int Height = I.size() >= 8 ? FitRun(C, K.Text, M, I[4], I[5], I[6], I[7]) : C.Font().Height;
       C.TextRect(M.R(I[0], I[1], I[2], I[3]), M.X(I[4]), M.Y(I[5]), K.Text);
       C.Font().Height = Height;

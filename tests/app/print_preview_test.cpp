@@ -22,15 +22,20 @@
 
 namespace {
 
-std::string WritePage(const std::string &Name, int Paragraphs) {
+std::string WritePageText(const std::string &Name, const std::string &Html) {
   std::string Dir = OutPath("preview_test_pages");
   QDir().mkpath(QString::fromStdString(Dir));
-  std::string Html = "<title>Preview</title>";
-  for (int I = 0; I < Paragraphs; ++I)
-    Html += "<p>Paragraph " + std::to_string(I) + " with enough words to fill most of one printed line.</p>";
   std::string Path = Dir + "/" + Name;
   std::ofstream(Path, std::ios::binary) << Html;
   return Path;
+}
+
+std::string WritePage(const std::string &Name, int Paragraphs) {
+  std::string Html = "<title>Preview</title>";
+  for (int I = 0; I < Paragraphs; ++I)
+    Html += "<p>Paragraph " + std::to_string(I) +
+            " with enough words to fill most of one printed line.</p>";
+  return WritePageText(Name, Html);
 }
 
 struct PreviewTest : ::testing::Test {
@@ -190,4 +195,200 @@ TEST_F(MainWindowTest, PrintTopicAndThePrintButtonOpenThePreview) {
   EXPECT_EQ(Seen[0].rfind("Print preview Page 1 of ", 0), 0u) << Seen[0];
   EXPECT_EQ(Seen[0], Seen[1]);
   EXPECT_FALSE(W.Viewer->IsBusy());
+}
+
+namespace {
+
+// A page as the topic pages write them: bold words and links inside sentences, headings,
+// lists and a smaller note, long enough for two printed pages.
+std::string MixedStylePage() {
+  std::string Html = "<title>Fields</title>";
+  for (int Part = 1; Part <= 6; ++Part) {
+    Html += "<h2>Part " + std::to_string(Part) + ": fields in physics</h2>";
+    Html +=
+        "<p>Vornelle is a set of experiments for the study of <b>fields</b> in an advanced school "
+        "physics course. The <b>back</b>, <b>forward</b> and <b>index</b> buttons above this text "
+        "move between the pages you have read; <b>font</b> sets the size of the text, and the "
+        "<b>View</b> menu its <i>background colour</i>.</p>";
+    Html += "<h3>Electric fields</h3><ul>";
+    Html +=
+        "<li><a href=\"EFIELD.HTM\">Electric field plotting</a>: field lines, equipotentials and "
+        "the "
+        "potential of point charges (<a href=\"EFIELD.HTM#presets\">ready-made arrangements</a>)";
+    Html +=
+        "<li><a href=\"EDEFLECT.HTM\">Deflection by electric fields</a>: an electron beam between "
+        "charged plates";
+    Html += "<li><a href=\"MILLIKAN.HTM\">Oil drop experiment</a>: Millikan's measurement of the "
+            "charge";
+    Html += "</ul><p>A charge <b>Q</b> at a distance <i>r</i> gives a field <tt>E = kQ/r^2</tt>; "
+            "<font size=2>the constant k is 9 x 10^9 N m^2 C^-2 in air.</font> Press <b>F1</b> for "
+            "help "
+            "on the controls of the page in front of you.</p>";
+  }
+  return Html;
+}
+
+// How dark a pixel is: coloured text (links) counts by its darkest channel.
+int Darkness(const TBitmap &B, int X, int Y) {
+  const TColor C = ArgbToColor(B.ScanLine(Y)[X]);
+  return 255 - std::min({GetRValue(C), GetGValue(C), GetBValue(C)});
+}
+// Ink as the eye sees it, and its faint and strong parts: two renderers smooth the edges of
+// one letter differently, so an edge is placed between where the faint and the strong ink end.
+constexpr int Faint = 40, Ink = 96, Strong = 160;
+
+// The ink of a rectangle (inclusive pixel bounds), or Right < 0 when there is none.
+TRect InkBox(const TBitmap &B, const TRect &R, int Threshold) {
+  TRect Box(1 << 30, 1 << 30, -1, -1);
+  for (int Y = std::max(0, R.Top); Y <= std::min(B.Height() - 1, R.Bottom); ++Y)
+    for (int X = std::max(0, R.Left); X <= std::min(B.Width() - 1, R.Right); ++X)
+      if (Darkness(B, X, Y) >= Threshold) {
+        Box.Left = std::min(Box.Left, X);
+        Box.Right = std::max(Box.Right, X);
+        Box.Top = std::min(Box.Top, Y);
+        Box.Bottom = std::max(Box.Bottom, Y);
+      }
+  return Box;
+}
+
+struct TWord {
+  TRect Box; // inclusive pixel bounds of its ink
+  int Line, LineTop, LineBottom;
+};
+
+// The words of a page picture: lines are bands of inked rows, words runs of inked columns
+// in a band, apart by at least two blank columns.
+std::vector<TWord> Words(const TBitmap &B) {
+  std::vector<TWord> Found;
+  int Line = 0;
+  auto RowInked = [&](int Y) {
+    for (int X = 0; X < B.Width(); ++X)
+      if (Darkness(B, X, Y) >= Ink) return true;
+    return false;
+  };
+  for (int Y = 0; Y < B.Height();) {
+    if (!RowInked(Y)) {
+      ++Y;
+      continue;
+    }
+    int Bottom = Y;
+    while (Bottom + 1 < B.Height() && RowInked(Bottom + 1)) ++Bottom;
+    auto ColInked = [&](int X) {
+      for (int R = Y; R <= Bottom; ++R)
+        if (Darkness(B, X, R) >= Ink) return true;
+      return false;
+    };
+    int Start = -1, LastInk = -1;
+    for (int X = 0; X <= B.Width(); ++X) {
+      const bool Inked = X < B.Width() && ColInked(X);
+      if (Inked) {
+        if (Start < 0) Start = X;
+        LastInk = X;
+      } else if (Start >= 0 && X - LastInk >= 2) {
+        Found.push_back(TWord{InkBox(B, TRect(Start, Y, LastInk, Bottom), Ink), Line, Y, Bottom});
+        Start = -1;
+      }
+    }
+    Y = Bottom + 1;
+    ++Line;
+  }
+  return Found;
+}
+
+// The words of Ref that Other does not show in the same place: Other's ink there must end
+// within a pixel of where Ref's faint or strong ink ends, on every side.
+std::vector<std::string> WordsOutOfPlace(const TBitmap &Ref, const TBitmap &Other) {
+  std::vector<std::string> Out;
+  const std::vector<TWord> W = Words(Ref);
+  for (size_t I = 0; I < W.size(); ++I) {
+    const TRect &A = W[I].Box;
+    // Look no further than half way to the words beside it on the line, nor past the line's
+    // rows (a word moved up or down shows as a gap above or below it).
+    TRect Look(A.Left - 3, W[I].LineTop, A.Right + 3, W[I].LineBottom);
+    if (I > 0 && W[I - 1].Line == W[I].Line)
+      Look.Left = std::max(Look.Left, (W[I - 1].Box.Right + A.Left) / 2 + 1);
+    if (I + 1 < W.size() && W[I + 1].Line == W[I].Line)
+      Look.Right = std::min(Look.Right, (A.Right + W[I + 1].Box.Left) / 2);
+    const TRect Lo = InkBox(Ref, Look, Faint);
+    TRect Hi = InkBox(Ref, Look, Strong);
+    if (Hi.Right < 0) Hi = A; // a faint mark: its ink is all there is
+    const TRect B = InkBox(Other, Look, Ink);
+    auto Between = [](int V, int P, int Q) {
+      return V >= std::min(P, Q) - 1 && V <= std::max(P, Q) + 1;
+    };
+    if (B.Right < 0 || !Between(B.Left, Lo.Left, Hi.Left) ||
+        !Between(B.Right, Lo.Right, Hi.Right) || !Between(B.Top, Lo.Top, Hi.Top) ||
+        !Between(B.Bottom, Lo.Bottom, Hi.Bottom))
+      Out.push_back("(" + std::to_string(A.Left) + ", " + std::to_string(A.Top) + ")-(" +
+                    std::to_string(A.Right) + ", " + std::to_string(A.Bottom) + ") against (" +
+                    std::to_string(B.Left) + ", " + std::to_string(B.Top) + ")-(" +
+                    std::to_string(B.Right) + ", " + std::to_string(B.Bottom) + ")");
+  }
+  return Out;
+}
+
+TBitmap PageShown(TPrntPrevFrm &F) {
+  F.PB->PaintNow();
+  TBitmap B(F.PB->Width(), F.PB->Height());
+  B.Canvas().CopyRect(TRect(0, 0, B.Width(), B.Height()), F.PB->Canvas(),
+                      TRect(0, 0, B.Width(), B.Height()));
+  return B;
+}
+
+} // namespace
+
+TEST_F(PreviewTest, ThePageShowsWhatThePaperShowsAtEveryZoom) {
+  Pane.LoadFromFile(WritePageText("mixed.htm", MixedStylePage()));
+  TPrntPrevFrm F(nullptr, &Pane);
+  const int N = F.MFPrinter->GetPageCount();
+  ASSERT_GE(N, 2);
+  Pane.Print(1, N);
+  ASSERT_EQ(PdfPages(Pdf), N);
+  F.show();
+  struct TZoom {
+    int Width, Height;
+    bool Zoomed;
+  };
+  // Fitted to the height, maximised on screens of 800 x 600 and 1024 x 768, and to the width.
+  for (const TZoom &Z : {TZoom{800, 560, false}, TZoom{1024, 730, false}, TZoom{800, 560, true}}) {
+    F.resize(Z.Width, Z.Height);
+    F.ZoomBtn->SetDown(Z.Zoomed);
+    F.ZoomBtnClick();
+    QApplication::processEvents();
+    for (int P = 0; P < N; ++P) {
+      const std::string Name =
+          "preview_zoom_" + std::to_string(F.PB->Height()) + "_page_" + std::to_string(P + 1);
+      SCOPED_TRACE(Name);
+      F.CurPage = P;
+      F.ShowPageLabel(P);
+      const TBitmap Shown = PageShown(F);
+      ASSERT_TRUE(Shown.SaveToPng(OutPath(Name + "_preview.png")));
+      // The printed page rasterised at the preview's scale.
+      const std::string Base = OutPath(Name + "_paper");
+      const std::string Cmd = "pdftoppm -f " + std::to_string(P + 1) + " -l " +
+                              std::to_string(P + 1) + " -scale-to-x " +
+                              std::to_string(Shown.Width()) + " -scale-to-y " +
+                              std::to_string(Shown.Height()) + " -singlefile -png '" + Pdf + "' '" +
+                              Base + "' 2>/dev/null";
+      if (std::system(Cmd.c_str()) != 0) GTEST_SKIP() << "pdftoppm not installed (poppler-utils)";
+      std::ifstream In(Base + ".png", std::ios::binary);
+      const std::vector<uint8_t> Png((std::istreambuf_iterator<char>(In)),
+                                     std::istreambuf_iterator<char>());
+      TBitmap Paper;
+      ASSERT_TRUE(Paper.LoadFromPngData(Png));
+      ASSERT_EQ(Paper.Width(), Shown.Width());
+      ASSERT_EQ(Paper.Height(), Shown.Height());
+      ASSERT_GT(Words(Paper).size(), 50u);
+      // Both ways: each word of the paper in its place on the preview, and nothing on the
+      // preview where the paper has no word.
+      for (const bool PaperFirst : {true, false}) {
+        const std::vector<std::string> Off =
+            PaperFirst ? WordsOutOfPlace(Paper, Shown) : WordsOutOfPlace(Shown, Paper);
+        std::string List;
+        for (size_t I = 0; I < std::min<size_t>(Off.size(), 8); ++I) List += "\n  " + Off[I];
+        EXPECT_TRUE(Off.empty()) << Off.size() << " words of the "
+                                 << (PaperFirst ? "paper" : "preview") << " out of place:" << List;
+      }
+    }
+  }
 }
