@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <limits>
 #include <memory>
 
 #include "htmlview/document.h"
@@ -793,8 +794,8 @@ void THtmlParser::ParseList(const TSymSet &Terms, Symb ListSy, int Level) {
       SyncBuild();
       const TUrlTarget *Anchor = InLink ? &UrlTarget : nullptr;
       if (ListSy == OLSy) {
-        Section = std::make_unique<TOListItem>(&List, Level, Number++, Type, Top(), Anchor,
-                                               Justify);
+        Section = std::make_unique<TOListItem>(&List, Level, Number, Type, Top(), Anchor, Justify);
+        if (Number < std::numeric_limits<int>::max()) ++Number; // the largest START counts no further
       } else {
         auto Item = std::make_unique<TUListItem>(&List, Level, Top(), Anchor, Justify);
         Item->Plain = Plain;

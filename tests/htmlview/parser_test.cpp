@@ -199,6 +199,10 @@ TEST(ParserLists, NumberingAndLevels) {
             "S'' UL1'a' UL2p'b' S1'c'");
   EXPECT_EQ(Page("<dl><dt>t<dd>d</dl>").Dump(), "S'' DL0't' DL1'd'");
   EXPECT_EQ(Page("<ol><li><p>x</ol>").Dump(), "S'' OL1#11'x'"); // a P after LI is dropped
+  // Counting on from the largest START stays at the largest number, never wraps to negative.
+  EXPECT_EQ(Page("<ol start=2147483647><li>x<li>y<li>z</ol>").Dump(),
+            "S'' OL1#21474836471'x' OL1#21474836471'y' OL1#21474836471'z'");
+  EXPECT_EQ(Page("<ol start=99999999999><li>x<li>y</ol>").Dump(), "S'' OL1#21474836471'x' OL1#21474836471'y'");
   Page Lone("<li>item <b>bold</b><br>after");
   EXPECT_EQ(Lone.Dump(), "S'' UL1'item bold' S'after'");
   EXPECT_EQ(static_cast<const TSection *>(Lone.List[1])->Indent, 15);
