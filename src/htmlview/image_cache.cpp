@@ -297,17 +297,8 @@ std::unique_ptr<TBitmap> LoadImageWithMaskFromStream(const TMemoryStream *Stream
 std::unique_ptr<TBitmap> BuildTransparencyMask(const TBitmap &Bitmap, bool UseColor, TColor Color) {
   const int W = Bitmap.Width(), H = Bitmap.Height();
   if (W <= 0 || H <= 0) return nullptr; // no lower-left pixel to read
-  const uint32_t Key =
-      (UseColor ? ColorToArgb(ColorToRGB(Color)) : Bitmap.ScanLine(H - 1)[0]) & 0xFFFFFF;
-  std::vector<uint32_t> Px(size_t(W) * size_t(H));
-  for (int Y = 0; Y < H; ++Y) {
-    const uint32_t *S = Bitmap.ScanLine(Y);
-    uint32_t *D = Px.data() + size_t(Y) * size_t(W);
-    for (int X = 0; X < W; ++X) D[X] = (S[X] & 0xFFFFFF) == Key ? 0xFFFFFFFFu : 0xFF000000u;
-  }
-  auto M = std::make_unique<TBitmap>(TBitmap::FromRgb32(W, H, Px.data()));
-  M->SetMonochrome(true);
-  return M;
+  const TColor Key = UseColor ? ColorToRGB(Color) : ArgbToColor(Bitmap.ScanLine(H - 1)[0]);
+  return std::make_unique<TBitmap>(Bitmap.ToMonochrome(Key));
 }
 
 std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap) {

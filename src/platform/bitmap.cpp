@@ -156,11 +156,24 @@ void TBitmap::SetTransparentColor(TColor C) {
 
 TBitmap TBitmap::ToMonochrome(TColor Background) const {
   TBitmap R;
-  R.D->Img = D->Img.copy();
+  if (!D->Img.isNull()) {
+    // Every pixel is written below: the new image needs no copy or fill first.
+    R.D->Img = QImage(D->Img.width(), D->Img.height(), QImage::Format_RGB32);
+    if (R.D->Img.isNull()) throw Exception("Out of memory for a bitmap");
+  }
   uint32_t Bg = ColorToArgb(ColorToRGB(Background));
+  const size_t RowBytes = size_t(R.Width()) * 4;
   for (int Y = 0; Y < R.Height(); ++Y) {
+    const uint32_t *Src = reinterpret_cast<const uint32_t *>(D->Img.constScanLine(Y));
     uint32_t *Row = reinterpret_cast<uint32_t *>(R.D->Img.scanLine(Y));
-    for (int X = 0; X < R.Width(); ++X) Row[X] = ((Row[X] | 0xFF000000u) == Bg) ? 0xFFFFFFFFu : 0xFF000000u;
+    // A row like the one above (a plain area, the rows a truncated file leaves out) takes
+    // that row's result whole.
+    if (Y > 0 && std::memcmp(Src, D->Img.constScanLine(Y - 1), RowBytes) == 0) {
+      std::memcpy(Row, R.D->Img.constScanLine(Y - 1), RowBytes);
+      continue;
+    }
+    for (int X = 0; X < R.Width(); ++X)
+      Row[X] = ((Src[X] | 0xFF000000u) == Bg) ? 0xFFFFFFFFu : 0xFF000000u;
   }
   R.D->Format = pf1bit;
   R.D->Canvas->Data().Mono = true;

@@ -231,6 +231,56 @@ TEST(TransparencyMask, LowerLeftAndGivenColour) {
   EXPECT_FALSE(BuildTransparencyMask(Empty, false, 0));
 }
 
+TEST(TransparencyMask, RepeatedRowsAndTheRowsATruncatedFileLeavesOut) {
+  // Rows 1 and 2 repeat row 0 but for their last pixel; rows 3 to 5 repeat each other.
+  const uint32_t K = 0xFF0000FF, O = 0xFF00FF00;
+  std::vector<uint32_t> Px{K, O, K, O, //
+                           K, O, K, O, //
+                           K, O, K, K, //
+                           O, O, O, O, //
+                           O, O, O, O, //
+                           K, K, K, K};
+  TBitmap B = TBitmap::FromRgb32(4, 6, Px.data());
+  auto M = BuildTransparencyMask(B, false, 0); // the key is K, the lower-left pixel
+  ASSERT_TRUE(M);
+  EXPECT_TRUE(M->Monochrome());
+  const char *Want[6] = {"W.W.", "W.W.", "W.WW", "....", "....", "WWWW"};
+  for (int Y = 0; Y < 6; ++Y)
+    for (int X = 0; X < 4; ++X)
+      EXPECT_EQ(M->ScanLine(Y)[X] | 0xFF000000u, Want[Y][X] == 'W' ? 0xFFFFFFFFu : 0xFF000000u)
+          << X << ", " << Y;
+  // The picture itself is untouched and keeps its pixels.
+  EXPECT_EQ(B.ScanLine(2)[3] | 0xFF000000u, K);
+  EXPECT_FALSE(B.Monochrome());
+}
+
+TEST(TransparencyMask, AHugeOneBitFileWithFewBytes) {
+  // 769 bytes that declare 5376 x 2304 pixels: the rows the file holds come out, the rest
+  // is black (index 0), and the mask keys on the black lower-left pixel.
+  TMemoryStream S;
+  S.Bytes = ReadAll(std::string(VORNELLE_SOURCE_DIR) + "/fuzz/corpus/bmp/bmp1_huge_sparse.bmp");
+  ASSERT_EQ(S.Bytes.size(), 769u);
+  TTransparency T = LLCorner;
+  std::unique_ptr<TBitmap> M;
+  std::unique_ptr<TBitmap> B = LoadImageWithMaskFromStream(&S, T, M);
+  ASSERT_TRUE(B);
+  ASSERT_TRUE(M);
+  EXPECT_EQ(B->Width(), 5376);
+  EXPECT_EQ(B->Height(), 2304);
+  // The bits start 0x5A: the bottom row reads 0 1 0 1 1 0 1 0; only its first 707 bytes
+  // exist (5656 pixels), so the row above the bottom one is all black.
+  const uint32_t *Bottom = M->ScanLine(2303);
+  const char *Bits = "01011010";
+  for (int X = 0; X < 8; ++X)
+    EXPECT_EQ(Bottom[X] | 0xFF000000u, Bits[X] == '0' ? 0xFFFFFFFFu : 0xFF000000u) << X;
+  EXPECT_EQ(B->ScanLine(2302)[5376 - 1] | 0xFF000000u,
+            0xFF000000u);                                       // 5656 - 5376 = 280 pixels here
+  EXPECT_EQ(B->ScanLine(2302)[279] | 0xFF000000u, 0xFFFFFFFFu); // bits 0x0F: the last is set
+  for (int Y : {0, 1000, 2301})
+    for (int X : {0, 2688, 5375})
+      EXPECT_EQ(M->ScanLine(Y)[X] | 0xFF000000u, 0xFFFFFFFFu) << X << ", " << Y;
+}
+
 TEST(DefaultPictures, ErrorPictureAndItsMask) {
   TBitmap &E = ErrorBitmap();
   TBitmap &M = ErrorBitmapMask();
