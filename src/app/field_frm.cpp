@@ -673,6 +673,9 @@ void TFieldFrm::LoadViewerPage(const std::string &FileName) {
   try {
     Viewer->LoadFromFile(FileName);
   } catch (const std::exception &E) {
+    // The pane stays blank, holding no file: it never shows another page's text beside the
+    // topic that is now on the left, nor brings it back on a reload.
+    Viewer->LoadFromString(std::string(), HTMLDir);
     MessageDlg(E.what(), mtError, mbOK);
   }
 }

@@ -448,6 +448,11 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
     std::string Dir = ExtractFilePath(FileName);
     Path = ResolvePath(Dir.empty() ? "." : Dir, ExtractFileName(FileName));
   }
+  // A name that is there but cannot be read is not missing: say which part cannot be read.
+  if (const std::string Unreadable = FileName.empty() ? "" : UnreadablePart(Path);
+      !Unreadable.empty())
+    throw EFileError(Unreadable == Path ? "Can't read file: " + FileName
+                                        : "Can't read folder: " + Unreadable);
   if (FileName.empty() || !FileExists(Path)) throw EFileError("Can't locate file: " + FileName);
   TBusyScope Busy([this](bool B) { SetBusy(B); });
   int OldPos = FDocument.YOff;

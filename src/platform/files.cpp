@@ -80,6 +80,27 @@ bool FileExists(const std::string &Path) {
   return fs::is_regular_file(Path, Ec);
 }
 
+std::string UnreadablePart(const std::string &Path) {
+  const fs::path File(Path);
+  std::vector<fs::path> Way;
+  for (fs::path F = File.parent_path(); !F.empty() && F != F.root_path(); F = F.parent_path())
+    Way.push_back(F);
+  for (auto It = Way.rbegin(); It != Way.rend(); ++It) {
+    std::error_code Ec;
+    const fs::file_status S = fs::status(*It, Ec);
+    if (S.type() == fs::file_type::not_found) return "";
+    if (Ec || !fs::is_directory(S)) return It->string();
+    fs::directory_iterator List(*It, Ec);
+    if (Ec) return It->string();
+  }
+  std::error_code Ec;
+  const fs::file_status S = fs::status(File, Ec);
+  if (S.type() == fs::file_type::not_found) return "";
+  if (Ec || !fs::is_regular_file(S)) return Path;
+  std::ifstream In(Path, std::ios::binary);
+  return In ? "" : Path;
+}
+
 bool DirectoryExists(const std::string &Path) {
   std::error_code Ec;
   return fs::is_directory(Path, Ec);

@@ -21,6 +21,10 @@ std::string ProgramDir();
 // Returns the existing path, or Base + the cleaned name when some component is missing.
 std::string ResolvePath(const std::string &Base, const std::string &Name);
 bool FileExists(const std::string &Path);
+// What on the way to Path is there but cannot be read: a folder that is no folder or cannot
+// be listed, or Path itself when it is no file or cannot be opened. "" when the file can be
+// read, or when something on the way is simply missing.
+std::string UnreadablePart(const std::string &Path);
 bool DirectoryExists(const std::string &Path);
 int64_t FileSize(const std::string &Path); // -1 when missing
 // Reads a whole file; raises EFileError "Cannot open file <name>" or

@@ -333,6 +333,49 @@ TEST_F(MainWindowTest, AMissingIndexPageIsReportedAndStartUpFinishes) {
   EXPECT_EQ(Asked.size(), 2u);
 }
 
+TEST_F(MainWindowTest, ATopicPageThatCannotBeReadLeavesABlankPaneNotTheLastTopicsText) {
+  MakeProgramFolder();
+  // As root a page's permissions do not stop reading it: a folder of its name does.
+  QFile::remove(QString::fromStdString(Dir + "HTML/EFIELD.HTM"));
+  QDir().mkpath(QString::fromStdString(Dir + "HTML/EFIELD.HTM"));
+  TFieldFrm &F = MakeWindow();
+  // The pane's whole text.
+  auto PaneText = [&] {
+    F.Viewer->SelectAll();
+    return F.Viewer->SelectedText();
+  };
+  F.MagneticFieldsItem->trigger();
+  ASSERT_FALSE(PaneText().empty());
+  ASSERT_TRUE(Asked.empty());
+  std::vector<std::string> TextWhileAsked;
+  SetMessageDlgHook([&](const std::string &Text, TMsgDlgType Type, TMsgDlgButtons) {
+    Asked.push_back({Text, Type});
+    TextWhileAsked.push_back(PaneText());
+    return mrOk;
+  });
+  F.ElectricFieldItem->trigger();
+  EXPECT_EQ(F.ActiveSheet(), TSheet::Field);
+  ASSERT_EQ(Asked.size(), 1u);
+  EXPECT_EQ(Asked[0].Text, "Can't read file: " + Dir + "HTML/EFIELD.HTM");
+  EXPECT_EQ(Asked[0].Type, mtError);
+  // Blank while the message shows and after it, holding no file to reload.
+  EXPECT_EQ(TextWhileAsked, std::vector<std::string>{""});
+  EXPECT_EQ(PaneText(), "");
+  EXPECT_EQ(F.Viewer->CurrentFile(), "");
+  F.Viewer->Reload();
+  EXPECT_EQ(PaneText(), "");
+}
+
+TEST_F(MainWindowTest, AnHtmlFolderThatCannotBeReadIsReportedAsSuch) {
+  MakeProgramFolder();
+  // The folder's place taken by a file: as root, the one way to make it unreadable.
+  QDir(QString::fromStdString(Dir + "HTML")).removeRecursively();
+  WriteFile("HTML", "not a folder");
+  MakeWindow();
+  ASSERT_EQ(Asked.size(), 1u);
+  EXPECT_EQ(Asked[0].Text, "Can't read folder: " + Dir + "HTML");
+}
+
 TEST_F(MainWindowTest, ASmallScreenGivesTheCompactMaximisedLayout) {
   MakeProgramFolder();
   TFieldFrm &F = MakeWindow({640, 480, 0, 0, 640, 450});

@@ -66,6 +66,30 @@ TEST_F(PaneFixture, MissingFileRaisesAndKeepsTheDocument) {
   EXPECT_FALSE(Pane.IsBusy());
 }
 
+TEST_F(PaneFixture, ANameThatCannotBeReadIsReportedAsSuch) {
+  // As root nothing is unreadable by its permissions: a folder in the file's place, and a
+  // file in the place of the folder that should hold the page, cannot be read.
+  const std::string Page = WritePage("readable.htm", "kept");
+  const std::string Dir = ExtractFilePath(Page);
+  QDir().mkpath(QString::fromStdString(Dir + "folder.htm"));
+  const std::string NotAFolder = WritePage("html_file", "not a folder");
+  Pane.LoadFromFile(Page);
+  auto Error = [&](const std::string &Name) {
+    try {
+      Pane.LoadFromFile(Name);
+    } catch (const Exception &E) { return std::string(E.what()); }
+    return std::string("no error");
+  };
+  EXPECT_EQ(Error(Dir + "folder.htm"), "Can't read file: " + Dir + "folder.htm");
+  EXPECT_EQ(Error(NotAFolder + "/INDEX.HTM"), "Can't read folder: " + NotAFolder);
+  // Raised before anything is cleared, as for a missing file.
+  EXPECT_EQ(Pane.CurrentFile(), Page);
+  EXPECT_GT(Pane.Document().Count(), 0);
+  EXPECT_FALSE(Pane.IsBusy());
+  // A missing page in a folder that can be read is still missing.
+  EXPECT_EQ(Error(Dir + "absent.htm"), "Can't locate file: " + Dir + "absent.htm");
+}
+
 TEST_F(PaneFixture, PositionClampsBothWays) {
   Pane.LoadFromFile(WritePage("long2.htm", LongPage(60)));
   Pane.SetPosition(-5);
