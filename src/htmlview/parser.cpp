@@ -795,7 +795,8 @@ void THtmlParser::ParseList(const TSymSet &Terms, Symb ListSy, int Level) {
       const TUrlTarget *Anchor = InLink ? &UrlTarget : nullptr;
       if (ListSy == OLSy) {
         Section = std::make_unique<TOListItem>(&List, Level, Number, Type, Top(), Anchor, Justify);
-        if (Number < std::numeric_limits<int>::max()) ++Number; // the largest START counts no further
+        if (Number < std::numeric_limits<int>::max())
+          ++Number; // the largest START counts no further
       } else {
         auto Item = std::make_unique<TUListItem>(&List, Level, Top(), Anchor, Justify);
         Item->Plain = Plain;

@@ -202,7 +202,8 @@ TEST(ParserLists, NumberingAndLevels) {
   // Counting on from the largest START stays at the largest number, never wraps to negative.
   EXPECT_EQ(Page("<ol start=2147483647><li>x<li>y<li>z</ol>").Dump(),
             "S'' OL1#21474836471'x' OL1#21474836471'y' OL1#21474836471'z'");
-  EXPECT_EQ(Page("<ol start=99999999999><li>x<li>y</ol>").Dump(), "S'' OL1#21474836471'x' OL1#21474836471'y'");
+  EXPECT_EQ(Page("<ol start=99999999999><li>x<li>y</ol>").Dump(),
+            "S'' OL1#21474836471'x' OL1#21474836471'y'");
   Page Lone("<li>item <b>bold</b><br>after");
   EXPECT_EQ(Lone.Dump(), "S'' UL1'item bold' S'after'");
   EXPECT_EQ(static_cast<const TSection *>(Lone.List[1])->Indent, 15);
