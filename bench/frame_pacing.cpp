@@ -1,9 +1,8 @@
-// Animation pacing and the cost of drawing in a window, on the display the environment
-// names (run it under xvfb-run):
-// - 600 frames of a small animation at normal speed: frames a second, the spread of the
-//   frame intervals and the share of one core the program used;
-// - "plot E" and "plot V" of the four preset arrangements drawn on a paint box in a shown
-//   window against the same plots drawn on an offscreen bitmap.
+// Animation pacing on the display the environment names (run it under xvfb-run): 600
+// frames of a small animation at normal speed, each drawn and then waited for as the
+// program's animations do (the frame pacer, then the loop's pump): frames a second, the
+// spread of the frame intervals and the share of one core the program used. The field
+// page's plots in the window are timed by field_page_clicks, through the page itself.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QVBoxLayout>
@@ -13,17 +12,12 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <array>
-#include <functional>
 #include <numeric>
 #include <vector>
 
 #include "platform/application.h"
-#include "platform/bitmap.h"
 #include "platform/frame_pacer.h"
 #include "platform/paint_box.h"
-#include "sim/field_plot.h"
-#include "sim/shared_constants.h"
 
 namespace {
 
@@ -49,6 +43,7 @@ void Animation(TPaintBox &Box, int Frames) {
   C.Brush().Color = clWhite;
   C.FillRect(Box.ClientRect());
   Settle(200);
+  TLoopGuard Loop;
   TFramePacer Pacer;
   std::vector<double> Intervals;
   Intervals.reserve(size_t(Frames));
@@ -69,6 +64,7 @@ void Animation(TPaintBox &Box, int Frames) {
     C.Pen().Color = clBlack;
     C.Ellipse(X - 10, Y - 10, X + 11, Y + 11);
     Pacer.WaitForNextFrame();
+    Application->ProcessMessages();
     const auto Now = Clock::now();
     Intervals.push_back(Ms(Now - Last));
     Last = Now;
@@ -89,53 +85,10 @@ void Animation(TPaintBox &Box, int Frames) {
   std::printf("  processor: %.3f s in %.2f s = %.1f %% of one core\n", Cpu, Wall, 100 * Cpu / Wall);
 }
 
-struct TPreset {
-  const char *Name;
-  std::vector<std::array<int, 3>> Charges; // grid squares x, y and charge
-};
-
-std::vector<TPreset> Presets() {
-  std::vector<TPreset> P = {{"DIPOLE", {{17, 20, 1}, {23, 20, -1}}},
-                            {"NP1", {{17, 20, 1}, {23, 20, 1}}},
-                            {"NP2", {{17, 17, 1}, {23, 17, 1}, {17, 23, 1}, {23, 23, 1}}},
-                            {"PPLATE", {}}};
-  for (int K = -5; K <= 5; ++K) {
-    P[3].Charges.push_back({18, 20 + K, 1});
-    P[3].Charges.push_back({22, 20 + K, -1});
-  }
-  return P;
-}
-
-// Time of one plot on Canvas, from a fresh background with the charges placed.
-double TimePlot(const TPreset &P, bool Potential, TCanvas &Canvas, bool InWindow) {
-  TFieldPlot F(16);
-  for (const auto &C : P.Charges) {
-    int X = C[0] * 16, Y = C[1] * 16;
-    F.AddCharge(X, Y, C[2]);
-  }
-  F.Draw(Canvas);
-  if (InWindow) Settle(100);
-  AbortFlag = false;
-  TLoopGuard Loop;
-  const auto T0 = Clock::now();
-  if (Potential) F.PlotEquipotentials(Canvas);
-  else F.PlotFieldLines(Canvas);
-  // What the plot left for the screen is part of its cost.
-  if (InWindow) Application->ProcessMessages();
-  return Ms(Clock::now() - T0);
-}
-
-double Best(int Runs, const std::function<double()> &Run) {
-  double B = 1e300;
-  for (int R = 0; R < Runs; ++R) B = std::min(B, Run());
-  return B;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
   QApplication App(argc, argv);
-  const int Runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   QWidget Window;
   Window.setWindowTitle("frame pacing");
   auto *Layout = new QVBoxLayout(&Window);
@@ -149,15 +102,5 @@ int main(int argc, char **argv) {
   std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
 
   Animation(*Box, 600);
-
-  TBitmap Offscreen(641, 641);
-  std::printf("field plots, best of %d (ms): window / offscreen\n", Runs);
-  for (const TPreset &P : Presets())
-    for (bool Potential : {false, true}) {
-      const double Win = Best(Runs, [&] { return TimePlot(P, Potential, Box->Canvas(), true); });
-      const double Off = Best(Runs, [&] { return TimePlot(P, Potential, Offscreen.Canvas(), false); });
-      std::printf("  %-7s %-7s %8.1f %8.1f   x %.2f\n", P.Name, Potential ? "plot V" : "plot E", Win, Off,
-                  Win / Off);
-    }
   return 0;
 }
