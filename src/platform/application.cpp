@@ -15,11 +15,14 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 struct TAppState {
   std::string Title = "Vornelle";
   std::string Hint;
   int Pump = 0;
   int Loops = 0;
+  Clock::time_point NextDispatch; // the loops' pump: not before this
   bool Terminated = false;
   bool InIdle = false;
   bool IdleHooked = false;
@@ -82,12 +85,15 @@ void TApplication::SetTitle(const std::string &T) {
 }
 
 void TApplication::ProcessMessages() {
+  TAppState &S = St();
+  if (S.Loops > 0 && Clock::now() < S.NextDispatch) return;
   HookIdle();
   if (!QCoreApplication::instance()) return;
-  TAppState &S = St();
   S.Pump++;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   S.Pump--;
+  // Timed from the end: a dispatch that painted for long is not followed by another.
+  S.NextDispatch = Clock::now() + PumpInterval;
 }
 
 void TApplication::ProcessMessagesUntil(std::chrono::steady_clock::time_point Due) {
@@ -109,6 +115,8 @@ void TApplication::ProcessMessagesUntil(std::chrono::steady_clock::time_point Du
   Wake.start(int(std::chrono::ceil<std::chrono::milliseconds>(Left).count()));
   Wait.exec();
   S.Pump--;
+  // Everything that came meanwhile has been dispatched: the loop's next pump can wait.
+  S.NextDispatch = Clock::now() + PumpInterval;
 }
 
 int TApplication::PumpDepth() const { return St().Pump; }
@@ -135,7 +143,9 @@ void TApplication::AfterLoops(std::function<void()> Action) {
 
 void TApplication::EnterLoop() {
   HookIdle();
-  St().Loops++;
+  TAppState &S = St();
+  // The first pump of a loop dispatches whatever its start left waiting.
+  if (S.Loops++ == 0) S.NextDispatch = Clock::time_point();
 }
 
 void TApplication::LeaveLoop() {

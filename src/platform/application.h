@@ -24,8 +24,15 @@ public:
   std::string Title() const;
   void SetTitle(const std::string &Title);
 
-  // Dispatches the events that are waiting and returns; never runs OnIdle.
+  // Dispatches the events that are waiting and returns; never runs OnIdle. While a
+  // simulation loop runs it dispatches at most once every PumpInterval (the first call
+  // after the outermost loop began always does) and is otherwise a clock read, so a loop
+  // may call it after every step: it pays next to nothing for that, and a stop still
+  // reaches it within a few milliseconds.
   void ProcessMessages();
+  static constexpr std::chrono::microseconds DefaultPumpInterval{4000};
+  // Tests that act at a chosen step of a short loop set zero: every call dispatches.
+  std::chrono::microseconds PumpInterval = DefaultPumpInterval;
   // Dispatches events as they come, sleeping in the event loop between them, until Due
   // (or the application quits); a pump like ProcessMessages, so never runs OnIdle.
   void ProcessMessagesUntil(std::chrono::steady_clock::time_point Due);

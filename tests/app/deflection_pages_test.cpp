@@ -22,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/paint_box.h"
 #include "platform/qt_bridge.h"
+#include "pump_every_step.h"
 #include "sim/helix.h"
 #include "sim/magnetic_deflection.h"
 #include "sim/shared_constants.h"
@@ -114,6 +115,7 @@ TEST_F(PagesTest, CoilSettingsDropTheLinesAndPlotDrawsThemAgain) {
 }
 
 TEST_F(PagesTest, CoilStopDuringThePlotKeepsFinishedLinesAndRestoresControls) {
+  TPumpEveryStep EveryStep; // the stop comes after 100 pumps
   TCoilPage P(Host);
   Host.ShowSheet(TSheet::Mag, 100);
   P.MTurnsHsb->setValue(6);

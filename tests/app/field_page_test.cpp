@@ -7,12 +7,14 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "app/pages/field_page.h"
 #include "main_window_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/paint_box.h"
 #include "platform/printer.h"
+#include "pump_every_step.h"
 #include "widgets/speed_button.h"
 
 namespace {
@@ -21,6 +23,7 @@ class FieldPageTest : public MainWindowTest {
 protected:
   TFieldPage *Page = nullptr;
   TFieldPlot *Plot = nullptr;
+  std::optional<TPumpEveryStep> EveryStep;
   void SetUp() override {
     MainWindowTest::SetUp();
     MakeProgramFolder();
@@ -33,8 +36,9 @@ protected:
     Pump();
   }
   // Runs F once from the message pump of the next field-line pass, after it has stored
-  // its first line.
+  // its first line (the pump dispatches at every step for the rest of the test).
   void DuringNextPlot(std::function<void()> F) {
+    EveryStep.emplace();
     auto *T = new QTimer(Form.get());
     T->setInterval(1);
     QObject::connect(T, &QTimer::timeout, T, [this, T, F] {

@@ -13,10 +13,11 @@
 #include "charts/chart.h"
 #include "charts/fast_line_series.h"
 #include "main_window_fixture.h"
+#include "page_test_host.h"
 #include "platform/application.h"
 #include "platform/paint_box.h"
+#include "pump_every_step.h"
 #include "sim/shared_constants.h"
-#include "page_test_host.h"
 #include "widgets/speed_button.h"
 
 namespace {
@@ -125,6 +126,29 @@ TEST_F(PageOnTestHost, ASecondStartDuringARunDoesNotNest) {
   EXPECT_EQ(P.Runs, 1);
   EXPECT_EQ(P.Steps, 20);
   EXPECT_EQ(Depth, 1);
+}
+
+TEST_F(PageOnTestHost, AStopQueuedDuringARunReachesItThroughThePump) {
+  TLoopPage P(Host);
+  P.StopBtn->OnClick = [&] { P.RequestStop(); };
+  // Steps far shorter than the pump's interval, so most of its calls are a clock read: a
+  // click on "stop" queued in the middle of the run still ends it.
+  P.Limit = 500000000;
+  int QueuedAt = 0;
+  P.OnStep = [&](int Step) {
+    if (Step != 1000) return;
+    QueuedAt = Step;
+    QMetaObject::invokeMethod(
+        P.StopBtn, [&P] { P.StopBtn->Click(); }, Qt::QueuedConnection);
+  };
+  P.Start();
+  EXPECT_EQ(QueuedAt, 1000);
+  EXPECT_GT(P.Steps, QueuedAt);
+  EXPECT_LT(P.Steps, P.Limit);
+  EXPECT_TRUE(P.StopRequested());
+  EXPECT_TRUE(AbortFlag);
+  EXPECT_FALSE(P.Running());
+  EXPECT_TRUE(P.StartBtn->isEnabled());
 }
 
 TEST_F(PageOnTestHost, AStartWhileALoopUnwindsWaitsForIt) {
@@ -323,6 +347,7 @@ protected:
   }
   // Plots, doing F from the yield once the first line is stored.
   void PlotWith(std::function<void()> F) {
+    TPumpEveryStep EveryStep;
     bool Done = false;
     auto *T = new QTimer(Form.get());
     T->setInterval(0);

@@ -336,6 +336,49 @@ TEST(ApplicationObject, AfterLoopsWaitsForTheLastLoop) {
   EXPECT_EQ(Ran, 2);
 }
 
+TEST(ApplicationObject, InsideALoopThePumpDispatchesAtMostOnceAnInterval) {
+  using Clock = std::chrono::steady_clock;
+  QObject Target;
+  int Delivered = 0;
+  auto Queue = [&] {
+    QMetaObject::invokeMethod(
+        &Target, [&] { ++Delivered; }, Qt::QueuedConnection);
+  };
+  // Outside a loop every call dispatches what waits.
+  Queue();
+  Application->ProcessMessages();
+  Queue();
+  Application->ProcessMessages();
+  EXPECT_EQ(Delivered, 2);
+  TLoopGuard Loop;
+  // A loop's first call dispatches at once, however soon after another.
+  Queue();
+  Application->ProcessMessages();
+  EXPECT_EQ(Delivered, 3);
+  // Then most calls are a clock read: a timer due at every pass of the event loop fires
+  // at most once an interval while the loop pumps on.
+  int Fired = 0;
+  QTimer Tick;
+  Tick.setInterval(0);
+  QObject::connect(&Tick, &QTimer::timeout, [&] { ++Fired; });
+  Tick.start();
+  long Calls = 0;
+  const auto T0 = Clock::now();
+  while (Clock::now() - T0 < std::chrono::milliseconds(60)) {
+    Application->ProcessMessages();
+    ++Calls;
+  }
+  const auto Elapsed = Clock::now() - T0;
+  EXPECT_GE(Fired, 1);
+  EXPECT_LE(Fired, Elapsed / Application->PumpInterval + 1);
+  EXPECT_GT(Calls, 100 * Fired);
+  // What is queued meanwhile arrives all the same.
+  Queue();
+  while (Delivered < 4 && Clock::now() - T0 < std::chrono::seconds(10))
+    Application->ProcessMessages();
+  EXPECT_EQ(Delivered, 4);
+}
+
 TEST(ApplicationObject, HintsMessagesAndHelp) {
   EXPECT_EQ(GetShortHint("Plot|Plot the field lines"), "Plot");
   EXPECT_EQ(GetLongHint("Plot|Plot the field lines"), "Plot the field lines");
