@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "platform/application.h"
 #include "platform/canvas_impl.h"
 #include "platform/qt_bridge.h"
 
@@ -24,6 +25,7 @@ struct TPaintBox::Impl {
   bool Again = false;
   // Drawn since the screen was last asked to update: the bounding rectangle.
   QRect Dirty;
+  bool ShowAfterLoops = false; // asked to show what a running loop drew once it ends
   QTimer ShowTimer;
   QElapsedTimer SinceShown;
 };
@@ -56,8 +58,22 @@ void TPaintBox::MarkDrawn(const QRect &Device) {
   const QRect R = Device.isEmpty() ? rect() : Device.intersected(rect());
   if (R.isEmpty()) return;
   D->Dirty |= R;
+  bool LoopBegins = false;
+  if (!D->ShowAfterLoops && Application->LoopRunning()) {
+    // What a loop drew last reaches the screen as soon as the loop has ended, not a
+    // frame later: a short plot would otherwise wait longer than it took.
+    LoopBegins = true;
+    D->ShowAfterLoops = true;
+    Application->AfterLoops([this, Living = Alive] {
+      if (!*Living) return;
+      D->ShowAfterLoops = false;
+      ShowDrawn();
+    });
+  }
   if (D->ShowTimer.isActive()) return;
-  const qint64 Since = D->SinceShown.isValid() ? D->SinceShown.elapsed() : FrameMs;
+  // A loop's first strokes wait a frame too: a loop shorter than that is shown once, when
+  // it ends, instead of at its start and again at its end.
+  const qint64 Since = LoopBegins ? 0 : D->SinceShown.isValid() ? D->SinceShown.elapsed() : FrameMs;
   D->ShowTimer.start(int(std::max<qint64>(0, FrameMs - Since)));
 }
 

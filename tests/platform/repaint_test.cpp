@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "platform/application.h"
@@ -27,6 +28,23 @@ QRect ChangedPixels(const QImage &A, const QImage &B) {
       if (A.pixel(X, Y) != B.pixel(X, Y)) R |= QRect(X, Y, 1, 1);
   return R;
 }
+
+// Notes each paint event of a widget.
+class TPaintWatch : public QObject {
+public:
+  explicit TPaintWatch(QWidget *W, std::function<void()> OnPaint) : Seen(std::move(OnPaint)) {
+    W->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject *, QEvent *E) override {
+    if (E->type() == QEvent::Paint) Seen();
+    return false;
+  }
+
+private:
+  std::function<void()> Seen;
+};
 
 void ShowPending(TPaintBox &Box) {
   QElapsedTimer T;
@@ -133,4 +151,41 @@ TEST(Repaint, EveryChangedPixelLiesInsideTheMarkedRectangle) {
         << Changed.height() << ", marked " << Box.DrawnRect().x() << "," << Box.DrawnRect().y() << " "
         << Box.DrawnRect().width() << "x" << Box.DrawnRect().height();
   }
+}
+
+TEST(Repaint, APumpingLoopsPictureGrowsOnScreenAndItsEndShowsAtOnce) {
+  TPaintBox Box;
+  Box.Color = clWhite;
+  Box.SetBounds(0, 0, 200, 150);
+  Box.show();
+  ShowPending(Box);
+  int Drawn = 0, Paints = 0;
+  std::set<int> Stages; // how far the loop had drawn at each paint while it ran
+  TPaintWatch Watch(&Box, [&] {
+    ++Paints;
+    if (LoopRunning()) Stages.insert(Drawn);
+  });
+  TCanvas &C = Box.Canvas();
+  {
+    TLoopGuard Loop;
+    // A pixel a step, as a plot draws, pumping after each, until the screen has shown
+    // the picture at three stages of its growth.
+    QElapsedTimer T;
+    T.start();
+    while (Stages.size() < 3 && T.elapsed() < 5000) {
+      C.SetPixels(Drawn % 200, (Drawn / 200) % 150, clBlack);
+      ++Drawn;
+      Application->ProcessMessages();
+    }
+    // The last stroke is drawn after the last pump.
+    C.SetPixels(199, 149, clRed);
+  }
+  EXPECT_GE(Stages.size(), 3u);
+  EXPECT_FALSE(Box.DrawnRect().isEmpty());
+  // Once the loop has ended, its last stroke goes to the screen from the next passes of the
+  // event loop, without waiting for the next frame.
+  const int Before = Paints;
+  for (int I = 0; I < 3; ++I) QApplication::processEvents();
+  EXPECT_TRUE(Box.DrawnRect().isEmpty());
+  EXPECT_GT(Paints, Before);
 }
