@@ -121,7 +121,8 @@ public:
 
   // ---- Equipotentials and the 3-D surface: implemented in field_plot_contours.cpp ----
   void SetContourLevels(int Value);
-  // Draws the equipotentials cell by cell, calling Yield after every cell as above.
+  // Draws the equipotentials cell by cell, calling Yield after every row of the potential
+  // grid and after every cell, with the same stop as above.
   void PlotEquipotentials(TCanvas &Canvas, const TYield &Yield = {});
   void Draw3D(TCanvas &Canvas, int Tilt, int Turn);
   void Print3D(int Tilt, int Turn, int Copies);

@@ -77,18 +77,27 @@ void TFieldPlot::PlotEquipotentials(TCanvas &Canvas, const TYield &Yield) {
   // Charges that cancel everywhere, or none at all, leave no levels (0 / 0): the pass
   // ends at once with no segments, as a finished pass.
   struct ENoLevels {};
+  // A stop, or charges or grid changed under the pass: its grid no longer fits.
+  auto Step = [&] {
+    const bool Go = !Yield || Yield();
+    if (!Go || AbortFlag || ModelGeneration != Generation) throw EPlotAbort();
+  };
   try {
     if (Sp <= 0 || Charges.empty()) throw ENoLevels();
     const int NI = Width / Sp, NJ = Height / Sp;
     PotentialGrid.assign(size_t(NI) + 1, std::vector<double>(size_t(NJ) + 1, 0.0));
     double Min = 0, Max = 0;
-    for (int J = 0; J <= NJ; ++J)
+    for (int J = 0; J <= NJ; ++J) {
       for (int I = 0; I <= NI; ++I) {
         const double V = PotentialAt(double(I) * Sp, double(J) * Sp);
         PotentialGrid[I][J] = V;
         Min = std::min(Min, V);
         Max = std::max(Max, V);
       }
+      // With many charges the grid is most of the pass: a stop is answered between its
+      // rows as well as between the cells.
+      Step();
+    }
     const double Span = std::fabs(Min) + Max;
     if (!(Span > 0) || !std::isfinite(Span)) throw ENoLevels();
     auto Level = [&](double V) { return (std::fabs(Min) + V) * Levels / Span; };
@@ -120,9 +129,7 @@ void TFieldPlot::PlotEquipotentials(TCanvas &Canvas, const TYield &Yield) {
           Canvas.LineTo(S.P2.X, S.P2.Y);
           Segments.push_back(S);
         }
-        const bool Go = !Yield || Yield();
-        // A stop, or charges or grid changed under the pass: its grid no longer fits.
-        if (!Go || AbortFlag || ModelGeneration != Generation) throw EPlotAbort();
+        Step();
       }
     Finished = true;
   } catch (const EPlotAbort &) {

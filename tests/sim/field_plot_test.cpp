@@ -305,11 +305,24 @@ TEST(FieldLines, AYieldThatSaysStopEndsTheRunLikeAbort) {
   EXPECT_EQ(F.Lines[0].size(), 11u); // the start and 10 steps, the last kept
   EXPECT_TRUE(AbortFlag);
   EXPECT_EQ(F.LineSigns, std::vector<int>{1});
-  // The contours stop the same way, after the cell that asked.
-  int Cells = 0;
-  F.PlotEquipotentials(B.Canvas(), [&] { return ++Cells < 10; });
-  EXPECT_EQ(Cells, 10);
+  // The contours stop the same way: while the potential grid is worked out (a yield after
+  // each of its rows) with nothing drawn, later after the cell that asked.
+  int Calls = 0;
+  F.PlotEquipotentials(B.Canvas(), [&] { return ++Calls < 10; });
+  EXPECT_EQ(Calls, 10);
+  EXPECT_FALSE(F.ContoursDrawn);
   EXPECT_FALSE(F.Running());
+  const int Rows = F.Height / F.ContourSpacing + 1, Columns = F.Width / F.ContourSpacing;
+  Calls = 0;
+  // The cells go column by column: stop after the left half of the picture.
+  F.PlotEquipotentials(B.Canvas(), [&] { return ++Calls < Rows + Columns / 2 * Columns; });
+  EXPECT_EQ(Calls, Rows + Columns / 2 * Columns);
+  EXPECT_TRUE(F.ContoursDrawn);
+  EXPECT_TRUE(AbortFlag);
+  for (const TContourSegment &S : F.Segments) {
+    EXPECT_LE(S.P1.X, F.Width / 2);
+    EXPECT_LE(S.P2.X, F.Width / 2);
+  }
   AbortFlag = true;
 }
 
