@@ -174,15 +174,24 @@ int TChartSeries::AddXY(double X, double Y, const std::string &Label, TColor Col
   FX->TempValue = X;
   FY->TempValue = Y;
   if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
+  const int Index = InsertValues(X, Y);
+  InsertPoint(Index, Label, Color);
+  return Index;
+}
+
+int TChartSeries::InsertValues(double X, double Y) {
   const int Index = FX->AddChartValue(X);
   FY->InsertChartValue(Index, Y);
   // Any further lists of a series kind take their pending values at the same index.
   for (TChartValueList *L : ValueLists)
     if (L != FX.get() && L != FY.get()) L->InsertChartValue(Index, L->TempValue);
+  return Index;
+}
+
+void TChartSeries::InsertPoint(int Index, const std::string &Label, TColor Color) {
   Colors.insert(Colors.begin() + Index, Color);
   XLabels.insert(XLabels.begin() + Index, Label);
   NotifyNewValue(this, Index);
-  return Index;
 }
 
 int TChartSeries::Add(double Y, const std::string &Label, TColor Color) {
@@ -352,25 +361,20 @@ int TChartSeries::AddValues(TChartSeries *Source, int ValueIndex) {
   double X = Source->GetxValue(ValueIndex), Y = Source->GetyValue(ValueIndex);
   // A horizontal source feeding a vertical series (or the reverse) gives its X and Y swapped.
   if (Source->YMandatory() != YMandatory()) std::swap(X, Y);
-  const int Index = FX->AddChartValue(X);
-  FY->InsertChartValue(Index, Y);
   // Further lists take the value of the source's list of the same place.
   for (size_t k = 0; k < ValueLists.size(); ++k) {
     TChartValueList *L = ValueLists[k];
     if (L == FX.get() || L == FY.get()) continue;
     const bool Has = k < Source->ValueLists.size() && ValueIndex < Source->ValueLists[k]->Count();
-    L->InsertChartValue(Index, Has ? Source->ValueLists[k]->GetValue(ValueIndex) : 0);
+    L->TempValue = Has ? Source->ValueLists[k]->GetValue(ValueIndex) : 0;
   }
-  return Index;
+  return InsertValues(X, Y);
 }
 
 void TChartSeries::AddValue(TChartSeries *Source, int ValueIndex) {
   const int Index = AddValues(Source, ValueIndex);
-  Colors.insert(Colors.begin() + Index, ValueIndex < int(Source->Colors.size())
-                                            ? Source->Colors[ValueIndex]
-                                            : clChartColor);
-  XLabels.insert(XLabels.begin() + Index, Source->GetXLabel(ValueIndex));
-  NotifyNewValue(this, Index);
+  InsertPoint(Index, Source->GetXLabel(ValueIndex),
+              ValueIndex < int(Source->Colors.size()) ? Source->Colors[ValueIndex] : clChartColor);
 }
 
 void TChartSeries::DeletedValue(TChartSeries *, int ValueIndex) {

@@ -241,6 +241,10 @@ private:
   TVertAxis FVertAxis = aLeftAxis;
   TCustomChartAxis *FCustomHorizAxis = nullptr, *FCustomVertAxis = nullptr;
   TCustomChartAxis *FHorizAxisObj = nullptr, *FVertAxisObj = nullptr;
+  // X, Y and the further lists' pending values (TempValue) at X's place; the new index.
+  int InsertValues(double X, double Y);
+  // The colour and label of the point at Index, and the notice of its coming.
+  void InsertPoint(int Index, const std::string &Label, TColor Color);
 };
 
 int CountActiveSeries(const std::vector<TChartSeries *> &List);
