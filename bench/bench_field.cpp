@@ -11,17 +11,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include "median.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "sim/field_plot.h"
 #include "sim/shared_constants.h"
 
 namespace {
-double Ms(std::chrono::steady_clock::duration D) { return std::chrono::duration<double, std::milli>(D).count(); }
-
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  return V[V.size() / 2];
+double Ms(std::chrono::steady_clock::duration D) {
+  return std::chrono::duration<double, std::milli>(D).count();
 }
 
 void Measure(const char *Name, std::initializer_list<std::array<int, 3>> Charges, int Runs) {

@@ -28,6 +28,7 @@
 #include "app/pages/coil_page.h"
 #include "app/pages/field_page.h"
 #include "app/program_main.h"
+#include "median.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/files.h"
@@ -167,12 +168,6 @@ struct TOffscreen {
 struct TFigures {
   std::vector<double> Window, Offscreen, Paints;
 };
-
-double Median(std::vector<double> V) {
-  if (V.empty()) return 0;
-  std::sort(V.begin(), V.end());
-  return V.size() % 2 ? V[V.size() / 2] : (V[V.size() / 2 - 1] + V[V.size() / 2]) / 2;
-}
 
 void Run(TFieldFrm &Form, int Runs) {
   Form.DoTopicChange(Form.ElectricFieldItem);
