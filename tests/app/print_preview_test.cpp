@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
@@ -23,11 +22,7 @@
 namespace {
 
 std::string WritePageText(const std::string &Name, const std::string &Html) {
-  std::string Dir = OutPath("preview_test_pages");
-  QDir().mkpath(QString::fromStdString(Dir));
-  std::string Path = Dir + "/" + Name;
-  std::ofstream(Path, std::ios::binary) << Html;
-  return Path;
+  return WriteOutPage("preview_test_pages", Name, Html);
 }
 
 std::string WritePage(const std::string &Name, int Paragraphs) {

@@ -2,7 +2,6 @@
 // loop and the viewer's Print and PrintPreview.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -379,11 +378,7 @@ TEST(PageLoop, AnErrorAbortsTheJob) {
 namespace {
 
 std::string WritePage(const std::string &Name, const std::string &Html) {
-  std::string Dir = OutPath("print_test_pages");
-  QDir().mkpath(QString::fromStdString(Dir));
-  std::string Path = Dir + "/" + Name;
-  std::ofstream(Path, std::ios::binary) << Html;
-  return Path;
+  return WriteOutPage("print_test_pages", Name, Html);
 }
 
 std::string Paragraphs(int N) {
