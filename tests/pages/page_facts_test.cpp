@@ -4,6 +4,7 @@
 // apart unnoticed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -13,9 +14,11 @@
 #include "platform/numbers.h"
 #include "sim/alpha_lattice.h"
 #include "sim/alpha_scattering.h"
+#include "sim/bodies.h"
 #include "sim/conductor.h"
 #include "sim/electric_deflection.h"
 #include "sim/helix.h"
+#include "sim/lenz.h"
 #include "sim/magnetic_deflection.h"
 #include "sim/oil_drops.h"
 #include "sim/planet_orbit.h"
@@ -288,6 +291,75 @@ TEST(PageFacts, OrbitPeriodsAndTheEllipse) {
   while (Fall.Steps < 10000 && Fall.Step()) {}
   EXPECT_LT(Fall.Steps, 10000);
   EXPECT_LE(std::hypot(Fall.X, Fall.Y), TPlanetOrbit::SunRadius + 0.05);
+}
+
+TEST(PageFacts, OrbitEscapesFromTheSettingThePageNames) {
+  EXPECT_PAGE_SAYS("ORBIT.HTM", "Increase Vy to 1.42 or more: the planet escapes");
+  EXPECT_PAGE_SAYS("ORBIT.HTM", "it out to about 167 units before it turns back");
+  EXPECT_PAGE_SAYS("ORBIT.HTM", "after some 770 times as long as the circle takes");
+  // 1.41 is still bound: the planet goes out and comes back across its start line.
+  TPlanetOrbit Bound;
+  ASSERT_TRUE(Bound.Start(1, 0, 0, 1.41));
+  EXPECT_LT(Bound.Energy(), 0);
+  double Farthest = 0;
+  bool Out = false;
+  while (Bound.Steps < 6000000) {
+    const double PrevY = Bound.Y;
+    ASSERT_TRUE(Bound.Step());
+    Farthest = std::max(Farthest, std::hypot(Bound.X, Bound.Y));
+    Out = Out || Bound.Y < 0;
+    if (Out && PrevY < 0 && Bound.Y >= 0 && Bound.X > 0) break;
+  }
+  EXPECT_NEAR(Farthest, 167, 1);
+  EXPECT_NEAR(Bound.Steps * TPlanetOrbit::Dt / (2 * M_PI), 770, 5);
+  TPlanetOrbit Free;
+  ASSERT_TRUE(Free.Start(1, 0, 0, 1.42));
+  EXPECT_GT(Free.Energy(), 0);
+}
+
+// Closest and farthest approach of the first two bodies over Time model units.
+std::pair<double, double> BodiesApproach(std::vector<TBody> Bodies, double Time) {
+  double Near = 1e9, Far = 0;
+  EXPECT_TRUE(StartBodies(Bodies));
+  for (int N = 0; N < Time / BodiesDt; ++N) {
+    EXPECT_TRUE(StepBodies(Bodies));
+    const double D = std::hypot(Bodies[0].x - Bodies[1].x, Bodies[0].y - Bodies[1].y);
+    Near = std::min(Near, D);
+    Far = std::max(Far, D);
+  }
+  return {Near, Far};
+}
+
+TEST(PageFacts, BodyOrbitsTheHeavyOneAtTheSpeedThePageGives) {
+  EXPECT_PAGE_SAYS("ORBIT2.HTM", "(10/3)&frac12; = 1.8: set its Vy to -1.8");
+  // Mass 10 at rest at the origin, 0.1 at (-3, 0). At the table's -0.288 the light body
+  // falls almost onto the heavy one; at -1.8 it keeps near 3 for several orbits.
+  const auto [DiveNear, DiveFar] = BodiesApproach({{0, 0, 0, 0, 10}, {-3, 0, 0, -0.288, 0.1}}, 30);
+  EXPECT_LT(DiveNear, 0.1);
+  const auto [Near, Far] = BodiesApproach({{0, 0, 0, 0, 10}, {-3, 0, 0, -1.8, 0.1}}, 60);
+  EXPECT_GT(Near, 2.7);
+  EXPECT_LT(Far, 3.01);
+  EXPECT_NEAR(std::sqrt(10 / 3.0), 1.8, 0.05);
+}
+
+TEST(PageFacts, InductionCoilTurnsAsDrawn) {
+  EXPECT_PAGE_SAYS("LENZ.HTM", "3 turns at its left end and 61 at its right");
+  for (auto [Setting, Turns] : {std::pair{1, 3}, {30, 61}}) {
+    TBitmap Pic(80, 430);
+    DrawLenzApparatus(Pic.Canvas(), Setting, 199); // the magnet far below the coil
+    int Drawn = 0;
+    for (int Y = 0; Y < 430; ++Y) Drawn += Pic.Canvas().Pixels(40, Y) == clBlue;
+    EXPECT_EQ(Drawn, Turns) << Setting;
+  }
+}
+
+TEST(PageFacts, MillikanTableDividesByTheCharge) {
+  const std::string Bytes = ReadFileString(std::string(VORNELLE_SOURCE_DIR) + "/HTML/MILLIKAN.HTM");
+  for (const char *Q : {"3.22", "4.79", "1.61", "6.43", "4.82"}) {
+    const std::string Row =
+        std::string("<TD>") + Q + "</TD><TD>" + Format("%1.2f", std::stod(Q) / 1.60) + "</TD>";
+    EXPECT_NE(Bytes.find(Row), std::string::npos) << Row;
+  }
 }
 
 TEST(PageFacts, CurrentBalanceReading) {
