@@ -343,7 +343,8 @@ TEST(PageFacts, BodyOrbitsTheHeavyOneAtTheSpeedThePageGives) {
 }
 
 TEST(PageFacts, InductionCoilTurnsAsDrawn) {
-  EXPECT_PAGE_SAYS("LENZ.HTM", "3 turns at its left end and 61 at its right");
+  EXPECT_PAGE_SAYS("LENZ.HTM", "the picture draws 2n + 1 turns, so the coil has 3 turns at the "
+                               "bar's left end and 61 at its right");
   for (auto [Setting, Turns] : {std::pair{1, 3}, {30, 61}}) {
     TBitmap Pic(80, 430);
     DrawLenzApparatus(Pic.Canvas(), Setting, 199); // the magnet far below the coil
