@@ -35,16 +35,30 @@ GREY = "#808080"
 PALE = "#fff8d0"
 
 
+# Labels that sit on drawing, found while saving; main() refuses to finish with any.
+CLASHES = []
+
+
+def check_labels(name, drawing):
+    for label, pixels in drawing.clashes():
+        where = ("outside the picture" if pixels < 0 else
+                 "on another label" if pixels == 0 else "on drawing (%d px)" % pixels)
+        CLASHES.append("%s: label %r %s" % (name, label, where))
+
+
 def save_gif(name, drawing, colours=64):
+    check_labels(name, drawing)
     pf.write_gif(os.path.join(OUT, name), [drawing.render(colours=colours)])
 
 
 def save_bmp(name, drawing, bits=8, colours=128):
+    check_labels(name, drawing)
     pic = drawing.render(colours=colours if bits == 8 else None)
     pf.write_bmp(os.path.join(OUT, name), pic, bits)
 
 
 def save_jpeg(name, drawing, quality=80):
+    check_labels(name, drawing)
     with tempfile.TemporaryDirectory() as tmp:
         ppm = os.path.join(tmp, "p.ppm")
         drawing.render_to_ppm(ppm)
@@ -53,7 +67,7 @@ def save_jpeg(name, drawing, quality=80):
 
 def charge(d, x, y, q, r=9):
     d.circle(x, y, r, RED if q > 0 else BLUE, "black")
-    d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c")
+    d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c", on_shape=True)
 
 
 def dot_symbol(d, x, y, r=6, colour="black"):
@@ -122,11 +136,65 @@ def coulomb():
     save_gif("coulomb.gif", d)
 
 
-def dipole():
+def dipole_lines(charges, box, n, step=1.0, r0=9):
+    """Field lines of an equal and opposite pair on the x axis, n leaving the +Q.
+
+    Every line from the +Q ends on the -Q at the mirror angle.  A line that leaves the
+    box is brought back by tracing its returning half from the -Q against the field.
+    Returns [(points, runs along the field)].
+    """
+    (px, py, _), (nx, ny, _) = charges
+    x0, y0, x1, y1 = box
+
+    def field(x, y):
+        return point_field(charges, x, y)
+
+    def against(x, y):
+        ex, ey = field(x, y)
+        return -ex, -ey
+
+    def outside(x, y):
+        return not (x0 <= x <= x1 and y0 <= y <= y1)
+
+    def land(pts, cx, cy):
+        # End a line that reached a charge on the circle it starts from, as lines leave.
+        (xa, ya), (xb, yb) = pts[-2], pts[-1]
+        ra, rb = math.hypot(xa - cx, ya - cy), math.hypot(xb - cx, yb - cy)
+        if rb < r0 <= ra:
+            t = (ra - r0) / (ra - rb)
+            pts[-1] = (xa + t * (xb - xa), ya + t * (yb - ya))
+        return pts
+
+    lines = []
+    for k in range(n):
+        a = 2 * math.pi * (k + 0.5) / n
+        out = trace(field, px + r0 * math.cos(a), py + r0 * math.sin(a), step,
+                    lambda x, y: outside(x, y) or math.hypot(x - nx, y - ny) < r0)
+        lines.append((land(out, nx, ny), True))
+        if outside(*out[-1]):
+            back = trace(against, nx - r0 * math.cos(a), ny + r0 * math.sin(a), step,
+                         lambda x, y: outside(x, y) or math.hypot(x - px, y - py) < r0)
+            lines.append((land(back, px, py)[::-1], False))
+    return lines
+
+
+def crossings(lines, x):
+    """How many times the lines cross the vertical x."""
+    n = 0
+    for pts, _ in lines:
+        for (xa, _), (xb, _) in zip(pts, pts[1:]):
+            if (xa - x) * (xb - x) < 0:
+                n += 1
+    return n
+
+
+def dipole(labels=True):
     w, h = 280, 220
-    charges = [(105, 110, 1.0), (175, 110, -1.0)]
+    fh = 196 if labels else h  # the legend sits below the field's frame
+    c, cy, half = 140, 98 if labels else 110, 35
+    charges = [(c - half, cy, 1.0), (c + half, cy, -1.0)]
     d = Drawing(w, h)
-    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+    d.rect(0, 0, w - 1, fh - 1, "white", GREY)
 
     def field(x, y):
         return point_field(charges, x, y)
@@ -136,8 +204,8 @@ def dipole():
         ex, ey = field(x, y)
         return -ey, ex
 
-    for x0 in (60, 78, 92, 188, 202, 220):
-        start = (x0, 110.0)
+    for x0 in (c - 80, c - 62, c - 48, c + 48, c + 62, c + 80):
+        start = (x0, cy)
         pts = [start]
         x, y = start
         for i in range(3000):
@@ -146,26 +214,28 @@ def dipole():
             pts.append((x, y))
             if i > 20 and math.hypot(x - start[0], y - start[1]) < 1.2:
                 break
-            if not (0 <= x < w and 0 <= y < h):
+            if not (0 <= x < w and 0 <= y < fh):
                 break
         d.polyline(pts, GREEN, 1, (4, 3))
 
-    def stop(x, y):
-        if not (0 <= x < w and 0 <= y < h):
-            return True
-        return math.hypot(x - 175, y - 110) < 8
-    for k in range(16):
-        a = 2 * math.pi * (k + 0.5) / 16
-        pts = trace(field, 105 + 9 * math.cos(a), 110 + 9 * math.sin(a), 1.0, stop)
+    lines = dipole_lines(charges, (1, 1, w - 2, fh - 2), 16)
+    # An equal and opposite pair is mirror-symmetric about the perpendicular bisector.
+    for off in range(5, c, 5):
+        left, right = crossings(lines, c - off), crossings(lines, c + off)
+        if left != right:
+            sys.exit("dipole: %d lines cross x = c - %d, %d cross x = c + %d" % (left, off, right, off))
+    for pts, along in lines:
         d.polyline(pts, "black", 1)
-        d.arrow_along(pts, 0.35, "black", 7)
-    charge(d, 105, 110, 1)
-    charge(d, 175, 110, -1)
-    d.line(10, 205, 30, 205, "black")
-    d.text(34, 205, "field line", 10)
-    d.line(110, 205, 130, 205, GREEN, 1, (4, 3))
-    d.text(134, 205, "equipotential", 10, GREEN)
-    save_gif("dipole.gif", d)
+        d.arrow_along(pts, 0.35 if along else 0.65, "black", 7)
+    charge(d, c - half, cy, 1)
+    charge(d, c + half, cy, -1)
+    if labels:
+        d.line(10, 208, 30, 208, "black")
+        d.text(34, 208, "field line", 10)
+        d.line(110, 208, 130, 208, GREEN, 1, (4, 3))
+        d.text(134, 208, "equipotential", 10, GREEN)
+        save_gif("dipole.gif", d)
+    return d
 
 
 def potential_surface():
@@ -404,11 +474,18 @@ def helix():
     d.text(w - 16, 88, "B", 14, RED, FONT_ITALIC)
     for s in front:
         d.polyline(s, BLUE, 2)
+    # The velocity at the start, split along and across B: the across part is tangent to
+    # the circle (along z here), and the two parts stand as the pitch's advance per radian
+    # to the radius, so tan theta = 2 pi r / p, as the helix drawn has it.
+    k = 2.2
+    along, across = k * pitch / (2 * math.pi), k * r
     x0, y0 = proj(0, r, 0)
-    d.arrow(x0, y0, x0 + 40, y0, GREEN, 2)
-    d.arrow(x0, y0, x0, y0 - 30, GREEN, 2)
-    d.text(x0 + 18, y0 + 12, "v cos \u03b8", 11, GREEN, FONT_ITALIC)
-    d.text(x0 + 4, y0 - 36, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
+    ax, ay = proj(along, r, 0)
+    d.arrow(x0, y0, ax, ay, GREEN, 2, 7)
+    sx, sy = proj(0, r, across)
+    d.arrow(x0, y0, sx, sy, GREEN, 2, 7)
+    d.text(x0 - 4, y0 - 12, "v cos θ", 11, GREEN, FONT_ITALIC)
+    d.text(4, sy - 2, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
     d.line(proj(pitch * 1, r, 0)[0], 172, proj(pitch * 2, r, 0)[0], 172, GREY)
     d.line(proj(pitch * 1, r, 0)[0], 166, proj(pitch * 1, r, 0)[0], 178, GREY)
     d.line(proj(pitch * 2, r, 0)[0], 166, proj(pitch * 2, r, 0)[0], 178, GREY)
@@ -437,7 +514,7 @@ def millikan():
     d.text(140, 12, "oil spray", 10, GREY)
     cx, cy = 130, 98
     d.circle(cx, cy, 7, "#ffd040", "black")
-    d.text(cx, cy, "\u2212", 10, "black", FONT_BOLD, "c")
+    d.text(cx, cy, "\u2212", 10, "black", FONT_BOLD, "c", on_shape=True)
     d.arrow(cx, cy - 8, cx, cy - 44, RED, 2)
     d.text(cx + 6, cy - 38, "QE = QV/d", 11, RED, FONT_ITALIC)
     d.arrow(cx, cy + 8, cx, cy + 44, BLUE, 2)
@@ -784,9 +861,9 @@ def dc_motor():
     w, h = 300, 210
     d = Drawing(w, h)
     d.rect(10, 30, 60, 140, "#e04040", "black")
-    d.text(35, 85, "N", 18, "white", FONT_BOLD, "c")
+    d.text(35, 85, "N", 18, "white", FONT_BOLD, "c", on_shape=True)
     d.rect(240, 30, 290, 140, "#4060e0", "black")
-    d.text(265, 85, "S", 18, "white", FONT_BOLD, "c")
+    d.text(265, 85, "S", 18, "white", FONT_BOLD, "c", on_shape=True)
     for y in (45, 65, 105, 125):
         d.arrow(62, y, 238, y, "#a0a0d0", 1, 6)
     cx, cy, r = 150, 85, 50
@@ -846,9 +923,9 @@ def lenz():
     d = Drawing(w, h)
     # Bar magnet, N pole down, moving down towards the coil.
     d.rect(120, 10, 160, 50, "#4060e0", "black")
-    d.text(140, 30, "S", 14, "white", FONT_BOLD, "c")
+    d.text(140, 30, "S", 14, "white", FONT_BOLD, "c", on_shape=True)
     d.rect(120, 50, 160, 90, "#e04040", "black")
-    d.text(140, 70, "N", 14, "white", FONT_BOLD, "c")
+    d.text(140, 70, "N", 14, "white", FONT_BOLD, "c", on_shape=True)
     d.arrow(180, 40, 180, 85, "black", 2, 8)
     d.text(186, 62, "v", 13, "black", FONT_ITALIC)
     # Coil: front halves of the turns.
@@ -863,7 +940,7 @@ def lenz():
     d.line(90, 186, 60, 210, "#b06000", 2)
     d.line(190, 186, 220, 210, "#b06000", 2)
     d.circle(140, 214, 12, "white", "black")
-    d.text(140, 214, "G", 11, "black", FONT_BOLD, "c")
+    d.text(140, 214, "G", 11, "black", FONT_BOLD, "c", on_shape=True)
     d.line(60, 210, 128, 214, "#b06000", 2)
     d.line(220, 210, 152, 214, "#b06000", 2)
     d.text(8, 12, "The coil opposes", 10)
@@ -916,6 +993,8 @@ def main():
                 index_banner):
         job()
         print("drew", job.__name__)
+    if CLASHES:
+        sys.exit("labels on drawing:\n  " + "\n  ".join(CLASHES))
 
 
 if __name__ == "__main__":
