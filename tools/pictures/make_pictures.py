@@ -70,6 +70,25 @@ def charge(d, x, y, q, r=9):
     d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c", on_shape=True)
 
 
+def arrow_clear(d, points, frac, clear_of, gap, colour, head=7, frame=None):
+    """An arrowhead near frac along the line, but at least gap from every point of
+    clear_of and inside frame (x0, y0, x1, y1), so no wire or edge hides it."""
+    ok = []
+    for i in range(1, len(points)):
+        x, y = points[i]
+        if frame and not (frame[0] + head <= x <= frame[2] - head and frame[1] + head <= y <= frame[3] - head):
+            continue
+        if all(math.hypot(x - a, y - b) >= gap for a, b in clear_of):
+            ok.append(i)
+    if not ok:
+        return
+    want = frac * (len(points) - 1)
+    i = min(ok, key=lambda k: abs(k - want))
+    (x1, y1), (x2, y2) = points[i - 1], points[i]
+    if (x1, y1) != (x2, y2):
+        d.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), colour, head)
+
+
 def dot_symbol(d, x, y, r=6, colour="black"):
     d.circle(x, y, r, "none", colour)
     d.circle(x, y, 1.5, colour, colour)
@@ -311,10 +330,13 @@ def loop_field(loops, x, y, segs=48):
     return bx, by
 
 
-def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
-    cx, cy = w / 2, h / 2
+def coil_picture(name, loops, w, h, starts, step=1.0, popup=False, top=0, bottom=0):
+    """Field lines in a frame between a caption strip of height top and one of bottom."""
+    cx, cy = w / 2, top + (h - top - bottom) / 2
+    y_lo, y_hi = top, h - 1 - bottom
     d = Drawing(w, h, popup=popup)
-    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+    d.rect(0, y_lo, w - 1, y_hi, "white", GREY)
+    wires = [(cx + x0, cy + s * r) for x0, r, _ in loops for s in (-1, 1)]
 
     def field(x, y):
         return loop_field(loops, x - cx, cy - y)
@@ -330,7 +352,7 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
         x, y = cx, cy - y0
         s = 1.0 if field_screen(x, y)[0] > 0 else -1.0
         pts = trace(lambda a, b: tuple(s * c for c in field_screen(a, b)), x, y, step,
-                    lambda a, b: a < cx or not (0 <= a < w and 0 <= b < h), 6000)
+                    lambda a, b: a < cx or not (1 <= a < w - 1 and y_lo + 1 <= b < y_hi), 6000)
         if pts[-1][0] < cx:
             pts[-1] = (cx, pts[-1][1])
         forward = pts if s > 0 else pts[::-1]
@@ -339,9 +361,9 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
                 mirrored = [(cx + sx * (a - cx), cy + sy * (b - cy)) for a, b in forward]
                 d.polyline(mirrored, BLUE, 1)
                 # Mirroring in the mid-plane reverses the sense of the line.
-                d.arrow_along(mirrored if sx == 1 else mirrored[::-1], 0.5, BLUE, 7)
+                along = mirrored if sx == 1 else mirrored[::-1]
+                arrow_clear(d, along, 0.5, wires, 18, BLUE, 7, (0, y_lo, w - 1, y_hi))
     for x0, r, _ in loops:
-        dot_symbol(d, cx + x0, cy - r, 5, RED)
         d.circle(cx + x0, cy - r, 5, "white", RED)
         dot_symbol(d, cx + x0, cy - r, 5, RED)
         d.circle(cx + x0, cy + r, 5, "white", RED)
@@ -351,17 +373,18 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
 
 
 def coil():
-    d = coil_picture("coil.gif", [(0, 40, 1.0)], 280, 220, [4, 12, 20, 28, 34, 48, 62, 80])
-    d.text(8, 12, "one turn, cut through its centre", 10)
-    d.text(8, 207, "current out of page (top), into page (bottom)", 10, RED)
+    d = coil_picture("coil.gif", [(0, 40, 1.0)], 280, 220, [4, 12, 20, 52, 68, 86], top=18, bottom=18)
+    d.text(8, 9, "one turn, cut through its centre", 10)
+    d.text(8, 211, "current out of page (top), into page (bottom)", 10, RED)
     save_gif("coil.gif", d)
 
 
 def solenoid():
     loops = [(x, 35, 1.0) for x in range(-70, 71, 20)]
-    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 24, 30, 50, 70], 1.5, popup=True)
-    d.text(8, 14, "Field of a short solenoid: 8 turns, cut along the axis", 11)
-    d.text(8, 246, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
+    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 48, 66], 1.5, popup=True,
+                     top=20, bottom=18)
+    d.text(8, 10, "Field of a short solenoid: 8 turns, cut along the axis", 11)
+    d.text(8, 251, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
     save_gif("solenoid.gif", d)
 
 
@@ -372,7 +395,7 @@ def plates():
     mid = (top + bot) / 2
     d.rect(x0, top - 6, x1, top, "#c0c0c0", "black")
     d.rect(x0, bot, x1, bot + 6, "#c0c0c0", "black")
-    d.text(x1 + 6, top - 3, "+", 14, RED, FONT_BOLD)
+    d.text(x1 - 12, top - 15, "+", 14, RED, FONT_BOLD)
     d.text(x1 + 6, bot + 3, "\u2212", 14, BLUE, FONT_BOLD)
     for x in range(75, x1, 25):
         d.arrow(x, top + 2, x, bot - 2, "#e08080", 1, 6)
@@ -388,7 +411,7 @@ def plates():
     pts.append((w - 10, mid - a * (x1 - x0) ** 2 - slope * (w - 10 - x1)))
     d.polyline(pts, BLUE, 2)
     d.line(x1, mid, w - 10, mid, GREY, 1, (3, 3))
-    d.text(x0 + 30, bot - 10, "E", 13, RED, FONT_ITALIC)
+    d.text(87.5, bot - 10, "E", 13, RED, FONT_ITALIC, "c")
     d.arrow(x0 - 2, 150, x1 + 2, 150, GREY, 1, 6)
     d.arrow(x1 + 2, 150, x0 - 2, 150, GREY, 1, 6)
     d.text((x0 + x1) / 2, 160, "l", 13, "black", FONT_ITALIC, "c")
@@ -398,7 +421,10 @@ def plates():
     d.arrow(40, mid + 14, 40, bot, GREY, 1, 5)
     d.text(28, top + 12, "d", 12, "black", FONT_ITALIC)
     d.text(150, 16, "parabola between the plates, straight beyond", 10, "black", anchor="c")
-    d.text(x1 + 20, mid - 30, "y", 12, "black", FONT_ITALIC)
+    # Dimension line of the deflection y where the beam leaves the plates.
+    d.arrow(x1, mid - 1, x1, mid - a * (x1 - x0) ** 2 + 1, GREY, 1, 5)
+    d.arrow(x1, mid - a * (x1 - x0) ** 2 + 1, x1, mid - 1, GREY, 1, 5)
+    d.text(x1 + 6, mid - 14, "y", 12, "black", FONT_ITALIC)
     save_gif("plates.gif", d)
 
 
@@ -419,13 +445,13 @@ def circle_path():
         pts.append((cx + r * math.cos(t), cy + r * math.sin(t)))
     pts.append((cx - 60, cy - r))
     d.polyline(pts, BLUE, 2)
-    d.arrow_along(pts, 0.35, BLUE, 8)
+    d.arrow_along(pts, 0.62, BLUE, 8)
     d.circle(cx + r * math.cos(-0.6), cy - r * math.sin(-0.6), 4, "#80c0ff", "black")
     px, py = cx + r * math.cos(-0.6), cy - r * math.sin(-0.6)
     d.arrow(px, py, px + 0.45 * (cx - px), py + 0.45 * (cy - py), RED, 2)
     d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
     d.line(cx, cy, cx + r * math.cos(0.9), cy - r * math.sin(0.9), GREY, 1, (3, 2))
-    d.text(cx + 26, cy - 16, "r", 13, "black", FONT_ITALIC)
+    d.text(cx + 34, cy - 14, "r", 13, "black", FONT_ITALIC)
     d.circle(cx, cy, 2, "black")
     d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
     d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
