@@ -682,12 +682,12 @@ def lattice():
 
 # ---------------------------------------------------------------- gravitation
 
-def kepler():
+def kepler(labels=True):
     w, h = 300, 222
     d = Drawing(w, h)
-    a, e = 120, 0.6
+    a, e = 96, 0.6
     b = a * math.sqrt(1 - e * e)
-    cx, cy = 150, 118
+    cx, cy = 148, 112
     sx = cx + a * e  # the sun at the right-hand focus
 
     def pos(E):
@@ -709,16 +709,24 @@ def kepler():
     d.line(cx - a, cy, cx + a, cy, GREY, 1, (3, 3))
     d.circle(sx, cy, 7, "#ffd000", "black")
     d.circle(cx - a * e, cy, 2, GREY, GREY)
-    d.text(cx - a * e - 8, cy + 12, "F\u2082", 10, GREY)
-    d.text(sx + 2, cy + 16, "Sun (F\u2081)", 10)
     d.arrow(cx, cy, cx, cy - b + 1, GREY, 1, 5)
+    if not labels:
+        return d
+    # The semi-major axis as a dimension line below the orbit.
+    ya = cy + b + 9
+    d.line(cx - a, ya - 4, cx - a, ya + 4, GREY)
+    d.line(cx, ya - 4, cx, ya + 4, GREY)
+    d.line(cx - a, ya, cx, ya, GREY)
+    d.text(cx - a / 2, ya + 10, "a", 12, "black", FONT_ITALIC, "c")
     d.text(cx + 4, cy - b / 2, "b", 12, "black", FONT_ITALIC)
-    d.text(cx - a / 2, cy - 6, "a", 12, "black", FONT_ITALIC)
-    d.text(cx + a + 4, cy + 26, "perihelion", 9, anchor="e")
-    d.text(cx - a - 4 + 40, cy + 26, "aphelion", 9, anchor="e")
+    d.text(cx - a * e, cy + 22, "F\u2082", 10, GREY, anchor="c")
+    d.text(sx - 6, cy + 22, "Sun (F\u2081)", 10, anchor="e")
+    d.text(cx + a + 4, cy - 10, "perihelion", 9)
+    d.text(cx - a - 4, cy - 10, "aphelion", 9, anchor="e")
     d.text(8, 12, "Equal times sweep equal areas (shaded)", 10)
-    d.text(8, 212, "eccentricity e = 0.6", 10, GREY)
+    d.text(w - 8, 12, "e = 0.6", 10, GREY, anchor="e")
     save_bmp("kepler.bmp", d, 24)
+    return d
 
 
 def orbit_animation():
@@ -771,7 +779,9 @@ def binary():
     d.circle(pts2[30][0], pts2[30][1], 5, RED, "black")
     d.line(cmx - 5, cmy, cmx + 5, cmy)
     d.line(cmx, cmy - 5, cmx, cmy + 5)
-    d.text(cmx + 6, cmy + 12, "centre of mass", 9)
+    # The centre of mass lies inside the smaller orbit: label it outside, with a leader.
+    d.line(cmx + 4, cmy + 4, 196, 166, GREY)
+    d.text(190, 174, "centre of mass", 9)
     d.text(8, 12, "Two bodies, masses 2 : 1, about their centre of mass", 10)
     d.text(8, 192, "the heavier body moves on the smaller ellipse", 10, GREY)
     save_gif("binary.gif", d)
@@ -828,19 +838,20 @@ def thomson():
     d.rect(90, 128, 210, 134, "#c0c0c0", "black")
     d.text(214, 48, "+", 13, RED, FONT_BOLD)
     d.text(214, 132, "\u2212", 13, BLUE, FONT_BOLD)
-    for x in range(100, 210, 20):
+    # The field symbols leave the left of the plates to the force arrows and their labels.
+    for x in range(150, 200, 20):
         for y in range(62, 126, 20):
-            cross_symbol(d, x + 5, y, 3.5, GREEN)
+            cross_symbol(d, x, y, 3.5, GREEN)
     for x in (95, 205):
         d.arrow(x, 55, x, 125, "#e08080", 1, 6)
     d.line(50, 90, 285, 90, BLUE, 2)
-    d.line(280, 20, 280, 160, "#40a040", 3)
+    d.line(280, 24, 280, 160, "#40a040", 3)
     d.text(268, 172, "screen", 10, anchor="c")
     d.text(112, 152, "E down, B into page", 10)
-    d.arrow(150, 88, 150, 64, RED, 2, 6)
-    d.text(154, 68, "eE", 10, RED, FONT_ITALIC)
-    d.arrow(165, 92, 165, 116, GREEN, 2, 6)
-    d.text(169, 114, "Bev", 10, GREEN, FONT_ITALIC)
+    d.arrow(104, 88, 104, 64, RED, 2, 6)
+    d.text(110, 68, "eE", 10, RED, FONT_ITALIC)
+    d.arrow(118, 92, 118, 116, GREEN, 2, 6)
+    d.text(124, 114, "Bev", 10, GREEN, FONT_ITALIC)
     d.text(8, 14, "Balanced: eE = Bev, so v = E/B; the beam goes straight", 10)
     save_gif("thomson.gif", d)
 
@@ -850,21 +861,23 @@ def thomson():
 def bil():
     w, h = 280, 180
     d = Drawing(w, h)
-    for y in range(30, 160, 24):
-        d.arrow(10, y, w - 10, y, "#9090c0", 1, 6)
-    d.text(w - 16, 22, "B", 14, BLUE, FONT_ITALIC)
     th = math.radians(35)
     cx, cy = 140, 95
+    # One field line runs through the middle of the wire, so the angle is read off it.
+    for y in range(cy - 72, 160, 24):
+        d.arrow(10, y, w - 10, y, "#9090c0", 1, 6)
+    d.text(w - 16, 10, "B", 14, BLUE, FONT_ITALIC)
     L = 75
     d.line(cx - L * math.cos(th), cy + L * math.sin(th), cx + L * math.cos(th), cy - L * math.sin(th), "#b06000", 4)
     d.arrow(cx + 20 * math.cos(th), cy - 20 * math.sin(th), cx + 55 * math.cos(th), cy - 55 * math.sin(th), RED, 2, 8)
-    d.text(cx + 44 * math.cos(th) - 16, cy - 55 * math.sin(th) - 4, "I", 14, RED, FONT_ITALIC)
+    d.text(cx + 22, cy - 36, "I", 14, RED, FONT_ITALIC)
     arc = [(cx + 40 * math.cos(t), cy - 40 * math.sin(t)) for t in [th * k / 20 for k in range(21)]]
     d.polyline(arc, "black", 1)
-    d.text(cx + 44, cy - 10, "\u03b8", 13, "black", FONT_ITALIC)
-    cross_symbol(d, cx - 30, cy - 34, 8, GREEN)
-    d.text(cx - 92, cy - 50, "F into page", 10, GREEN)
-    d.text(8, 172, "F = BIl sin \u03b8  (l: length of wire in the field)", 10, "black", FONT_ITALIC)
+    d.text(cx + 52 * math.cos(th / 2), cy - 52 * math.sin(th / 2), "\u03b8", 12, "black", FONT_ITALIC, "c")
+    cross_symbol(d, cx - 30, cy - 36, 8, GREEN)
+    d.text(cx - 92, cy - 60, "F into page", 10, GREEN)
+    # A script l: in a sans-serif face a plain l is read as a capital I.
+    d.text(8, 172, "F = BI\u2113 sin \u03b8  (\u2113: length of wire in the field)", 10, "black", FONT_ITALIC)
     save_gif("bil.gif", d)
 
 
@@ -924,22 +937,30 @@ def dc_motor():
 def emf_curve():
     w, h = 300, 170
     d = Drawing(w, h)
-    ox, oy, sx, sy = 30, 95, 0.7, 45
+    ox, oy, sx, sy = 30, 95, 0.62, 45
     d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
     d.arrow(ox, 150, ox, 20, "black", 1, 6)
     d.text(ox + 4, 18, "e.m.f.", 10)
-    d.text(w - 8, oy - 12, "angle", 10, anchor="e")
+    d.text(w - 4, oy - 12, "angle", 10, anchor="e")
     pts = [(ox + sx * t, oy - sy * math.sin(math.radians(t))) for t in range(0, 361, 3)]
     d.polyline(pts, RED, 2)
     for t in (0, 90, 180, 270, 360):
         x = ox + sx * t
         d.line(x, oy - 2, x, oy + 2)
-        d.text(x, oy + 12 if t != 0 else oy + 12, "%d\u00b0" % t, 9, anchor="c")
+        # Where the curve crosses the axis the label goes in the quarter it leaves free.
+        if t == 0:
+            d.text(x - 3, oy + 10, "0\u00b0", 9, anchor="e")
+        elif t == 180:
+            d.text(x - 3, oy + 10, "180\u00b0", 9, anchor="e")
+        elif t == 360:
+            d.text(x - 3, oy - 10, "360\u00b0", 9, anchor="e")
+        else:
+            d.text(x, oy + 12 if t == 90 else oy - 10, "%d\u00b0" % t, 9, anchor="c")
         # The coil seen end on: at 0 degrees its plane is square to the field (horizontal).
         a = math.radians(t + 90)
         d.line(x - 10 * math.cos(a), 150 + 10 * math.sin(a), x + 10 * math.cos(a), 150 - 10 * math.sin(a), "#b06000", 3)
-    d.arrow(w - 60, 150, w - 30, 150, "#8080c0", 1, 5)
-    d.text(w - 45, 162, "B", 10, BLUE, FONT_ITALIC, "c")
+    d.arrow(w - 34, 150, w - 6, 150, "#8080c0", 1, 5)
+    d.text(w - 20, 162, "B", 10, BLUE, FONT_ITALIC, "c")
     d.text(ox + 10, 40, "E = BAN\u03c9 sin \u03c9t", 11, "black", FONT_ITALIC)
     save_gif("emf.gif", d)
 
