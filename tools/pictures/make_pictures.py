@@ -279,7 +279,7 @@ def potential_surface():
         sy = yr * math.sin(tilt) - z * 0.05 * math.cos(tilt)
         depth = yr * math.cos(tilt)
         f = 3.0 / (3.0 + depth)
-        return (w / 2 + 185 * f * xr, h / 2 + 10 + 185 * f * sy), depth
+        return (w / 2 + 168 * f * xr, h / 2 + 22 + 168 * f * sy), depth
 
     grid = [[None] * (n + 1) for _ in range(n + 1)]
     for i in range(n + 1):
@@ -428,7 +428,7 @@ def plates():
     save_gif("plates.gif", d)
 
 
-def circle_path():
+def circle_path(labels=True):
     w, h = 260, 220
     d = Drawing(w, h)
     fx0 = 70
@@ -449,13 +449,15 @@ def circle_path():
     d.circle(cx + r * math.cos(-0.6), cy - r * math.sin(-0.6), 4, "#80c0ff", "black")
     px, py = cx + r * math.cos(-0.6), cy - r * math.sin(-0.6)
     d.arrow(px, py, px + 0.45 * (cx - px), py + 0.45 * (cy - py), RED, 2)
-    d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
     d.line(cx, cy, cx + r * math.cos(0.9), cy - r * math.sin(0.9), GREY, 1, (3, 2))
-    d.text(cx + 34, cy - 14, "r", 13, "black", FONT_ITALIC)
     d.circle(cx, cy, 2, "black")
-    d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
-    d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
-    save_gif("circle.gif", d)
+    if labels:
+        d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
+        d.text(cx + 34, cy - 14, "r", 13, "black", FONT_ITALIC)
+        d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
+        d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
+        save_gif("circle.gif", d)
+    return d
 
 
 def b_symbols():
@@ -581,15 +583,15 @@ def rutherford():
                 break
         return pts
 
-    for b in (6, 14, 30, 55, 90):
-        pts = [p for p in track(b) if 0 <= p[0] <= w and 0 <= p[1] <= h]
+    for b in (5, 12, 30, 55, 90):
+        pts = [p for p in track(b) if 0 <= p[0] <= w and 24 <= p[1] <= h]
         d.polyline(pts, RED if b == 30 else "#e09090", 2 if b == 30 else 1)
     main = track(30)
     d.line(0, ny, w, ny, GREY, 1, (3, 3))
     d.line(0, ny - 30, 80, ny - 30, GREY, 1, (2, 2))
     d.arrow(40, ny - 2, 40, ny - 28, "black", 1, 5)
     d.arrow(40, ny - 28, 40, ny - 2, "black", 1, 5)
-    d.text(46, ny - 14, "b", 13, "black", FONT_ITALIC)
+    d.text(46, ny - 19, "b", 12, "black", FONT_ITALIC)
     # Outgoing asymptote and angle theta.
     ex, ey = main[-1]
     px, py = main[-40]
@@ -616,19 +618,20 @@ def gold_foil():
     d.rect(60, 100, 66, 116, "#404040")
     d.rect(60, 124, 66, 140, "#404040")
     d.line(190, 40, 190, 200, "#c09000", 3)
-    d.text(196, 34, "thin gold foil", 10)
-    d.ellipse(190, 120, 150, 105, "none", "#40a040", 2, 200, 520)
+    d.text(186, 50, "thin gold foil", 10, anchor="e")
+    d.ellipse(190, 120, 150, 92, "none", "#40a040", 2, 200, 520)
     d.text(190, 232, "zinc sulphide screen with microscope, turned round the foil", 9, GREEN, anchor="c")
     for k in range(-3, 4):
         d.arrow(66, 120 + 2 * k, 188, 120 + 2 * k, RED, 1, 4)
     for k in range(-3, 4):
         d.line(190, 120 + 2 * k, 330, 120 + 2 * k * 1.4, RED)
     d.line(190, 118, 320, 70, RED)
-    d.line(190, 122, 310, 190, RED)
+    d.line(190, 122, 262, 200, RED)
     d.polyline([(190, 120), (120, 70)], RED)
-    d.text(300, 60, "a few", 9)
-    d.text(92, 60, "very few", 9)
-    d.text(228, 140, "most pass almost straight", 9)
+    d.text(270, 103, "a few", 9)
+    d.text(116, 70, "very few", 9, anchor="e")
+    d.text(230, 140, "most pass", 9)
+    d.text(230, 151, "almost straight", 9)
     d.text(8, 14, "Alpha scattering by a gold foil", 12, "black", FONT_BOLD)
     save_bmp("goldfoil.bmp", d, 8)
 
@@ -751,9 +754,11 @@ def orbit_animation():
         r = math.hypot(px - sx, py - cy)
         # Speed from the vis-viva law v^2 = GM (2/r - 1/a), in units of the largest.
         v = math.sqrt(2 / r - 1 / a) / math.sqrt(2 / (a * (1 - e)) - 1 / a)
-        d.rect(8, 136, 8 + 80 * v, 142, "#d00000", "none")
-        d.text(92, 139, "speed", 9, "black")
+        # The speed bar stands up in the corner the orbit leaves free.
+        d.rect(4, 134 - 96 * v, 10, 134, "#d00000", "none")
+        d.text(2, 143, "speed", 9, "black")
         d.circle(px, py, 4, "#0040ff", "black")
+        check_labels("orbit.gif", d)
         frames.append(d.render(antialias=False))
     pf.write_gif(os.path.join(OUT, "orbit.gif"), frames, delay_cs=12)
 
@@ -793,7 +798,7 @@ def projectile():
     ox, oy, sc = 36, 160, 11.0  # pixels per metre
     d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
     d.arrow(ox, oy, ox, 8, "black", 1, 6)
-    d.text(w - 12, oy + 14, "x / m", 10, anchor="e")
+    d.text(w - 8, oy - 10, "x / m", 10, anchor="e")
     d.text(ox + 6, 14, "y / m", 10)
     for m in range(0, 23, 5):
         d.line(ox + m * sc, oy, ox + m * sc, oy + 4)
@@ -918,7 +923,7 @@ def dc_motor():
     d.arrow(rx, ry - 10, rx, ry - 40, GREEN, 2, 7)
     d.text(lx + 6, ly + 38, "F", 12, GREEN, FONT_ITALIC)
     d.text(rx + 6, ry - 36, "F", 12, GREEN, FONT_ITALIC)
-    arc = [(cx + 70 * math.cos(t), cy - 70 * math.sin(t)) for t in [math.radians(100 + 3 * k) for k in range(21)]]
+    arc = [(cx + 64 * math.cos(t), cy - 64 * math.sin(t)) for t in [math.radians(100 + 3 * k) for k in range(21)]]
     d.polyline(arc, GREY, 1.5)
     d.arrow_head(arc[-1][0], arc[-1][1], math.atan2(arc[-1][1] - arc[-2][1], arc[-1][0] - arc[-2][0]), GREY, 8)
     # Split ring, end on, with its two brushes.
@@ -981,7 +986,7 @@ def lenz():
         d.ellipse(140, y, 50, 9, "none", "#b06000", 2, 0, 180)
         d.ellipse(140, y, 50, 9, "none", "#d8b890", 1, 180, 360)
     d.arrow(120, 139, 150, 139, RED, 2, 7)
-    d.text(112, 125, "I", 13, RED, FONT_ITALIC)
+    d.text(84, 139, "I", 13, RED, FONT_ITALIC, "e")
     d.text(200, 130, "induced N", 10, RED)
     d.text(200, 143, "pole on top", 10, RED)
     d.line(90, 186, 60, 210, "#b06000", 2)
@@ -999,10 +1004,15 @@ def lenz():
 def mass_spectrometer():
     w, h = 300, 210
     d = Drawing(w, h)
-    d.rect(100, 10, 290, 200, PALE, GREY)
+    fy1 = 194
+    d.rect(100, 10, 290, fy1, PALE, GREY)
+    paths = ((70, BLUE, "m\u2081"), (110, GREEN, "m\u2082"), (150, RED, "m\u2083"))
+    # The field's dots leave room round each mass's label.
+    clear = [(100 + r + 2, 30 + r - 18, 100 + r + 20, 30 + r - 2) for r, _, _ in paths]
     for x in range(110, 290, 16):
-        for y in range(20, 200, 16):
-            d.circle(x, y, 1.2, "black", "black")
+        for y in range(20, fy1, 16):
+            if not any(a - 2 <= x <= c + 2 and b - 2 <= y <= e + 2 for a, b, c, e in clear):
+                d.circle(x, y, 1.2, "black", "black")
     d.rect(8, 22, 26, 38, RED, "black")
     d.text(6, 52, "ions", 10)
     for x in (44, 70):
@@ -1010,24 +1020,35 @@ def mass_spectrometer():
         d.rect(x, 34, x + 4, 48)
     d.text(40, 62, "V", 12, "black", FONT_ITALIC)
     d.line(26, 30, 100, 30, BLUE, 2)
-    for r, col, lab in ((70, BLUE, "m\u2081"), (110, GREEN, "m\u2082"), (150, RED, "m\u2083")):
+    for r, col, lab in paths:
         pts = [(100 + r * math.sin(t), 30 + r - r * math.cos(t)) for t in [k * math.pi / 60 for k in range(31)]]
         d.polyline(pts, col, 1.5)
-        d.text(100 + r + 4, 30 + r - 4, lab, 11, col, FONT_ITALIC)
-    d.rect(246, 186, 254, 200, "#00c000", "black")
-    d.text(196, 205, "detector", 9)
-    d.text(108, 166, "r = mv/Bq", 12, "black", FONT_ITALIC)
-    d.text(108, 184, "heavier ions bend less", 10)
+        d.text(100 + r + 5, 30 + r - 10, lab, 11, col, FONT_ITALIC)
+    d.rect(246, 180, 254, fy1, "#00c000", "black")
+    d.text(250, 203, "detector", 9, anchor="c")
+    d.text(6, 120, "r = mv/Bq", 12, "black", FONT_ITALIC)
+    d.text(6, 140, "heavier ions", 10)
+    d.text(6, 153, "bend less", 10)
     save_gif("massspec.gif", d)
 
 
 def index_banner():
-    """A strip of three of the diagrams for the index page, as a JPEG."""
+    """A strip of three of the diagrams for the index page, as a JPEG.
+
+    At a third of their size their words could not be read, so the strip shows the
+    diagrams without them.
+    """
+    import subprocess
     with tempfile.TemporaryDirectory() as tmp:
+        parts = []
+        for n, job in enumerate((dipole, circle_path, kepler)):
+            part = os.path.join(tmp, "%d.ppm" % n)
+            drawing = job(labels=False)
+            drawing.max_width = None
+            drawing.render_to_ppm(part)
+            parts.append(part)
         ppm = os.path.join(tmp, "b.ppm")
-        import subprocess
-        subprocess.run(["convert", os.path.join(OUT, "dipole.gif"), os.path.join(OUT, "circle.gif"),
-                        os.path.join(OUT, "kepler.bmp"), "-resize", "x110", "-bordercolor", "white",
+        subprocess.run(["convert"] + parts + ["-trim", "+repage", "-resize", "x110", "-bordercolor", "white",
                         "-border", "4", "+append", "-resize", "%dx" % PAGE_WIDTH, "-depth", "8", "ppm:" + ppm], check=True)
         pf.write_jpeg(os.path.join(OUT, "banner.jpg"), ppm, 75)
 
