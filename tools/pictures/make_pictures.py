@@ -381,7 +381,7 @@ def coil():
 
 def solenoid():
     loops = [(x, 35, 1.0) for x in range(-70, 71, 20)]
-    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 48, 66], 1.5, popup=True,
+    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 8, 13, 18, 23], 1.5, popup=True,
                      top=20, bottom=18)
     d.text(8, 10, "Field of a short solenoid: 8 turns, cut along the axis", 11)
     d.text(8, 251, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)

@@ -152,20 +152,17 @@ def tile_coil(ox, oy, w, h):
     cx, cy = ox + w / 2, oy + h / 2
     # Field of a short coil of seven turns from Biot-Savart: lines run through the coil
     # along its axis and close outside it.  Traced in one quarter and mirrored, as the
-    # coil is symmetric about its axis and its mid-plane.
+    # coil is symmetric about its axis and its mid-plane.  Started inside, they run out
+    # of the ends and back round outside, clear of the wires.
     loops = [(x, 20, 1.0) for x in range(-30, 31, 10)]
 
     def field(x, y):
         bx, by = laws.loop_field(loops, x - cx, cy - y)
         return bx, -by
 
-    for y0 in (4, 10, 30, 42):
-        s = 1.0 if field(cx, cy - y0)[0] > 0 else -1.0
-        pts = laws.trace(lambda a, b: tuple(s * c for c in field(a, b)), cx, cy - y0, 1.0,
-                         lambda a, b: a < cx or not (ox + 1 <= a <= ox + w - 2 and oy + 1 <= b <= oy + h - 2),
-                         3000)
-        if pts[-1][0] < cx:
-            pts[-1] = (cx, pts[-1][1])
+    for y0 in (3, 6, 9, 12):
+        pts = laws.trace(field, cx, cy - y0, 1.0,
+                         lambda a, b: not (ox + 1 <= a <= ox + w - 2 and oy + 1 <= b <= oy + h - 2), 3000)
         for sx in (1, -1):
             for sy in (1, -1):
                 out += polyline([(cx + sx * (a - cx), cy + sy * (b - cy)) for a, b in pts], "#404040")
