@@ -727,7 +727,7 @@ def kepler(labels=True):
     d.text(cx + a + 4, cy - 10, "perihelion", 9)
     d.text(cx - a - 4, cy - 10, "aphelion", 9, anchor="e")
     d.text(8, 12, "Equal times sweep equal areas (shaded)", 10)
-    d.text(w - 8, 12, "e = 0.6", 10, GREY, anchor="e")
+    d.text(w - 8, 212, "eccentricity e = 0.6", 10, GREY, anchor="e")
     save_bmp("kepler.bmp", d, 24)
     return d
 
