@@ -5,7 +5,9 @@ Run from anywhere:  python3 tools/pictures/make_pictures.py
 Needs ImageMagick's convert (drawing) and cjpeg (JPEG files).
 
 Curves that show physics (field lines, paths, orbits) are computed here
-from the laws they illustrate, not sketched by hand.
+from the laws they illustrate, not sketched by hand.  Every label is checked
+to stand clear of all other drawing and of the other labels; the script
+stops, naming them, if one does not.
 """
 
 import math
