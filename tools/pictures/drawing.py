@@ -29,6 +29,7 @@ class Drawing:
         self.max_width = max_width
         self.background = background
         self.cmds = []
+        self.labels = []
 
     # State-free primitives: each sets what it needs.
     def line(self, x1, y1, x2, y2, colour="black", width=1, dash=None):
@@ -83,8 +84,12 @@ class Drawing:
             return
         self.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), colour, head)
 
-    def text(self, x, y, s, size=12, colour="black", font=FONT, anchor="w"):
-        """anchor: w (left, baseline-centred), c (centre), e (right)."""
+    def text(self, x, y, s, size=12, colour="black", font=FONT, anchor="w", on_shape=False):
+        """anchor: w (left, baseline-centred), c (centre), e (right).
+
+        on_shape: the label is meant to sit on a filled shape (a sign in a charge, a
+        pole's letter); every other label must stand clear of all drawing.
+        """
         gravity = {"w": "West", "c": "Center", "e": "East"}[anchor]
         # With gravity the offset is measured from the gravity point of the canvas.
         if anchor == "w":
@@ -93,8 +98,60 @@ class Drawing:
             ox, oy = self.w - x, y - self.h / 2
         else:
             ox, oy = x - self.w / 2, y - self.h / 2
-        self.cmds.append("push graphic-context font %s font-size %g fill %s stroke none gravity %s text %g,%g %s pop graphic-context"
-                         % (_q(font), size, _q(colour), gravity, ox, oy, _q(s)))
+        cmd = ("push graphic-context font %s font-size %g fill %s stroke none gravity %s text %g,%g %s pop graphic-context"
+               % (_q(font), size, _q(colour), gravity, ox, oy, _q(s)))
+        self.cmds.append(cmd)
+        if not on_shape:
+            self.labels.append((s, cmd))
+
+    def _raster(self, cmds, background=None):
+        with tempfile.TemporaryDirectory() as tmp:
+            ppm = os.path.join(tmp, "layer.ppm")
+            args = ["convert", "-size", "%dx%d" % (self.w, self.h), "xc:" + (background or self.background)]
+            for i in range(0, len(cmds), 200):
+                args += ["-draw", "\n".join(cmds[i:i + 200])]
+            subprocess.run(args + ["-depth", "8", "ppm:" + ppm], check=True)
+            return picture_files.read_ppm(ppm)[2]
+
+    def clashes(self):
+        """Labels whose box (plus a pixel round it) holds any drawing but one plain fill,
+        or meets another label's box.
+
+        Returns [(label, pixels that differ from the box's commonest colour)].
+        """
+        label_cmds = {cmd for _, cmd in self.labels}
+        drawn = self._raster([c for c in self.cmds if c not in label_cmds])
+        # A background no label is drawn in, so that white text shows too.
+        odd = "#fe01fd"
+        blank = self._raster([], odd)
+        found = []
+        boxes = []
+        for s, cmd in self.labels:
+            ink = self._raster([cmd], odd)
+            xs, ys = [], []
+            for i in range(0, len(ink), 3):
+                if ink[i:i + 3] != blank[i:i + 3]:
+                    xs.append(i // 3 % self.w)
+                    ys.append(i // 3 // self.w)
+            if not xs:
+                found.append((s, -1))  # drawn outside the picture
+                continue
+            x0, x1 = max(0, min(xs) - 1), min(self.w - 1, max(xs) + 1)
+            y0, y1 = max(0, min(ys) - 1), min(self.h - 1, max(ys) + 1)
+            for other, (a0, b0, a1, b1) in boxes:
+                if x0 <= a1 and a0 <= x1 and y0 <= b1 and b0 <= y1:
+                    found.append((s + " / " + other, 0))
+            boxes.append((s, (x0, y0, x1, y1)))
+            counts = {}
+            for y in range(y0, y1 + 1):
+                for x in range(x0, x1 + 1):
+                    i = 3 * (y * self.w + x)
+                    c = drawn[i:i + 3]
+                    counts[c] = counts.get(c, 0) + 1
+            differ = sum(counts.values()) - max(counts.values())
+            if differ:
+                found.append((s, differ))
+        return found
 
     def render(self, antialias=True, colours=None):
         """Returns (w, h, rgb).  colours: quantise to at most this many (no dither)."""

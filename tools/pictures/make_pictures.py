@@ -5,7 +5,9 @@ Run from anywhere:  python3 tools/pictures/make_pictures.py
 Needs ImageMagick's convert (drawing) and cjpeg (JPEG files).
 
 Curves that show physics (field lines, paths, orbits) are computed here
-from the laws they illustrate, not sketched by hand.
+from the laws they illustrate, not sketched by hand.  Every label is checked
+to stand clear of all other drawing and of the other labels; the script
+stops, naming them, if one does not.
 """
 
 import math
@@ -35,16 +37,30 @@ GREY = "#808080"
 PALE = "#fff8d0"
 
 
+# Labels that sit on drawing, found while saving; main() refuses to finish with any.
+CLASHES = []
+
+
+def check_labels(name, drawing):
+    for label, pixels in drawing.clashes():
+        where = ("outside the picture" if pixels < 0 else
+                 "on another label" if pixels == 0 else "on drawing (%d px)" % pixels)
+        CLASHES.append("%s: label %r %s" % (name, label, where))
+
+
 def save_gif(name, drawing, colours=64):
+    check_labels(name, drawing)
     pf.write_gif(os.path.join(OUT, name), [drawing.render(colours=colours)])
 
 
 def save_bmp(name, drawing, bits=8, colours=128):
+    check_labels(name, drawing)
     pic = drawing.render(colours=colours if bits == 8 else None)
     pf.write_bmp(os.path.join(OUT, name), pic, bits)
 
 
 def save_jpeg(name, drawing, quality=80):
+    check_labels(name, drawing)
     with tempfile.TemporaryDirectory() as tmp:
         ppm = os.path.join(tmp, "p.ppm")
         drawing.render_to_ppm(ppm)
@@ -53,7 +69,26 @@ def save_jpeg(name, drawing, quality=80):
 
 def charge(d, x, y, q, r=9):
     d.circle(x, y, r, RED if q > 0 else BLUE, "black")
-    d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c")
+    d.text(x, y, "+" if q > 0 else "\u2212", 13, "white", FONT_BOLD, "c", on_shape=True)
+
+
+def arrow_clear(d, points, frac, clear_of, gap, colour, head=7, frame=None):
+    """An arrowhead near frac along the line, but at least gap from every point of
+    clear_of and inside frame (x0, y0, x1, y1), so no wire or edge hides it."""
+    ok = []
+    for i in range(1, len(points)):
+        x, y = points[i]
+        if frame and not (frame[0] + head <= x <= frame[2] - head and frame[1] + head <= y <= frame[3] - head):
+            continue
+        if all(math.hypot(x - a, y - b) >= gap for a, b in clear_of):
+            ok.append(i)
+    if not ok:
+        return
+    want = frac * (len(points) - 1)
+    i = min(ok, key=lambda k: abs(k - want))
+    (x1, y1), (x2, y2) = points[i - 1], points[i]
+    if (x1, y1) != (x2, y2):
+        d.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), colour, head)
 
 
 def dot_symbol(d, x, y, r=6, colour="black"):
@@ -122,11 +157,65 @@ def coulomb():
     save_gif("coulomb.gif", d)
 
 
-def dipole():
+def dipole_lines(charges, box, n, step=1.0, r0=9):
+    """Field lines of an equal and opposite pair on the x axis, n leaving the +Q.
+
+    Every line from the +Q ends on the -Q at the mirror angle.  A line that leaves the
+    box is brought back by tracing its returning half from the -Q against the field.
+    Returns [(points, runs along the field)].
+    """
+    (px, py, _), (nx, ny, _) = charges
+    x0, y0, x1, y1 = box
+
+    def field(x, y):
+        return point_field(charges, x, y)
+
+    def against(x, y):
+        ex, ey = field(x, y)
+        return -ex, -ey
+
+    def outside(x, y):
+        return not (x0 <= x <= x1 and y0 <= y <= y1)
+
+    def land(pts, cx, cy):
+        # End a line that reached a charge on the circle it starts from, as lines leave.
+        (xa, ya), (xb, yb) = pts[-2], pts[-1]
+        ra, rb = math.hypot(xa - cx, ya - cy), math.hypot(xb - cx, yb - cy)
+        if rb < r0 <= ra:
+            t = (ra - r0) / (ra - rb)
+            pts[-1] = (xa + t * (xb - xa), ya + t * (yb - ya))
+        return pts
+
+    lines = []
+    for k in range(n):
+        a = 2 * math.pi * (k + 0.5) / n
+        out = trace(field, px + r0 * math.cos(a), py + r0 * math.sin(a), step,
+                    lambda x, y: outside(x, y) or math.hypot(x - nx, y - ny) < r0)
+        lines.append((land(out, nx, ny), True))
+        if outside(*out[-1]):
+            back = trace(against, nx - r0 * math.cos(a), ny + r0 * math.sin(a), step,
+                         lambda x, y: outside(x, y) or math.hypot(x - px, y - py) < r0)
+            lines.append((land(back, px, py)[::-1], False))
+    return lines
+
+
+def crossings(lines, x):
+    """How many times the lines cross the vertical x."""
+    n = 0
+    for pts, _ in lines:
+        for (xa, _), (xb, _) in zip(pts, pts[1:]):
+            if (xa - x) * (xb - x) < 0:
+                n += 1
+    return n
+
+
+def dipole(labels=True):
     w, h = 280, 220
-    charges = [(105, 110, 1.0), (175, 110, -1.0)]
+    fh = 196 if labels else h  # the legend sits below the field's frame
+    c, cy, half = 140, 98 if labels else 110, 35
+    charges = [(c - half, cy, 1.0), (c + half, cy, -1.0)]
     d = Drawing(w, h)
-    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+    d.rect(0, 0, w - 1, fh - 1, "white", GREY)
 
     def field(x, y):
         return point_field(charges, x, y)
@@ -136,8 +225,8 @@ def dipole():
         ex, ey = field(x, y)
         return -ey, ex
 
-    for x0 in (60, 78, 92, 188, 202, 220):
-        start = (x0, 110.0)
+    for x0 in (c - 80, c - 62, c - 48, c + 48, c + 62, c + 80):
+        start = (x0, cy)
         pts = [start]
         x, y = start
         for i in range(3000):
@@ -146,26 +235,28 @@ def dipole():
             pts.append((x, y))
             if i > 20 and math.hypot(x - start[0], y - start[1]) < 1.2:
                 break
-            if not (0 <= x < w and 0 <= y < h):
+            if not (0 <= x < w and 0 <= y < fh):
                 break
         d.polyline(pts, GREEN, 1, (4, 3))
 
-    def stop(x, y):
-        if not (0 <= x < w and 0 <= y < h):
-            return True
-        return math.hypot(x - 175, y - 110) < 8
-    for k in range(16):
-        a = 2 * math.pi * (k + 0.5) / 16
-        pts = trace(field, 105 + 9 * math.cos(a), 110 + 9 * math.sin(a), 1.0, stop)
+    lines = dipole_lines(charges, (1, 1, w - 2, fh - 2), 16)
+    # An equal and opposite pair is mirror-symmetric about the perpendicular bisector.
+    for off in range(5, c, 5):
+        left, right = crossings(lines, c - off), crossings(lines, c + off)
+        if left != right:
+            sys.exit("dipole: %d lines cross x = c - %d, %d cross x = c + %d" % (left, off, right, off))
+    for pts, along in lines:
         d.polyline(pts, "black", 1)
-        d.arrow_along(pts, 0.35, "black", 7)
-    charge(d, 105, 110, 1)
-    charge(d, 175, 110, -1)
-    d.line(10, 205, 30, 205, "black")
-    d.text(34, 205, "field line", 10)
-    d.line(110, 205, 130, 205, GREEN, 1, (4, 3))
-    d.text(134, 205, "equipotential", 10, GREEN)
-    save_gif("dipole.gif", d)
+        d.arrow_along(pts, 0.35 if along else 0.65, "black", 7)
+    charge(d, c - half, cy, 1)
+    charge(d, c + half, cy, -1)
+    if labels:
+        d.line(10, 208, 30, 208, "black")
+        d.text(34, 208, "field line", 10)
+        d.line(110, 208, 130, 208, GREEN, 1, (4, 3))
+        d.text(134, 208, "equipotential", 10, GREEN)
+        save_gif("dipole.gif", d)
+    return d
 
 
 def potential_surface():
@@ -190,7 +281,7 @@ def potential_surface():
         sy = yr * math.sin(tilt) - z * 0.05 * math.cos(tilt)
         depth = yr * math.cos(tilt)
         f = 3.0 / (3.0 + depth)
-        return (w / 2 + 185 * f * xr, h / 2 + 10 + 185 * f * sy), depth
+        return (w / 2 + 168 * f * xr, h / 2 + 22 + 168 * f * sy), depth
 
     grid = [[None] * (n + 1) for _ in range(n + 1)]
     for i in range(n + 1):
@@ -241,10 +332,13 @@ def loop_field(loops, x, y, segs=48):
     return bx, by
 
 
-def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
-    cx, cy = w / 2, h / 2
+def coil_picture(name, loops, w, h, starts, step=1.0, popup=False, top=0, bottom=0):
+    """Field lines in a frame between a caption strip of height top and one of bottom."""
+    cx, cy = w / 2, top + (h - top - bottom) / 2
+    y_lo, y_hi = top, h - 1 - bottom
     d = Drawing(w, h, popup=popup)
-    d.rect(0, 0, w - 1, h - 1, "white", GREY)
+    d.rect(0, y_lo, w - 1, y_hi, "white", GREY)
+    wires = [(cx + x0, cy + s * r) for x0, r, _ in loops for s in (-1, 1)]
 
     def field(x, y):
         return loop_field(loops, x - cx, cy - y)
@@ -260,7 +354,7 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
         x, y = cx, cy - y0
         s = 1.0 if field_screen(x, y)[0] > 0 else -1.0
         pts = trace(lambda a, b: tuple(s * c for c in field_screen(a, b)), x, y, step,
-                    lambda a, b: a < cx or not (0 <= a < w and 0 <= b < h), 6000)
+                    lambda a, b: a < cx or not (1 <= a < w - 1 and y_lo + 1 <= b < y_hi), 6000)
         if pts[-1][0] < cx:
             pts[-1] = (cx, pts[-1][1])
         forward = pts if s > 0 else pts[::-1]
@@ -269,9 +363,9 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
                 mirrored = [(cx + sx * (a - cx), cy + sy * (b - cy)) for a, b in forward]
                 d.polyline(mirrored, BLUE, 1)
                 # Mirroring in the mid-plane reverses the sense of the line.
-                d.arrow_along(mirrored if sx == 1 else mirrored[::-1], 0.5, BLUE, 7)
+                along = mirrored if sx == 1 else mirrored[::-1]
+                arrow_clear(d, along, 0.5, wires, 18, BLUE, 7, (0, y_lo, w - 1, y_hi))
     for x0, r, _ in loops:
-        dot_symbol(d, cx + x0, cy - r, 5, RED)
         d.circle(cx + x0, cy - r, 5, "white", RED)
         dot_symbol(d, cx + x0, cy - r, 5, RED)
         d.circle(cx + x0, cy + r, 5, "white", RED)
@@ -281,17 +375,18 @@ def coil_picture(name, loops, w, h, starts, step=1.0, popup=False):
 
 
 def coil():
-    d = coil_picture("coil.gif", [(0, 40, 1.0)], 280, 220, [4, 12, 20, 28, 34, 48, 62, 80])
-    d.text(8, 12, "one turn, cut through its centre", 10)
-    d.text(8, 207, "current out of page (top), into page (bottom)", 10, RED)
+    d = coil_picture("coil.gif", [(0, 40, 1.0)], 280, 220, [4, 12, 20, 52, 68, 86], top=18, bottom=18)
+    d.text(8, 9, "one turn, cut through its centre", 10)
+    d.text(8, 211, "current out of page (top), into page (bottom)", 10, RED)
     save_gif("coil.gif", d)
 
 
 def solenoid():
     loops = [(x, 35, 1.0) for x in range(-70, 71, 20)]
-    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 10, 17, 24, 30, 50, 70], 1.5, popup=True)
-    d.text(8, 14, "Field of a short solenoid: 8 turns, cut along the axis", 11)
-    d.text(8, 246, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
+    d = coil_picture("solenoid.gif", loops, 420, 260, [3, 8, 13, 18, 23], 1.5, popup=True,
+                     top=20, bottom=18)
+    d.text(8, 10, "Field of a short solenoid: 8 turns, cut along the axis", 11)
+    d.text(8, 251, "Inside, B is nearly uniform; outside it is weak and spreads out.", 10)
     save_gif("solenoid.gif", d)
 
 
@@ -302,7 +397,7 @@ def plates():
     mid = (top + bot) / 2
     d.rect(x0, top - 6, x1, top, "#c0c0c0", "black")
     d.rect(x0, bot, x1, bot + 6, "#c0c0c0", "black")
-    d.text(x1 + 6, top - 3, "+", 14, RED, FONT_BOLD)
+    d.text(x1 - 12, top - 15, "+", 14, RED, FONT_BOLD)
     d.text(x1 + 6, bot + 3, "\u2212", 14, BLUE, FONT_BOLD)
     for x in range(75, x1, 25):
         d.arrow(x, top + 2, x, bot - 2, "#e08080", 1, 6)
@@ -318,7 +413,7 @@ def plates():
     pts.append((w - 10, mid - a * (x1 - x0) ** 2 - slope * (w - 10 - x1)))
     d.polyline(pts, BLUE, 2)
     d.line(x1, mid, w - 10, mid, GREY, 1, (3, 3))
-    d.text(x0 + 30, bot - 10, "E", 13, RED, FONT_ITALIC)
+    d.text(87.5, bot - 10, "E", 13, RED, FONT_ITALIC, "c")
     d.arrow(x0 - 2, 150, x1 + 2, 150, GREY, 1, 6)
     d.arrow(x1 + 2, 150, x0 - 2, 150, GREY, 1, 6)
     d.text((x0 + x1) / 2, 160, "l", 13, "black", FONT_ITALIC, "c")
@@ -328,11 +423,14 @@ def plates():
     d.arrow(40, mid + 14, 40, bot, GREY, 1, 5)
     d.text(28, top + 12, "d", 12, "black", FONT_ITALIC)
     d.text(150, 16, "parabola between the plates, straight beyond", 10, "black", anchor="c")
-    d.text(x1 + 20, mid - 30, "y", 12, "black", FONT_ITALIC)
+    # Dimension line of the deflection y where the beam leaves the plates.
+    d.arrow(x1, mid - 1, x1, mid - a * (x1 - x0) ** 2 + 1, GREY, 1, 5)
+    d.arrow(x1, mid - a * (x1 - x0) ** 2 + 1, x1, mid - 1, GREY, 1, 5)
+    d.text(x1 + 6, mid - 14, "y", 12, "black", FONT_ITALIC)
     save_gif("plates.gif", d)
 
 
-def circle_path():
+def circle_path(labels=True):
     w, h = 260, 220
     d = Drawing(w, h)
     fx0 = 70
@@ -349,17 +447,19 @@ def circle_path():
         pts.append((cx + r * math.cos(t), cy + r * math.sin(t)))
     pts.append((cx - 60, cy - r))
     d.polyline(pts, BLUE, 2)
-    d.arrow_along(pts, 0.35, BLUE, 8)
+    d.arrow_along(pts, 0.62, BLUE, 8)
     d.circle(cx + r * math.cos(-0.6), cy - r * math.sin(-0.6), 4, "#80c0ff", "black")
     px, py = cx + r * math.cos(-0.6), cy - r * math.sin(-0.6)
     d.arrow(px, py, px + 0.45 * (cx - px), py + 0.45 * (cy - py), RED, 2)
-    d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
     d.line(cx, cy, cx + r * math.cos(0.9), cy - r * math.sin(0.9), GREY, 1, (3, 2))
-    d.text(cx + 26, cy - 16, "r", 13, "black", FONT_ITALIC)
     d.circle(cx, cy, 2, "black")
-    d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
-    d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
-    save_gif("circle.gif", d)
+    if labels:
+        d.text(px - 10, py - 22, "F", 13, RED, FONT_ITALIC)
+        d.text(cx + 34, cy - 14, "r", 13, "black", FONT_ITALIC)
+        d.text(14, ey - 12, "v", 13, BLUE, FONT_ITALIC)
+        d.text(w - 12, h - 16, "B out of page", 10, "black", anchor="e")
+        save_gif("circle.gif", d)
+    return d
 
 
 def b_symbols():
@@ -404,11 +504,18 @@ def helix():
     d.text(w - 16, 88, "B", 14, RED, FONT_ITALIC)
     for s in front:
         d.polyline(s, BLUE, 2)
+    # The velocity at the start, split along and across B: the across part is tangent to
+    # the circle (along z here), and the two parts stand as the pitch's advance per radian
+    # to the radius, so tan theta = 2 pi r / p, as the helix drawn has it.
+    k = 2.2
+    along, across = k * pitch / (2 * math.pi), k * r
     x0, y0 = proj(0, r, 0)
-    d.arrow(x0, y0, x0 + 40, y0, GREEN, 2)
-    d.arrow(x0, y0, x0, y0 - 30, GREEN, 2)
-    d.text(x0 + 18, y0 + 12, "v cos \u03b8", 11, GREEN, FONT_ITALIC)
-    d.text(x0 + 4, y0 - 36, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
+    ax, ay = proj(along, r, 0)
+    d.arrow(x0, y0, ax, ay, GREEN, 2, 7)
+    sx, sy = proj(0, r, across)
+    d.arrow(x0, y0, sx, sy, GREEN, 2, 7)
+    d.text(x0 - 4, y0 - 12, "v cos θ", 11, GREEN, FONT_ITALIC)
+    d.text(4, sy - 2, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
     d.line(proj(pitch * 1, r, 0)[0], 172, proj(pitch * 2, r, 0)[0], 172, GREY)
     d.line(proj(pitch * 1, r, 0)[0], 166, proj(pitch * 1, r, 0)[0], 178, GREY)
     d.line(proj(pitch * 2, r, 0)[0], 166, proj(pitch * 2, r, 0)[0], 178, GREY)
@@ -437,7 +544,7 @@ def millikan():
     d.text(140, 12, "oil spray", 10, GREY)
     cx, cy = 130, 98
     d.circle(cx, cy, 7, "#ffd040", "black")
-    d.text(cx, cy, "\u2212", 10, "black", FONT_BOLD, "c")
+    d.text(cx, cy, "\u2212", 10, "black", FONT_BOLD, "c", on_shape=True)
     d.arrow(cx, cy - 8, cx, cy - 44, RED, 2)
     d.text(cx + 6, cy - 38, "QE = QV/d", 11, RED, FONT_ITALIC)
     d.arrow(cx, cy + 8, cx, cy + 44, BLUE, 2)
@@ -478,15 +585,15 @@ def rutherford():
                 break
         return pts
 
-    for b in (6, 14, 30, 55, 90):
-        pts = [p for p in track(b) if 0 <= p[0] <= w and 0 <= p[1] <= h]
+    for b in (5, 12, 30, 55, 90):
+        pts = [p for p in track(b) if 0 <= p[0] <= w and 24 <= p[1] <= h]
         d.polyline(pts, RED if b == 30 else "#e09090", 2 if b == 30 else 1)
     main = track(30)
     d.line(0, ny, w, ny, GREY, 1, (3, 3))
     d.line(0, ny - 30, 80, ny - 30, GREY, 1, (2, 2))
     d.arrow(40, ny - 2, 40, ny - 28, "black", 1, 5)
     d.arrow(40, ny - 28, 40, ny - 2, "black", 1, 5)
-    d.text(46, ny - 14, "b", 13, "black", FONT_ITALIC)
+    d.text(46, ny - 19, "b", 12, "black", FONT_ITALIC)
     # Outgoing asymptote and angle theta.
     ex, ey = main[-1]
     px, py = main[-40]
@@ -513,19 +620,20 @@ def gold_foil():
     d.rect(60, 100, 66, 116, "#404040")
     d.rect(60, 124, 66, 140, "#404040")
     d.line(190, 40, 190, 200, "#c09000", 3)
-    d.text(196, 34, "thin gold foil", 10)
-    d.ellipse(190, 120, 150, 105, "none", "#40a040", 2, 200, 520)
+    d.text(186, 50, "thin gold foil", 10, anchor="e")
+    d.ellipse(190, 120, 150, 92, "none", "#40a040", 2, 200, 520)
     d.text(190, 232, "zinc sulphide screen with microscope, turned round the foil", 9, GREEN, anchor="c")
     for k in range(-3, 4):
         d.arrow(66, 120 + 2 * k, 188, 120 + 2 * k, RED, 1, 4)
     for k in range(-3, 4):
         d.line(190, 120 + 2 * k, 330, 120 + 2 * k * 1.4, RED)
     d.line(190, 118, 320, 70, RED)
-    d.line(190, 122, 310, 190, RED)
+    d.line(190, 122, 262, 200, RED)
     d.polyline([(190, 120), (120, 70)], RED)
-    d.text(300, 60, "a few", 9)
-    d.text(92, 60, "very few", 9)
-    d.text(228, 140, "most pass almost straight", 9)
+    d.text(270, 103, "a few", 9)
+    d.text(116, 70, "very few", 9, anchor="e")
+    d.text(230, 140, "most pass", 9)
+    d.text(230, 151, "almost straight", 9)
     d.text(8, 14, "Alpha scattering by a gold foil", 12, "black", FONT_BOLD)
     save_bmp("goldfoil.bmp", d, 8)
 
@@ -579,12 +687,12 @@ def lattice():
 
 # ---------------------------------------------------------------- gravitation
 
-def kepler():
+def kepler(labels=True):
     w, h = 300, 222
     d = Drawing(w, h)
-    a, e = 120, 0.6
+    a, e = 96, 0.6
     b = a * math.sqrt(1 - e * e)
-    cx, cy = 150, 118
+    cx, cy = 148, 112
     sx = cx + a * e  # the sun at the right-hand focus
 
     def pos(E):
@@ -606,16 +714,24 @@ def kepler():
     d.line(cx - a, cy, cx + a, cy, GREY, 1, (3, 3))
     d.circle(sx, cy, 7, "#ffd000", "black")
     d.circle(cx - a * e, cy, 2, GREY, GREY)
-    d.text(cx - a * e - 8, cy + 12, "F\u2082", 10, GREY)
-    d.text(sx + 2, cy + 16, "Sun (F\u2081)", 10)
     d.arrow(cx, cy, cx, cy - b + 1, GREY, 1, 5)
+    if not labels:
+        return d
+    # The semi-major axis as a dimension line below the orbit.
+    ya = cy + b + 9
+    d.line(cx - a, ya - 4, cx - a, ya + 4, GREY)
+    d.line(cx, ya - 4, cx, ya + 4, GREY)
+    d.line(cx - a, ya, cx, ya, GREY)
+    d.text(cx - a / 2, ya + 10, "a", 12, "black", FONT_ITALIC, "c")
     d.text(cx + 4, cy - b / 2, "b", 12, "black", FONT_ITALIC)
-    d.text(cx - a / 2, cy - 6, "a", 12, "black", FONT_ITALIC)
-    d.text(cx + a + 4, cy + 26, "perihelion", 9, anchor="e")
-    d.text(cx - a - 4 + 40, cy + 26, "aphelion", 9, anchor="e")
+    d.text(cx - a * e, cy + 22, "F\u2082", 10, GREY, anchor="c")
+    d.text(sx - 6, cy + 22, "Sun (F\u2081)", 10, anchor="e")
+    d.text(cx + a + 4, cy - 10, "perihelion", 9)
+    d.text(cx - a - 4, cy - 10, "aphelion", 9, anchor="e")
     d.text(8, 12, "Equal times sweep equal areas (shaded)", 10)
-    d.text(8, 212, "eccentricity e = 0.6", 10, GREY)
+    d.text(w - 8, 212, "eccentricity e = 0.6", 10, GREY, anchor="e")
     save_bmp("kepler.bmp", d, 24)
+    return d
 
 
 def orbit_animation():
@@ -640,9 +756,11 @@ def orbit_animation():
         r = math.hypot(px - sx, py - cy)
         # Speed from the vis-viva law v^2 = GM (2/r - 1/a), in units of the largest.
         v = math.sqrt(2 / r - 1 / a) / math.sqrt(2 / (a * (1 - e)) - 1 / a)
-        d.rect(8, 136, 8 + 80 * v, 142, "#d00000", "none")
-        d.text(92, 139, "speed", 9, "black")
+        # The speed bar stands up in the corner the orbit leaves free.
+        d.rect(4, 134 - 96 * v, 10, 134, "#d00000", "none")
+        d.text(2, 143, "speed", 9, "black")
         d.circle(px, py, 4, "#0040ff", "black")
+        check_labels("orbit.gif", d)
         frames.append(d.render(antialias=False))
     pf.write_gif(os.path.join(OUT, "orbit.gif"), frames, delay_cs=12)
 
@@ -668,7 +786,9 @@ def binary():
     d.circle(pts2[30][0], pts2[30][1], 5, RED, "black")
     d.line(cmx - 5, cmy, cmx + 5, cmy)
     d.line(cmx, cmy - 5, cmx, cmy + 5)
-    d.text(cmx + 6, cmy + 12, "centre of mass", 9)
+    # The centre of mass lies inside the smaller orbit: label it outside, with a leader.
+    d.line(cmx + 4, cmy + 4, 196, 166, GREY)
+    d.text(190, 174, "centre of mass", 9)
     d.text(8, 12, "Two bodies, masses 2 : 1, about their centre of mass", 10)
     d.text(8, 192, "the heavier body moves on the smaller ellipse", 10, GREY)
     save_gif("binary.gif", d)
@@ -680,7 +800,7 @@ def projectile():
     ox, oy, sc = 36, 160, 11.0  # pixels per metre
     d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
     d.arrow(ox, oy, ox, 8, "black", 1, 6)
-    d.text(w - 12, oy + 14, "x / m", 10, anchor="e")
+    d.text(w - 8, oy - 10, "x / m", 10, anchor="e")
     d.text(ox + 6, 14, "y / m", 10)
     for m in range(0, 23, 5):
         d.line(ox + m * sc, oy, ox + m * sc, oy + 4)
@@ -725,19 +845,20 @@ def thomson():
     d.rect(90, 128, 210, 134, "#c0c0c0", "black")
     d.text(214, 48, "+", 13, RED, FONT_BOLD)
     d.text(214, 132, "\u2212", 13, BLUE, FONT_BOLD)
-    for x in range(100, 210, 20):
+    # The field symbols leave the left of the plates to the force arrows and their labels.
+    for x in range(150, 200, 20):
         for y in range(62, 126, 20):
-            cross_symbol(d, x + 5, y, 3.5, GREEN)
+            cross_symbol(d, x, y, 3.5, GREEN)
     for x in (95, 205):
         d.arrow(x, 55, x, 125, "#e08080", 1, 6)
     d.line(50, 90, 285, 90, BLUE, 2)
-    d.line(280, 20, 280, 160, "#40a040", 3)
+    d.line(280, 24, 280, 160, "#40a040", 3)
     d.text(268, 172, "screen", 10, anchor="c")
     d.text(112, 152, "E down, B into page", 10)
-    d.arrow(150, 88, 150, 64, RED, 2, 6)
-    d.text(154, 68, "eE", 10, RED, FONT_ITALIC)
-    d.arrow(165, 92, 165, 116, GREEN, 2, 6)
-    d.text(169, 114, "Bev", 10, GREEN, FONT_ITALIC)
+    d.arrow(104, 88, 104, 64, RED, 2, 6)
+    d.text(110, 68, "eE", 10, RED, FONT_ITALIC)
+    d.arrow(118, 92, 118, 116, GREEN, 2, 6)
+    d.text(124, 114, "Bev", 10, GREEN, FONT_ITALIC)
     d.text(8, 14, "Balanced: eE = Bev, so v = E/B; the beam goes straight", 10)
     save_gif("thomson.gif", d)
 
@@ -747,21 +868,23 @@ def thomson():
 def bil():
     w, h = 280, 180
     d = Drawing(w, h)
-    for y in range(30, 160, 24):
-        d.arrow(10, y, w - 10, y, "#9090c0", 1, 6)
-    d.text(w - 16, 22, "B", 14, BLUE, FONT_ITALIC)
     th = math.radians(35)
     cx, cy = 140, 95
+    # One field line runs through the middle of the wire, so the angle is read off it.
+    for y in range(cy - 72, 160, 24):
+        d.arrow(10, y, w - 10, y, "#9090c0", 1, 6)
+    d.text(w - 16, 10, "B", 14, BLUE, FONT_ITALIC)
     L = 75
     d.line(cx - L * math.cos(th), cy + L * math.sin(th), cx + L * math.cos(th), cy - L * math.sin(th), "#b06000", 4)
     d.arrow(cx + 20 * math.cos(th), cy - 20 * math.sin(th), cx + 55 * math.cos(th), cy - 55 * math.sin(th), RED, 2, 8)
-    d.text(cx + 44 * math.cos(th) - 16, cy - 55 * math.sin(th) - 4, "I", 14, RED, FONT_ITALIC)
+    d.text(cx + 22, cy - 36, "I", 14, RED, FONT_ITALIC)
     arc = [(cx + 40 * math.cos(t), cy - 40 * math.sin(t)) for t in [th * k / 20 for k in range(21)]]
     d.polyline(arc, "black", 1)
-    d.text(cx + 44, cy - 10, "\u03b8", 13, "black", FONT_ITALIC)
-    cross_symbol(d, cx - 30, cy - 34, 8, GREEN)
-    d.text(cx - 92, cy - 50, "F into page", 10, GREEN)
-    d.text(8, 172, "F = BIl sin \u03b8  (l: length of wire in the field)", 10, "black", FONT_ITALIC)
+    d.text(cx + 52 * math.cos(th / 2), cy - 52 * math.sin(th / 2), "\u03b8", 12, "black", FONT_ITALIC, "c")
+    cross_symbol(d, cx - 30, cy - 36, 8, GREEN)
+    d.text(cx - 92, cy - 60, "F into page", 10, GREEN)
+    # A script l: in a sans-serif face a plain l is read as a capital I.
+    d.text(8, 172, "F = BI\u2113 sin \u03b8  (\u2113: length of wire in the field)", 10, "black", FONT_ITALIC)
     save_gif("bil.gif", d)
 
 
@@ -784,9 +907,9 @@ def dc_motor():
     w, h = 300, 210
     d = Drawing(w, h)
     d.rect(10, 30, 60, 140, "#e04040", "black")
-    d.text(35, 85, "N", 18, "white", FONT_BOLD, "c")
+    d.text(35, 85, "N", 18, "white", FONT_BOLD, "c", on_shape=True)
     d.rect(240, 30, 290, 140, "#4060e0", "black")
-    d.text(265, 85, "S", 18, "white", FONT_BOLD, "c")
+    d.text(265, 85, "S", 18, "white", FONT_BOLD, "c", on_shape=True)
     for y in (45, 65, 105, 125):
         d.arrow(62, y, 238, y, "#a0a0d0", 1, 6)
     cx, cy, r = 150, 85, 50
@@ -802,7 +925,7 @@ def dc_motor():
     d.arrow(rx, ry - 10, rx, ry - 40, GREEN, 2, 7)
     d.text(lx + 6, ly + 38, "F", 12, GREEN, FONT_ITALIC)
     d.text(rx + 6, ry - 36, "F", 12, GREEN, FONT_ITALIC)
-    arc = [(cx + 70 * math.cos(t), cy - 70 * math.sin(t)) for t in [math.radians(100 + 3 * k) for k in range(21)]]
+    arc = [(cx + 64 * math.cos(t), cy - 64 * math.sin(t)) for t in [math.radians(100 + 3 * k) for k in range(21)]]
     d.polyline(arc, GREY, 1.5)
     d.arrow_head(arc[-1][0], arc[-1][1], math.atan2(arc[-1][1] - arc[-2][1], arc[-1][0] - arc[-2][0]), GREY, 8)
     # Split ring, end on, with its two brushes.
@@ -821,22 +944,30 @@ def dc_motor():
 def emf_curve():
     w, h = 300, 170
     d = Drawing(w, h)
-    ox, oy, sx, sy = 30, 95, 0.7, 45
+    ox, oy, sx, sy = 30, 95, 0.62, 45
     d.arrow(ox, oy, w - 8, oy, "black", 1, 6)
     d.arrow(ox, 150, ox, 20, "black", 1, 6)
     d.text(ox + 4, 18, "e.m.f.", 10)
-    d.text(w - 8, oy - 12, "angle", 10, anchor="e")
+    d.text(w - 4, oy - 12, "angle", 10, anchor="e")
     pts = [(ox + sx * t, oy - sy * math.sin(math.radians(t))) for t in range(0, 361, 3)]
     d.polyline(pts, RED, 2)
     for t in (0, 90, 180, 270, 360):
         x = ox + sx * t
         d.line(x, oy - 2, x, oy + 2)
-        d.text(x, oy + 12 if t != 0 else oy + 12, "%d\u00b0" % t, 9, anchor="c")
+        # Where the curve crosses the axis the label goes in the quarter it leaves free.
+        if t == 0:
+            d.text(x - 3, oy + 10, "0\u00b0", 9, anchor="e")
+        elif t == 180:
+            d.text(x - 3, oy + 10, "180\u00b0", 9, anchor="e")
+        elif t == 360:
+            d.text(x - 3, oy - 10, "360\u00b0", 9, anchor="e")
+        else:
+            d.text(x, oy + 12 if t == 90 else oy - 10, "%d\u00b0" % t, 9, anchor="c")
         # The coil seen end on: at 0 degrees its plane is square to the field (horizontal).
         a = math.radians(t + 90)
         d.line(x - 10 * math.cos(a), 150 + 10 * math.sin(a), x + 10 * math.cos(a), 150 - 10 * math.sin(a), "#b06000", 3)
-    d.arrow(w - 60, 150, w - 30, 150, "#8080c0", 1, 5)
-    d.text(w - 45, 162, "B", 10, BLUE, FONT_ITALIC, "c")
+    d.arrow(w - 34, 150, w - 6, 150, "#8080c0", 1, 5)
+    d.text(w - 20, 162, "B", 10, BLUE, FONT_ITALIC, "c")
     d.text(ox + 10, 40, "E = BAN\u03c9 sin \u03c9t", 11, "black", FONT_ITALIC)
     save_gif("emf.gif", d)
 
@@ -846,9 +977,9 @@ def lenz():
     d = Drawing(w, h)
     # Bar magnet, N pole down, moving down towards the coil.
     d.rect(120, 10, 160, 50, "#4060e0", "black")
-    d.text(140, 30, "S", 14, "white", FONT_BOLD, "c")
+    d.text(140, 30, "S", 14, "white", FONT_BOLD, "c", on_shape=True)
     d.rect(120, 50, 160, 90, "#e04040", "black")
-    d.text(140, 70, "N", 14, "white", FONT_BOLD, "c")
+    d.text(140, 70, "N", 14, "white", FONT_BOLD, "c", on_shape=True)
     d.arrow(180, 40, 180, 85, "black", 2, 8)
     d.text(186, 62, "v", 13, "black", FONT_ITALIC)
     # Coil: front halves of the turns.
@@ -857,13 +988,13 @@ def lenz():
         d.ellipse(140, y, 50, 9, "none", "#b06000", 2, 0, 180)
         d.ellipse(140, y, 50, 9, "none", "#d8b890", 1, 180, 360)
     d.arrow(120, 139, 150, 139, RED, 2, 7)
-    d.text(112, 125, "I", 13, RED, FONT_ITALIC)
+    d.text(84, 139, "I", 13, RED, FONT_ITALIC, "e")
     d.text(200, 130, "induced N", 10, RED)
     d.text(200, 143, "pole on top", 10, RED)
     d.line(90, 186, 60, 210, "#b06000", 2)
     d.line(190, 186, 220, 210, "#b06000", 2)
     d.circle(140, 214, 12, "white", "black")
-    d.text(140, 214, "G", 11, "black", FONT_BOLD, "c")
+    d.text(140, 214, "G", 11, "black", FONT_BOLD, "c", on_shape=True)
     d.line(60, 210, 128, 214, "#b06000", 2)
     d.line(220, 210, 152, 214, "#b06000", 2)
     d.text(8, 12, "The coil opposes", 10)
@@ -875,10 +1006,15 @@ def lenz():
 def mass_spectrometer():
     w, h = 300, 210
     d = Drawing(w, h)
-    d.rect(100, 10, 290, 200, PALE, GREY)
+    fy1 = 194
+    d.rect(100, 10, 290, fy1, PALE, GREY)
+    paths = ((70, BLUE, "m\u2081"), (110, GREEN, "m\u2082"), (150, RED, "m\u2083"))
+    # The field's dots leave room round each mass's label.
+    clear = [(100 + r + 2, 30 + r - 18, 100 + r + 20, 30 + r - 2) for r, _, _ in paths]
     for x in range(110, 290, 16):
-        for y in range(20, 200, 16):
-            d.circle(x, y, 1.2, "black", "black")
+        for y in range(20, fy1, 16):
+            if not any(a - 2 <= x <= c + 2 and b - 2 <= y <= e + 2 for a, b, c, e in clear):
+                d.circle(x, y, 1.2, "black", "black")
     d.rect(8, 22, 26, 38, RED, "black")
     d.text(6, 52, "ions", 10)
     for x in (44, 70):
@@ -886,24 +1022,35 @@ def mass_spectrometer():
         d.rect(x, 34, x + 4, 48)
     d.text(40, 62, "V", 12, "black", FONT_ITALIC)
     d.line(26, 30, 100, 30, BLUE, 2)
-    for r, col, lab in ((70, BLUE, "m\u2081"), (110, GREEN, "m\u2082"), (150, RED, "m\u2083")):
+    for r, col, lab in paths:
         pts = [(100 + r * math.sin(t), 30 + r - r * math.cos(t)) for t in [k * math.pi / 60 for k in range(31)]]
         d.polyline(pts, col, 1.5)
-        d.text(100 + r + 4, 30 + r - 4, lab, 11, col, FONT_ITALIC)
-    d.rect(246, 186, 254, 200, "#00c000", "black")
-    d.text(196, 205, "detector", 9)
-    d.text(108, 166, "r = mv/Bq", 12, "black", FONT_ITALIC)
-    d.text(108, 184, "heavier ions bend less", 10)
+        d.text(100 + r + 5, 30 + r - 10, lab, 11, col, FONT_ITALIC)
+    d.rect(246, 180, 254, fy1, "#00c000", "black")
+    d.text(250, 203, "detector", 9, anchor="c")
+    d.text(6, 120, "r = mv/Bq", 12, "black", FONT_ITALIC)
+    d.text(6, 140, "heavier ions", 10)
+    d.text(6, 153, "bend less", 10)
     save_gif("massspec.gif", d)
 
 
 def index_banner():
-    """A strip of three of the diagrams for the index page, as a JPEG."""
+    """A strip of three of the diagrams for the index page, as a JPEG.
+
+    At a third of their size their words could not be read, so the strip shows the
+    diagrams without them.
+    """
+    import subprocess
     with tempfile.TemporaryDirectory() as tmp:
+        parts = []
+        for n, job in enumerate((dipole, circle_path, kepler)):
+            part = os.path.join(tmp, "%d.ppm" % n)
+            drawing = job(labels=False)
+            drawing.max_width = None
+            drawing.render_to_ppm(part)
+            parts.append(part)
         ppm = os.path.join(tmp, "b.ppm")
-        import subprocess
-        subprocess.run(["convert", os.path.join(OUT, "dipole.gif"), os.path.join(OUT, "circle.gif"),
-                        os.path.join(OUT, "kepler.bmp"), "-resize", "x110", "-bordercolor", "white",
+        subprocess.run(["convert"] + parts + ["-trim", "+repage", "-resize", "x110", "-bordercolor", "white",
                         "-border", "4", "+append", "-resize", "%dx" % PAGE_WIDTH, "-depth", "8", "ppm:" + ppm], check=True)
         pf.write_jpeg(os.path.join(OUT, "banner.jpg"), ppm, 75)
 
@@ -916,6 +1063,8 @@ def main():
                 index_banner):
         job()
         print("drew", job.__name__)
+    if CLASHES:
+        sys.exit("labels on drawing:\n  " + "\n  ".join(CLASHES))
 
 
 if __name__ == "__main__":

@@ -9,9 +9,13 @@ lines traced numerically, orbits and paths from their formulas - and rendered by
 import math
 import os
 import subprocess
+import sys
 import tempfile
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+# The text pages' picture script holds the field laws and the line tracer.
+sys.path.insert(0, os.path.join(ROOT, "tools", "pictures"))
+import make_pictures as laws  # noqa: E402
 RES = os.path.join(ROOT, "res", "app")
 IMAGES = os.path.join(ROOT, "HTML", "images")
 FONT = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"
@@ -80,9 +84,12 @@ def tile_field(ox, oy, w, h):
         out += polyline([(ox + gx, oy + 1), (ox + gx, oy + h - 2)], "#e4e4e4")
     for gy in range(0, h, 16):
         out += polyline([(ox + 1, oy + gy), (ox + w - 2, oy + gy)], "#e4e4e4")
-    charges = [(1, ox + w * 0.33, oy + h * 0.5), (-1, ox + w * 0.67, oy + h * 0.5)]
-    for line in field_lines(charges, (ox + 1, oy + 1, ox + w - 2, oy + h - 2)):
+    # Placed symmetrically about the tile's centre, so the picture is too.
+    cx, cy, half = ox + w / 2, oy + h / 2, w * 0.17
+    pair = [(cx - half, cy, 1.0), (cx + half, cy, -1.0)]
+    for line, _ in laws.dipole_lines(pair, (ox + 1, oy + 1, ox + w - 2, oy + h - 2), 12, 1.0, 6):
         out += polyline(line, "#202020")
+    charges = [(q, x, y) for x, y, q in pair]
     out += circle(charges[0][1], charges[0][2], 6, "#e01010")
     out += circle(charges[1][1], charges[1][2], 6, "#1030e0")
     out += text(charges[0][1] - 3.5, charges[0][2] + 4, "+", 12, "white", BOLD)
@@ -103,7 +110,7 @@ def tile_orbit(ox, oy, w, h):
     for k in range(0, 361, 3):
         t = math.radians(k)
         r = a * (1 - e * e) / (1 + e * math.cos(t))
-        pts.append((fx - r * math.cos(t), fy - 0.8 * r * math.sin(t)))
+        pts.append((fx - r * math.cos(t), fy - r * math.sin(t)))
     out += polyline(pts, "#60a0ff", 1.2)
     out += circle(fx, fy, 9, "#ffd040")
     px, py = pts[25]
@@ -143,19 +150,27 @@ def tile_projectile(ox, oy, w, h):
 def tile_coil(ox, oy, w, h):
     out = rect(ox, oy, ox + w - 1, oy + h - 1, "#ffffff", "#808080")
     cx, cy = ox + w / 2, oy + h / 2
-    # Field of a short coil, drawn as nested loops through the coil closing outside it.
-    for k in range(1, 5):
-        rx = min(w / 2 - 6, 22 + k * (w / 2 - 28) / 4)
-        ry = min(h / 2 - 6, 12 + k * (h / 2 - 18) / 4)
-        for sign in (-1, 1):
-            pts = [(cx + rx * math.cos(math.radians(t)),
-                    cy + sign * (3 + ry * abs(math.sin(math.radians(t))))) for t in range(0, 181, 6)]
-            out += polyline(pts, "#404040")
-    out += polyline([(ox + 8, cy), (ox + w - 8, cy)], "#404040")
+    # Field of a short coil of seven turns from Biot-Savart: lines run through the coil
+    # along its axis and close outside it.  Traced in one quarter and mirrored, as the
+    # coil is symmetric about its axis and its mid-plane.  Started inside, they run out
+    # of the ends and back round outside, clear of the wires.
+    loops = [(x, 20, 1.0) for x in range(-30, 31, 10)]
+
+    def field(x, y):
+        bx, by = laws.loop_field(loops, x - cx, cy - y)
+        return bx, -by
+
+    for y0 in (3, 6, 9, 12):
+        pts = laws.trace(field, cx, cy - y0, 1.0,
+                         lambda a, b: not (ox + 1 <= a <= ox + w - 2 and oy + 1 <= b <= oy + h - 2), 3000)
+        for sx in (1, -1):
+            for sy in (1, -1):
+                out += polyline([(cx + sx * (a - cx), cy + sy * (b - cy)) for a, b in pts], "#404040")
+    out += polyline([(ox + 2, cy), (ox + w - 3, cy)], "#404040")
     for i in range(7):
         x = cx - 30 + i * 10
-        out += circle(x, cy - 16, 3, "#c06020")
-        out += circle(x, cy + 16, 3, "#c06020")
+        out += circle(x, cy - 20, 3, "#c06020")
+        out += circle(x, cy + 20, 3, "#c06020")
     return out
 
 
