@@ -883,8 +883,8 @@ def bil():
     d.text(cx + 52 * math.cos(th / 2), cy - 52 * math.sin(th / 2), "\u03b8", 12, "black", FONT_ITALIC, "c")
     cross_symbol(d, cx - 30, cy - 36, 8, GREEN)
     d.text(cx - 92, cy - 60, "F into page", 10, GREEN)
-    # A script l: in a sans-serif face a plain l is read as a capital I.
-    d.text(8, 172, "F = BI\u2113 sin \u03b8  (\u2113: length of wire in the field)", 10, "black", FONT_ITALIC)
+    # A capital L, as the pages write it: in a sans-serif face a plain l is read as a capital I.
+    d.text(8, 172, "F = BIL sin \u03b8  (L: length of wire in the field)", 10, "black", FONT_ITALIC)
     save_gif("bil.gif", d)
 
 
