@@ -187,9 +187,9 @@ TEST(ModelSections, ClearOpBreakAndEmptyFinish) {
   M.S->SetClear(A);
   EXPECT_EQ(M.S->ClearAttr, 3);
   EXPECT_TRUE(M.S->SIndexList.empty());
-  M.S->AddOpBrk();
+  M.S->AddOpBrk(7);
   EXPECT_EQ(M.S->Buff, " ");
-  M.S->AddOpBrk(); // only in an empty section
+  M.S->AddOpBrk(9); // only in an empty section
   EXPECT_EQ(M.S->Len, 1);
 }
 
