@@ -228,12 +228,23 @@ void TCheckBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
   TPen SavePen = Canvas.Pen();
   TBrush SaveBrush = Canvas.Brush();
   if (Radio) {
+    // Sunken like the screen's button; a two-colour device has no shadow or silver.
+    const bool Mono = Canvas.NumColors() == 2;
     Canvas.Brush().Color = clWhite;
-    Canvas.Pen().Color = clBtnShadow;
+    Canvas.Brush().Style = bsSolid;
+    Canvas.Pen().Style = psClear;
     Canvas.Ellipse(X, Y, X + 14, Y + 14);
+    Canvas.Pen().Style = psInsideFrame;
+    Canvas.Pen().Width = Mono ? 1 : 2;
+    Canvas.Pen().Color = Mono ? clBlack : ColorToRGB(clBtnShadow);
+    Canvas.Arc(X, Y, X + 14, Y + 14, X + 14, Y, X, Y + 14);
+    Canvas.Pen().Color = Mono ? clBlack : clSilver;
+    Canvas.Arc(X, Y, X + 14, Y + 14, X, Y + 14, X + 14, Y);
     if (Checked) {
       Canvas.Brush().Color = clBlack;
       Canvas.Pen().Color = clBlack;
+      Canvas.Pen().Style = psSolid;
+      Canvas.Pen().Width = 1;
       Canvas.Ellipse(X + 5, Y + 5, X + 9, Y + 9);
     }
   } else {
@@ -328,8 +339,11 @@ bool TListBoxFormControlObj::GetSubmission(int Index, std::string &S) {
 void TListBoxFormControlObj::SetHeightWidth(TCanvas &Canvas) {
   int AW = Canvas.TextWidth(std::string("A")), AH = Canvas.TextHeight(std::string("A"));
   if (Combo) {
-    Width = AW * Longest + 30;
-    Height = AH + 8;
+    // The height stays as made; the width follows the screen's default font.
+    const TFont Save = Canvas.Font();
+    Canvas.Font() = TFont();
+    Width = Canvas.TextWidth(std::string("A")) * Longest + 30;
+    Canvas.Font() = Save;
   } else {
     int Rows = LBSize > 0 ? LBSize : std::max(1, std::min(8, int(TheOptions.size())));
     Height = AH * Rows + 4;
@@ -342,7 +356,7 @@ void TListBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
   SetControlFont(Canvas, MasterList);
   Canvas.SetTextAlign(TA_LEFT | TA_TOP);
   Canvas.Brush().Style = bsClear;
-  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 4);
+  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 8);
   if (Combo) {
     if (ItemIndex >= 0 && size_t(ItemIndex) < TheOptions.size())
       Canvas.TextRect(Clip, X + 4, Y + 4, DecodeText(TheOptions[size_t(ItemIndex)].Text));
@@ -350,7 +364,7 @@ void TListBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
     int AH = Canvas.TextHeight(std::string("A"));
     int Rows = LBSize > 0 ? LBSize : 8;
     for (int I = 0; I < int(TheOptions.size()) && I < Rows; ++I)
-      Canvas.TextRect(Clip, X + 4, Y + 2 + I * AH, DecodeText(TheOptions[size_t(I)].Text));
+      Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, DecodeText(TheOptions[size_t(I)].Text));
   }
   Canvas.Brush().Style = bsSolid;
 }
@@ -384,7 +398,7 @@ void TTextAreaFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
   Canvas.SetTextAlign(TA_LEFT | TA_TOP);
   Canvas.Brush().Style = bsClear;
   int AH = Canvas.TextHeight(std::string("A"));
-  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 4);
+  TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 8);
   for (int I = 0; I < int(Lines.size()) && I < TARows; ++I)
     Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, DecodeText(Lines[size_t(I)]));
   Canvas.Brush().Style = bsSolid;

@@ -23,6 +23,8 @@ public:
   virtual void Hide() = 0;
   virtual bool IsVisible() const = 0;
   virtual TRect Bounds() const = 0;
+  // It is the control of its window that has the input.
+  virtual bool HasInput() const { return false; }
 };
 
 class ThtmlForm {

@@ -224,8 +224,12 @@ void THtmlPane::ShowLayoutError(const std::string &Message) {
 
 // ---------------------------------------------------------------- settings
 
-void THtmlPane::ApplyFonts() {
+void THtmlPane::ApplyCharSet() {
   FDocument.Charset = FCharSet;
+  FDocument.CodePage = CodePageOfCharset(FCharSet);
+}
+
+void THtmlPane::ApplyFonts() {
   FDocument.ShowImages = FViewImages;
   FDocument.LinkUnderline = !(FOptions & htNoLinkUnderline);
   FDocument.PrintTableBackground = (FOptions & htPrintTableBackground) != 0;
@@ -335,7 +339,9 @@ void THtmlPane::SetScrollBars(TScrollStyle Value) {
 }
 
 void THtmlPane::SetCharSet(int Value) {
+  if (Value == FCharSet) return;
   FCharSet = Value;
+  ApplyCharSet();
   ApplyFonts();
   Relayout();
 }
@@ -393,6 +399,16 @@ void THtmlPane::LoadAndRecord(const std::string &FileName, TLoadType Type) {
   LoadDocument(FileName, Type);
   if (FCurrentFile != OldFile || FFileType != OldType)
     PushHistory(OldFile, OldTitle, int(OldType), OldPos);
+  FireMetaRefresh();
+}
+
+void THtmlPane::FireMetaRefresh() {
+  // Raised once the load is over and recorded, so that the handler may load the next page.
+  const int Delay = FRefreshDelay;
+  const std::string Url = FRefreshUrl;
+  FRefreshDelay = 0;
+  FRefreshUrl.clear();
+  if (Delay > 0 && OnMetaRefresh) OnMetaRefresh(this, Delay, Url);
 }
 
 void THtmlPane::PassImageRequests() {
@@ -418,6 +434,8 @@ bool THtmlPane::InsertImage(const std::string &Src, const TMemoryStream &Stream)
 void THtmlPane::ResetForLoad() {
   FDocument.Clear();
   BitmapList().AgeAndPrune();
+  // A code page a page declared is that page's only.
+  ApplyCharSet();
   ApplyFonts();
   PassImageRequests();
   FNameList.Clear();
@@ -458,6 +476,7 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
   int OldPos = FDocument.YOff;
   ResetForLoad();
   std::string Old = FCurrentFile;
+  Path = ExpandFileName(Path);
   FCurrentFile = Path;
   FBaseFolder = ExtractFilePath(Path);
   FFileType = Type;
@@ -513,7 +532,6 @@ void THtmlPane::LoadDocument(const std::string &Name, TLoadType Type) {
     ScrollTo(OldPos); // the same file again keeps its place
   }
   InvalidateDocument();
-  if (FRefreshDelay > 0 && OnMetaRefresh) OnMetaRefresh(this, FRefreshDelay, FRefreshUrl);
 }
 
 void THtmlPane::LoadFromString(const std::string &Html, const std::string &BaseFolder) {
@@ -540,6 +558,7 @@ void THtmlPane::Reload() {
   int Enc = EncodedPosition();
   LoadDocument(FCurrentFile, FFileType);
   RestoreEncodedPosition(Enc);
+  FireMetaRefresh();
 }
 
 void THtmlPane::Clear() {
@@ -938,7 +957,8 @@ void THtmlPane::DocMouseMove(TShiftState Shift, int X, int Y) {
     if (OnHotSpotCovered) OnHotSpotCovered(this, Url);
   }
   if ((Shift & ssLeft) && !FNoSelect) {
-    if ((Y < 1 || Y > VisibleHeight()) && !FAutoScroll) StartAutoScroll();
+    // Below the control, not the panel: a drag over the horizontal bar selects only.
+    if ((Y < 1 || Y > height()) && !FAutoScroll) StartAutoScroll();
     ExtendSelection(X, Y);
   }
 }
@@ -990,7 +1010,7 @@ void THtmlPane::EndPanMode() {
 
 void THtmlPane::AutoScrollStep() {
   const QPoint P = PointerInPanel();
-  const int H = VisibleHeight();
+  const int H = height();
   const bool Dragging = FAutoScroll && FMouseDown && (P.y() < 1 || P.y() > H);
   const bool Panning = FPanMode && std::abs(P.y() - FPanY) >= 21;
   if (!Dragging && !Panning) {

@@ -317,6 +317,7 @@ private:
   // A load from outside: the page left goes into the history when another one came.
   void LoadAndRecord(const std::string &FileName, TLoadType Type);
   void PushHistory(const std::string &File, const std::string &Title, int Type, int Pos);
+  void FireMetaRefresh();
   void MarkVisitedLinks();
   std::string LinkFullName(const std::string &Url) const;
   void ExtendSelection(int X, int Y);
@@ -339,6 +340,8 @@ private:
   void UpdateScrollBars();
   void ScrollTo(int Y);
   void ApplyFonts();
+  // The document's character set and code page from CharSet.
+  void ApplyCharSet();
   void PaintBackground(TCanvas &Canvas, const TRect &R);
   void UpdateBorder();
   int DocX(int X) const { return X; }

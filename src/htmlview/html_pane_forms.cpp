@@ -122,6 +122,9 @@ void TQtFormWindow::Build(QWidget *Parent) {
     if (L->Combo) {
       auto *W = new QComboBox(Parent);
       W->setEditable(false);
+      // A drop-down keeps the height its font gives it.
+      W->setFont(ControlFont(O));
+      O.Height = W->sizeHint().height();
       connect(W, &QComboBox::currentIndexChanged, this, [this] { ReadBack(); });
       FControl = W;
     } else {
@@ -248,6 +251,11 @@ void TQtFormWindow::Hide() {
 }
 
 bool TQtFormWindow::IsVisible() const { return FWidget && !FWidget->isHidden(); }
+
+bool TQtFormWindow::HasInput() const {
+  // The window's active control, whether or not the window is active itself.
+  return FControl && FControl->window()->focusWidget() == FControl;
+}
 
 TRect TQtFormWindow::Bounds() const { return FWidget ? FromQRect(FWidget->geometry()) : TRect(); }
 

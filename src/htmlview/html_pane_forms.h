@@ -22,6 +22,7 @@ public:
   void Hide() override;
   bool IsVisible() const override;
   TRect Bounds() const override;
+  bool HasInput() const override;
   // The outer widget (a radio button's panel) and the control itself.
   QWidget *Widget() const { return FWidget; }
   QWidget *Control() const { return FControl; }

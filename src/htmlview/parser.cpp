@@ -629,7 +629,7 @@ bool THtmlParser::ParseInline() {
   case BRSy:
     if (Section) {
       SyncBuild();
-      Section->AddOpBrk();
+      Section->AddOpBrk(Tok.TagStartPos);
     }
     CloseSection();
     OpenSection(Justify);

@@ -264,6 +264,12 @@ void TSectionList::CancelActives() {
   ActiveImage = nullptr;
 }
 
+bool TSectionList::ActiveControlIsMine() const {
+  for (const TFormControlObj *C : FormControlList)
+    if (C->TheControl && C->TheControl->HasInput()) return true;
+  return false;
+}
+
 void TSectionList::SetYOffset(int Y) {
   YOff = Y;
   for (TFormControlObj *C : FormControlList) C->ShowIt = false;

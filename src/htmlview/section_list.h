@@ -184,6 +184,8 @@ public:
   // Window controls where the last full drawing placed them; the others hidden.
   void PlaceFormControls();
   void CancelActives();
+  // The control that has the input in the viewer's window is one of this page's.
+  bool ActiveControlIsMine() const;
   // True inside SelB..SelE, Count = characters to the next selection boundary.
   bool IsInSelection(int Pos, int &Count) const;
   // Advances animated pictures (the 50 ms tick).

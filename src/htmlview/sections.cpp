@@ -563,10 +563,10 @@ TFormControlObj *TSection::AddFormControl(Symb Which, const TAttributeList &L,
   return P;
 }
 
-void TSection::AddOpBrk() {
+void TSection::AddOpBrk(int Index) {
   if (Len != 0) return;
   // Added as 'X' and made a space so that the collapsing of leading spaces keeps it.
-  AddChar('X', LastSource + 1);
+  AddChar('X', Index);
   if (!Buff.empty()) Buff.back() = ' ';
 }
 

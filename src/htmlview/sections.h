@@ -226,8 +226,9 @@ public:
   TPanelObj *AddPanel(const TAttributeList &L, TCell *ACell, int Index);
   TFormControlObj *AddFormControl(Symb Which, const TAttributeList &L, TSectionList *List,
                                   int Index);
-  // An empty section gets one space so that it has a line and a height.
-  void AddOpBrk();
+  // An empty section gets one space so that it has a line and a height; Index is the
+  // source position of the break that asks for it.
+  void AddOpBrk(int Index);
   void SetClear(const TAttributeList &L);
   void SetClear(int Clear) { ClearAttr = Clear; }
 

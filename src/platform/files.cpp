@@ -37,6 +37,13 @@ std::string IncludeTrailingSlash(const std::string &Path) {
   return Path + '/';
 }
 
+std::string ExpandFileName(const std::string &Path) {
+  if (Path.empty()) return Path;
+  std::error_code Ec;
+  const fs::path Full = fs::absolute(fs::path(Path), Ec);
+  return Ec ? Path : Full.lexically_normal().string();
+}
+
 std::string ResolvePath(const std::string &Base, const std::string &Name) {
   std::string N = CleanSeparators(Name);
   // Names stay inside Base: a leading '\' (after a dropped drive) means Base itself, and

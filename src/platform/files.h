@@ -44,6 +44,8 @@ std::string ExtractFileExt(const std::string &Path);
 std::string ChangeFileExt(const std::string &Path, const std::string &Ext);
 // Adds a trailing '/' when missing.
 std::string IncludeTrailingSlash(const std::string &Path);
+// The full name of Path from the working folder, "." and ".." applied (Path when that fails).
+std::string ExpandFileName(const std::string &Path);
 
 // ASCII only; other bytes stay as they are.
 std::string UpperCase(const std::string &S);

@@ -506,3 +506,67 @@ TEST(DrawBlocks, ColouredRuleAndHollowBulletsOnDarkPages) {
 }
 
 } // namespace
+
+namespace {
+
+// The first and last rows of R holding black ink (-1 when none).
+std::pair<int, int> InkRows(TBitmap &B, const TRect &R) {
+  int First = -1, Last = -1;
+  for (int Y = R.Top; Y < R.Bottom; ++Y)
+    if (CountInk(B, clBlack, TRect(R.Left, Y, R.Right, Y + 1)) > 0) {
+      if (First < 0) First = Y;
+      Last = Y;
+    }
+  return {First, Last};
+}
+
+TEST(DrawForms, PrintedRadioButtonAndListBox) {
+  TLaidOutDoc D;
+  D.Parse("<form><input type=radio checked><select size=2><option>Top<option>gjpqy</select>"
+          "</form>");
+  D.Layout(400);
+  ASSERT_EQ(D.List.FormControlList.size(), 2u);
+  // The radio button: a shadow upper-left and a silver lower-right half, two pixels wide.
+  TFormControlObj *Radio = D.List.FormControlList[0];
+  TBitmap B(20, 20);
+  B.Fill(clWhite);
+  Radio->Draw(B.Canvas(), 2, 2);
+  const TColor Shadow = ColorToRGB(clBtnShadow);
+  for (int K : {2, 3}) {
+    EXPECT_EQ(B.Canvas().Pixels(K, 9), Shadow) << K;
+    EXPECT_EQ(B.Canvas().Pixels(9, K), Shadow) << K;
+    EXPECT_EQ(B.Canvas().Pixels(17 - K, 9), clSilver) << K;
+    EXPECT_EQ(B.Canvas().Pixels(9, 17 - K), clSilver) << K;
+  }
+  EXPECT_EQ(B.Canvas().Pixels(4, 9), clWhite);
+  EXPECT_EQ(B.Canvas().Pixels(9, 9), clBlack); // checked
+  // On a two-colour device: one black pixel wide.
+  TBitmap M(20, 20);
+  M.SetMonochrome(true);
+  M.Fill(clWhite);
+  Radio->Draw(M.Canvas(), 2, 2);
+  EXPECT_EQ(M.Canvas().Pixels(2, 9), clBlack);
+  EXPECT_EQ(M.Canvas().Pixels(15, 9), clBlack);
+  EXPECT_EQ(M.Canvas().Pixels(3, 9), clWhite);
+
+  // The list box: rows from 4 pixels down, nothing within 8 pixels of the bottom.
+  TFormControlObj *List = D.List.FormControlList[1];
+  TBitmap Ref(100, 40);
+  Ref.Fill(clWhite);
+  Ref.Canvas().Font().Name = D.List.PreFontName;
+  Ref.Canvas().Font().SetSize(10);
+  Ref.Canvas().Font().Color = clBlack;
+  Ref.Canvas().Brush().Style = bsClear;
+  Ref.Canvas().TextOut(0, 0, std::string("Top"));
+  const int TopInk = InkRows(Ref, TRect(0, 0, 100, 40)).first;
+  ASSERT_GE(TopInk, 0);
+  TBitmap L(200, 100);
+  L.Fill(clWhite);
+  List->Draw(L.Canvas(), 10, 10);
+  const auto [First, Last] = InkRows(L, TRect(12, 12, 10 + List->Width - 2, 10 + List->Height - 2));
+  EXPECT_EQ(First, 10 + 4 + TopInk);
+  EXPECT_GT(Last, 10 + List->Height / 2); // the second row shows, cut short
+  EXPECT_LT(Last, 10 + List->Height - 8);
+}
+
+} // namespace

@@ -187,9 +187,9 @@ TEST(ModelSections, ClearOpBreakAndEmptyFinish) {
   M.S->SetClear(A);
   EXPECT_EQ(M.S->ClearAttr, 3);
   EXPECT_TRUE(M.S->SIndexList.empty());
-  M.S->AddOpBrk();
+  M.S->AddOpBrk(7);
   EXPECT_EQ(M.S->Buff, " ");
-  M.S->AddOpBrk(); // only in an empty section
+  M.S->AddOpBrk(9); // only in an empty section
   EXPECT_EQ(M.S->Len, 1);
 }
 
@@ -327,6 +327,10 @@ TEST(ModelForms, ControlsSizesAndSubmissions) {
   B.Canvas().Font().SetSize(10);
   EXPECT_EQ(E->Width, B.Canvas().TextWidth(std::string("A")) * 30 + 5);
   EXPECT_EQ(List->Height, B.Canvas().TextHeight(std::string("A")) * 4 + 4);
+  // A drop-down keeps the height it was made with; its width is in the default font.
+  TBitmap Plain(10, 10);
+  EXPECT_EQ(Combo->Height, 20);
+  EXPECT_EQ(Combo->Width, Plain.Canvas().TextWidth(std::string("A")) * 9 + 30);
   I->XPos = 12;
   I->YPos = 34;
   std::vector<std::string> R = L.HtmlFormList[0]->Submission("");

@@ -145,6 +145,9 @@ TEST(FormWindows, SizesOfTheControls) {
   auto *Combo = P.Control<QComboBox>(5);
   ASSERT_TRUE(Combo);
   EXPECT_EQ(Combo->count(), 12);
+  // The drop-down keeps the height its font gives it.
+  EXPECT_EQ(P.Obj(5)->Height, Combo->sizeHint().height());
+  EXPECT_EQ(Combo->height(), Combo->sizeHint().height());
   auto *List = P.Control<QListWidget>(6);
   ASSERT_TRUE(List);
   EXPECT_EQ(List->contentsRect().height(), 60);
@@ -301,6 +304,21 @@ TEST(FormWindows, ANewPageWhileAControlHasTheFocus) {
   ASSERT_EQ(P.Pane.Document().FormControlList.size(), 1u);
   EXPECT_EQ(P.Obj(0)->Name, "c");
   EXPECT_TRUE(P.Window(0)->IsVisible());
+}
+
+TEST(FormWindows, TheDocumentKnowsWhenItsControlHasTheInput) {
+  QWidget Window;
+  QLineEdit Outside(&Window);
+  TFormPage P("<form><input name=a><select name=s><option>x</select></form>");
+  P.Pane.setParent(&Window);
+  Window.show();
+  Window.activateWindow();
+  Outside.setFocus();
+  EXPECT_FALSE(P.Pane.Document().ActiveControlIsMine());
+  P.Control<QComboBox>(1)->setFocus();
+  EXPECT_TRUE(P.Pane.Document().ActiveControlIsMine());
+  P.Pane.setFocus();
+  EXPECT_FALSE(P.Pane.Document().ActiveControlIsMine());
 }
 
 // ---- PANEL elements: windows the host fills, placed like the form controls ----

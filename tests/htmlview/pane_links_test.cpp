@@ -269,10 +269,15 @@ TEST_F(LinkFixture, PanModeScrollsByTheDistanceFromItsStart) {
 }
 
 TEST_F(LinkFixture, ASelectionDraggedPastAnEdgeScrolls) {
-  Load(WritePage("autoscroll.htm", Filler(200)));
+  // A line wider than the pane: the horizontal bar shows below the panel.
+  Load(WritePage("autoscroll.htm", "<pre>" + std::string(300, 'w') + "</pre>" + Filler(200)));
   TPaintPanel *Panel = Pane.PaintPanel();
-  const int H = Pane.VisibleHeight();
+  const int H = Pane.height();
+  ASSERT_LT(Pane.VisibleHeight() + 10, H);
   Panel->OnMouseDown(mbLeft, ssLeft, 20, 40);
+  // Over the horizontal bar, still inside the control, it only selects.
+  Panel->OnMouseMove(ssLeft, 20, Pane.VisibleHeight() + 5);
+  EXPECT_FALSE(Pane.AutoScrolling());
   Panel->OnMouseMove(ssLeft, 20, H + 1);
   EXPECT_TRUE(Pane.AutoScrolling());
   struct Case { int Y, Move; };

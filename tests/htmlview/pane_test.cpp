@@ -53,6 +53,56 @@ TEST_F(PaneFixture, LoadsTitleAndLaysOutForTheWidth) {
   EXPECT_TRUE(Pane.VScrollBar()->isVisible());
 }
 
+TEST_F(PaneFixture, ARelativeNameIsKeptAsItsFullName) {
+  const std::string Page = WritePage("relative.htm", "<title>Relative</title>relative");
+  const QString Was = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(ExtractFilePath(Page)));
+  Pane.LoadFromFile("../pane_test_pages/./relative.htm");
+  QDir::setCurrent(Was);
+  EXPECT_EQ(Pane.CurrentFile(), Page);
+  // So the page is found again from anywhere.
+  Pane.Reload();
+  EXPECT_EQ(Pane.Title(), "Relative");
+}
+
+TEST_F(PaneFixture, EachLoadStartsFromTheViewersCharSet) {
+  Pane.LoadFromFile(WritePage("greek.htm", "<meta http-equiv=\"Content-Type\" "
+                                           "content=\"text/html; charset=windows-1253\">\xE9"));
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u03B9");
+  Pane.SetDefFontSize(14); // the page keeps what it declared through a font change
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u03B9");
+  Pane.LoadFromFile(WritePage("undeclared.htm", "caf\xE9"));
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u00E9");
+  // The viewer's own setting is laid out at once and holds for the next loads.
+  const int Layouts = Pane.LayoutCount();
+  Pane.SetCharSet(GREEK_CHARSET);
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u03B9");
+  EXPECT_GT(Pane.LayoutCount(), Layouts);
+  Pane.Reload();
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u03B9");
+  Pane.SetCharSet(DEFAULT_CHARSET);
+  EXPECT_EQ(Pane.Document().Decode("\xE9"), u"\u00E9");
+}
+
+TEST_F(PaneFixture, ARefreshHandlerMayLoadTheNextPage) {
+  const std::string Start = WritePage("start.htm", "<title>Start</title>start");
+  const std::string First = WritePage(
+      "refresh.htm", "<title>First</title><meta http-equiv=Refresh content=\"0; URL=next.htm\">");
+  const std::string Next = WritePage("next.htm", "<title>Next</title>next");
+  Pane.SetHistoryMaxCount(5);
+  Pane.LoadFromFile(Start);
+  std::vector<std::string> Heard;
+  Pane.OnMetaRefresh = [&](THtmlPane *Sender, int Delay, const std::string &URL) {
+    Heard.push_back(std::to_string(Delay) + " " + URL + (Sender->IsBusy() ? " busy" : ""));
+    Sender->LoadFromFile(Sender->ExpandLinkFileName(URL));
+  };
+  Pane.LoadFromFile(First);
+  EXPECT_EQ(Heard, std::vector<std::string>{"1 next.htm"}); // a delay of 0 counts as 1
+  EXPECT_EQ(Pane.CurrentFile(), Next);
+  // Both loads are recorded in the order they were made.
+  EXPECT_EQ(Pane.History(), (std::vector<std::string>{Next, First, Start}));
+}
+
 TEST_F(PaneFixture, MissingFileRaisesAndKeepsTheDocument) {
   Pane.LoadFromFile(WritePage("keep.htm", "kept"));
   std::string Before = Pane.CurrentFile();

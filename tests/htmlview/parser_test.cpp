@@ -179,6 +179,10 @@ TEST(ParserBlocks, CenterDivAndBreaks) {
   EXPECT_EQ(Page("<div align=RIGHT>b<br>c</div>").Dump(), "S'' Sr'b' Sr'c' S''");
   Page Br("a<br><br>b<br clear=left>");
   EXPECT_EQ(Br.Dump(), "S'a' S' ' S'b' S''");
+  // The empty line's space stands at its own BR tag.
+  const auto *Empty = static_cast<const TSection *>(Br.List[1]);
+  ASSERT_FALSE(Empty->SIndexList.empty());
+  EXPECT_EQ(Empty->SIndexList[0].Index, 5);
   EXPECT_EQ(static_cast<const TSection *>(Br.List[3])->ClearAttr, 1);
 }
 
