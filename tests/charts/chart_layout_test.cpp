@@ -101,7 +101,7 @@ TEST(ChartLayout, TopLegendShiftedByTopPos) {
   auto LegendLeft = [](int TopPos) {
     TChartOnBitmap W(500, 300);
     W.Chart.SetView3D(false);
-    W.Chart.Legend.Alignment = laTop;
+    W.Chart.Legend.SetAlignment(laTop);
     W.Chart.Legend.SetTopPos(TopPos);
     auto *S = W.Chart.AddSeries<TPointSeries>();
     S->AddXY(0, 1, "one");
@@ -136,4 +136,35 @@ TEST(ChartLayout, DepthAxisEnds) {
   EXPECT_EQ(W.Chart.MaxYValue(D), 7);
   B->SetActive(false);
   EXPECT_EQ(W.Chart.MaxYValue(D), 0);
+}
+
+TEST(ChartLayout, CustomAxisJoinsTheChartAndLeavesIt) {
+  struct TCountedAxis : TChartAxis {
+    int *Gone;
+    TCountedAxis(TCustomAxisPanel *C, int *G) : TChartAxis(C, false, false), Gone(G) {}
+    ~TCountedAxis() override { ++*Gone; }
+  };
+  int Gone = 0;
+  {
+    TChartOnBitmap W;
+    W.Chart.SetView3D(false);
+    auto *S = W.Chart.AddSeries<TLineSeries>();
+    S->AddXY(0, 0);
+    S->AddXY(10, 50);
+    auto *Kept = new TCountedAxis(&W.Chart, &Gone), *Dropped = new TCountedAxis(&W.Chart, &Gone);
+    ASSERT_EQ(W.Chart.AxesList.size(), 7u);
+    EXPECT_EQ(W.Chart.AxesList[5], Kept);
+    S->SetVertAxis(aCustomVertAxis);
+    S->SetCustomVertAxis(Dropped);
+    delete Dropped; // the series must not keep it
+    EXPECT_EQ(Gone, 1);
+    EXPECT_EQ(W.Chart.AxesList.size(), 6u);
+    EXPECT_EQ(S->GetVertAxis(), &W.Chart.LeftAxis);
+    S->SetCustomVertAxis(Kept);
+    W.Paint();
+    EXPECT_EQ(Kept->IMaximum, 50); // adjusted to the series
+    EXPECT_FALSE(Kept->DrawnLabels.empty());
+    EXPECT_TRUE(W.Chart.LeftAxis.DrawnLabels.empty()); // no series on it any more
+  }
+  EXPECT_EQ(Gone, 2); // the chart freed the one still in its list
 }
