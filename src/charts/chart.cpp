@@ -303,11 +303,13 @@ TCustomAxisPanel::TCustomAxisPanel()
 TCustomAxisPanel::~TCustomAxisPanel() {
   FDestroying = true;
   CanRepaint = false;
+  // The axes an application added are the chart's to free (its own five are members);
+  // they go while the series are still listed, so that no series that outlives the
+  // chart keeps one.
+  while (AxesList.size() > 5) delete AxesList.back();
   for (TChartSeries *S : SeriesList) S->SetParentChart(nullptr);
   SeriesList.clear();
   FOwnedSeries.clear();
-  // The axes an application added are the chart's to free; its own five are members.
-  while (AxesList.size() > 5) delete AxesList.back();
 }
 
 void TCustomAxisPanel::ForgetAxis(TCustomChartAxis *Axis) {
