@@ -280,8 +280,8 @@ void HostChart(TChart &Chart, TPaintBox *Box, const std::string &Hint) {
   Chart.OnRequestPaint = [Box] { Box->Invalidate(); };
   // Frames of the zoom animation and the zoom rectangle are shown at once.
   Chart.OnFlush = [Box] { Box->repaint(); };
-  Chart.OnCursorChange = [Box](int C) { Box->SetCursor(C == crChartHand ? crHandPoint : C); };
-  Box->SetCursor(crHandPoint);
+  Chart.OnCursorChange = [Box](int C) { Box->SetCursor(C); };
+  Box->SetCursor(Chart.Cursor() == crChartHand ? crChartHand : crHandPoint);
   Box->OnPaint = [&Chart] { Chart.Paint(); };
   Box->OnResize = [&Chart, Box] { Chart.SetBounds(Box->Width(), Box->Height()); };
   Box->OnMouseDown = [&Chart](TMouseButton B, TShiftState S, int X, int Y) { Chart.MouseDown(B, S, X, Y); };

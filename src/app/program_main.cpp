@@ -5,6 +5,7 @@
 #include "app/field_frm.h"
 #include "app/forms/splash_frm.h"
 #include "app/window_gone.h"
+#include "charts/chart_panel.h"
 #include "platform/application.h"
 #include "widgets/clip_icon.h"
 #include "widgets/kit_const.h"
@@ -17,6 +18,7 @@ int ProgramMain(const TProgramHooks &Hooks) {
   ShowSplashForm();
   Application->SetTitle("Vornelle");
   LoadKitCursors();
+  LoadChartCursors();
   // Registered by call: a static library drops initialisers nobody references.
   RegisterKitGIF();
   RegisterClipIcon();

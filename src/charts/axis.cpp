@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "charts/chart.h"
+#include "platform/date_formats.h"
 
 // ---- step routines -------------------------------------------------------------------
 
@@ -52,7 +53,9 @@ int FindDateTimeStep(double Step) {
   return -1;
 }
 
-std::string DateTimeDefaultFormat(double Span) { return Span > 1 ? "dd/mm/yyyy" : "hh:nn:ss"; }
+std::string DateTimeDefaultFormat(double Span) {
+  return Span > 1 ? ShortDateFormat() : ShortTimeFormat();
+}
 
 namespace {
 // Days from 1 January 1970 of a civil date, and back (proleptic Gregorian calendar).
@@ -125,6 +128,12 @@ std::string FormatDateTime(const std::string &Fmt, double Value) {
   gmtime_r(&T, &Tm);
   int Secs = int(std::lround((Value - Days) * 86400));
   if (Secs >= 86400) Secs = 86399;
+  // With a morning/afternoon mark the hours count to 12.
+  const bool Twelve =
+      Fmt.find("am/pm") != std::string::npos || Fmt.find("AM/PM") != std::string::npos;
+  int Hour = Secs / 3600;
+  const bool Pm = Hour >= 12;
+  if (Twelve) Hour = Hour % 12 == 0 ? 12 : Hour % 12;
   std::string Out;
   char Buf[16];
   for (size_t i = 0; i < Fmt.size();) {
@@ -136,12 +145,27 @@ std::string FormatDateTime(const std::string &Fmt, double Value) {
       }
       return false;
     };
+    if (Fmt[i] == '"' || Fmt[i] == '\'') {
+      // Quoted text stands as it is.
+      const size_t End = Fmt.find(Fmt[i], i + 1);
+      Out += Fmt.substr(i + 1, End == std::string::npos ? std::string::npos : End - i - 1);
+      i = End == std::string::npos ? Fmt.size() : End + 1;
+      continue;
+    }
     if (Take("yyyy")) snprintf(Buf, sizeof Buf, "%04d", Tm.tm_year + 1900);
+    else if (Take("yy")) snprintf(Buf, sizeof Buf, "%02d", (Tm.tm_year + 1900) % 100);
     else if (Take("dd")) snprintf(Buf, sizeof Buf, "%02d", Tm.tm_mday);
+    else if (Take("d")) snprintf(Buf, sizeof Buf, "%d", Tm.tm_mday);
     else if (Take("mm")) snprintf(Buf, sizeof Buf, "%02d", Tm.tm_mon + 1);
-    else if (Take("hh")) snprintf(Buf, sizeof Buf, "%02d", Secs / 3600);
+    else if (Take("m")) snprintf(Buf, sizeof Buf, "%d", Tm.tm_mon + 1);
+    else if (Take("hh")) snprintf(Buf, sizeof Buf, "%02d", Hour);
+    else if (Take("h")) snprintf(Buf, sizeof Buf, "%d", Hour);
     else if (Take("nn")) snprintf(Buf, sizeof Buf, "%02d", Secs / 60 % 60);
+    else if (Take("n")) snprintf(Buf, sizeof Buf, "%d", Secs / 60 % 60);
     else if (Take("ss")) snprintf(Buf, sizeof Buf, "%02d", Secs % 60);
+    else if (Take("s")) snprintf(Buf, sizeof Buf, "%d", Secs % 60);
+    else if (Take("am/pm")) snprintf(Buf, sizeof Buf, "%s", Pm ? "pm" : "am");
+    else if (Take("AM/PM")) snprintf(Buf, sizeof Buf, "%s", Pm ? "PM" : "AM");
     else {
       Buf[0] = Fmt[i++];
       Buf[1] = 0;
@@ -180,7 +204,13 @@ TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel *Chart, bool Horizontal, boo
       LabelsFont(CreateDefaultChartFont(), [this] { Repaint(); }),
       MinorTicks([this] { Repaint(); }), Ticks([this] { Repaint(); }),
       TicksInner([this] { Repaint(); }), Title(this, Chart), FChart(Chart), FHorizontal(Horizontal),
-      FOtherSide(OtherSide), FIsDepthAxis(IsDepth) {}
+      FOtherSide(OtherSide), FIsDepthAxis(IsDepth) {
+  if (FChart) FChart->AxesList.push_back(this);
+}
+
+TCustomChartAxis::~TCustomChartAxis() {
+  if (FChart) FChart->ForgetAxis(this);
+}
 
 void TCustomChartAxis::Assign(const TCustomChartAxis &S) {
   // The ends go in unchecked, as they are: the new minimum may lie above the old maximum.

@@ -63,10 +63,12 @@ private:
 class TCustomChartAxis {
 public:
   // Horizontal: runs left to right. OtherSide: stands at the top or right of the chart.
+  // The axis joins its chart's list of axes; one an application creates (with new) is
+  // then laid out and drawn like the chart's own, and freed by the chart.
   TCustomChartAxis(TCustomAxisPanel *Chart, bool Horizontal, bool OtherSide, bool IsDepth = false);
   TCustomChartAxis(const TCustomChartAxis &) = delete;
   TCustomChartAxis &operator=(const TCustomChartAxis &) = delete;
-  virtual ~TCustomChartAxis() = default;
+  virtual ~TCustomChartAxis();
 
   // Every setting of another axis (not its side or its working values).
   void Assign(const TCustomChartAxis &Source);

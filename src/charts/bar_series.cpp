@@ -9,7 +9,7 @@
 TCustomBarSeries::TCustomBarSeries()
     : BarBrush([this] { Repaint(); }), BarPen([this] { Repaint(); }) {
   Marks.SetVisible(true);
-  Marks.ArrowLength = 20;
+  Marks.SetArrowLength(20);
 }
 
 template <class F> void TCustomBarSeries::ForEachOfKind(F Fn) {
@@ -257,10 +257,10 @@ void TCustomBarSeries::DrawMark(int ValueIndex, const std::string &Text, TSeries
   TPoint Shift;
   if (YMandatory()) {
     End = {(R.Left + R.Right) / 2, Negative ? R.Bottom : R.Top};
-    Shift = {0, Negative ? Marks.ArrowLength : -Marks.ArrowLength};
+    Shift = {0, Negative ? Marks.ArrowLength() : -Marks.ArrowLength()};
   } else {
     End = {Negative ? R.Left : R.Right, (R.Top + R.Bottom) / 2};
-    Shift = {Negative ? -Marks.ArrowLength : Marks.ArrowLength, 0};
+    Shift = {Negative ? -Marks.ArrowLength() : Marks.ArrowLength(), 0};
   }
   const TPoint Move = End - P.ArrowFrom;
   P.ArrowFrom = End;
@@ -326,7 +326,7 @@ void TCustomBarSeries::ValueMargins(int &Towards, int &Away) {
   TChartCanvas3D &C = FParentChart->Canvas();
   FParentChart->AssignChartFont(Marks.Font);
   const int Frame = Marks.Frame.Visible ? 2 * Marks.Frame.Width : 0;
-  const int Size = (YMandatory() ? C.FontHeight() : MaxMarkWidth()) + Marks.ArrowLength + Frame;
+  const int Size = (YMandatory() ? C.FontHeight() : MaxMarkWidth()) + Marks.ArrowLength() + Frame;
   bool Above = false, Below = false;
   for (int i = 0; i < Count(); ++i) {
     const double V = PointValue(i), O = PointOriginValue(i);

@@ -16,6 +16,9 @@ enum TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
 
 class TCustomBarSeries : public TChartSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TCustomBarSeries *>(&S);
+  }
   TCustomBarSeries();
 
   bool AutoBarSize = false;
@@ -78,6 +81,9 @@ private:
 
 class TBarSeries : public TCustomBarSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TBarSeries *>(&S);
+  }
   TBarSeries();
   int CustomBarWidth() const { return CustomBarSize; }
   void SetCustomBarWidth(int V);
@@ -89,6 +95,9 @@ public:
 
 class THorizBarSeries : public TCustomBarSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const THorizBarSeries *>(&S);
+  }
   THorizBarSeries();
   int CustomBarHeight() const { return CustomBarSize; }
   void SetCustomBarHeight(int V);

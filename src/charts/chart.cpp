@@ -8,17 +8,11 @@
 TChartWall::TChartWall(TCustomChartPanel *Chart)
     : Brush([Chart] { Chart->Invalidate(); }), Pen([Chart] { Chart->Invalidate(); }), FChart(Chart) {}
 
-void TChartWall::SetColor(TColor V) {
-  if (FColor == V) return;
-  FColor = V;
-  FChart->Invalidate();
-}
-
 void TChartWall::Assign(const TChartWall &S) {
   Brush.Assign(S.Brush);
-  Dark3D = S.Dark3D;
+  FDark3D = S.FDark3D;
   Pen.Assign(S.Pen);
-  Size = S.Size;
+  FSize = S.FSize;
   FColor = S.FColor;
   FChart->Invalidate();
 }
@@ -31,19 +25,13 @@ TChartTitle::TChartTitle(TCustomChartPanel *Chart)
 
 void TChartTitle::Assign(const TChartTitle &S) {
   Font.Assign(S.Font);
-  AdjustFrame = S.AdjustFrame;
-  Alignment = S.Alignment;
+  FAdjustFrame = S.FAdjustFrame;
+  FAlignment = S.FAlignment;
   Brush.Assign(S.Brush);
-  Color = S.Color;
+  FColor = S.FColor;
   Frame.Assign(S.Frame);
-  Text = S.Text;
+  FText = S.FText;
   FVisible = S.FVisible;
-  FOwner->Invalidate();
-}
-
-void TChartTitle::SetVisible(bool V) {
-  if (FVisible == V) return;
-  FVisible = V;
   FOwner->Invalidate();
 }
 
@@ -51,15 +39,14 @@ void TChartTitle::Draw(bool OnTop) {
   TCustomChartPanel &P = *FOwner;
   TChartCanvas3D &C = P.Canvas();
   P.AssignChartFont(Font);
-  if (Color == clChartColor) {
+  if (FColor == clChartColor) {
     if (Brush.Style == bsSolid && Brush.Color != clChartColor)
       C.Brush() = TBrush{Brush.Color, bsSolid};
     else if (Brush.Style != bsSolid)
       C.Brush() = TBrush{Brush.Color == clChartColor ? clWhite : Brush.Color, Brush.Style};
     else
       C.Brush().Style = bsClear;
-  } else
-    C.Brush() = TBrush{Color, bsSolid};
+  } else C.Brush() = TBrush{FColor, bsSolid};
   int w = 0;
   if (Frame.Visible && Frame.Color != clChartColor) {
     w = Frame.Width;
@@ -67,7 +54,7 @@ void TChartTitle::Draw(bool OnTop) {
   } else
     C.Pen().Style = psClear;
   const int FH = C.FontHeight();
-  const int H = FH * int(Text.size());
+  const int H = FH * int(FText.size());
   TRect R;
   R.Left = P.ChartRect.Left + w;
   R.Right = P.ChartRect.Right - w;
@@ -81,30 +68,29 @@ void TChartTitle::Draw(bool OnTop) {
   InflateRect(R, w, w);
   const int WW = C.TextWidth("W");
   if (Frame.Visible || C.Brush().Style != bsClear) {
-    if (AdjustFrame) {
+    if (FAdjustFrame) {
       int Widest = 0;
-      for (const std::string &L : Text) Widest = std::max(Widest, C.TextWidth(L));
+      for (const std::string &L : FText) Widest = std::max(Widest, C.TextWidth(L));
       const int NW = Widest + WW;
-      if (Alignment == taRightJustify) R.Left = R.Right - NW;
-      else if (Alignment == taCenter) {
+      if (FAlignment == taRightJustify) R.Left = R.Right - NW;
+      else if (FAlignment == taCenter) {
         const int Mid = (R.Left + R.Right) / 2;
         R.Left = Mid - NW / 2;
         R.Right = R.Left + NW;
-      } else
-        R.Right = R.Left + NW;
+      } else R.Right = R.Left + NW;
     }
     C.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
   }
   TitleRect = R;
   C.Brush().Style = bsClear;
   C.SetBackMode(bkTransparent);
-  const int N = int(Text.size());
+  const int N = int(FText.size());
   for (int i = 0; i < N; ++i) {
-    const std::string &L = OnTop ? Text[i] : Text[N - 1 - i];
+    const std::string &L = OnTop ? FText[i] : FText[N - 1 - i];
     const int TW = C.TextWidth(L);
     int X;
-    if (Alignment == taLeftJustify) X = R.Left + WW / 2;
-    else if (Alignment == taRightJustify) X = R.Right - TW - WW / 2;
+    if (FAlignment == taLeftJustify) X = R.Left + WW / 2;
+    else if (FAlignment == taRightJustify) X = R.Right - TW - WW / 2;
     else X = (R.Left + R.Right) / 2 - TW / 2;
     const int Y = OnTop ? R.Top + w + i * FH : R.Bottom - w - (i + 1) * FH;
     C.TextOut(X, Y, L);
@@ -125,53 +111,44 @@ TChartLegend::TChartLegend(TCustomChart *Chart)
 
 void TChartLegend::SetColorWidth(int V) {
   if (V < 0 || V > 100) throw ChartException("Legend Color Width must be between 0 and 100 %");
-  FColorWidth = V;
-  FChart->Invalidate();
+  ChartSetting(FOwner, FColorWidth, V);
 }
 
 void TChartLegend::SetFirstValue(int V) {
   if (V < 0) throw ChartException("First Legend Value must be > 0");
-  FFirstValue = V;
-  FChart->Invalidate();
+  ChartSetting(FOwner, FFirstValue, V);
 }
 
 void TChartLegend::SetTopPos(int V) {
   if (V < 0 || V > 100) throw ChartException("Top Legend Position must be between 0 and 100 %");
-  FTopPos = V;
-  FChart->Invalidate();
-}
-
-void TChartLegend::SetVisible(bool V) {
-  if (FVisible == V) return;
-  FVisible = V;
-  FChart->Invalidate();
+  ChartSetting(FOwner, FTopPos, V);
 }
 
 void TChartLegend::Assign(const TChartLegend &S) {
-  Alignment = S.Alignment;
+  FAlignment = S.FAlignment;
   Brush.Assign(S.Brush);
-  Color = S.Color;
+  FColor = S.FColor;
   FColorWidth = S.FColorWidth;
   DividingLines.Assign(S.DividingLines);
   FFirstValue = S.FFirstValue;
   Font.Assign(S.Font);
   Frame.Assign(S.Frame);
-  HorizMargin = S.HorizMargin;
-  Inverted = S.Inverted;
-  LegendStyle = S.LegendStyle;
-  MaxNumRows = S.MaxNumRows;
-  ResizeChart = S.ResizeChart;
-  ShadowColor = S.ShadowColor;
-  ShadowSize = S.ShadowSize;
-  TextStyle = S.TextStyle;
+  FHorizMargin = S.FHorizMargin;
+  FInverted = S.FInverted;
+  FLegendStyle = S.FLegendStyle;
+  FMaxNumRows = S.FMaxNumRows;
+  FResizeChart = S.FResizeChart;
+  FShadowColor = S.FShadowColor;
+  FShadowSize = S.FShadowSize;
+  FTextStyle = S.FTextStyle;
   FTopPos = S.FTopPos;
-  VertMargin = S.VertMargin;
+  FVertMargin = S.FVertMargin;
   FVisible = S.FVisible;
   FChart->Invalidate();
 }
 
 TLegendStyle TChartLegend::ResolvedStyle() const {
-  if (LegendStyle != lsAuto) return LegendStyle;
+  if (FLegendStyle != lsAuto) return FLegendStyle;
   return CountActiveSeries(FChart->SeriesList) >= 2 ? lsSeries : lsValues;
 }
 
@@ -200,11 +177,11 @@ std::string TChartLegend::ItemText(int Index) const {
     S = FChart->SeriesTitleLegend(Index);
   else if (St == lsLastValues) {
     if (TChartSeries *Ser = FChart->SeriesLegend(Index); Ser && Ser->Count() > 0)
-      S = Ser->LegendItemText(Ser->Count() - 1, TextStyle);
+      S = Ser->LegendItemText(Ser->Count() - 1, FTextStyle);
   } else
     for (TChartSeries *Ser : FChart->SeriesList)
       if (Ser->Active()) {
-        S = Ser->LegendItemText(Index, TextStyle);
+        S = Ser->LegendItemText(Index, FTextStyle);
         break;
       }
   if (FChart->OnGetLegendText) FChart->OnGetLegendText(FChart, St, Index, S);
@@ -224,45 +201,44 @@ void TChartLegend::Draw() {
   FItemWidth = TextW + ColorWidthPixels + 8;
   const TRect CR = Ch.ChartRect;
   const int Fw = Frame.Visible ? Frame.Width : 0;
-  if (Alignment == laLeft || Alignment == laRight) {
+  if (FAlignment == laLeft || FAlignment == laRight) {
     NumCols = 1;
     NumRows = FItemHeight > 0 ? std::min(Items, CR.Height() / FItemHeight) : 0;
     const int Top = Ch.ChartBounds.Top + Round(FTopPos * 0.01 * Ch.ChartBounds.Height());
-    if (Alignment == laLeft)
+    if (FAlignment == laLeft)
       RectLegend = TRect(CR.Left + Fw, Top, CR.Left + Fw + FItemWidth, Top + NumRows * FItemHeight);
     else
-      RectLegend = TRect(CR.Right - Fw - ShadowSize - FItemWidth, Top, CR.Right - Fw - ShadowSize,
+      RectLegend = TRect(CR.Right - Fw - FShadowSize - FItemWidth, Top, CR.Right - Fw - FShadowSize,
                          Top + NumRows * FItemHeight);
   } else {
     NumCols = std::max(1, FItemWidth > 0 ? CR.Width() / FItemWidth : 1);
-    NumRows = std::min(MaxNumRows, (Items + NumCols - 1) / NumCols);
+    NumRows = std::min(FMaxNumRows, (Items + NumCols - 1) / NumCols);
     const int W = std::min(Items, NumCols) * FItemWidth;
     const int Free = CR.Width() - W;
     const int Left = CR.Left + Free / 2 + Round(FTopPos * Free * 0.01);
     const int H = NumRows * FItemHeight;
-    if (Alignment == laTop)
-      RectLegend = TRect(Left, CR.Top + Fw, Left + W, CR.Top + Fw + H);
-    else
-      RectLegend = TRect(Left, CR.Bottom - ShadowSize - H, Left + W, CR.Bottom - ShadowSize);
+    if (FAlignment == laTop) RectLegend = TRect(Left, CR.Top + Fw, Left + W, CR.Top + Fw + H);
+    else RectLegend = TRect(Left, CR.Bottom - FShadowSize - H, Left + W, CR.Bottom - FShadowSize);
   }
   if (Ch.OnGetLegendRect) Ch.OnGetLegendRect(&Ch, RectLegend);
   if (NumRows > 0) {
     const TRect &R = RectLegend;
-    if (ShadowSize > 0) {
-      C.Brush() = TBrush{ShadowColor, bsSolid};
+    if (FShadowSize > 0) {
+      C.Brush() = TBrush{FShadowColor, bsSolid};
       C.Pen().Style = psClear;
-      C.FillRect(TRect(R.Left + ShadowSize, R.Top + ShadowSize, R.Right + ShadowSize, R.Bottom + ShadowSize));
+      C.FillRect(TRect(R.Left + FShadowSize, R.Top + FShadowSize, R.Right + FShadowSize,
+                       R.Bottom + FShadowSize));
     }
-    C.Brush() = TBrush{Color, bsSolid};
+    C.Brush() = TBrush{FColor, bsSolid};
     C.AssignVisiblePen(Frame);
     C.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
     const int Shown = std::min(Items, NumRows * NumCols);
     for (int k = 0; k < Shown; ++k) {
       // The colour boxes are framed in black, or white on a black legend; the series tell
       // a box from the legend's colour by the canvas's background colour.
-      C.Pen() = TPen{Color == clBlack ? clWhite : clBlack, 1, psSolid, pmCopy};
-      C.SetBackColor(Color);
-      const int Item = Inverted ? Shown - 1 - k : k;
+      C.Pen() = TPen{FColor == clBlack ? clWhite : clBlack, 1, psSolid, pmCopy};
+      C.SetBackColor(FColor);
+      const int Item = FInverted ? Shown - 1 - k : k;
       const int Row = k / NumCols, Col = k % NumCols;
       int X = R.Left + Col * FItemWidth + 4, Y = R.Top + Row * FItemHeight;
       int XColor = X;
@@ -273,9 +249,8 @@ void TChartLegend::Draw() {
       if (ResolvedStyle() == lsValues) {
         for (TChartSeries *T : Ch.SeriesList)
           if (T->Active()) { S = T; break; }
-        if (S) S->DrawLegendShape(Index, Box);
-      } else if ((S = Ch.SeriesLegend(Index)))
-        S->DrawLegendShape(-1, Box);
+        if (S) S->DrawLegend(Index, Box);
+      } else if ((S = Ch.SeriesLegend(Index))) S->DrawLegend(-1, Box);
       Ch.AssignChartFont(Font);
       C.Brush().Style = bsClear;
       C.TextOut(XColor + ColorWidthPixels + 4, Y, ItemText(Index));
@@ -286,17 +261,17 @@ void TChartLegend::Draw() {
     }
   }
   TRect &CR2 = Ch.ChartRect;
-  if (ResizeChart && NumRows > 0) {
-    switch (Alignment) {
+  if (FResizeChart && NumRows > 0) {
+    switch (FAlignment) {
     case laLeft: CR2.Left = RectLegend.Right; break;
     case laRight: CR2.Right = RectLegend.Left; break;
-    case laTop: CR2.Top = RectLegend.Bottom + ShadowSize; break;
+    case laTop: CR2.Top = RectLegend.Bottom + FShadowSize; break;
     case laBottom: CR2.Bottom = RectLegend.Top; break;
     }
   }
-  const int HM = HorizMargin ? HorizMargin : MulDiv(3, Ch.ChartWidth, 100);
-  const int VM = VertMargin ? VertMargin : MulDiv(4, Ch.ChartHeight, 100);
-  switch (Alignment) {
+  const int HM = FHorizMargin ? FHorizMargin : MulDiv(3, Ch.ChartWidth, 100);
+  const int VM = FVertMargin ? FVertMargin : MulDiv(4, Ch.ChartHeight, 100);
+  switch (FAlignment) {
   case laLeft: CR2.Left += HM; break;
   case laRight: CR2.Right -= HM; break;
   case laTop: CR2.Top += VM; break;
@@ -328,9 +303,19 @@ TCustomAxisPanel::TCustomAxisPanel()
 TCustomAxisPanel::~TCustomAxisPanel() {
   FDestroying = true;
   CanRepaint = false;
+  // The axes an application added are the chart's to free (its own five are members);
+  // they go while the series are still listed, so that no series that outlives the
+  // chart keeps one.
+  while (AxesList.size() > 5) delete AxesList.back();
   for (TChartSeries *S : SeriesList) S->SetParentChart(nullptr);
   SeriesList.clear();
   FOwnedSeries.clear();
+}
+
+void TCustomAxisPanel::ForgetAxis(TCustomChartAxis *Axis) {
+  std::erase(AxesList, Axis);
+  for (TChartSeries *S : SeriesList) S->ForgetAxis(Axis);
+  if (!FDestroying) Invalidate();
 }
 
 TChartSeries *TCustomAxisPanel::AddSeries(std::unique_ptr<TChartSeries> Series) {
@@ -546,7 +531,7 @@ void TCustomAxisPanel::DrawSeries(TChartSeries *S) {
 
 void TCustomAxisPanel::DrawSeriesMarks(TChartSeries *S) {
   if (!S->Marks.Visible()) return;
-  const bool MClip = S->Marks.Clip && CanClip();
+  const bool MClip = S->Marks.Clip() && CanClip();
   if (MClip) Canvas().ClipCube(ChartRect, 0, Width3D);
   S->DrawMarks();
   if (MClip) Canvas().UnClipRectangle();
@@ -691,7 +676,7 @@ void TCustomChart::CalcAxisRect() {
     SeriesWidth3D = SeriesHeight3D = Round(ChartWidth * Chart3DPercent() * F);
     Width3D = Height3D = SeriesWidth3D * std::max(1, MaxZOrder + 1);
     if (View3DOptions.Orthogonal()) {
-      const int WallSize = View3DWalls ? BackWall.Size : 0;
+      const int WallSize = View3DWalls ? BackWall.Size() : 0;
       ChartRect.Right -= Width3D + WallSize;
       ChartRect.Top += WallSize + Height3D;
     }
@@ -739,8 +724,8 @@ void TCustomChart::CalcSeriesMargins() {
 
 int TCustomChart::GetWallSize(const TCustomChartAxis *Axis) const {
   if (View3D() && View3DWalls) {
-    if (Axis == &LeftAxis) return LeftWall.Size;
-    if (Axis == &BottomAxis) return BottomWall.Size;
+    if (Axis == &LeftAxis) return LeftWall.Size();
+    if (Axis == &BottomAxis) return BottomWall.Size();
   }
   return 0;
 }
@@ -753,7 +738,7 @@ void TCustomChart::DrawTitlesAndLegend() {
     if (Foot.Visible()) Foot.Draw(false);
   };
   if (Legend.Visible() && CountActiveSeries(SeriesList) > 0) {
-    if (Legend.Alignment == laLeft || Legend.Alignment == laRight) {
+    if (Legend.Alignment() == laLeft || Legend.Alignment() == laRight) {
       Legend.Draw();
       Titles();
     } else {
@@ -781,12 +766,12 @@ void TCustomChart::DrawWalls() {
   PrepareWall(BackWall);
   if (!View3D())
     C.Rectangle(R.Left, R.Top, R.Right + 1, R.Bottom);
-  else if (!View3DWalls || BackWall.Size < 1)
+  else if (!View3DWalls || BackWall.Size() < 1)
     C.RectangleWithZ(TRect(R.Left - 1, R.Top - 1, R.Right, R.Bottom), Width3D);
   else
-    C.Cube(R.Left - LeftWall.Size, R.Right, R.Top, R.Bottom + BottomWall.Size, Width3D,
-           Width3D + BackWall.Size, BackWall.SolidDark());
-  if (!BackImage.Empty() && BackImageInside) {
+    C.Cube(R.Left - LeftWall.Size(), R.Right, R.Top, R.Bottom + BottomWall.Size(), Width3D,
+           Width3D + BackWall.Size(), BackWall.SolidDark());
+  if (!BackImage().Empty() && BackImageInside) {
     TRect B = R;
     if (BackWall.Pen.Visible) {
       ++B.Top;
@@ -796,16 +781,16 @@ void TCustomChart::DrawWalls() {
   }
   if (View3D() && View3DWalls) {
     PrepareWall(LeftWall);
-    if (LeftWall.Size < 1)
-      C.RectangleZ(R.Left, R.Top, R.Bottom + BottomWall.Size, 0, Width3D + 1);
+    if (LeftWall.Size() < 1)
+      C.RectangleZ(R.Left, R.Top, R.Bottom + BottomWall.Size(), 0, Width3D + 1);
     else
-      C.Cube(R.Left - LeftWall.Size, R.Left, R.Top, R.Bottom + BottomWall.Size, 0, Width3D,
+      C.Cube(R.Left - LeftWall.Size(), R.Left, R.Top, R.Bottom + BottomWall.Size(), 0, Width3D,
              LeftWall.SolidDark());
     PrepareWall(BottomWall);
-    if (BottomWall.Size < 1)
-      C.RectangleY(R.Left, R.Bottom, R.Right, 0, Width3D);
+    if (BottomWall.Size() < 1) C.RectangleY(R.Left, R.Bottom, R.Right, 0, Width3D);
     else
-      C.Cube(R.Left, R.Right, R.Bottom, R.Bottom + BottomWall.Size, 0, Width3D, BottomWall.SolidDark());
+      C.Cube(R.Left, R.Right, R.Bottom, R.Bottom + BottomWall.Size(), 0, Width3D,
+             BottomWall.SolidDark());
   }
 }
 

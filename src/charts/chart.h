@@ -13,41 +13,62 @@
 
 class TCustomChart;
 
+// Stores a setting and repaints the chart, only when the value changes.
+template <class T, class U>
+void ChartSetting(TCustomChartPanel *Chart, T &Field, const U &V) {
+  if (Field == V) return;
+  Field = V;
+  Chart->Invalidate();
+}
+
 class TChartWall {
 public:
   explicit TChartWall(TCustomChartPanel *Chart);
   TColor Color() const { return FColor; }
-  void SetColor(TColor V);
+  void SetColor(TColor V) { ChartSetting(FChart, FColor, V); }
   TChartBrush Brush;
-  bool Dark3D = true;
+  bool Dark3D() const { return FDark3D; }
+  void SetDark3D(bool V) { ChartSetting(FChart, FDark3D, V); }
   TChartPen Pen;
-  int Size = 0;
+  int Size() const { return FSize; }
+  void SetSize(int V) { ChartSetting(FChart, FSize, V); }
   TColor DefaultColor = clChartColor;
-  bool SolidDark() const { return Brush.Style != bsClear && Dark3D; }
+  bool SolidDark() const { return Brush.Style != bsClear && FDark3D; }
   void Assign(const TChartWall &Source);
 
 private:
   TCustomChartPanel *FChart;
   TColor FColor = clChartColor;
+  bool FDark3D = true;
+  int FSize = 0;
 };
 
 class TChartTitle : public TChartFontObject {
 public:
   explicit TChartTitle(TCustomChartPanel *Chart);
-  bool AdjustFrame = true;
-  enum TAlignment { taLeftJustify, taRightJustify, taCenter } Alignment = taCenter;
+  enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+  bool AdjustFrame() const { return FAdjustFrame; }
+  void SetAdjustFrame(bool V) { ChartSetting(FOwner, FAdjustFrame, V); }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment V) { ChartSetting(FOwner, FAlignment, V); }
   TChartBrush Brush;
-  TColor Color = clChartColor;
+  TColor Color() const { return FColor; }
+  void SetColor(TColor V) { ChartSetting(FOwner, FColor, V); }
   TChartHiddenPen Frame;
-  std::vector<std::string> Text;
+  const std::vector<std::string> &Text() const { return FText; }
+  void SetText(const std::vector<std::string> &V) { ChartSetting(FOwner, FText, V); }
   TRect TitleRect;
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V);
+  void SetVisible(bool V) { ChartSetting(FOwner, FVisible, V); }
   bool Clicked(int X, int Y) const { return FVisible && PtInRect(TitleRect, Point(X, Y)); }
   void Draw(bool OnTop);
   void Assign(const TChartTitle &Source);
 
 private:
+  bool FAdjustFrame = true;
+  TAlignment FAlignment = taCenter;
+  TColor FColor = clChartColor;
+  std::vector<std::string> FText;
   bool FVisible = true;
 };
 
@@ -57,28 +78,39 @@ enum TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
 class TChartLegend : public TChartFontObject {
 public:
   explicit TChartLegend(TCustomChart *Chart);
-  TLegendAlignment Alignment = laRight;
+  TLegendAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TLegendAlignment V) { ChartSetting(FOwner, FAlignment, V); }
   TChartBrush Brush;
-  TColor Color = clWhite;
+  TColor Color() const { return FColor; }
+  void SetColor(TColor V) { ChartSetting(FOwner, FColor, V); }
   int ColorWidth() const { return FColorWidth; }
   void SetColorWidth(int V);
   TChartHiddenPen DividingLines;
   int FirstValue() const { return FFirstValue; }
   void SetFirstValue(int V);
   TChartPen Frame;
-  int HorizMargin = 0;
-  bool Inverted = false;
-  TLegendStyle LegendStyle = lsAuto;
-  int MaxNumRows = 10;
-  bool ResizeChart = true;
-  TColor ShadowColor = clBlack;
-  int ShadowSize = 3;
-  TLegendTextStyle TextStyle = ltsLeftValue;
+  int HorizMargin() const { return FHorizMargin; }
+  void SetHorizMargin(int V) { ChartSetting(FOwner, FHorizMargin, V); }
+  bool Inverted() const { return FInverted; }
+  void SetInverted(bool V) { ChartSetting(FOwner, FInverted, V); }
+  TLegendStyle LegendStyle() const { return FLegendStyle; }
+  void SetLegendStyle(TLegendStyle V) { ChartSetting(FOwner, FLegendStyle, V); }
+  int MaxNumRows() const { return FMaxNumRows; }
+  void SetMaxNumRows(int V) { ChartSetting(FOwner, FMaxNumRows, V); }
+  bool ResizeChart() const { return FResizeChart; }
+  void SetResizeChart(bool V) { ChartSetting(FOwner, FResizeChart, V); }
+  TColor ShadowColor() const { return FShadowColor; }
+  void SetShadowColor(TColor V) { ChartSetting(FOwner, FShadowColor, V); }
+  int ShadowSize() const { return FShadowSize; }
+  void SetShadowSize(int V) { ChartSetting(FOwner, FShadowSize, V); }
+  TLegendTextStyle TextStyle() const { return FTextStyle; }
+  void SetTextStyle(TLegendTextStyle V) { ChartSetting(FOwner, FTextStyle, V); }
   int TopPos() const { return FTopPos; }
   void SetTopPos(int V);
-  int VertMargin = 0;
+  int VertMargin() const { return FVertMargin; }
+  void SetVertMargin(int V) { ChartSetting(FOwner, FVertMargin, V); }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V);
+  void SetVisible(bool V) { ChartSetting(FOwner, FVisible, V); }
   TRect RectLegend;
   int ColorWidthPixels = 0, NumRows = 0, NumCols = 0;
   // Lays out and draws the legend and narrows the chart rectangle.
@@ -92,7 +124,17 @@ public:
 
 private:
   TCustomChart *FChart;
+  TLegendAlignment FAlignment = laRight;
+  TColor FColor = clWhite;
   int FColorWidth = 12, FFirstValue = 0, FTopPos = 10;
+  int FHorizMargin = 0, FVertMargin = 0;
+  bool FInverted = false;
+  TLegendStyle FLegendStyle = lsAuto;
+  int FMaxNumRows = 10;
+  bool FResizeChart = true;
+  TColor FShadowColor = clBlack;
+  int FShadowSize = 3;
+  TLegendTextStyle FTextStyle = ltsLeftValue;
   bool FVisible = true;
   int FItemHeight = 0, FItemWidth = 0;
 };
@@ -131,9 +173,12 @@ public:
   bool IsAxisVisible(const TCustomChartAxis *Axis) const;
   void CheckCircularSource(TChartSeries *Series, TChartSeries *Source) const;
 
+  // Declared before the axes: each axis joins it as it is built and leaves it as it goes.
+  std::vector<TCustomChartAxis *> AxesList;
   TChartDepthAxis DepthAxis;
   TChartAxis TopAxis, BottomAxis, LeftAxis, RightAxis;
-  std::vector<TCustomChartAxis *> AxesList;
+  // An axis that goes: out of the list, and no series keeps it as its custom axis.
+  void ForgetAxis(TCustomChartAxis *Axis);
   bool View3DWalls = true, ClipPoints = true, AxisVisible = true;
   std::function<void(TCustomChartAxis *, TChartSeries *, int, std::string &)> OnGetAxisLabel;
   std::function<void(TCustomChartAxis *, int, double &, bool &)> OnGetNextAxisLabel;

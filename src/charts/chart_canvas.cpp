@@ -128,9 +128,7 @@ TChartCanvas3D::~TChartCanvas3D() = default;
 void TChartCanvas3D::AssignVisiblePen(const TChartPen &APen) {
   TPen P = APen;
   if (!APen.Visible) P.Style = psClear;
-  // Alternate-dot pens have no counterpart: a 1-pixel dotted pen is the closest.
-  else if (APen.SmallDots && APen.Width <= 1)
-    P.Style = psDot;
+  else if (APen.SmallDots && APen.Width <= 1) P.Style = psAlternate;
   FRef->Pen() = P;
 }
 

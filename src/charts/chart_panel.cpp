@@ -6,6 +6,11 @@
 #include "platform/metafile.h"
 #include "platform/printer.h"
 
+void LoadChartCursors() {
+  // The hot spot is the fingertip.
+  Screen->SetCustomCursor(crChartHand, "charts/CHART_CURSOR_HAND.png", 14, 6);
+}
+
 bool ClipWhenPrinting = true, ClipWhenMetafiling = true, ChartEraseBack = false,
      PrintBackground = false;
 
@@ -421,7 +426,7 @@ void TCustomChartPanelExtended::UndoZoom() {
 
 void TCustomChartPanelExtended::Assign(const TCustomChartPanel &Source) {
   if (auto *S = dynamic_cast<const TCustomChartPanelExtended *>(&Source)) {
-    SetBackImage(S->BackImage);
+    SetBackImage(S->BackImage());
     SetBackImageMode(S->FBackImageMode);
     Gradient.Assign(S->Gradient);
     AllowPanning = S->AllowPanning;
@@ -441,7 +446,7 @@ void TCustomChartPanelExtended::MouseLeave() {
 
 void TCustomChartPanelExtended::DrawBackground(TRect R, int Z) {
   if (Z != 0 && View3D() && !View3DOptions.Orthogonal()) return;
-  if (BackImage.Empty()) return;
+  if (BackImage().Empty()) return;
   TChartCanvas3D &C = *FCanvas;
   auto Project = [&] {
     if (Z > 0) {
@@ -453,7 +458,7 @@ void TCustomChartPanelExtended::DrawBackground(TRect R, int Z) {
   };
   if (FBackImageMode == TChartBackImageMode::pbmStretch) {
     Project();
-    C.StretchDraw(R, BackImage);
+    C.StretchDraw(R, BackImage());
     return;
   }
   const bool Clip = CanClip();
@@ -465,14 +470,14 @@ void TCustomChartPanelExtended::DrawBackground(TRect R, int Z) {
   }
   Project();
   if (FBackImageMode == TChartBackImageMode::pbmTile) {
-    const int GW = BackImage.Width(), GH = BackImage.Height();
+    const int GW = BackImage().Width(), GH = BackImage().Height();
     if (GW > 0 && GH > 0)
       for (int y = R.Top; y < R.Bottom; y += GH)
-        for (int x = R.Left; x < R.Right; x += GW) C.Draw(x, y, BackImage);
+        for (int x = R.Left; x < R.Right; x += GW) C.Draw(x, y, BackImage());
   } else {
     FillPanelRect(R);
-    C.Draw(R.Left + (R.Width() - BackImage.Width()) / 2,
-           R.Top + (R.Height() - BackImage.Height()) / 2, BackImage);
+    C.Draw(R.Left + (R.Width() - BackImage().Width()) / 2,
+           R.Top + (R.Height() - BackImage().Height()) / 2, BackImage());
   }
   if (Clip) C.UnClipRectangle();
 }

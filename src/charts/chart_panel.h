@@ -26,8 +26,10 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum class TChartBackImageMode { pbmStretch, pbmTile, pbmCenter };
 
-// The chart's hand cursor; the window maps it to a screen cursor.
+// The chart's hand cursor ("CHART_CURSOR_HAND", drawn in res/charts/).
 constexpr TCursor crChartHand = 2020;
+// Puts the hand into the screen's cursor table; the program does it at start-up.
+void LoadChartCursors();
 
 // Splits multi-line label texts.
 constexpr char ChartLineSeparator = '\r';
@@ -294,9 +296,14 @@ public:
   bool AllowZoom = true;
   TPanningMode AllowPanning = TPanningMode::pmBoth;
   // The back image: empty until a picture is given.
-  TBitmap BackImage;
+  const TBitmap &BackImage() const { return FBackImage; }
   void SetBackImage(const TBitmap &B) {
-    BackImage = B;
+    FBackImage = B;
+    Invalidate();
+  }
+  // Changes the back image in place (draws on it, resizes it); the chart repaints after.
+  void ChangeBackImage(const std::function<void(TBitmap &)> &Change) {
+    Change(FBackImage);
     Invalidate();
   }
   TChartBackImageMode BackImageMode() const { return FBackImageMode; }
@@ -314,5 +321,6 @@ public:
   void MouseLeave() override;
 
 private:
+  TBitmap FBackImage;
   TChartBackImageMode FBackImageMode = TChartBackImageMode::pbmStretch;
 };

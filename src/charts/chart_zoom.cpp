@@ -53,14 +53,15 @@ void TCustomChart::BackgroundClick(TMouseButton Button, TShiftState Shift, int X
 }
 
 bool TCustomChart::StartDrag(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  const TShiftState Keys = Shift & (ssShift | ssAlt | ssCtrl);
-  if (AllowZoom && Button == ZoomButton && Keys == ZoomShift) {
+  // The keys name what must be held; others held as well do not stop the drag.
+  if (AllowZoom && Button == ZoomButton && (Shift & ZoomShift) == ZoomShift) {
     SetCursor(crDefault);
     Zoom.Activate(X, Y);
     DrawZoomRectangle();
     return true;
   }
-  if (AllowPanning != TPanningMode::pmNone && Button == PanningButton && Keys == PanningShift) {
+  if (AllowPanning != TPanningMode::pmNone && Button == PanningButton &&
+      (Shift & PanningShift) == PanningShift) {
     SetCursor(crDefault);
     Panning.Activate(X, Y);
     return true;

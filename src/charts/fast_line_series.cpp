@@ -109,8 +109,8 @@ void TFastLineSeries::DrawValue(int ValueIndex) {
 }
 
 void TFastLineSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
-  P.LeftTop.Y -= Marks.ArrowLength;
-  P.ArrowTo.Y -= Marks.ArrowLength;
+  P.LeftTop.Y -= Marks.ArrowLength();
+  P.ArrowTo.Y -= Marks.ArrowLength();
   TChartSeries::DrawMark(ValueIndex, Text, P);
 }
 

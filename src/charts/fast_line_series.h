@@ -5,6 +5,9 @@
 
 class TFastLineSeries : public TChartSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TFastLineSeries *>(&S);
+  }
   TFastLineSeries();
   bool AutoRepaint = true;
   TChartPen LinePen;

@@ -112,7 +112,7 @@ void TCircledSeries::CalcCircle() {
   int W = std::max(4, R.Width() & ~1), H = std::max(4, R.Height() & ~1);
   if (Marks.Visible()) {
     FParentChart->AssignChartFont(Marks.Font);
-    const int Extra = Marks.ArrowLength + (Marks.Frame.Visible ? 2 * Marks.Frame.Width : 0);
+    const int Extra = Marks.ArrowLength() + (Marks.Frame.Visible ? 2 * Marks.Frame.Width : 0);
     H -= C.FontHeight() + Extra;
     W -= C.TextWidth("W") + MaxMarkWidth() + Extra;
   }
@@ -173,7 +173,7 @@ TPieSeries::TPieSeries() : PiePen([this] { Repaint(); }) {
   YValues().SetName("Pie");
   SetColorEachPoint(true);
   Marks.SetVisible(true);
-  Marks.ArrowLength = 8;
+  Marks.SetArrowLength(8);
 }
 
 void TPieSeries::SetExplodeBiggest(int V) {
@@ -214,6 +214,8 @@ void TPieSeries::CalcOtherSlice() {
       XLabels.erase(XLabels.begin() + i);
       if (i < int(Marks.Positions.size())) Marks.Positions.erase(Marks.Positions.begin() + i);
     }
+  // In the order the pie's values ask for, before the small ones are gathered.
+  YValues().Sort();
   FHidden.assign(Count(), false);
   if (OtherSlice.Style == poNone || Count() == 0) return;
   const double Total = YValues().TotalABS();
@@ -342,7 +344,7 @@ void TPieSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPo
   const double Mid = Angles[ValueIndex].Mid();
   const TPoint Off = ExplodeOffset(ValueIndex);
   P.ArrowFrom = AngleToPos(Mid, XRadius, YRadius) + Off;
-  P.ArrowTo = AngleToPos(Mid, XRadius + Marks.ArrowLength, YRadius + Marks.ArrowLength) + Off;
+  P.ArrowTo = AngleToPos(Mid, XRadius + Marks.ArrowLength(), YRadius + Marks.ArrowLength()) + Off;
   double S, C;
   ChartSinCos(Mid, S, C);
   P.LeftTop.X = C >= 0 ? P.ArrowTo.X : P.ArrowTo.X - P.Width;

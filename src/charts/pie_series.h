@@ -13,6 +13,9 @@ public:
 
 class TCircledSeries : public TChartSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TCircledSeries *>(&S);
+  }
   TCircledSeries();
   ~TCircledSeries() override;
 
@@ -67,6 +70,9 @@ constexpr double PieOtherFlag = 2147483647.0;
 
 class TPieSeries : public TCircledSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TPieSeries *>(&S);
+  }
   TPieSeries();
 
   bool Dark3D = true;

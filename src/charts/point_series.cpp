@@ -348,15 +348,21 @@ void TCustomSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
     Pointer.DrawPointer(false, MX, MY, std::min(Pointer.HorizSize(), W), std::min(Pointer.VertSize(), H),
                         Color, Pointer.Style());
   } else if (FDrawLine && !FDrawArea) {
-    C->AssignVisiblePen(LinePen);
-    C->Pen().Color = Color;
-    C->DoHorizLine(R.Left, R.Right, MY);
+    if (FParentChart && FParentChart->View3D()) {
+      // In 3-D the line is a band, so the legend shows a box filled as the band is.
+      C->Brush() = TBrush{Color, FLineBrush};
+      C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+    } else {
+      C->AssignVisiblePen(LinePen);
+      C->Pen().Color = Color;
+      C->DoHorizLine(R.Left, R.Right, MY);
+    }
   } else TChartSeries::DrawLegendShape(ValueIndex, R);
 }
 
 void TCustomSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &P) {
-  P.LeftTop.Y -= Marks.ArrowLength;
-  P.ArrowTo.Y -= Marks.ArrowLength;
+  P.LeftTop.Y -= Marks.ArrowLength();
+  P.ArrowTo.Y -= Marks.ArrowLength();
   TChartSeries::DrawMark(ValueIndex, Text, P);
 }
 
@@ -388,7 +394,7 @@ TLineSeries::TLineSeries() {
 TPointSeries::TPointSeries() {
   Pointer.SetVisible(true);
   FClickableLine = false;
-  Marks.ArrowLength = 0;
+  Marks.SetArrowLength(0);
 }
 
 void TPointSeries::SetColorEachPoint(bool V) {

@@ -54,6 +54,9 @@ enum TMultiArea { maNone, maStacked, maStacked100 };
 
 class TCustomSeries : public TChartSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TCustomSeries *>(&S);
+  }
   TCustomSeries();
   TBrushStyle AreaBrush() const { return FAreaBrush; }
   TColor AreaColor() const { return FAreaColor; }
@@ -113,17 +116,26 @@ protected:
 
 class TLineSeries : public TCustomSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TLineSeries *>(&S);
+  }
   TLineSeries();
 };
 
 class TPointSeries : public TCustomSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TPointSeries *>(&S);
+  }
   TPointSeries();
   void SetColorEachPoint(bool V) override;
 };
 
 class TAreaSeries : public TCustomSeries {
 public:
+  bool IsOfMyClass(const TChartSeries &S) const override {
+    return dynamic_cast<const TAreaSeries *>(&S);
+  }
   TAreaSeries();
   TMultiArea MultiArea() const { return FMultiArea; }
   void SetMultiArea(TMultiArea V);

@@ -14,10 +14,18 @@ TSeriesMarks::TSeriesMarks(TChartSeries *Series)
     : Arrow([Series] { Series->Repaint(); }), Frame([Series] { Series->Repaint(); }),
       Font(CreateDefaultChartFont(), [Series] { Series->Repaint(); }), FSeries(Series) {}
 
-void TSeriesMarks::SetVisible(bool V) {
-  if (FVisible == V) return;
-  FVisible = V;
-  FSeries->Repaint();
+void TSeriesMarks::SetVisible(bool V) { Set(FVisible, V); }
+
+void TSeriesMarks::Assign(const TSeriesMarks &S) {
+  Arrow.Assign(S.Arrow);
+  Frame.Assign(S.Frame);
+  Font.Assign(S.Font);
+  SetStyle(S.FStyle);
+  SetArrowLength(S.FArrowLength);
+  SetBackColor(S.FBackColor);
+  SetTransparent(S.FTransparent);
+  SetClip(S.FClip);
+  SetVisible(S.FVisible);
 }
 
 void TSeriesMarks::Draw(int ValueIndex, TColor Color, const std::string &Text,
@@ -49,8 +57,8 @@ void TSeriesMarks::Draw(int ValueIndex, TColor Color, const std::string &Text,
     Position.LeftTop = P - (Position.ArrowTo - Position.LeftTop);
   }
   int TextTop = Position.LeftTop.Y;
-  if (Frame.Visible || !Transparent) {
-    C.Brush() = TBrush{BackColor, Transparent ? bsClear : bsSolid};
+  if (Frame.Visible || !FTransparent) {
+    C.Brush() = TBrush{FBackColor, FTransparent ? bsClear : bsSolid};
     C.AssignVisiblePen(Frame);
     C.RectangleRect(Position.Bounds());
     if (Frame.Visible) TextTop += Frame.Width;
@@ -160,6 +168,12 @@ void TChartSeries::SetCustomVertAxis(TCustomChartAxis *A) {
   FCustomVertAxis = A;
   ResolveAxes();
   Repaint();
+}
+
+void TChartSeries::ForgetAxis(const TCustomChartAxis *A) {
+  if (FCustomHorizAxis == A) FCustomHorizAxis = nullptr;
+  if (FCustomVertAxis == A) FCustomVertAxis = nullptr;
+  ResolveAxes();
 }
 
 TChartCanvas3D *TChartSeries::ChartCanvas() const {
@@ -484,6 +498,12 @@ void TChartSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesMark
   Marks.Draw(ValueIndex, GetValueColor(ValueIndex), Text, P);
 }
 
+void TChartSeries::DrawLegend(int ValueIndex, const TRect &R) {
+  // Points of many colours have no one colour to stand for the series.
+  if (ValueIndex == -1 && FColorEachPoint) return;
+  DrawLegendShape(ValueIndex, R);
+}
+
 void TChartSeries::DrawLegendShape(int ValueIndex, const TRect &R) {
   TChartCanvas3D *C = ChartCanvas();
   if (!C) return;
@@ -508,19 +528,27 @@ void TChartSeries::CalcZOrder() {
   else FParentChart->MaxZOrder = std::max(FParentChart->MaxZOrder, ZOrder);
 }
 
+namespace {
+// A mark in the legend's style reads as the chart's legend does.
+TLegendTextStyle LegendTextStyleOf(const TCustomAxisPanel *Chart) {
+  if (auto *C = dynamic_cast<const TCustomChart *>(Chart)) return C->Legend.TextStyle();
+  return ltsLeftValue;
+}
+} // namespace
+
 std::string TChartSeries::ValueMarkText(int ValueIndex) {
   const double V = GetMarkValue(ValueIndex);
   const double Total = MandatoryValueList().TotalABS();
   const double Pct = Total == 0 ? 100 : 100 * V / Total;
   const std::string L = GetXLabel(ValueIndex);
   std::string S;
-  switch (Marks.Style) {
+  switch (Marks.Style()) {
   case smsValue: S = FormatFloat(ValueFormat, V); break;
   case smsPercent: S = FormatFloat(PercentFormat, Pct); break;
   case smsLabel: S = L; break;
   case smsLabelPercent: S = L + " " + FormatFloat(PercentFormat, Pct); break;
   case smsLabelValue: S = L + " " + FormatFloat(ValueFormat, V); break;
-  case smsLegend: S = LegendItemText(ValueIndex, ltsLeftValue); break;
+  case smsLegend: S = LegendItemText(ValueIndex, LegendTextStyleOf(FParentChart)); break;
   case smsPercentTotal:
     S = Format("%s of %s", FormatFloat(PercentFormat, Pct), FormatFloat(ValueFormat, Total));
     break;
@@ -606,6 +634,7 @@ void TChartSeries::Assign(const TChartSeries &S) {
   FVertAxis = S.FVertAxis;
   ZOrder = S.ZOrder;
   Cursor = S.Cursor;
+  Marks.Assign(S.Marks);
   FX->Assign(*S.FX);
   FY->Assign(*S.FY);
   ClearLists();
@@ -628,5 +657,5 @@ int CountActiveSeries(const std::vector<TChartSeries *> &List) {
 }
 
 bool SameSeriesClass(const TChartSeries &A, const TChartSeries &B) {
-  return A.SameClass(B) || B.SameClass(A);
+  return A.IsOfMyClass(B) || B.IsOfMyClass(A);
 }

@@ -40,20 +40,34 @@ public:
   TChartSeries *ParentSeries() const { return FSeries; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool V);
-  TSeriesMarksStyle Style = smsLabel;
-  int ArrowLength = 8;
+  TSeriesMarksStyle Style() const { return FStyle; }
+  void SetStyle(TSeriesMarksStyle V) { Set(FStyle, V); }
+  int ArrowLength() const { return FArrowLength; }
+  void SetArrowLength(int V) { Set(FArrowLength, V); }
+  TColor BackColor() const { return FBackColor; }
+  void SetBackColor(TColor V) { Set(FBackColor, V); }
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool V) { Set(FTransparent, V); }
+  bool Clip() const { return FClip; }
+  void SetClip(bool V) { Set(FClip, V); }
   TChartArrowPen Arrow;
   TChartPen Frame;
-  TColor BackColor = 0x80FFFF; // the marks' pale yellow
-  bool Transparent = false;
-  bool Clip = false;
   TChartFont Font;
   int ZPosition = 0;
   std::vector<std::unique_ptr<TSeriesMarkPosition>> Positions;
   void Draw(int ValueIndex, TColor Color, const std::string &Text, TSeriesMarkPosition &Position);
+  // Every setting of Source; the positions stay this series' own.
+  void Assign(const TSeriesMarks &Source);
 
 private:
+  template <class T>
+  void Set(T &Field, const T &V);
   TChartSeries *FSeries;
+  TSeriesMarksStyle FStyle = smsLabel;
+  int FArrowLength = 8;
+  TColor FBackColor = 0x80FFFF; // the marks' pale yellow
+  bool FTransparent = false;
+  bool FClip = false;
   bool FVisible = false;
 };
 
@@ -95,6 +109,8 @@ public:
   void SetVertAxis(TVertAxis A);
   void SetCustomHorizAxis(TCustomChartAxis *A);
   void SetCustomVertAxis(TCustomChartAxis *A);
+  // The axis is going: a series on it falls back to the chart's own axis.
+  void ForgetAxis(const TCustomChartAxis *A);
   TCustomChartAxis *GetHorizAxis() const { return FHorizAxisObj; }
   TCustomChartAxis *GetVertAxis() const { return FVertAxisObj; }
   int ZOrder = -1;
@@ -187,6 +203,8 @@ public:
   virtual void DrawValue(int ValueIndex) { (void)ValueIndex; }
   virtual void DrawMarks();
   virtual void DrawMark(int ValueIndex, const std::string &Text, TSeriesMarkPosition &Position);
+  // One legend symbol; ValueIndex -1 stands for the whole series.
+  virtual void DrawLegend(int ValueIndex, const TRect &R);
   virtual void DrawLegendShape(int ValueIndex, const TRect &R);
   virtual void CalcHorizMargins(int &LeftMargin, int &RightMargin) { LeftMargin = RightMargin = 0; }
   virtual void CalcVertMargins(int &TopMargin, int &BottomMargin) { TopMargin = BottomMargin = 0; }
@@ -216,6 +234,9 @@ public:
 
   virtual void Assign(const TChartSeries &Source);
   virtual bool SameClass(const TChartSeries &Other) const;
+  // Other is of this series' class or of one derived from it; every series class says so
+  // for itself.
+  virtual bool IsOfMyClass(const TChartSeries &) const { return true; }
 
 protected:
   // Stores a setting and repaints, only when it changes.
@@ -249,3 +270,10 @@ private:
 
 int CountActiveSeries(const std::vector<TChartSeries *> &List);
 bool SameSeriesClass(const TChartSeries &A, const TChartSeries &B);
+
+template <class T>
+void TSeriesMarks::Set(T &Field, const T &V) {
+  if (Field == V) return;
+  Field = V;
+  FSeries->Repaint();
+}

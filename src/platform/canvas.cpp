@@ -63,8 +63,9 @@ inline uint32_t ApplyRop3(uint32_t Rop, uint32_t P, uint32_t S, uint32_t D) {
 // Dash patterns of 1-pixel pens, on/off run lengths in pixels.
 const std::vector<int> &PenPattern(TPenStyle S) {
   static const std::vector<int> Solid, Dash{18, 6}, Dot{3, 3}, DashDot{9, 6, 3, 6},
-      DashDotDot{9, 3, 3, 3, 3, 3};
+      DashDotDot{9, 3, 3, 3, 3, 3}, Alternate{1, 1};
   switch (S) {
+  case psAlternate: return Alternate;
   case psDash: return Dash;
   case psDot: return Dot;
   case psDashDot: return DashDot;
@@ -545,6 +546,7 @@ QPen MakeQPen(TCanvas::Impl &D, bool Wide) {
     case psDot: P.setDashPattern({3, 3}); break;
     case psDashDot: P.setDashPattern({9, 6, 3, 6}); break;
     case psDashDotDot: P.setDashPattern({9, 3, 3, 3, 3, 3}); break;
+    case psAlternate: P.setDashPattern({1, 1}); break;
     default: break;
     }
   }

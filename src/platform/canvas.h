@@ -25,7 +25,17 @@
 class TBitmap;
 class TMetafile;
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// psAlternate: a 1-pixel pen that sets every other pixel (the cosmetic alternate pen).
+enum TPenStyle {
+  psSolid,
+  psDash,
+  psDot,
+  psDashDot,
+  psDashDotDot,
+  psClear,
+  psInsideFrame,
+  psAlternate
+};
 // Raster operations of the pen (R2_*): pmCopy draws the pen colour.
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "chart_test_util.h"
+#include "platform/date_formats.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
 
 TEST(AxisDates, CalendarOfChartDates) {
   EXPECT_EQ(EncodeChartDate(1899, 12, 30), 0);
@@ -30,6 +35,26 @@ TEST(AxisDates, DecrementWalksTheCalendar) {
   EXPECT_EQ(ChartDecrementDate(EncodeChartDate(2021, 3, 1), 30), EncodeChartDate(2021, 2, 1));
   EXPECT_EQ(ChartDecrementDate(EncodeChartDate(2021, 2, 1), 90), EncodeChartDate(2020, 11, 1));
   EXPECT_EQ(ChartDecrementDate(EncodeChartDate(2021, 1, 1), 730), EncodeChartDate(2019, 1, 1));
+}
+
+TEST(AxisDates, DefaultFormatsAreTheLocalesShortOnes) {
+  const QLocale Was;
+  const double Eve = EncodeChartDate(2026, 12, 24) + (21 * 3600 + 5 * 60 + 9) / 86400.0;
+  for (const char *Name : {"en_US", "de_DE", "fr_FR"}) {
+    QLocale::setDefault(QLocale(QString(Name)));
+    const QLocale L;
+    // Longer than a day: the date as the locale writes it short; else the time.
+    EXPECT_EQ(FormatDateTime(DateTimeDefaultFormat(2), Eve),
+              L.toString(QDate(2026, 12, 24), QLocale::ShortFormat).toStdString())
+        << Name;
+    EXPECT_EQ(FormatDateTime(DateTimeDefaultFormat(0.5), Eve),
+              L.toString(QTime(21, 5, 9), QLocale::ShortFormat).toStdString())
+        << Name;
+  }
+  QLocale::setDefault(Was);
+  // Quoted text and the letters the locales use.
+  EXPECT_EQ(DateTimeFormatFromLocalePattern("d. M. 'um' H:mm"), "d\". \"m\". um \"h\":\"nn");
+  EXPECT_EQ(FormatDateTime("d/m/yy h:n:s am/pm", Eve), "24/12/26 9:5:9 pm");
 }
 
 namespace {

@@ -34,7 +34,7 @@ TEST(BarSeries, DefaultsAndValueList) {
   EXPECT_EQ(B.BarStyle(), bsRectangle);
   EXPECT_EQ(B.CustomBarWidth(), 0);
   EXPECT_TRUE(B.Marks.Visible());
-  EXPECT_EQ(B.Marks.ArrowLength, 20);
+  EXPECT_EQ(B.Marks.ArrowLength(), 20);
   EXPECT_EQ(B.YValues().Name(), "Bar");
   EXPECT_EQ(B.YValues().Order, TChartListOrder::loNone);
   THorizBarSeries H;
@@ -221,7 +221,7 @@ TEST(BarSeries, ClickedFollowsTheShape) {
 TEST(BarSeries, MarksStandAboveTheBars) {
   TBarChart W;
   auto *A = W.Series<TBarSeries>({4, 8, -3});
-  A->Marks.Style = smsValue;
+  A->Marks.SetStyle(smsValue);
   W.Paint();
   ASSERT_EQ(A->Marks.Positions.size(), 3u);
   const TSeriesMarkPosition &P = *A->Marks.Positions[1];
@@ -233,7 +233,7 @@ TEST(BarSeries, MarksStandAboveTheBars) {
   EXPECT_LT(W.Chart.LeftAxis.IMinimum, -3);
   EXPECT_GT(W.Chart.LeftAxis.IMaximum, 8);
   // With only labels shown, a point without a label has no mark.
-  A->Marks.Style = smsLabel;
+  A->Marks.SetStyle(smsLabel);
   A->Marks.Positions.clear();
   W.Chart.Invalidate();
   W.Paint();

@@ -261,25 +261,25 @@ TEST(Marks, BoxFrameAndTransparency) {
   W.Chart.BottomAxis.SetMinMax(0, 10);
   W.Chart.LeftAxis.SetMinMax(0, 10);
   S->Marks.SetVisible(true);
-  S->Marks.Style = smsValue;
+  S->Marks.SetStyle(smsValue);
   W.Paint();
   W.Save("chart_marks.png");
   ASSERT_EQ(S->Marks.Positions.size(), 2u);
   const TRect B = S->Marks.Positions[0]->Bounds();
   // The box stands centred ArrowLength above the point (top = Y - height + 1), its height
   // one line plus twice the frame, filled with the marks' colour.
-  const int Y = W.Chart.LeftAxis.CalcYPosValue(5) - S->Marks.ArrowLength;
+  const int Y = W.Chart.LeftAxis.CalcYPosValue(5) - S->Marks.ArrowLength();
   EXPECT_EQ(B.Top, Y - B.Height() + 1);
   W.Chart.AssignChartFont(S->Marks.Font);
   EXPECT_EQ(B.Height(), W.Chart.Canvas().FontHeight() + 2);
-  EXPECT_EQ(S->Marks.BackColor, TColor(0x80FFFF));
-  EXPECT_EQ(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor);
+  EXPECT_EQ(S->Marks.BackColor(), TColor(0x80FFFF));
+  EXPECT_EQ(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor());
   EXPECT_EQ(W.Pixel(B.Left, B.Top + 2), clBlack); // the frame
-  S->Marks.Transparent = true;
+  S->Marks.SetTransparent(true);
   S->Marks.Frame.Visible = false;
   W.Chart.Invalidate();
   W.Paint();
-  EXPECT_NE(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor); // no box
+  EXPECT_NE(W.Pixel(B.Left + 1, B.Top + 1), S->Marks.BackColor()); // no box
   EXPECT_NE(W.Pixel(B.Left, B.Top + 2), clBlack);                 // no frame
 }
 

@@ -101,7 +101,7 @@ TEST(ChartLayout, TopLegendShiftedByTopPos) {
   auto LegendLeft = [](int TopPos) {
     TChartOnBitmap W(500, 300);
     W.Chart.SetView3D(false);
-    W.Chart.Legend.Alignment = laTop;
+    W.Chart.Legend.SetAlignment(laTop);
     W.Chart.Legend.SetTopPos(TopPos);
     auto *S = W.Chart.AddSeries<TPointSeries>();
     S->AddXY(0, 1, "one");
@@ -136,4 +136,43 @@ TEST(ChartLayout, DepthAxisEnds) {
   EXPECT_EQ(W.Chart.MaxYValue(D), 7);
   B->SetActive(false);
   EXPECT_EQ(W.Chart.MaxYValue(D), 0);
+}
+
+TEST(ChartLayout, CustomAxisJoinsTheChartAndLeavesIt) {
+  struct TCountedAxis : TChartAxis {
+    int *Gone;
+    TCountedAxis(TCustomAxisPanel *C, int *G) : TChartAxis(C, false, false), Gone(G) {}
+    ~TCountedAxis() override { ++*Gone; }
+  };
+  int Gone = 0;
+  TLineSeries Kept; // not the chart's: it outlives it
+  {
+    TChartOnBitmap W;
+    W.Chart.AddSeries(&Kept);
+    Kept.SetActive(false);
+    Kept.SetHorizAxis(aCustomHorizAxis);
+    Kept.SetCustomHorizAxis(new TChartAxis(&W.Chart, true, false));
+    W.Chart.SetView3D(false);
+    auto *S = W.Chart.AddSeries<TLineSeries>();
+    S->AddXY(0, 0);
+    S->AddXY(10, 50);
+    auto *Own = new TCountedAxis(&W.Chart, &Gone), *Dropped = new TCountedAxis(&W.Chart, &Gone);
+    ASSERT_EQ(W.Chart.AxesList.size(), 8u);
+    EXPECT_EQ(W.Chart.AxesList[6], Own);
+    S->SetVertAxis(aCustomVertAxis);
+    S->SetCustomVertAxis(Dropped);
+    delete Dropped; // the series must not keep it
+    EXPECT_EQ(Gone, 1);
+    EXPECT_EQ(W.Chart.AxesList.size(), 7u);
+    EXPECT_EQ(S->GetVertAxis(), &W.Chart.LeftAxis);
+    S->SetCustomVertAxis(Own);
+    W.Paint();
+    EXPECT_EQ(Own->IMaximum, 50); // adjusted to the series
+    EXPECT_FALSE(Own->DrawnLabels.empty());
+    EXPECT_TRUE(W.Chart.LeftAxis.DrawnLabels.empty()); // no series on it any more
+  }
+  EXPECT_EQ(Gone, 2); // the chart freed the one still in its list
+  TChart Other;       // the freed axis is forgotten: on another chart the series takes its own axis
+  Other.AddSeries(&Kept);
+  EXPECT_EQ(Kept.GetHorizAxis(), &Other.BottomAxis);
 }

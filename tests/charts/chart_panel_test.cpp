@@ -2,6 +2,11 @@
 
 #include "chart_test_util.h"
 #include "platform/metafile.h"
+#include "platform/qt_bridge.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QPixmap>
 
 #include <set>
 
@@ -181,6 +186,18 @@ TEST(ChartCanvas, GradientBands) {
   EXPECT_EQ(ApplyDark(RGB(200, 100, 50), 64), RGB(136, 36, 0));
 }
 
+TEST(ChartCanvas, SmallDotsPenSetsEveryOtherPixel) {
+  TChartCanvas3D C;
+  TBitmap B(40, 3);
+  C.SetReferenceCanvas(&B.Canvas());
+  TChartPen P;
+  P.Color = clRed;
+  P.SmallDots = true;
+  C.AssignVisiblePen(P);
+  C.Line(0, 1, 40, 1);
+  for (int x = 0; x < 39; ++x) EXPECT_EQ(B.Canvas().Pixels(x, 1) == clRed, x % 2 == 0) << x;
+}
+
 TEST(ChartCanvas, ReDrawBitmapAfterInvalidate) {
   TChartCanvas3D C;
   TBitmap Dest(50, 50);
@@ -340,7 +357,7 @@ TEST(ChartPanel, AssignCopiesThePanelSettings) {
   EXPECT_EQ(P.View3DOptions.Zoom(), 80);
   EXPECT_EQ(P.Chart3DPercent(), 40);
   EXPECT_EQ(P.Color(), clAqua);
-  EXPECT_EQ(P.BackImage.Width(), 8);
+  EXPECT_EQ(P.BackImage().Width(), 8);
   EXPECT_EQ(P.BackImageMode(), TChartBackImageMode::pbmTile);
   EXPECT_TRUE(P.Gradient.Visible());
   EXPECT_EQ(P.Gradient.Direction(), TGradientDirection::gdFromCenter);
@@ -363,6 +380,25 @@ TEST(ChartPanel, GradientAssignRepaintsOnlyOnChange) {
   W.Chart.Gradient.Assign(G);
   EXPECT_EQ(W.Chart.Gradient.EndColor(), clRed);
   EXPECT_TRUE(W.Chart.PaintPending());
+}
+
+TEST(ChartPanel, HandCursorAndABackImageChangedInPlace) {
+  LoadChartCursors();
+  const QImage Hand =
+      QImage(":/charts/CHART_CURSOR_HAND.png").convertToFormat(QImage::Format_ARGB32);
+  ASSERT_FALSE(Hand.isNull());
+  const QCursor Cursor = ToQCursor(crChartHand);
+  EXPECT_EQ(Cursor.shape(), Qt::BitmapCursor);
+  EXPECT_EQ(Cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), Hand);
+  EXPECT_EQ(Hand.pixel(Cursor.hotSpot()), qRgba(255, 255, 255, 255)); // on the fingertip
+  TChartOnBitmap W;
+  W.Chart.SetBackImage(TBitmap(8, 8));
+  W.Paint();
+  W.Chart.ChangeBackImage([](TBitmap &B) { B.Fill(clRed); });
+  EXPECT_TRUE(W.Chart.PaintPending());
+  W.Paint();
+  const TRect &R = W.Chart.ChartRect;
+  EXPECT_EQ(W.Pixel((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2), clRed);
 }
 
 TEST(ChartPanel, FontsChangedInPlaceRepaintTheChart) {

@@ -41,8 +41,8 @@ TEST(ChartRender, ClippedCurveLeavesTheAxisAlone) {
 TEST(ChartRender, TitleFootLegendAndThreeD) {
   TChartOnBitmap W(500, 320);
   TChart &C = W.Chart;
-  C.Title.Text = {"Two curves"};
-  C.Foot.Text = {"foot line"};
+  C.Title.SetText({"Two curves"});
+  C.Foot.SetText({"foot line"});
   C.Foot.Font.Color = clRed;
   auto *A = C.AddSeries<TLineSeries>();
   auto *B = C.AddSeries<TPointSeries>();

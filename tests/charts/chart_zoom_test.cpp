@@ -18,11 +18,11 @@ struct TZoomChart : TChartOnBitmap {
     Chart.OnFlush = [this] { ++Flushes; };
     Paint();
   }
-  void Drag_(TMouseButton B, int X0, int Y0, int X1, int Y1) {
-    Chart.MouseDown(B, 0, X0, Y0);
-    Chart.MouseMove(0, (X0 + X1) / 2, (Y0 + Y1) / 2);
-    Chart.MouseMove(0, X1, Y1);
-    Chart.MouseUp(B, 0, X1, Y1);
+  void Drag_(TMouseButton B, int X0, int Y0, int X1, int Y1, TShiftState Keys = 0) {
+    Chart.MouseDown(B, Keys, X0, Y0);
+    Chart.MouseMove(Keys, (X0 + X1) / 2, (Y0 + Y1) / 2);
+    Chart.MouseMove(Keys, X1, Y1);
+    Chart.MouseUp(B, Keys, X1, Y1);
     Paint();
   }
   void ExpectStartEnds() {
@@ -50,7 +50,7 @@ TEST(Zoom, DragRightDownZoomsAndUpLeftUndoes) {
   TZoomChart W;
   const double Lo = W.Chart.BottomAxis.CalcPosPoint(100), Hi = W.Chart.BottomAxis.CalcPosPoint(200);
   const double Bottom = W.Chart.LeftAxis.CalcPosPoint(150), Top = W.Chart.LeftAxis.CalcPosPoint(80);
-  W.Drag_(mbLeft, 100, 80, 200, 150);
+  W.Drag_(mbLeft, 100, 80, 200, 150, ssShift); // no key is required, so a held one is no hindrance
   EXPECT_TRUE(W.Chart.Zoomed);
   EXPECT_DOUBLE_EQ(W.Chart.BottomAxis.Minimum(), Lo);
   EXPECT_DOUBLE_EQ(W.Chart.BottomAxis.Maximum(), Hi);
@@ -59,7 +59,7 @@ TEST(Zoom, DragRightDownZoomsAndUpLeftUndoes) {
   W.Save("chart_zoomed.png");
   int Undone = 0;
   W.Chart.OnUndoZoom = [&] { ++Undone; };
-  W.Drag_(mbLeft, 200, 150, 100, 80);
+  W.Drag_(mbLeft, 200, 150, 100, 80, ssCtrl);
   EXPECT_EQ(Undone, 1);
   EXPECT_FALSE(W.Chart.Zoomed);
   W.ExpectStartEnds();
@@ -90,7 +90,7 @@ TEST(Zoom, UnzoomedUndoOnlyRaisesTheEvent) {
   TZoomChart W;
   int Undone = 0;
   W.Chart.OnUndoZoom = [&] { ++Undone; };
-  W.Drag_(mbLeft, 200, 150, 100, 80);
+  W.Drag_(mbLeft, 200, 150, 100, 80, ssCtrl);
   EXPECT_EQ(Undone, 1);
   W.ExpectStartEnds();
 }
@@ -112,7 +112,7 @@ TEST(Zoom, AnimationRepaintsAtOnce) {
 TEST(Pan, RightDragMovesTheAxes) {
   TZoomChart W;
   const double PerPixel = 20.0 / W.Chart.BottomAxis.IAxisSize;
-  W.Drag_(mbRight, 200, 120, 150, 120);
+  W.Drag_(mbRight, 200, 120, 150, 120, ssShift | ssCtrl);
   EXPECT_NEAR(W.Chart.BottomAxis.Minimum(), 50 * PerPixel, 1e-9);
   EXPECT_NEAR(W.Chart.BottomAxis.Maximum(), 20 + 50 * PerPixel, 1e-9);
   EXPECT_EQ(W.Chart.LeftAxis.Minimum(), 0); // no vertical move

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "chart_test_util.h"
@@ -35,7 +36,7 @@ TEST(PieSeries, DefaultsAndLists) {
   EXPECT_EQ(P.XValues().Name(), "Angle");
   EXPECT_EQ(P.PieValues().Name(), "Pie");
   EXPECT_TRUE(P.Marks.Visible());
-  EXPECT_EQ(P.Marks.ArrowLength, 8);
+  EXPECT_EQ(P.Marks.ArrowLength(), 8);
   EXPECT_FALSE(P.UseAxis());
 }
 
@@ -130,6 +131,19 @@ TEST(PieSeries, OtherSliceGathersSmallValues) {
   W.Chart.Invalidate();
   W.Paint();
   EXPECT_EQ(W.Pie->Count(), 4);
+}
+
+TEST(PieSeries, ValuesAreOrderedBeforeTheOtherSliceIsFormed) {
+  TPieChart W;
+  for (double V : {5, 50, 15, 30}) W.Pie->Add(V);
+  W.Pie->YValues().Order = TChartListOrder::loDescending;
+  W.Pie->OtherSlice.Style = poBelowPercent;
+  W.Pie->OtherSlice.Value = 10;
+  W.Paint();
+  ASSERT_EQ(W.Pie->Count(), 5);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(W.Pie->GetyValue(i), (std::array{50, 30, 15, 5}[i])) << i;
+  EXPECT_TRUE(W.Pie->IsHidden(3));
+  EXPECT_EQ(W.Pie->GetXLabel(4), "Other");
 }
 
 TEST(PieSeries, NothingToDraw) {

@@ -374,10 +374,10 @@ TEST(Chart, AssignCopiesAxesWallsAndTexts) {
   S.Chart.AxisVisible = false;
   S.Chart.SetMaxPointsPerPage(10);
   S.Chart.SetBackColor(clYellow);
-  S.Chart.BottomWall.Size = 4;
-  S.Chart.Title.Text = {"paths"};
+  S.Chart.BottomWall.SetSize(4);
+  S.Chart.Title.SetText({"paths"});
   S.Chart.Title.Font.SetColor(clRed);
-  S.Chart.Legend.Alignment = laTop;
+  S.Chart.Legend.SetAlignment(laTop);
   S.Chart.Legend.SetTopPos(30);
   S.Chart.Foot.SetVisible(false);
   S.Chart.SetView3D(false);
@@ -389,12 +389,51 @@ TEST(Chart, AssignCopiesAxesWallsAndTexts) {
   EXPECT_EQ(W.Chart.MaxPointsPerPage(), 10);
   EXPECT_EQ(W.Chart.BackColor(), clYellow);
   EXPECT_EQ(W.Chart.BackWall.Brush.Style, bsSolid);
-  EXPECT_EQ(W.Chart.BottomWall.Size, 4);
-  EXPECT_EQ(W.Chart.Title.Text, std::vector<std::string>{"paths"});
+  EXPECT_EQ(W.Chart.BottomWall.Size(), 4);
+  EXPECT_EQ(W.Chart.Title.Text(), std::vector<std::string>{"paths"});
   EXPECT_EQ(W.Chart.Title.Font.Color, clRed);
-  EXPECT_EQ(W.Chart.Legend.Alignment, laTop);
+  EXPECT_EQ(W.Chart.Legend.Alignment(), laTop);
   EXPECT_EQ(W.Chart.Legend.TopPos(), 30);
   EXPECT_FALSE(W.Chart.Foot.Visible());
   EXPECT_FALSE(W.Chart.View3D());
   EXPECT_TRUE(W.Chart.PaintPending());
+}
+
+TEST(Chart, WallTitleLegendAndMarksSettingsRepaintWhenChanged) {
+  TChartOnBitmap W;
+  TChart &C = W.Chart;
+  auto *S = C.AddSeries<TPointSeries>();
+  S->AddXY(1, 1);
+  TChartLegend &L = C.Legend;
+  ExpectEachChangeRepaints(
+      W, {
+             {"Wall Dark3D", [&] { C.LeftWall.SetDark3D(false); }},
+             {"Wall Size", [&] { C.BackWall.SetSize(3); }},
+             {"Title AdjustFrame", [&] { C.Title.SetAdjustFrame(false); }},
+             {"Title Alignment", [&] { C.Foot.SetAlignment(TChartTitle::taLeftJustify); }},
+             {"Title Color", [&] { C.Title.SetColor(clAqua); }},
+             {"Title Text", [&] { C.Title.SetText({"paths"}); }},
+             {"Legend Alignment", [&] { L.SetAlignment(laBottom); }},
+             {"Legend Color", [&] { L.SetColor(clYellow); }},
+             {"Legend ColorWidth", [&] { L.SetColorWidth(20); }},
+             {"Legend FirstValue", [&] { L.SetFirstValue(1); }},
+             {"Legend HorizMargin", [&] { L.SetHorizMargin(7); }},
+             {"Legend Inverted", [&] { L.SetInverted(true); }},
+             {"Legend LegendStyle", [&] { L.SetLegendStyle(lsSeries); }},
+             {"Legend MaxNumRows", [&] { L.SetMaxNumRows(3); }},
+             {"Legend ResizeChart", [&] { L.SetResizeChart(false); }},
+             {"Legend ShadowColor", [&] { L.SetShadowColor(clGray); }},
+             {"Legend ShadowSize", [&] { L.SetShadowSize(5); }},
+             {"Legend TextStyle", [&] { L.SetTextStyle(ltsPlain); }},
+             {"Legend TopPos", [&] { L.SetTopPos(40); }},
+             {"Legend VertMargin", [&] { L.SetVertMargin(6); }},
+             {"Marks Style", [&] { S->Marks.SetStyle(smsValue); }},
+             {"Marks ArrowLength", [&] { S->Marks.SetArrowLength(12); }},
+             {"Marks BackColor", [&] { S->Marks.SetBackColor(clWhite); }},
+             {"Marks Transparent", [&] { S->Marks.SetTransparent(true); }},
+             {"Marks Clip", [&] { S->Marks.SetClip(true); }},
+         });
+  EXPECT_EQ(C.BackWall.Size(), 3);
+  EXPECT_EQ(L.TextStyle(), ltsPlain);
+  EXPECT_EQ(S->Marks.ArrowLength(), 12);
 }

@@ -55,9 +55,9 @@ TEST(SeriesBase, MarkBoxesAndWhoGetsOne) {
   // Centred above the point, lifted once by ArrowLength for a fast line.
   const int X = Fast->CalcXPos(0), Y = Fast->CalcYPos(0);
   EXPECT_EQ(P[0]->ArrowFrom, TPoint(X, Y));
-  EXPECT_EQ(P[0]->ArrowTo, TPoint(X, Y - Fast->Marks.ArrowLength));
+  EXPECT_EQ(P[0]->ArrowTo, TPoint(X, Y - Fast->Marks.ArrowLength()));
   EXPECT_EQ(P[0]->LeftTop.X, X - P[0]->Width / 2);
-  EXPECT_EQ(P[0]->LeftTop.Y, Y - P[0]->Height + 1 - Fast->Marks.ArrowLength);
+  EXPECT_EQ(P[0]->LeftTop.Y, Y - P[0]->Height + 1 - Fast->Marks.ArrowLength());
   EXPECT_EQ(W.Pixel(P[0]->LeftTop.X + 2, P[0]->LeftTop.Y + 2), TColor(0x80FFFF));
 }
 
@@ -111,6 +111,31 @@ TEST(SeriesBase, LinkedSeriesCopyEveryListAndCannotVetoACopy) {
   ASSERT_EQ(Dst->Count(), 3);
   EXPECT_EQ(Dst->Size.GetValue(0), 5);
   EXPECT_EQ(Dst->Size.GetValue(2), 9);
+}
+
+TEST(SeriesBase, SameClassTakesInDerivedKindsAndAssignCopiesTheMarks) {
+  TChart C;
+  auto *Sized = C.AddSeries<TSizedSeries>();
+  auto *Point = C.AddSeries<TPointSeries>();
+  auto *Line = C.AddSeries<TLineSeries>();
+  EXPECT_TRUE(SameSeriesClass(*Sized, *Point)); // derived from it, either way round
+  EXPECT_TRUE(SameSeriesClass(*Point, *Sized));
+  EXPECT_FALSE(SameSeriesClass(*Point, *Line)); // siblings only
+  Point->Marks.SetStyle(smsValue);
+  Point->Marks.SetArrowLength(15);
+  Point->Marks.SetBackColor(clAqua);
+  Point->Marks.SetTransparent(true);
+  Point->Marks.SetClip(true);
+  Point->Marks.SetVisible(true);
+  Point->Marks.Frame.SetColor(clRed);
+  Line->Marks.Assign(Point->Marks);
+  EXPECT_EQ(Line->Marks.Style(), smsValue);
+  EXPECT_EQ(Line->Marks.ArrowLength(), 15);
+  EXPECT_EQ(Line->Marks.BackColor(), clAqua);
+  EXPECT_TRUE(Line->Marks.Transparent());
+  EXPECT_TRUE(Line->Marks.Clip());
+  EXPECT_TRUE(Line->Marks.Visible());
+  EXPECT_EQ(Line->Marks.Frame.Color, clRed);
 }
 
 TEST(SeriesBase, AddValuesExchangesXAndYBetweenVerticalAndHorizontal) {
@@ -209,9 +234,9 @@ TEST(SeriesBase, LegendBoxInTheLegendsColourGetsAWhiteFrame) {
   auto *S = W.Chart.AddSeries<TBarSeries>();
   S->AddXY(0, 3, "first", clYellow);
   S->AddXY(1, 4, "second", clRed);
-  W.Chart.Legend.Color = clYellow;
+  W.Chart.Legend.SetColor(clYellow);
   W.Chart.Legend.SetColorWidth(50);
-  W.Chart.Legend.ShadowSize = 0;
+  W.Chart.Legend.SetShadowSize(0);
   W.Paint();
   W.Save("chart_legend_boxes.png");
   const TRect &R = W.Chart.Legend.RectLegend;
@@ -222,4 +247,31 @@ TEST(SeriesBase, LegendBoxInTheLegendsColourGetsAWhiteFrame) {
   EXPECT_EQ(W.Pixel(XColor + 3, R.Top + 4), clYellow);
   EXPECT_EQ(W.Pixel(XColor + 3, R.Top + RowH + 2), clBlack);
   EXPECT_EQ(W.Pixel(XColor + 3, R.Top + RowH + 4), clRed);
+}
+
+TEST(SeriesBase, LegendSymbolsAndLegendStyleMarks) {
+  TChartOnBitmap W; // 3-D
+  auto *Line = W.Chart.AddSeries<TLineSeries>();
+  auto *Points = W.Chart.AddSeries<TPointSeries>();
+  Line->AddXY(1, 2);
+  Line->AddXY(2, 3);
+  Points->AddXY(1, 1);
+  W.Chart.Legend.SetColorWidth(50);
+  W.Chart.Legend.SetShadowSize(0);
+  W.Paint();
+  const TRect &R = W.Chart.Legend.RectLegend;
+  ASSERT_EQ(W.Chart.Legend.NumRows, 2);
+  const int RowH = R.Height() / 2, XColor = R.Left + 4;
+  const int MidX = XColor + W.Chart.Legend.ColorWidthPixels / 2, MidY = R.Top + RowH + RowH / 2;
+  // A line without a pointer is a band in 3-D: its symbol is a filled box, not a line.
+  EXPECT_EQ(W.Pixel(XColor + 3, R.Top + 4), Line->SeriesColor());
+  EXPECT_EQ(W.Pixel(MidX, MidY), Points->SeriesColor());
+  // A series whose points have many colours has no symbol.
+  Points->SetColorEachPoint(true);
+  W.Paint();
+  EXPECT_EQ(W.Pixel(MidX, MidY), W.Chart.Legend.Color());
+  // Marks in the legend's style read as the legend does.
+  Line->Marks.SetStyle(smsLegend);
+  W.Chart.Legend.SetTextStyle(ltsXValue);
+  EXPECT_EQ(Line->ValueMarkText(1), "2");
 }

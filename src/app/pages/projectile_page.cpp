@@ -25,7 +25,7 @@ void SetUpProjectileChart(TChart &C, TPointSeries *&S1, TFastLineSeries *&S2) {
   C.SetBackColor(clWhite);
   C.Title.SetVisible(false);
   C.Legend.SetVisible(false);
-  C.Legend.Alignment = laTop;
+  C.Legend.SetAlignment(laTop);
   C.AnimatedZoom = true;
   C.SetCursor(crChartHand);
   C.SavedCursor = crChartHand;
