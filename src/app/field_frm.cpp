@@ -17,13 +17,14 @@
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
-#include "app/page_kit.h"
 #include "app/forms/big_pic_frm.h"
 #include "app/forms/help_frm.h"
 #include "app/forms/print_preview_frm.h"
 #include "app/forms/splash_frm.h"
+#include "app/page_kit.h"
 #include "app/page_registry.h"
 #include "app/topic_page.h"
+#include "app/window_gone.h"
 #include "htmlview/doc_images.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
@@ -173,7 +174,7 @@ TFieldFrm::~TFieldFrm() {
   // The pages use the sheets and the window: they go first, the last built first.
   PageBySheet.fill(nullptr);
   while (!Pages.empty()) Pages.pop_back();
-  FHelp.reset();
+  DropHelp();
 }
 
 void TFieldFrm::BuildSheets() {
@@ -887,8 +888,24 @@ void TFieldFrm::ViewerMouseUp() {
 // ---- Help ----
 
 THelpFrm &TFieldFrm::EnsureHelp() {
-  if (!FHelp) FHelp = std::make_unique<THelpFrm>(ExtractFilePath(Application->HelpFile));
+  if (!FHelp) {
+    FHelp = std::make_unique<THelpFrm>(ExtractFilePath(Application->HelpFile));
+    // A help window whose native window was destroyed from outside can never be shown
+    // again: it is dropped, and the next request for help makes a new one.
+    FHelpGone =
+        std::make_unique<TWindowGoneFilter>(FHelp->winId(), [Self = QPointer<TFieldFrm>(this)] {
+          if (Self) Self->DropHelp();
+        });
+    QCoreApplication::instance()->installNativeEventFilter(FHelpGone.get());
+  }
   return *FHelp;
+}
+
+void TFieldFrm::DropHelp() {
+  if (FHelpGone && QCoreApplication::instance())
+    QCoreApplication::instance()->removeNativeEventFilter(FHelpGone.get());
+  FHelpGone.reset();
+  FHelp.reset();
 }
 
 bool TFieldFrm::HandleHelp(int Command, int Data, const std::string &Keyword) {

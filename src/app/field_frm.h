@@ -30,6 +30,7 @@ class QMenu;
 class QStackedWidget;
 class THelpFrm;
 class TSplitterBar;
+class TWindowGoneFilter;
 
 // The text toolbar's buttons: glyph above caption.
 constexpr int ViewerButtonWidth = 48, ViewerButtonHeight = 38;
@@ -243,5 +244,8 @@ private:
   bool FCloseConfirmed = false;
   bool FClosePending = false;
   std::unique_ptr<THelpFrm> FHelp;
+  // Watches for the help window's native window being destroyed from outside.
+  std::unique_ptr<TWindowGoneFilter> FHelpGone;
+  void DropHelp();
   friend class TFormClient;
 };

@@ -683,6 +683,9 @@ void TCustomChart::CalcAxisRect() {
   } else
     SeriesWidth3D = SeriesHeight3D = Width3D = Height3D = 0;
   RecalcWidthHeight();
+  // An axis measures its labels for a step that depends on its length: the length it is
+  // about to have, never the one of the last draw, so that one chart always gets one layout.
+  for (TCustomChartAxis *A : AxesList) A->InternalCalcPositions();
   int Index = 0;
   for (TCustomChartAxis *A : AxesList) {
     if (IsAxisVisible(A)) {

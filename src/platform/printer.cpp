@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -271,14 +272,38 @@ std::function<bool(TPrintDialog &)> &DialogHook() {
 
 void SetPrintDialogHook(std::function<bool(TPrintDialog &)> Hook) { DialogHook() = std::move(Hook); }
 
+namespace {
+// The dialog offers its page range on showing whatever its options say: for a print of one
+// page the range is turned off once it is shown (the names are those of the dialog's form).
+class TPageRangeOff : public QObject {
+public:
+  explicit TPageRangeOff(QPrintDialog &D) : Dialog(D) {}
+  bool eventFilter(QObject *Watched, QEvent *E) override {
+    if (Watched == &Dialog && E->type() == QEvent::Show)
+      for (const char *Name : {"printRange", "pagesRadioButton", "from", "to", "pagesLineEdit"})
+        if (QWidget *W = Dialog.findChild<QWidget *>(Name)) W->setEnabled(false);
+    return false;
+  }
+
+private:
+  QPrintDialog &Dialog;
+};
+} // namespace
+
 bool TPrintDialog::Execute() {
   if (DialogHook()) return DialogHook()(*this);
   QPrinter &Q = Printer().Data().P();
   Q.setCopyCount(std::max(1, Copies));
   Q.setFromTo(FromPage, ToPage);
+  // The printer keeps the range of the last print; a print without pages starts from all.
+  if (!AllowPageRange) Q.setPrintRange(QPrinter::AllPages);
   QPrintDialog Dlg(&Q);
+  TPageRangeOff RangeOff(Dlg);
   if (AllowPageRange) Dlg.setMinMax(MinPage, MaxPage);
-  else Dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  else {
+    Dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    Dlg.installEventFilter(&RangeOff);
+  }
   bool Ok = Dlg.exec() == QDialog::Accepted;
   if (Ok) {
     Copies = std::max(1, Q.copyCount());

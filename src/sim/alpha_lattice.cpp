@@ -129,9 +129,13 @@ void Frame(TBitmap &B) {
 void DrawAlphaLattice(TCanvas &Canvas, int YPos, const TLatticeLayout &L) {
   TBitmap B(L.Width(), L.Height());
   DrawLatticeNuclei(B.Canvas(), L);
-  DrawDot(B.Canvas(), L.StartMarker(YPos));
+  DrawAlphaStartMarker(B.Canvas(), YPos, L);
   Frame(B);
   Canvas.Draw(0, 0, B);
+}
+
+void DrawAlphaStartMarker(TCanvas &Canvas, int YPos, const TLatticeLayout &L) {
+  DrawDot(Canvas, L.StartMarker(YPos));
 }
 
 void DrawAlphaLattice(TCanvas &Canvas, int YPos) {

@@ -60,6 +60,8 @@ void DrawLatticeNuclei(TCanvas &Canvas, const TLatticeLayout &L);
 // The lattice with the start marker for YPos, framed, onto Canvas at (0, 0).
 void DrawAlphaLattice(TCanvas &Canvas, int YPos, const TLatticeLayout &L);
 void DrawAlphaLattice(TCanvas &Canvas, int YPos); // layout of the present ScreenMode
+// The start marker alone, on whatever Canvas shows (the last frame of a run).
+void DrawAlphaStartMarker(TCanvas &Canvas, int YPos, const TLatticeLayout &L);
 
 // Runs the particle from (X0, Y0) with (VX0, VY0) until it leaves the picture or Yield
 // returns false, drawing one frame per frame step onto Canvas (the trail kept when Trail)

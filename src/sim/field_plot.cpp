@@ -230,6 +230,34 @@ void TFieldPlot::MarkArrivalSlot(int J, double X, double Y) {
   C.SlotUsed[Slot] = true;
 }
 
+// A line stalls up to a step from the zero of the field: Newton's method on the field
+// vector, with the Jacobian of the Coulomb field, finds the zero itself. A start that does
+// not settle close by (or that runs towards a charge) keeps the stall point.
+TPoint TFieldPlot::NeutralPointNear(double X, double Y) const {
+  double ZX = X, ZY = Y;
+  for (int Iteration = 0; Iteration < 20; ++Iteration) {
+    double Ex = 0, Ey = 0, Jxx = 0, Jxy = 0, Jyy = 0;
+    for (const TFieldCharge &C : Charges) {
+      const double DX = ZX - C.X, DY = ZY - C.Y, R2 = DX * DX + DY * DY;
+      if (R2 < double(GridSize) * GridSize / 4) return Point(Round(X), Round(Y));
+      const double R3 = R2 * std::sqrt(R2), R5 = R3 * R2;
+      Ex += C.Value * DX / R3;
+      Ey += C.Value * DY / R3;
+      Jxx += C.Value * (1 / R3 - 3 * DX * DX / R5);
+      Jxy += C.Value * (-3 * DX * DY / R5);
+      Jyy += C.Value * (1 / R3 - 3 * DY * DY / R5);
+    }
+    const double Det = Jxx * Jyy - Jxy * Jxy;
+    if (!std::isfinite(Det) || Det == 0) break;
+    const double SX = (Jyy * Ex - Jxy * Ey) / Det, SY = (Jxx * Ey - Jxy * Ex) / Det;
+    ZX -= SX;
+    ZY -= SY;
+    if (std::hypot(ZX - X, ZY - Y) > GridSize) break;
+    if (std::hypot(SX, SY) < 1e-3) return Point(Round(ZX), Round(ZY));
+  }
+  return Point(Round(X), Round(Y));
+}
+
 void TFieldPlot::AddNeutralPoint(TPoint P) {
   for (const TPoint &N : NeutralPoints)
     if (std::abs(N.X - P.X) < GridSize && std::abs(N.Y - P.Y) < GridSize) return;
@@ -284,7 +312,7 @@ TFieldPlot::TTraceEnd TFieldPlot::TraceLine(TPointArray &Line, double X, double 
       History[2] = P;
     }
     if (HistoryCount == 3 && History[2] == History[0]) {
-      AddNeutralPoint(P);
+      AddNeutralPoint(NeutralPointNear(X, Y));
       return TTraceEnd::Stalled;
     }
   }

@@ -151,6 +151,7 @@ private:
   int DominantSign() const;
   void Field(double X, double Y, int Sign, double &Ex, double &Ey, double &E) const;
   void MarkArrivalSlot(int J, double X, double Y);
+  TPoint NeutralPointNear(double X, double Y) const;
   void AddNeutralPoint(TPoint P);
   void ResetSlots();
 };

@@ -15,6 +15,7 @@ constexpr TColor PaleYellow = 0x00E0FFFF;
 constexpr TColor Aqua = 0x00FFFF00;
 constexpr TColor Maroon = 0x00000080;
 constexpr int StepsPerTurn = 72; // 5 degrees a step
+constexpr double MuzzleReach = 40;
 // A bound on the helix's points should a pitch come out (nearly) zero.
 constexpr size_t MaxPoints = 200000;
 
@@ -124,10 +125,14 @@ THelixPath ComputeHelix(int U, int B, int Angle, LongBool FieldDir) {
   const double VPar = H.Speed * std::cos(A), VPerp = H.Speed * std::sin(A);
   H.Radius = B == 0 ? 0 : 2.733e-22 * VPerp / (B * 1.6e-19);
   H.RoundedRadius = Round(H.Radius);
+  // The muzzle lies 100 pixels before the entry point along the beam, but no further than
+  // MuzzleReach beyond the cube's face: from there the gun's box still lies in the picture.
+  const double Cos = std::fabs(std::cos(A));
+  const double Muzzle = Cos * 100 > MuzzleReach ? MuzzleReach / Cos : 100;
   if (H.RoundedRadius >= -1 && H.RoundedRadius <= 1) {
     // No sideways motion worth drawing: straight along the field.
     H.Straight = true;
-    H.Points = {{0, 200, 0}, {0, -200, 0}};
+    H.Points = {{0, 100 + MuzzleReach, 0}, {0, -200, 0}};
     return H;
   }
   const double R = H.Radius;
@@ -135,7 +140,7 @@ THelixPath ComputeHelix(int U, int B, int Angle, LongBool FieldDir) {
   H.TurnsInCube = Round(200 / H.Pitch);
   const int S = FieldDir ? -1 : 1;
   H.Points.reserve(std::min<size_t>(size_t(std::max(H.TurnsInCube, 0) + 1) * StepsPerTurn + 2, MaxPoints));
-  H.Points.push_back({-100 * std::sin(A), 100 * std::cos(A) + 100, S * R});
+  H.Points.push_back({-Muzzle * std::sin(A), Muzzle * std::cos(A) + 100, S * R});
   // One turn is 72 steps of 5 degrees, each p / 72 along the field, so that points a turn
   // apart share their phase and lie p apart.
   double Y = 100;
@@ -167,12 +172,23 @@ void DrawHelix(TCanvas &Canvas, int U, int B, TViewAngles Angles, int Angle, Lon
     R[K] = View.Rotate({H.Points[K].X, H.Points[K].Y, H.Points[K].Z});
     Q[K] = TView::Project(R[K]);
   }
-  // The helix proper: every segment but the exit one (a straight path is all helix).
+  // The field arrow stands on the axis: a strand hides it where the strand lies nearer the
+  // viewer than the point of the axis it covers on the screen, and is hidden by it elsewhere.
+  const TVec Axis = View.Rotate({0, 1, 0});
+  const double AxisOnScreen = Axis.X * Axis.X + Axis.Y * Axis.Y;
+  auto BeforeAxis = [&](const TVec &P) {
+    const double T = AxisOnScreen > 1e-9 ? (P.X * Axis.X + P.Y * Axis.Y) / AxisOnScreen : 0;
+    return P.Z < T * Axis.Z;
+  };
+  // The helix proper: every segment but the exit one (a straight path is all helix, and
+  // runs along the axis: it is drawn over the arrow).
   const size_t HelixSegments = H.Straight ? 1 : H.Points.size() - 2;
   auto Segments = [&](bool Far) {
     C.Pen().Width = 2;
     for (size_t K = 0; K < HelixSegments; ++K) {
-      if ((R[K].Z >= 0) != Far) continue;
+      const TVec Mid{(R[K].X + R[K + 1].X) / 2, (R[K].Y + R[K + 1].Y) / 2,
+                     (R[K].Z + R[K + 1].Z) / 2};
+      if ((!H.Straight && !BeforeAxis(Mid)) != Far) continue;
       C.Pen().Color = K == 0 ? Aqua : clBlue;
       C.MoveTo(Q[K].X, Q[K].Y);
       C.LineTo(Q[K + 1].X, Q[K + 1].Y);
@@ -191,7 +207,6 @@ void DrawHelix(TCanvas &Canvas, int U, int B, TViewAngles Angles, int Angle, Lon
   const TSolid Box = Cube(View);
   const bool GunBehind = R[0].Z > 0;
   const bool ExitBehind = !H.Straight && R.back().Z > 0;
-  const bool ArrowFirst = (Angles.Tilt > 0 && FieldDir) || (Angles.Tilt <= 0 && !FieldDir);
 
   C.Pen().Color = clSilver;
   C.Pen().Width = 1;
@@ -200,9 +215,8 @@ void DrawHelix(TCanvas &Canvas, int U, int B, TViewAngles Angles, int Angle, Lon
   Box.Draw(C, false);
   if (GunBehind) DrawGun(C, View, Angle, H.Points[0]);
   Segments(true);
-  if (ArrowFirst) DrawFieldArrow(C, View, FieldDir);
+  DrawFieldArrow(C, View, FieldDir);
   Segments(false);
-  if (!ArrowFirst) DrawFieldArrow(C, View, FieldDir);
   if (ExitBehind) ExitSegment();
   C.Pen().Color = clGray;
   C.Pen().Width = 1;

@@ -24,9 +24,11 @@ struct THelixPath {
   double Pitch = 0;  // p, pixels along the field per turn
   int TurnsInCube = 0; // n = Round(200 / p)
   bool Straight = false;
-  // Point 0 is the gun's muzzle; then the helix with 72 points a turn (5 degrees, p / 72
-  // along the field each) from y = 100 to y <= -100; then the exit point, on the straight
-  // line the electron leaves the cube by. Straight: just (0, 200, 0) and (0, -200, 0).
+  // Point 0 is the gun's muzzle, 100 pixels back along the beam from the cube's face, or
+  // less where that would put it more than 40 below the face; then the helix with 72 points
+  // a turn (5 degrees, p / 72 along the field each) from y = 100 to y <= -100; then the exit
+  // point, on the straight line the electron leaves the cube by. Straight: the muzzle
+  // (0, 140, 0) and (0, -200, 0).
   std::vector<THelixPoint> Points;
 };
 

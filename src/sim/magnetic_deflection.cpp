@@ -1,5 +1,6 @@
 #include "sim/magnetic_deflection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -92,7 +93,16 @@ TPointArray GunOutline(int X, int Y, int Angle, TGunOutline Kind) {
   return Out;
 }
 
-TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle) {
+namespace {
+
+// The circle a path's arc lies on, and the last point of the path that lies on it.
+struct TMagneticArc {
+  int CX = 0, CY = 0, R = 0;
+  size_t Last = 0; // 0: the path has no arc
+};
+
+TPointArray TraceMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle,
+                              TMagneticArc &Arc) {
   const TRect &F = FieldRect;
   const int R = MagneticRadius(U, B);
   const double A = GunAngle * Pi / 180;
@@ -121,6 +131,7 @@ TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, b
     T += DT;
     Path.push_back(Point(CX + Round(R * std::cos(T)), CY - Round(R * std::sin(T))));
   }
+  Arc = {CX, CY, R, Path.size() - 1};
   const TPoint Q = Path.back();
   if (PtInRect(F, Q)) return Path; // never left within the points allowed
 
@@ -172,6 +183,7 @@ TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, b
     if (C.Y >= F.Top && C.Y <= F.Bottom && (!Found || Dist <= BestDist)) {
       Path[Path.size() - 2] = C;
       Path.back() = Point(0, C.Y + (GunAngle == 0 ? 0 : Round(std::tan(A) * F.Left)));
+      Arc.Last = Path.size() - 2;
       return Path;
     }
   }
@@ -181,7 +193,39 @@ TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, b
   if (BestNormalX && CY - R <= F.Top && CY + R >= F.Bottom) return Path;
   Path[Path.size() - 2] = Best;
   Path.back() = TangentEnd(Best, BestV.X, BestV.Y, BestNormalX);
+  Arc.Last = Path.size() - 2;
   return Path;
+}
+
+} // namespace
+
+TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle) {
+  TMagneticArc Arc;
+  return TraceMagneticPath(U, B, GunAngle, FieldDir, FromMuzzle, Arc);
+}
+
+TPointArray DrawnMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle) {
+  TMagneticArc Arc;
+  const TPointArray Path = TraceMagneticPath(U, B, GunAngle, FieldDir, FromMuzzle, Arc);
+  if (Arc.Last < 2 || Arc.R <= 0) return Path;
+  // Steps of 7.2 degrees are chords of up to 90 pixels on a wide circle: between the
+  // path's points on the arc, points of the circle itself a pixel or two apart.
+  auto Angle = [&](TPoint P) { return std::atan2(double(Arc.CY - P.Y), double(P.X - Arc.CX)); };
+  TPointArray Out(Path.begin(), Path.begin() + 2);
+  for (size_t K = 1; K < Arc.Last; ++K) {
+    // Neighbours on the arc lie at most a step of 7.2 degrees apart: the short way round.
+    const double T0 = Angle(Path[K]);
+    const double Sweep = std::remainder(Angle(Path[K + 1]) - T0, 2 * Pi);
+    const int Steps = std::max(1, int(std::ceil(std::fabs(Sweep) * Arc.R / 2)));
+    for (int I = 1; I < Steps; ++I) {
+      const double T = T0 + Sweep * I / Steps;
+      const TPoint P(Arc.CX + Round(Arc.R * std::cos(T)), Arc.CY - Round(Arc.R * std::sin(T)));
+      if (P != Out.back()) Out.push_back(P);
+    }
+    if (Path[K + 1] != Out.back()) Out.push_back(Path[K + 1]);
+  }
+  Out.insert(Out.end(), Path.begin() + Arc.Last + 1, Path.end());
+  return Out;
 }
 
 void DrawMagneticDeflection(TCanvas &Canvas, int U, int B, int GunAngle, LongBool FieldDir) {
@@ -198,7 +242,7 @@ void DrawMagneticDeflection(TCanvas &Canvas, int U, int B, int GunAngle, LongBoo
     for (int J = 0; J <= F.Height() / S; ++J) C.SetPixels(F.Left + I * S, F.Top + J * S, clBlack);
   C.Pen().Color = clBlack;
   C.Pen().Width = 1;
-  C.Polyline(ComputeMagneticPath(U, B, GunAngle, FieldDir, false));
+  C.Polyline(DrawnMagneticPath(U, B, GunAngle, FieldDir, false));
   C.Brush().Color = clYellow;
   C.Polygon(GunOutline((GunRect.Left + GunRect.Right) / 2, (GunRect.Top + GunRect.Bottom) / 2, GunAngle,
                        TGunOutline::AboutCentre));
@@ -234,7 +278,7 @@ void DrawFieldRegion3D(TCanvas &C, const TMatrix &M, int U, int B, int GunAngle,
                              Project(FlatToScene(Point(F.Right, F.Top)), M),
                              Project(FlatToScene(Point(F.Right, F.Bottom)), M),
                              Project(FlatToScene(Point(F.Left, F.Bottom)), M)};
-  TPointArray Path = ComputeMagneticPath(U, B, GunAngle, FieldDir, true);
+  TPointArray Path = DrawnMagneticPath(U, B, GunAngle, FieldDir, true);
   for (TPoint &P : Path) P = Project(FlatToScene(P), M);
 
   // Half of each of the twelve field lines, from the plate to height End, with a head when

@@ -33,6 +33,9 @@ TPointArray GunOutline(int X, int Y, int Angle, TGunOutline Kind);
 // into the flat picture and the beam bends downwards. An entry outside the region's left
 // edge gives just the line from the gun to the edge.
 TPointArray ComputeMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle);
+// The same path as the pictures draw it: its points on the arc joined along the circle,
+// so that the arc is smooth at every radius; entry, exit crossing and tangent unchanged.
+TPointArray DrawnMagneticPath(int U, int B, int GunAngle, LongBool FieldDir, bool FromMuzzle);
 
 // The flat 350 x 320 picture onto Canvas at (0, 0).
 void DrawMagneticDeflection(TCanvas &Canvas, int U, int B, int GunAngle, LongBool FieldDir);

@@ -313,6 +313,7 @@ TEST(AlphaLatticePage, ARunAnimatesUntilTheParticleLeaves) {
   for (int Y = 0; Y < 400; ++Y)
     for (int X = 0; X < 400; ++X) Red += P.Alpha2pic->Canvas().Pixels(X, Y) == clRed;
   EXPECT_GT(Red, 1500);
+  EXPECT_EQ(P.Alpha2pic->Canvas().Pixels(390, 197), clRed); // and the start marker with it
 }
 
 TEST(AlphaLatticePage, StopAndASecondStartNeverNestARun) {
@@ -340,6 +341,8 @@ TEST(AlphaLatticePage, StopAndASecondStartNeverNestARun) {
   EXPECT_GE(Polls, 3);
   EXPECT_LT(P.LastRunFrames, 30); // stopped long before the particle left, at normal pace
   EXPECT_TRUE(bool(AbortFlag));
+  // The last frame shows the particle alone: the start marker is put back on it.
+  EXPECT_EQ(P.Alpha2pic->Canvas().Pixels(390, 197), clRed);
   // A topic change stops a run the same way.
   Polls = 0;
   QTimer Change;

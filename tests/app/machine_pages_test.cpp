@@ -411,6 +411,17 @@ TEST_F(MachinePagesTest, InductionGraphAndMarker) {
   EXPECT_EQ(Lenz->LenzChart.LeftAxis.Minimum(), -1.2);
   EXPECT_EQ(Lenz->LenzChart.LeftAxis.Maximum(), 1.2);
   EXPECT_EQ(Lenz->LenzChart.BottomAxis.Title.Caption(), "time");
+  // One layout: the first draw at the chart's size, after one at another size (as while
+  // the window is laid out at start-up), is the layout it keeps when a bar moves.
+  TChart &Chart = Lenz->LenzChart;
+  const int W = Lenz->LenzChartBox->Width(), H = Lenz->LenzChartBox->Height();
+  Chart.SetBounds(W / 2, H / 4);
+  Lenz->LenzChartBox->PaintNow();
+  Chart.SetBounds(W, H);
+  Lenz->LenzChartBox->PaintNow();
+  const TRect Plot = Chart.ChartRect;
+  const std::vector<double> Labels = Chart.BottomAxis.DrawnLabels;
+  ASSERT_GE(Labels.size(), 3u);
   Lenz->LenzMagHsb->setValue(91);
   EXPECT_EQ(Lenz->Series6->GetxValue(0), 91);
   EXPECT_NEAR(Lenz->Series6->GetyValue(0), -LenzPulse(1)[8], 1e-12);
@@ -421,6 +432,9 @@ TEST_F(MachinePagesTest, InductionGraphAndMarker) {
   // The samples straddle the peak: the largest is a little under f (1.02106).
   EXPECT_NEAR(Lenz->Series5->MaxYValue(), LenzLeaveFactor(30), 3e-3);
   EXPECT_NEAR(Lenz->Series6->GetyValue(0), Lenz->Series5->GetyValue(91), 1e-12);
+  Lenz->LenzChartBox->PaintNow();
+  EXPECT_EQ(Chart.ChartRect, Plot);
+  EXPECT_EQ(Chart.BottomAxis.DrawnLabels, Labels);
 }
 
 TEST_F(MachinePagesTest, InductionRunFromTheEndRestartsAndStopsByItself) {

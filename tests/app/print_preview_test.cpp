@@ -5,7 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +144,14 @@ TEST_F(PreviewTest, PagesStepAndTheBoxFitsThePage) {
   EXPECT_TRUE(F.Zoomed);
   EXPECT_GT(F.PagePanel->height(), Box.height());
   EXPECT_LT(F.PagePanel->width(), Box.width());
+  // Scrolled to the foot of a page, next and prev open the new page at its top.
+  QScrollBar *Bar = F.ScrollBox1->verticalScrollBar();
+  for (auto Step : {&TPrntPrevFrm::NextPageBtnClick, &TPrntPrevFrm::PrevPageBtnClick}) {
+    Bar->setValue(Bar->maximum());
+    ASSERT_GT(Bar->value(), 0);
+    (F.*Step)();
+    EXPECT_EQ(Bar->value(), 0);
+  }
 }
 
 TEST_F(PreviewTest, PrintsTheChosenRangeAndCopies) {
@@ -163,6 +174,44 @@ TEST_F(PreviewTest, PrintsTheChosenRangeAndCopies) {
   F.PrintBtnClick();
   EXPECT_EQ(PdfPages(Pdf), 4); // pages 2 and 3, twice
   EXPECT_TRUE(F.PrintBtn->Enabled());
+}
+
+// A picture or a graph is one page: its print dialog prints all and offers no page range,
+// also after a print of the text chose one. The dialog itself is answered.
+TEST_F(PreviewTest, APicturePrintOffersNoPageRangeAfterATextRange) {
+  bool AllChosen = false, RangeOffered = true;
+  auto Answer = [&](bool Text) {
+    QTimer::singleShot(0, [&, Text] {
+      auto *D = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+      auto *All = D ? D->findChild<QRadioButton *>("printAll") : nullptr;
+      auto *Range = D ? D->findChild<QRadioButton *>("printRange") : nullptr;
+      if (!All || !Range) {
+        ADD_FAILURE() << "no print dialog with a page range";
+        if (QWidget *W = QApplication::activeModalWidget()) W->close();
+        return;
+      }
+      if (Text) {
+        Range->setChecked(true);
+        D->accept();
+      } else {
+        AllChosen = All->isChecked();
+        RangeOffered = Range->isEnabled() || Range->isChecked();
+        D->reject();
+      }
+    });
+  };
+  TPrintDialog Text;
+  Text.AllowPageRange = true;
+  Text.MinPage = Text.FromPage = Text.ToPage = 1;
+  Text.MaxPage = 3;
+  Answer(true);
+  ASSERT_TRUE(Text.Execute());
+  ASSERT_TRUE(Text.PrintRange);
+  TPrintDialog Picture;
+  Answer(false);
+  EXPECT_FALSE(Picture.Execute());
+  EXPECT_TRUE(AllChosen);
+  EXPECT_FALSE(RangeOffered);
 }
 
 TEST_F(MainWindowTest, PrintTopicAndThePrintButtonOpenThePreview) {

@@ -229,23 +229,35 @@ TEST_F(ProjectilePageTest, PrintPutsTheGraphIntoItsPageRectangle) {
   Printer().SetOutputFile("");
 }
 
-TEST_F(ProjectilePageTest, APathThrownStraightUpIsDrawnOnTheAxis) {
-  // The points rise from the start at 5 m to 6.27 m and fall to the ground along the
-  // height axis: half of each red circle shows right of the axis line (the plot is clipped
-  // there, and the line without drag lies on the axis itself).
+TEST_F(ProjectilePageTest, APathThrownStraightUpIsSeenWholeBesideTheAxis) {
+  // The points rise from the start at 5 m to 6.27 m and fall to the ground on x = 0: the
+  // axis leaves room for a whole circle left of x = 0, and the line without drag shows.
   Page->gfAngleHsb->setValue(90);
   for (int Drag : {0, 50}) {
     Page->gfDragHsb->setValue(Drag);
     Page->gfChartBox->PaintNow();
     TBitmap B = BitmapFromImage(Page->gfChartBox->Image());
     const TRect R = Page->gfChart.ChartRect;
+    const int X0 = Page->gfChart.BottomAxis.CalcXPosValue(0),
+              Size = Page->Series1->Pointer.HorizSize();
     const int Y55 = Page->gfChart.LeftAxis.CalcYPosValue(5.5),
               Y1 = Page->gfChart.LeftAxis.CalcYPosValue(1);
-    EXPECT_GT(CountColor(B, clRed, TRect(R.Left, R.Top, R.Left + 8, Y55)), 8)
+    EXPECT_GT(X0 - R.Left, Size) << Drag;
+    EXPECT_GT(CountColor(B, clRed, TRect(R.Left + 1, R.Top, X0, R.Bottom)), 8 * Size)
+        << Drag; // left halves
+    EXPECT_GT(CountColor(B, clRed, TRect(X0, R.Top, X0 + Size + 1, Y55)), 8)
         << Drag; // above the start
-    EXPECT_GT(CountColor(B, clRed, TRect(R.Left, Y1, R.Left + 8, R.Bottom)), 8)
+    EXPECT_GT(CountColor(B, clRed, TRect(X0, Y1, X0 + Size + 1, R.Bottom)), 8)
         << Drag; // near the ground
-    EXPECT_EQ(CountColor(B, clRed, TRect(R.Left + 8, R.Top, R.Right, R.Bottom)), 0) << Drag;
+    EXPECT_EQ(CountColor(B, clRed, TRect(X0 + Size + 1, R.Top, R.Right, R.Bottom)), 0) << Drag;
   }
+  Page->gfDragHsb->setValue(0);
+  Page->gfChartBox->PaintNow();
+  TBitmap B = BitmapFromImage(Page->gfChartBox->Image());
+  const int X0 = Page->gfChart.BottomAxis.CalcXPosValue(0);
+  EXPECT_GT(
+      CountColor(B, clGreen,
+                 TRect(X0, Page->gfChart.ChartRect.Top, X0 + 1, Page->gfChart.ChartRect.Bottom)),
+      20);
   Shot("projectile_straight_up.png");
 }

@@ -5,10 +5,14 @@
 #include <array>
 #include <cstring>
 
+#include <QAbstractEventDispatcher>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
+#include "app/forms/help_frm.h"
 #include "app/window_gone.h"
 #include "main_window_fixture.h"
 
@@ -103,4 +107,33 @@ TEST_F(MainWindowTest, AModalDialogDestroyedFromOutsideReturnsAsCancelled) {
   F.close();
   EXPECT_EQ(Asked.size(), 1u);
   EXPECT_TRUE(F.isVisible());
+}
+
+TEST_F(MainWindowTest, HelpOpensAgainAfterItsWindowWasDestroyedFromOutside) {
+  MakeProgramFolder();
+  TFieldFrm &F = MakeWindow();
+  F.show();
+  Pump();
+  const std::function<void()> Asks[] = {
+      [&] { F.HelpContentsClick(); }, [&] { F.HelpSearchClick(); },
+      [&] {
+        QKeyEvent Press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(&F, &Press);
+      }};
+  F.HelpContentsClick();
+  for (const auto &Ask : Asks) {
+    QPointer<THelpFrm> Gone = F.HelpWindow();
+    ASSERT_FALSE(Gone.isNull());
+    const auto Id = uint32_t(Gone->internalWinId());
+    ASSERT_NE(Id, 0u);
+    auto Destroy = XEvent(17, Id, Id);
+    qintptr R = 0;
+    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", Destroy.data(),
+                                                            &R);
+    Pump();
+    EXPECT_TRUE(Gone.isNull()); // a window that can never show again is not kept
+    Ask();
+    ASSERT_NE(F.HelpWindow(), nullptr);
+    EXPECT_TRUE(F.HelpWindow()->isVisible());
+  }
 }

@@ -221,6 +221,24 @@ TEST(FieldLines, TwoEqualChargesShowOneNeutralPointMidway) {
   EXPECT_LT(F.Lines.size(), 24u);
 }
 
+// +2 and +1 four squares apart: the field vanishes where 2 / d1^2 = 1 / d2^2, at
+// d1 = 4 G sqrt 2 / (1 + sqrt 2) from the +2 (37.5 pixels at grid 16, 56.2 at 24).
+TEST(FieldLines, NeutralPointLiesWhereTheFieldVanishes) {
+  TFieldPlot F(G);
+  Add(F, 18 * G, 20 * G, 2);
+  Add(F, 22 * G, 20 * G, 1);
+  for (int Grid : {16, 24}) {
+    SCOPED_TRACE(Grid);
+    F.SetGridSize(Grid);
+    TBitmap B(40 * Grid + 1, 40 * Grid + 1);
+    F.PlotFieldLines(B.Canvas());
+    ASSERT_EQ(F.NeutralPoints.size(), 1u);
+    const double Zero = 18 * Grid + 4 * Grid * std::sqrt(2.0) / (1 + std::sqrt(2.0));
+    EXPECT_LE(std::fabs(F.NeutralPoints[0].X - Zero), 1.0);
+    EXPECT_EQ(F.NeutralPoints[0].Y, 20 * Grid);
+  }
+}
+
 TEST(FieldLines, EmptyChargeListClearsTheLines) {
   TFieldPlot F(G);
   F.Lines.push_back({Point(1, 1)});

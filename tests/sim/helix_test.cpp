@@ -54,7 +54,7 @@ TEST(Helix, SmallAnglesGoStraightThroughTheCube) {
     const THelixPath H = ComputeHelix(25, 500, A, true);
     EXPECT_TRUE(H.Straight) << A;
     ASSERT_EQ(H.Points.size(), 2u);
-    EXPECT_EQ(H.Points[0].Y, 200);
+    EXPECT_EQ(H.Points[0].Y, 140); // the muzzle, with the gun below it in the picture
     EXPECT_EQ(H.Points[1].Y, -200);
   }
   EXPECT_FALSE(ComputeHelix(25, 500, 3, true).Straight);
@@ -88,6 +88,38 @@ int WidestRedRow(TBitmap &B) {
     if (N > BestN) { BestN = N; Best = Y; }
   }
   return Best;
+}
+
+// Blue pixels of the path with the (upright) field arrow's red close above and below them:
+// the path crossing in front of the arrow.
+int PathOverArrow(TBitmap &B) {
+  auto RedWithin = [&](int X, int Y, int Dir) {
+    for (int K = 1; K <= 5; ++K)
+      if (B.Canvas().Pixels(X, Y + Dir * K) == clRed) return true;
+    return false;
+  };
+  int N = 0;
+  for (int Y = 5; Y < B.Height() - 5; ++Y)
+    for (int X = 0; X < B.Width(); ++X)
+      N += B.Canvas().Pixels(X, Y) == clBlue && RedWithin(X, Y, -1) && RedWithin(X, Y, 1);
+  return N;
+}
+
+TEST(HelixPicture, StrandsNearerTheViewerPassOverTheArrowAndTheGunShows) {
+  TBitmap B(350, 320);
+  for (TViewAngles View : {TViewAngles{-20, 25}, TViewAngles{0, 0}}) {
+    SCOPED_TRACE(testing::Message() << View.Tilt << " " << View.Turn);
+    DrawHelix(B.Canvas(), 25, 500, View, 80, true);
+    EXPECT_GT(PathOverArrow(B), 10);
+    EXPECT_GT(CountColor(B, clRed), 1000); // the far strands stay behind it
+  }
+  // Small angles put the gun below the cube too: it lies in the picture whatever the view.
+  for (int Angle : {-80, -10, -2, -1, 0, 1, 2, 10, 80})
+    for (TViewAngles View :
+         {TViewAngles{-20, 25}, TViewAngles{0, 0}, TViewAngles{75, 75}, TViewAngles{-75, -75}}) {
+      DrawHelix(B.Canvas(), 100, 350, View, Angle, false);
+      EXPECT_GT(CountColor(B, clYellow), 40) << Angle << " " << View.Tilt << " " << View.Turn;
+    }
 }
 
 TEST(HelixPicture, FieldArrowPointsWithTheFieldAndThePathShows) {

@@ -126,15 +126,28 @@ void TPrntPrevFrm::UpdateButtons() {
 }
 
 void TPrntPrevFrm::PrevPageBtnClick() {
-  if (CurPage > 0) --CurPage;
+  if (CurPage > 0) {
+    --CurPage;
+    ShowPageTop();
+  }
   UpdateButtons();
   ShowPageLabel(CurPage);
 }
 
 void TPrntPrevFrm::NextPageBtnClick() {
-  if (CurPage < PageCount() - 1) ++CurPage;
+  if (CurPage < PageCount() - 1) {
+    ++CurPage;
+    ShowPageTop();
+  }
   UpdateButtons();
   ShowPageLabel(CurPage);
+}
+
+// A page is read from its top: the offset scrolled to on the last page would open the new
+// one part way down, at its empty bottom after a short last page.
+void TPrntPrevFrm::ShowPageTop() {
+  ScrollBox1->verticalScrollBar()->setValue(0);
+  ScrollBox1->horizontalScrollBar()->setValue(0);
 }
 
 void TPrntPrevFrm::PBPaint() {

@@ -58,5 +58,6 @@ protected:
   void closeEvent(QCloseEvent *E) override;
 
 private:
+  void ShowPageTop();
   bool FPrinting = false;
 };

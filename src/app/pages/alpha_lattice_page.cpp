@@ -70,6 +70,9 @@ void TAlphaLatticePage::AlphaStartBtnClick() {
     const TAlphaState S = RunAlphaLattice(Alpha2pic->Canvas(), TracksChk->isChecked(), AlphaStartX,
                                           YposHsb->value() / 100.0, AlphaStartVX, 0.0, Paced);
     LastRunFrames = S.Frames;
+    // The last frame stays, and the red dot still marks where the next run starts.
+    DrawAlphaStartMarker(Alpha2pic->Canvas(), YposHsb->value(),
+                         TLatticeLayout::ForScreenMode(ScreenMode));
   });
 }
 

@@ -549,14 +549,12 @@ void TFieldPage::threeDpicMouseMove(int X, int Y) {
     Redraw3D();
   } else if (MouseMode == 1) {
     // 200 pixels of mouse travel turn the view by 90 degrees.
-    Field3DTurn = MulDiv(90, X - GrabX, 200);
-    Field3DTilt = MulDiv(90, GrabY - Y, 200);
-    // The labels show the angles before they are limited.
+    Field3DTurn = std::clamp(MulDiv(90, X - GrabX, 200), -90, 90);
+    Field3DTilt = std::clamp(MulDiv(90, GrabY - Y, 200), -90, 90);
+    // The labels read the angles the view has, also past the end of its turn.
     Update3DLabels(Field3DTilt, Field3DTurn);
     XrotLabel->repaint();
     YrotLabel->repaint();
-    Field3DTurn = std::clamp(Field3DTurn, -90, 90);
-    Field3DTilt = std::clamp(Field3DTilt, -90, 90);
     Redraw3D();
   }
 }

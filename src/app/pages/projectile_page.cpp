@@ -86,6 +86,9 @@ TProjectilePage::TProjectilePage(TPageHost &H) : TTopicPage(H) {
   Layout->addWidget(gfChartBox, 1);
 
   SetUpProjectileChart(gfChart, Series1, Series2);
+  // Every path starts at x = 0, and at 90 degrees stays there: x = 0 lies a little right of
+  // the height axis, so that the dots and the line show whole instead of under the axis.
+  gfChart.BottomAxis.SetStartPosition(3);
   HostChart(gfChart, gfChartBox,
             "Drag with left mouse button to zoom; Drag with right mouse button to pan");
   // The labels and the paths at the start values.
