@@ -549,18 +549,22 @@ const TBitmap *TGIFImage::GetMaskedBitmap() {
     // Frame 1 on its own, at (0, 0) of a bitmap of its size; transparent pixels take the
     // transparent colour so that a mask from that colour finds them again.
     const TgfFrame &F = *Frames[0];
-    auto B = std::make_unique<TBitmap>(F.Bitmap);
-    if (F.Transparent && !F.Mask.Empty()) {
-      const uint32_t T = ColorToArgb(F.TransparentTColor());
-      for (int Y = 0; Y < F.Height; ++Y) {
-        const uint32_t *M = F.Mask.ScanLine(Y);
-        uint32_t *D = B->ScanLine(Y);
-        for (int X = 0; X < F.Width; ++X)
-          if (M[X] & 0xFFFFFF) D[X] = T;
+    try {
+      auto B = std::make_unique<TBitmap>(F.Bitmap);
+      if (F.Transparent && !F.Mask.Empty()) {
+        const uint32_t T = ColorToArgb(F.TransparentTColor());
+        for (int Y = 0; Y < F.Height; ++Y) {
+          const uint32_t *M = F.Mask.ScanLine(Y);
+          uint32_t *D = B->ScanLine(Y); // the shared pixels are copied here
+          for (int X = 0; X < F.Width; ++X)
+            if (M[X] & 0xFFFFFF) D[X] = T;
+        }
       }
+      B->Palette = CopyPalette(ThePalette());
+      FMaskedBitmap = std::move(B);
+    } catch (const std::exception &) {
+      return nullptr; // out of memory
     }
-    B->Palette = CopyPalette(ThePalette());
-    FMaskedBitmap = std::move(B);
   }
   return FMaskedBitmap.get();
 }

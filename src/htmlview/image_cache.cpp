@@ -303,7 +303,11 @@ std::unique_ptr<TBitmap> BuildTransparencyMask(const TBitmap &Bitmap, bool UseCo
   const int W = Bitmap.Width(), H = Bitmap.Height();
   if (W <= 0 || H <= 0) return nullptr; // no lower-left pixel to read
   const TColor Key = UseColor ? ColorToRGB(Color) : ArgbToColor(Bitmap.ScanLine(H - 1)[0]);
-  return std::make_unique<TBitmap>(Bitmap.ToMonochrome(Key));
+  try {
+    return std::make_unique<TBitmap>(Bitmap.ToMonochrome(Key));
+  } catch (const std::exception &) {
+    return nullptr; // out of memory: the picture goes without its mask
+  }
 }
 
 std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap) {

@@ -70,7 +70,8 @@ std::unique_ptr<TBitmap> LoadImageWithMaskFromStream(const TMemoryStream *Stream
                                                      std::unique_ptr<TBitmap> &Mask);
 
 // Monochrome mask of Bitmap's size: white where the pixel has Color (the lower-left
-// pixel's colour unless UseColor), black elsewhere. nullptr for an empty bitmap.
+// pixel's colour unless UseColor), black elsewhere. nullptr for an empty bitmap, and when
+// memory runs out.
 std::unique_ptr<TBitmap> BuildTransparencyMask(const TBitmap &Bitmap, bool UseColor, TColor Color);
 std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap);
 // Every pixel to its nearest entry of the shared palette; the result carries a copy of it.
