@@ -25,10 +25,6 @@ public:
   // Registers a left (ObjAlign 3) or right (ObjAlign 4) floating object at Y and sets its
   // Indent; other alignments add nothing.
   void Update(int Y, TFloatingObj &Obj);
-  // Lowest bottom of the left floats that stand right of the given x (relative to LfEdge).
-  int LeftFloatBottomRightOf(int X) const;
-  // Lowest bottom of the left (Side 1) or right (Side 2) float records, 0 when none.
-  int FloatBottom(int Side) const;
 };
 
 class TCell : public TFreeList<TSectionBase> {

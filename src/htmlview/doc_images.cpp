@@ -95,6 +95,10 @@ TImageObj::TImageObj(TSectionList *List, const TImageObj &S)
     Gif = OwnGif.get();
   }
   if (!CacheKey.empty()) BitmapList().AddUse(CacheKey);
+  if (S.Gif && !Gif) { // past the picture budget
+    ReleaseCache();
+    ShowErrorPicture();
+  }
   if (List) List->ImageList.push_back(this);
 }
 
@@ -147,6 +151,11 @@ void TImageObj::FetchImage() {
     if (G) {
       OwnGif = TGIFImage::CreateCopy(*G);
       Gif = OwnGif.get();
+      if (!Gif) { // its own composite is past the picture budget
+        ReleaseCache();
+        ShowErrorPicture();
+        return;
+      }
       if (Active) Gif->SetAnimate(false);
       else if (Gif->Animated || Gif->FrameCount > 1) L->AnimList.push_back(this);
       Bitmap = nullptr;

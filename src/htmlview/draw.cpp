@@ -175,15 +175,27 @@ void TSection::DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &,
     TFontObj *F = Fonts.GetFontObjAt(I);
     if (!F) break;
     Canvas.Font() = F->TheFont;
-    std::string_view S(Buff.data() + I, size_t(Cnt));
-    std::u16string U = L ? L->Decode(S) : DecodeText(S);
-    for (char16_t &Ch : U)
-      if (Ch == 0xA0) Ch = ' ';
-    int W = Canvas.TextWidth(U) - F->Overhang;
+    // Measured as layout measures: a run as long as a page (one long word) costs an
+    // addition a character, not a trip through the font engine.
+    int W = RunWidth(Canvas, *F, I, Cnt);
     int Y = BaseY;
     if (F->SScript == TScript::Sup) Y -= F->ScriptShift;
     else if (F->SScript == TScript::Sub) Y += F->ScriptShift;
     if (CX < ARect.Right && CX + W > ARect.Left) {
+      // Of a run reaching far beyond the area only the characters near it are drawn, each
+      // where it stands in the run; the margin leaves room for glyphs that overhang.
+      const TFontWidths &FW = F->Widths(Canvas);
+      const int Margin = std::max(64, 2 * F->FontHeight);
+      int From = I, To = I + Cnt, DX = CX;
+      while (From < To && DX + FW.Advance[uint8_t(Buff[size_t(From)])] < ARect.Left - Margin)
+        DX += FW.Advance[uint8_t(Buff[size_t(From++)])];
+      int EX = DX, Stop = From;
+      while (Stop < To && EX <= ARect.Right + Margin)
+        EX += FW.Advance[uint8_t(Buff[size_t(Stop++)])];
+      std::string_view S(Buff.data() + From, size_t(Stop - From));
+      std::u16string U = L ? L->Decode(S) : DecodeText(S);
+      for (char16_t &Ch : U)
+        if (Ch == 0xA0) Ch = ' ';
       if (Sel) {
         Canvas.SetBkMode(bkOpaque);
         Canvas.SetBkColor(F->TheFont.Color);
@@ -194,7 +206,7 @@ void TSection::DrawTheText(TCanvas &Canvas, const TRect &ARect, IndentManager &,
           Canvas.Font().Color =
               PrintedTextColor(F->TheFont.Color, Canvas.NumColors(), L->PrintTableBackground);
       }
-      Canvas.TextOut(CX, Y - YOff, U);
+      Canvas.TextOut(DX, Y - YOff, U);
       Canvas.SetBkMode(bkTransparent);
     }
     CX += W;

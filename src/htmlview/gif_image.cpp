@@ -46,6 +46,27 @@ TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
   return B;
 }
 
+// What a bitmap of W x H takes, with a mask of its size when Masked.
+int64_t AreaBytes(int64_t W, int64_t H, bool Masked) {
+  return std::max<int64_t>(0, W) * std::max<int64_t>(0, H) * 4 * (Masked ? 2 : 1);
+}
+
+// What the frames of a file take decoded: their bitmaps and masks, the composite of the
+// screen they cover with its mask, and the areas saved for frames that restore them.
+int64_t DecodedBytes(const TGifContainer &G) {
+  int64_t W = G.ScreenWidth, H = G.ScreenHeight, Bytes = 0;
+  bool Masked = false;
+  for (const TGifFrameInfo &F : G.Frames) {
+    W = std::max<int64_t>(W, int64_t(F.Left) + F.Width);
+    H = std::max<int64_t>(H, int64_t(F.Top) + F.Height);
+    Masked = Masked || F.Transparent;
+  }
+  for (const TGifFrameInfo &F : G.Frames)
+    Bytes += AreaBytes(F.Width, F.Height, F.Transparent) +
+             (F.Disposal == 3 ? AreaBytes(F.Width, F.Height, Masked) : 0);
+  return Bytes + AreaBytes(W, H, Masked);
+}
+
 } // namespace
 
 void TgfFrame::Decode() const {
@@ -53,6 +74,16 @@ void TgfFrame::Decode() const {
   Decoded = true;
   std::shared_ptr<const std::vector<uint8_t>> Data = std::move(Source);
   if (!Data || Width <= 0 || Height <= 0) return;
+  try {
+    DecodeFrom(*Data);
+  } catch (const std::exception &) {
+    // Out of memory: the frame shows nothing, and a first frame fails the load.
+    Bitmap = TBitmap();
+    Mask = TBitmap();
+  }
+}
+
+void TgfFrame::DecodeFrom(const std::vector<uint8_t> &Data) const {
   // The frame's bitmap is the one buffer the raster is decoded into.
   Bitmap = TBitmap(Width, Height);
   uint32_t *Px = Pixels(Bitmap);
@@ -61,7 +92,7 @@ void TgfFrame::Decode() const {
     Separate.resize(size_t(Width) * size_t(Height));
     Px = Separate.data();
   }
-  Status = DecodeGifRasterPixels(*Data, Info, Map, Px).Status;
+  Status = DecodeGifRasterPixels(Data, Info, Map, Px).Status;
   if (Transparent) {
     Mask = TBitmap(Width, Height);
     Mask.SetMonochrome(true);
@@ -165,6 +196,12 @@ bool TGIFImage::ParseStream() {
   ScreenWidth = G.ScreenWidth;
   ScreenHeight = G.ScreenHeight;
 
+  // A picture past what the picture budget has left is refused before any decoding.
+  if (!ScanOnly && DecodedBytes(G) > DecodeAllowance()) {
+    Clear();
+    Stream.clear();
+    return false;
+  }
   const std::vector<TColor> &Pal = ThePalette();
   int64_t Budget = MaxGifFramePixels;
   // The frames that are decoded later keep the data.
@@ -224,7 +261,7 @@ bool TGIFImage::ParseStream() {
         // A buffer kept for the next pictures, but not one a huge frame made.
         if (Scratch.capacity() > (size_t(4) << 20)) std::vector<uint8_t>().swap(Scratch);
       }
-      if (F->Status == TGifStatus::Corrupt) {
+      if (F->Status == TGifStatus::Corrupt || (Frames.empty() && F->Bitmap.Empty())) {
         // Corrupt GIF Image: the loaders show the error picture.
         Clear();
         Stream.clear();
@@ -299,11 +336,24 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage &Src) {
   C->CurrentFrame = 1;
   C->CurrentLoop = 1;
   if (!C->Empty && !C->ScanOnly) {
-    C->AllocateComposite();
-    C->Restore.assign(C->Frames.size(), TRestore());
-    C->RenderFrame();
+    if (!C->FCharge.Take(C->PictureBytes())) return nullptr;
+    try {
+      C->AllocateComposite();
+      C->Restore.assign(C->Frames.size(), TRestore());
+      C->RenderFrame();
+    } catch (const std::exception &) {
+      return nullptr; // out of memory
+    }
   }
   return C;
+}
+
+int64_t TGIFImage::PictureBytes() const {
+  int64_t Bytes = AreaBytes(ScreenWidth, ScreenHeight, IsTransparent);
+  for (const auto &F : Frames)
+    Bytes += (IsCopy ? 0 : AreaBytes(F->Width, F->Height, F->Transparent)) +
+             (F->Disposal == 3 ? AreaBytes(F->Width, F->Height, IsTransparent) : 0);
+  return Bytes;
 }
 
 void TGIFImage::RenderFrame() {
@@ -499,18 +549,22 @@ const TBitmap *TGIFImage::GetMaskedBitmap() {
     // Frame 1 on its own, at (0, 0) of a bitmap of its size; transparent pixels take the
     // transparent colour so that a mask from that colour finds them again.
     const TgfFrame &F = *Frames[0];
-    auto B = std::make_unique<TBitmap>(F.Bitmap);
-    if (F.Transparent && !F.Mask.Empty()) {
-      const uint32_t T = ColorToArgb(F.TransparentTColor());
-      for (int Y = 0; Y < F.Height; ++Y) {
-        const uint32_t *M = F.Mask.ScanLine(Y);
-        uint32_t *D = B->ScanLine(Y);
-        for (int X = 0; X < F.Width; ++X)
-          if (M[X] & 0xFFFFFF) D[X] = T;
+    try {
+      auto B = std::make_unique<TBitmap>(F.Bitmap);
+      if (F.Transparent && !F.Mask.Empty()) {
+        const uint32_t T = ColorToArgb(F.TransparentTColor());
+        for (int Y = 0; Y < F.Height; ++Y) {
+          const uint32_t *M = F.Mask.ScanLine(Y);
+          uint32_t *D = B->ScanLine(Y); // the shared pixels are copied here
+          for (int X = 0; X < F.Width; ++X)
+            if (M[X] & 0xFFFFFF) D[X] = T;
+        }
       }
+      B->Palette = CopyPalette(ThePalette());
+      FMaskedBitmap = std::move(B);
+    } catch (const std::exception &) {
+      return nullptr; // out of memory
     }
-    B->Palette = CopyPalette(ThePalette());
-    FMaskedBitmap = std::move(B);
   }
   return FMaskedBitmap.get();
 }

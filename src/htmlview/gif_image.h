@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gif_decoder.h"
+#include "htmlview/image_cache.h"
 #include "platform/bitmap.h"
+#include "platform/gif_decoder.h"
 #include "platform/types.h"
 
 class TCanvas;
@@ -46,6 +47,9 @@ public:
   TColor TransparentTColor() const {
     return RGB(TransparentColor[0], TransparentColor[1], TransparentColor[2]);
   }
+
+private:
+  void DecodeFrom(const std::vector<uint8_t> &Data) const;
 };
 
 // What the document shows behind a transparent picture, for frames that accumulate.
@@ -78,8 +82,12 @@ public:
   virtual ~TGIFImage();
   TGIFImage(const TGIFImage &) = delete;
   TGIFImage &operator=(const TGIFImage &) = delete;
-  // A copy shares the frames and has its own composite, animation state and caches.
+  // A copy shares the frames and has its own composite, animation state and caches;
+  // nullptr when its composite does not fit in the picture budget.
   static std::unique_ptr<TGIFImage> CreateCopy(const TGIFImage &Source);
+  // What the picture takes with its frames decoded: the frames (for the image that holds
+  // them, not its copies) and its own composite.
+  int64_t PictureBytes() const;
 
   bool LoadFromFile(const std::string &Name);
   bool LoadFromStream(std::span<const uint8_t> Data);
@@ -147,6 +155,7 @@ private:
   int FLastX = 0, FLastY = 0, FLastW = 0, FLastH = 0;
   uint32_t FLastTick = 0;
   int FInterval = 1;
+  TPictureCharge FCharge; // a copy's composite
 };
 
 // Scans, then fully loads; NonAnimated says whether it has a single frame. nullptr (after

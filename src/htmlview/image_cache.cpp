@@ -29,6 +29,11 @@ std::unique_ptr<TBitmap> FallbackPicture(bool Mask, bool Pending) {
   return B;
 }
 
+// The picture budget: plain numbers, so that pictures freed while the program ends find
+// them still there.
+int64_t BudgetBytes = DefaultPictureBudget;
+int64_t BytesInUse = 0;
+
 struct TImageUnit {
   int Bits = 24;
   std::vector<TColor> Palette;
@@ -298,7 +303,11 @@ std::unique_ptr<TBitmap> BuildTransparencyMask(const TBitmap &Bitmap, bool UseCo
   const int W = Bitmap.Width(), H = Bitmap.Height();
   if (W <= 0 || H <= 0) return nullptr; // no lower-left pixel to read
   const TColor Key = UseColor ? ColorToRGB(Color) : ArgbToColor(Bitmap.ScanLine(H - 1)[0]);
-  return std::make_unique<TBitmap>(Bitmap.ToMonochrome(Key));
+  try {
+    return std::make_unique<TBitmap>(Bitmap.ToMonochrome(Key));
+  } catch (const std::exception &) {
+    return nullptr; // out of memory: the picture goes without its mask
+  }
 }
 
 std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap) {
@@ -457,6 +466,45 @@ void TDib::StretchTo(TCanvas &Canvas, int X, int Y, int W, int H, uint32_t Rop) 
   Canvas.StretchBlt(Bounds(X, Y, W, H), *B, Rect(0, 0, B->Width(), B->Height()), TCopyMode(Rop));
 }
 
+// --- Picture budget ---
+
+int64_t PictureBudget() { return BudgetBytes; }
+void SetPictureBudget(int64_t Bytes) { BudgetBytes = std::max<int64_t>(0, Bytes); }
+int64_t PictureBytesInUse() { return BytesInUse; }
+
+int64_t PictureBytes(const TBitmap *Bitmap) {
+  return Bitmap ? int64_t(Bitmap->Width()) * Bitmap->Height() * 4 : 0;
+}
+
+bool TPictureCharge::Take(int64_t Bytes) {
+  Release();
+  if (BytesInUse + Bytes > BudgetBytes && Bytes <= BudgetBytes) BitmapList().PruneUnused();
+  if (BytesInUse + Bytes > BudgetBytes) return false;
+  Hold(Bytes);
+  return true;
+}
+
+void TPictureCharge::Hold(int64_t Bytes) {
+  Release();
+  FBytes = std::max<int64_t>(0, Bytes);
+  BytesInUse += FBytes;
+}
+
+void TPictureCharge::Release() {
+  BytesInUse -= FBytes;
+  FBytes = 0;
+}
+
+TPictureDecodeScope::TPictureDecodeScope() : Saved(DecodeAllowance()) {
+  int64_t Free = BudgetBytes - BytesInUse;
+  TStringBitmapList &L = BitmapList();
+  for (int I = 0; I < L.Count(); ++I)
+    if (L.Objects(I)->UsageCount < 1) Free += L.Objects(I)->Charge.Bytes();
+  DecodeAllowance() = std::clamp<int64_t>(Free, 0, Saved);
+}
+
+TPictureDecodeScope::~TPictureDecodeScope() { DecodeAllowance() = Saved; }
+
 // --- Cache ---
 
 TBitmapItem::TBitmapItem(std::unique_ptr<TBitmap> Image, std::unique_ptr<TBitmap> AMask,
@@ -466,6 +514,10 @@ TBitmapItem::TBitmapItem(std::unique_ptr<TGIFImage> Image, std::unique_ptr<TBitm
                          TTransparency Tr)
     : Transp(Tr), MGif(std::move(Image)), Mask(std::move(AMask)) {}
 TBitmapItem::~TBitmapItem() = default;
+
+int64_t TBitmapItem::Bytes() const {
+  return PictureBytes(MImage.get()) + PictureBytes(Mask.get()) + (MGif ? MGif->PictureBytes() : 0);
+}
 
 std::string TStringBitmapList::Key(const std::string &Name) {
   size_t B = 0, E = Name.size();
@@ -489,6 +541,7 @@ int TStringBitmapList::IndexOf(const std::string &Name) const {
 
 int TStringBitmapList::AddObject(const std::string &Name, std::unique_ptr<TBitmapItem> Item) {
   if (!Item) return -1;
+  if (!Item->Charge.Take(Item->Bytes())) return -1;
   std::string K = Key(Name);
   auto It = std::upper_bound(Items.begin(), Items.end(), K,
                              [](const std::string &S, const auto &E) { return S < E.first; });

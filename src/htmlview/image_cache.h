@@ -70,7 +70,8 @@ std::unique_ptr<TBitmap> LoadImageWithMaskFromStream(const TMemoryStream *Stream
                                                      std::unique_ptr<TBitmap> &Mask);
 
 // Monochrome mask of Bitmap's size: white where the pixel has Color (the lower-left
-// pixel's colour unless UseColor), black elsewhere. nullptr for an empty bitmap.
+// pixel's colour unless UseColor), black elsewhere. nullptr for an empty bitmap, and when
+// memory runs out.
 std::unique_ptr<TBitmap> BuildTransparencyMask(const TBitmap &Bitmap, bool UseColor, TColor Color);
 std::unique_ptr<TBitmap> DitherIfNeeded(std::unique_ptr<TBitmap> Bitmap);
 // Every pixel to its nearest entry of the shared palette; the result carries a copy of it.
@@ -114,6 +115,50 @@ private:
   std::vector<uint8_t> FBits; // bottom-up rows, DWORD aligned
 };
 
+// --- The picture budget ---
+
+// The decoded pictures of the open documents (the image cache's pictures and the animated
+// pictures' own composites) share one budget. Past it, or when memory runs out, a picture
+// shows the error picture and its page stays usable.
+constexpr int64_t DefaultPictureBudget = int64_t(256) << 20;
+int64_t PictureBudget();
+void SetPictureBudget(int64_t Bytes);
+int64_t PictureBytesInUse();
+// What a bitmap's pixels take (4 bytes a pixel); 0 for none.
+int64_t PictureBytes(const TBitmap *Bitmap);
+
+// A share of the budget, held while a picture lives.
+class TPictureCharge {
+public:
+  TPictureCharge() = default;
+  TPictureCharge(const TPictureCharge &) = delete;
+  TPictureCharge &operator=(const TPictureCharge &) = delete;
+  ~TPictureCharge() { Release(); }
+  // Takes Bytes when they fit, the cached pictures that no page shows freed first when
+  // they would not; false (holding nothing) when they still do not.
+  bool Take(int64_t Bytes);
+  // Holds Bytes whether they fit or not: for what is there already.
+  void Hold(int64_t Bytes);
+  void Release();
+  int64_t Bytes() const { return FBytes; }
+
+private:
+  int64_t FBytes = 0;
+};
+
+// While it lives, a decoder allocates no more than the budget has left, counting the
+// cached pictures that no page shows as free: a picture past the budget costs no decoding.
+class TPictureDecodeScope {
+public:
+  TPictureDecodeScope();
+  ~TPictureDecodeScope();
+  TPictureDecodeScope(const TPictureDecodeScope &) = delete;
+  TPictureDecodeScope &operator=(const TPictureDecodeScope &) = delete;
+
+private:
+  int64_t Saved;
+};
+
 // --- The image cache ---
 
 // A cached picture: a bitmap, or an animated GIF.
@@ -135,6 +180,11 @@ public:
   TBitmapItem(std::unique_ptr<TGIFImage> Image, std::unique_ptr<TBitmap> Mask, TTransparency Tr);
   ~TBitmapItem();
   TCachedImage Image() const { return {MImage.get(), MGif.get()}; }
+  // What the picture, its mask and an animated picture's frames take.
+  int64_t Bytes() const;
+  // Counts the item again after a mask was added.
+  void Recount() { Charge.Hold(Bytes()); }
+  TPictureCharge Charge; // taken when the item goes into a list
 };
 
 // Sorted by the upper-cased, trimmed name; owns its items.
@@ -147,7 +197,8 @@ public:
   // Index of Name, or -1.
   int IndexOf(const std::string &Name) const;
   bool Find(const std::string &Name, int &Index) const;
-  // Adds (or replaces) the item under Name; its use count goes up by one.
+  // Adds (or replaces) the item under Name; its use count goes up by one. -1 (the item
+  // freed) when it does not fit in the picture budget.
   int AddObject(const std::string &Name, std::unique_ptr<TBitmapItem> Item);
   TCachedImage TakeImage(int Index);
   void AddUse(const std::string &Name);

@@ -3,6 +3,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -52,6 +54,14 @@ void TermSource(j_decompress_ptr) {}
 void Progress(j_common_ptr C) {
   j_decompress_ptr D = reinterpret_cast<j_decompress_ptr>(C);
   if (D->input_scan_number > MaxJpegScans) (*C->err->error_exit)(C);
+}
+
+// A row buffer; false when memory runs out (nothing may be thrown past the decoder's frame).
+bool AssignRow(std::vector<uint8_t> &Row, size_t Bytes) noexcept {
+  try {
+    Row.assign(Bytes, 0);
+    return true;
+  } catch (const std::bad_alloc &) { return false; }
 }
 
 struct TJpegJob {
@@ -132,7 +142,11 @@ bool RunJpeg(TJpegJob &Job, const uint8_t *Data, size_t Size) {
     return false;
   }
   Job.Image->SourceBits = Quantise || Grey ? 8 : 24;
-  Job.Row->assign(size_t(C->output_width) * size_t(C->output_components), 0);
+  if (!AssignRow(*Job.Row, size_t(C->output_width) * size_t(C->output_components))) {
+    jpeg_destroy_decompress(C);
+    Job.Fault = "out of memory for the JPEG picture";
+    return false;
+  }
   while (C->output_scanline < C->output_height) {
     JSAMPROW Rows[1] = {Job.Row->data()};
     int Y = int(C->output_scanline);

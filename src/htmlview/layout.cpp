@@ -34,21 +34,6 @@ void IndentManager::Update(int Y, TFloatingObj &Obj) {
   }
 }
 
-int IndentManager::FloatBottom(int Side) const {
-  int B = 0;
-  const auto &List = Side == 1 ? L : R;
-  for (const auto &Rec : List)
-    if (Rec->ID == 0) B = std::max(B, Rec->EndY);
-  return B;
-}
-
-int IndentManager::LeftFloatBottomRightOf(int X) const {
-  int B = 0;
-  for (const auto &Rec : L)
-    if (Rec->ID == 0 && Rec->X > X) B = std::max(B, Rec->EndY);
-  return B;
-}
-
 // ---------------------------------------------------------------- text measuring
 
 int TSection::RunWidth(TCanvas &Canvas, const TFontObj &Font, int Start, int N) {

@@ -350,6 +350,7 @@ struct TLoadedPicture {
 TLoadedPicture LoadHostStream(const TMemoryStream &Stream, TTransparency &Tr) {
   TLoadedPicture P;
   if (Stream.Size() <= 0) return P;
+  TPictureDecodeScope Budget;
   const int Type = DetectImageType(
       std::span<const uint8_t>(Stream.Bytes.data(), std::min<size_t>(Stream.Size(), 16)));
   if (Type == itGIF87 || Type == itGIF89) {
@@ -378,7 +379,7 @@ TBitmapItem *CacheLoaded(const std::string &Key, TLoadedPicture P, TTransparency
       P.Gif ? std::make_unique<TBitmapItem>(std::move(P.Gif), std::move(P.Mask), Tr)
             : std::make_unique<TBitmapItem>(std::move(P.Bitmap), std::move(P.Mask), Tr);
   TBitmapItem *Result = Item.get();
-  BitmapList().AddObject(Key, std::move(Item));
+  if (BitmapList().AddObject(Key, std::move(Item)) < 0) return nullptr; // past the budget
   return Result;
 }
 
@@ -407,12 +408,14 @@ TBitmap *TSectionList::GetTheBitmap(const std::string &Name, int &Transparent, b
     else if (Transparent == LLCorner && !Item->Mask && Item->MImage) {
       Item->Mask = BuildTransparencyMask(*Item->MImage, false, 0);
       Item->Transp = LLCorner;
+      Item->Recount();
     }
     Mask = Item->Mask.get();
     Gif = Img.Gif;
     return Img.Bitmap;
   }
   TLoadedPicture P;
+  TPictureDecodeScope Budget;
   TTransparency Tr = TTransparency(Transparent);
   if (OnBitmapRequest) {
     TBitmap *Got = nullptr;

@@ -137,7 +137,10 @@ const TCanvas &TBitmap::Canvas() const { return *D->Canvas; }
 
 uint32_t *TBitmap::ScanLine(int Y) {
   if (Y < 0 || Y >= Height()) throw Exception("Scan line index out of range");
-  return reinterpret_cast<uint32_t *>(D->Img.scanLine(Y));
+  // Pixels shared with a copy are copied before they are written; that copy can fail.
+  uint32_t *Row = reinterpret_cast<uint32_t *>(D->Img.scanLine(Y));
+  if (!Row) throw Exception("Out of memory for a bitmap");
+  return Row;
 }
 const uint32_t *TBitmap::ScanLine(int Y) const {
   if (Y < 0 || Y >= Height()) throw Exception("Scan line index out of range");

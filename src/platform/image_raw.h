@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,13 @@ inline bool ImageSizeAllowed(int64_t Width, int64_t Height) {
          Width * Height <= MaxImagePixels;
 }
 
+// Bytes a picture decoded now may take (4 a pixel). The text viewer narrows it to what
+// its picture budget has left while it loads a page's pictures.
+inline int64_t &DecodeAllowance() {
+  static int64_t Bytes = INT64_MAX;
+  return Bytes;
+}
+
 // 0xFFRRGGBB pixels, rows top first, Width pixels per row; starts zeroed (black).
 struct TRawImage {
   int Width = 0;
@@ -23,11 +31,19 @@ struct TRawImage {
   std::vector<uint32_t> Pixels;
   // Depth the file stored (1, 4, 8, 16, 24, 32), for callers that adapt by depth.
   int SourceBits = 24;
+  // False, holding nothing, for a size out of range or beyond the allowance, and when
+  // memory runs out.
   bool Allocate(int64_t W, int64_t H) {
-    if (!ImageSizeAllowed(W, H)) return false;
+    if (!ImageSizeAllowed(W, H) || W * H * 4 > DecodeAllowance()) return false;
+    try {
+      Pixels.assign(size_t(W) * size_t(H), 0xFF000000u);
+    } catch (const std::bad_alloc &) {
+      Pixels = {};
+      Width = Height = 0;
+      return false;
+    }
     Width = int(W);
     Height = int(H);
-    Pixels.assign(size_t(W) * size_t(H), 0xFF000000u);
     return true;
   }
   uint32_t *Row(int Y) { return Pixels.data() + size_t(Y) * size_t(Width); }

@@ -9,6 +9,7 @@
 #include "htmlview/png_probe.h"
 #include "htmlview/section_list.h"
 #include "image_test_support.h"
+#include "layout_support.h"
 #include "platform/files.h"
 
 using namespace imgtest;
@@ -43,6 +44,18 @@ struct TDisplay {
   explicit TDisplay(int Bits) { SetDisplayColorBits(Bits); }
   ~TDisplay() { SetDisplayColorBits(24); }
 };
+
+// A 62-byte BMP that declares W x H pixels of 24 bits; the rows it lacks decode black.
+std::vector<uint8_t> SparseBmp(int W, int H) {
+  std::vector<uint8_t> D{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
+  auto U32 = [&](uint32_t V) {
+    for (int I = 0; I < 4; ++I) D.push_back(uint8_t(V >> (8 * I)));
+  };
+  for (uint32_t V : {40u, uint32_t(W), uint32_t(H), 1u | (24u << 16), 0u, 0u, 0u, 0u, 0u, 0u})
+    U32(V);
+  D.resize(62, 0x40);
+  return D;
+}
 
 std::unique_ptr<TBitmapItem> Item() {
   return std::make_unique<TBitmapItem>(std::make_unique<TBitmap>(2, 2), nullptr, NotTransp);
@@ -545,4 +558,65 @@ TEST(DefaultPictures, ContactSheetOfDecodedPictures) {
   EXPECT_EQ(Sheet.ScanLine(71)[4 + 2] | 0xFF000000u, 0xFF404040u);
   // Frame 3 of the disposal picture, at double size: blue at (10..17, 8..13).
   EXPECT_EQ(Sheet.ScanLine(70 + 22)[64 + 88 + 26] | 0xFF000000u, 0xFF0000FFu);
+}
+
+TEST(PictureBudget, PicturesPastItShowTheErrorPictureAndThePageStaysUsable) {
+  struct TRestore {
+    int64_t Saved = PictureBudget();
+    ~TRestore() { SetPictureBudget(Saved); }
+  } Restore;
+  // Every file declares 256 x 256 pixels, 256 KB decoded: the budget holds four.
+  constexpr int64_t Each = 256 * 256 * 4;
+  SetPictureBudget(4 * Each);
+  auto Page = [](int From, int To) {
+    std::string P = "<p>";
+    for (int I = From; I < To; ++I)
+      P += "<img src=\"" + TempFile("budget" + std::to_string(I) + ".bmp", SparseBmp(256, 256)) +
+           "\" alt=\"picture " + std::to_string(I) + "\">";
+    return P;
+  };
+  TLaidOutDoc D;
+  D.List.OnBitmapRequest = nullptr; // the pictures are files
+  D.Parse(Page(0, 10));
+  EXPECT_GT(D.Layout(600), 256);
+  D.Draw();
+  ASSERT_EQ(D.List.ImageList.size(), 10u);
+  EXPECT_EQ(PictureBytesInUse(), 4 * Each);
+  for (int I = 0; I < 10; ++I) {
+    const TImageObj &Img = *D.List.ImageList[size_t(I)];
+    EXPECT_EQ(Img.IsError, I >= 4) << I;
+    EXPECT_EQ(Img.ObjWidth == 256, I < 4) << I;
+    EXPECT_EQ(Img.Alt, "picture " + std::to_string(I));
+  }
+  // The next page: the pictures no page shows any more make room for its own.
+  D.List.Clear();
+  D.Parse(Page(10, 14));
+  D.Layout(600);
+  ASSERT_EQ(D.List.ImageList.size(), 4u);
+  for (const TImageObj *Img : D.List.ImageList) EXPECT_FALSE(Img->IsError) << Img->Alt;
+  EXPECT_EQ(PictureBytesInUse(), 4 * Each);
+  D.List.Clear();
+  BitmapList().Clear();
+  EXPECT_EQ(PictureBytesInUse(), 0);
+
+  // An animated picture: its frames and composite (3 x 32 x 32 x 4 bytes) are cached
+  // once, and every picture showing it has a composite of its own; room for one here.
+  TGifWriter W(32, 32, Table8());
+  W.Frame(Solid(0, 0, 32, 32, 1));
+  W.Frame(Solid(0, 0, 32, 32, 2));
+  const std::string Gif = TempFile("budget_anim.gif", W.Finish());
+  SetPictureBudget(4 * 32 * 32 * 4);
+  D.Parse("<p><img src=\"" + Gif + "\" alt=first><img src=\"" + Gif + "\" alt=second>");
+  D.Layout(600);
+  ASSERT_EQ(D.List.ImageList.size(), 2u);
+  EXPECT_TRUE(D.List.ImageList[0]->Gif);
+  EXPECT_TRUE(D.List.ImageList[1]->IsError);
+  EXPECT_EQ(PictureBytesInUse(), 4 * 32 * 32 * 4);
+  // With nothing left, another animated picture is refused.
+  const std::string Other = TempFile("budget_anim2.gif", W.Out);
+  D.List.Clear();
+  D.Parse("<p><img src=\"" + Gif + "\"><img src=\"" + Other + "\">");
+  D.Layout(600);
+  EXPECT_TRUE(D.List.ImageList[1]->IsError);
+  EXPECT_EQ(PictureBytesInUse(), 4 * 32 * 32 * 4);
 }

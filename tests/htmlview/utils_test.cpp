@@ -102,6 +102,41 @@ TEST(IndentManager, ListLevels) {
   EXPECT_EQ(M.LeftEdgeAt(80), 35);
 }
 
+TEST(IndentManager, RecordsThatEndedLeaveTheQueriesAndKeepTheirAnswers) {
+  IndentManagerBasic M;
+  M.Reset(0, 500);
+  // A long page: a list item and a float beside it every 20 px, alternately 50 and 100
+  // wide, each ending before the next begins.
+  const int Items = 2000;
+  for (int I = 0, Y = 0; I < Items; ++I, Y += 20) {
+    M.ChangeLeftLevel(Y, 1);
+    M.AddFloat(Y, I % 2 ? 100 : 50, 10, IndentAlignLeft); // covers Y..Y+9
+    M.AddFloat(Y, 30, 15, IndentAlignRight);              // covers Y..Y+14
+    ASSERT_EQ(M.LeftEdgeAt(Y + 5), I % 2 ? 135 : 85) << I;
+    ASSERT_EQ(M.RightEdgeAt(Y + 12), 470) << I;
+    M.ChangeLeftLevel(Y + 10, 0); // the level covers up to Y + 8
+    ASSERT_EQ(M.LeftEdgeAt(Y + 10), 0) << I;
+    // Layout only looks at what can still cover the lines to come.
+    ASSERT_LE(M.LiveRecords(), 4) << I;
+  }
+  EXPECT_EQ(M.L.Count(), 2 * Items);
+  const int Last = 20 * (Items - 1);
+  EXPECT_EQ(M.LowestFloatBottom(), Last + 15);
+  int LY, RY;
+  M.ClearBelowFloats(LY, RY);
+  EXPECT_EQ(LY, Last + 11);
+  EXPECT_EQ(RY, Last + 16);
+  // A question about a Y passed long ago still has its answer.
+  EXPECT_EQ(M.LeftEdgeAt(25), 135);
+  EXPECT_EQ(M.LeftEdgeAt(18), 0);
+  EXPECT_EQ(M.RightEdgeAt(3), 470);
+  // The floats wider than the new level's indent, long ended, still count for its bottom:
+  // the lowest of the 100 wide ones reaches Last + 10.
+  M.ChangeLeftLevel(Last + 100, 1);
+  M.ChangeLeftLevel(Last + 100, 3); // 35 + 2 x 35 = 105: only the 100 wide ones are further
+  EXPECT_EQ(M.LevelIndent(), Last + 11);
+}
+
 TEST(ImageMaps, CoordinatesAreSplitAtCommasOrSpaces) {
   EXPECT_EQ(ParseCoords(" 1,2 , 3 4,,x,123456789012345678901234 "),
             (std::vector<int>{1, 2, 3, 4, 0, 2147483647})); // cut to 20 digits, saturated
