@@ -9,8 +9,9 @@ Black outline, white inside, the rest transparent. Run from anywhere:
 """
 
 import os
-import struct
-import zlib
+
+# The kit's cursors are drawn and written the same way.
+from kit_cursors import cursor, write_png
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "res", "charts")
 
@@ -40,30 +41,6 @@ POINTING_HAND = [
 LEFT, TOP = 9, 5
 # The top of the finger's white, in cursor pixels.
 HOT_X, HOT_Y = LEFT + 5, TOP + 1
-
-COLOURS = {"#": (0, 0, 0, 255), ".": (255, 255, 255, 255), " ": (0, 0, 0, 0)}
-
-
-def write_png(path, pixels):
-    h = len(pixels)
-    w = len(pixels[0])
-    raw = b"".join(b"\x00" + bytes(c for p in row for c in p) for row in pixels)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
-
-
-def cursor(art, left, top):
-    pix = [[COLOURS[" "]] * 32 for _ in range(32)]
-    for y, line in enumerate(art):
-        for x, ch in enumerate(line):
-            pix[top + y][left + x] = COLOURS[ch]
-    return pix
 
 
 def main():
