@@ -186,9 +186,12 @@ std::vector<uint8_t> EncodeGifLzw(const uint8_t *Indices, int Width, int Height,
         ++CodeSize;
       }
       if (Next >= 4094) {
-        // Table full: start again; the pixel in hand begins the first new string.
+        // Table full: the pixel in hand goes out as a string of its own before the
+        // ClearCode, so the next string starts afresh.
+        W.Put(Cur, CodeSize);
         W.Put(Clear, CodeSize);
         Reset();
+        Cur = -1;
       }
     }
     if (Progress) {
@@ -304,7 +307,7 @@ void TGIFFrame::Decode() {
   FBitmap = std::make_unique<TBitmap>(ReadBitmapFile(File).ToBitmap());
 }
 
-void TGIFFrame::Encode() {
+bool TGIFFrame::Encode() {
   if (!FBitmap || FBitmap->Empty()) GifError(SGIFNoDataToWrite);
   const TPixelFormat F = FBitmap->PixelFormat();
   std::unique_ptr<TMemoryStream> S;
@@ -315,6 +318,7 @@ void TGIFFrame::Encode() {
     S = BitmapToMemoryStream(*FBitmap, pf8bit,
                              GrayScale ? uint8_t(mmGrayScale) : GIFColorReduction);
   }
+  if (!S) return false;
   TDibImage D = ReadBitmapFile(S->Bytes);
   if (D.Bits != 1 && D.Bits != 4 && D.Bits != 8) GifError(SGIFEncodeError);
   auto It = std::make_shared<TGIFItem>();
@@ -354,6 +358,7 @@ void TGIFFrame::Encode() {
     Owner->ScreenHeight =
         ClampWord(std::max<int64_t>(Owner->ScreenHeight, int64_t(TopLeft.Y) + D.Height));
   }
+  return true;
 }
 
 void TGIFFrame::UpdateExtensions() {
@@ -638,7 +643,7 @@ void TKitGIFImage::ReadData(TMemoryStream &Stream) {
 void TKitGIFImage::WriteStream(TMemoryStream &Stream, bool WriteSize) {
   if (Frames.empty()) GifError(SGIFNoDataToWrite);
   for (auto &F : Frames) {
-    if (!F->ImageData || F->ImageData->ImageData.empty()) F->Encode();
+    if ((!F->ImageData || F->ImageData->ImageData.empty()) && !F->Encode()) return;
     F->UpdateExtensions();
     if (!F->Extensions.empty()) Version = 2;
   }
@@ -669,8 +674,8 @@ void TKitGIFImage::WriteStream(TMemoryStream &Stream, bool WriteSize) {
     Put8(0);
   } else {
     const int Bits = BitsForCount(G.ColorTable.Count);
-    const int Res = std::clamp<int>(G.ColorResolution ? G.ColorResolution : Bits, 1, 8);
-    Put8(unsigned(0x80 | ((Res - 1) << 4) | (Bits - 1)));
+    // The colour-resolution field, like the size field, gives the bits of the table.
+    Put8(unsigned(0x80 | ((Bits - 1) << 4) | (Bits - 1)));
     // A system colour such as clWindow is resolved before it is looked up.
     int Index = BackgroundColor == clNone ? -1 : G.ColorTable.IndexOf(ColorToRGB(BackgroundColor));
     Put8(unsigned(std::max(Index, 0)));
