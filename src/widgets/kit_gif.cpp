@@ -296,15 +296,25 @@ void TGIFFrame::Decode() {
   const TGifProgress P = ProgressReport();
   TGifRasterResult R = DecodeGifLzw(It.ImageData, It.Width, It.Height, It.Interlaced, Idx, P);
   if (R.Status != TGifStatus::Complete || MinCode < 2 || MinCode > 9) Corrupted = true;
-  const uint8_t Mask = uint8_t((1u << Bits) - 1);
-  for (uint8_t &V : Idx) V &= Mask;
-  std::vector<uint32_t> Pal(size_t(1) << Bits, 0x808080);
-  for (int I = 0; I < It.ColorTable.Count && I < int(Pal.size()); ++I) {
-    TColor C = It.ColorTable.Entry(I);
-    Pal[size_t(I)] = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
+  // A pixel keeps the low Bits bits of its index, as a bitmap file of Bits bits would;
+  // entries beyond the table are grey, as in a file whose table is filled with 128.
+  const unsigned Mask = (1u << Bits) - 1;
+  std::array<uint32_t, 256> Pal;
+  for (unsigned I = 0; I < 256; ++I) {
+    const int E = int(I & Mask);
+    if (E >= It.ColorTable.Count) {
+      Pal[I] = 0x808080;
+      continue;
+    }
+    const TColor C = It.ColorTable.Entry(E);
+    Pal[I] = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
   }
-  std::vector<uint8_t> File = WriteBitmapFile(It.Width, It.Height, Bits, Idx.data(), Pal);
-  FBitmap = std::make_unique<TBitmap>(ReadBitmapFile(File).ToBitmap());
+  // Straight into the bitmap rather than through a bitmap file written and read back: a
+  // large frame is walked once.
+  FBitmap = std::make_unique<TBitmap>(TBitmap::FromIndexed(It.Width, It.Height, Idx.data(), Pal,
+                                                           Bits == 1   ? pf1bit
+                                                           : Bits == 4 ? pf4bit
+                                                                       : pf8bit));
 }
 
 bool TGIFFrame::Encode() {
