@@ -40,12 +40,6 @@ uint32_t *Pixels(TBitmap &B) {
   return P;
 }
 
-TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
-  TBitmap B = TBitmap::FromRgb32(W, H, Px.data());
-  B.SetMonochrome(true);
-  return B;
-}
-
 // Transparent pixels (Hole) become black, with 1 in Holes; the others 0.
 PIXEL_LOOP void SplitHoles(uint32_t *Px, uint8_t *Holes, size_t N) {
   for (size_t I = 0; I < N; ++I) {
@@ -345,17 +339,16 @@ void TGIFImage::RenderFrame() {
   if (X1 <= X0 || Y1 <= Y0 || F.Bitmap.Empty()) return;
   if (F.Disposal == 3) {
     TRestore &R = Restore[size_t(CurrentFrame - 1)];
-    std::vector<uint32_t> Px(size_t(X1 - X0) * size_t(Y1 - Y0)), MPx;
-    if (IsTransparent) MPx.resize(Px.size());
+    // The rows under the frame are copied straight into the saved bitmaps.
+    const size_t RowBytes = size_t(X1 - X0) * 4;
+    R.Image = TBitmap(X1 - X0, Y1 - Y0);
+    R.Image.SetPixelFormat(pf32bit);
+    if (IsTransparent) R.Mask = TBitmap(X1 - X0, Y1 - Y0);
     for (int Y = Y0; Y < Y1; ++Y) {
-      std::memcpy(&Px[size_t(Y - Y0) * size_t(X1 - X0)], FImage.ScanLine(Y) + X0,
-                  size_t(X1 - X0) * 4);
-      if (IsTransparent)
-        std::memcpy(&MPx[size_t(Y - Y0) * size_t(X1 - X0)], FMask.ScanLine(Y) + X0,
-                    size_t(X1 - X0) * 4);
+      std::memcpy(R.Image.ScanLine(Y - Y0), FImage.ScanLine(Y) + X0, RowBytes);
+      if (IsTransparent) std::memcpy(R.Mask.ScanLine(Y - Y0), FMask.ScanLine(Y) + X0, RowBytes);
     }
-    R.Image = TBitmap::FromRgb32(X1 - X0, Y1 - Y0, Px.data());
-    if (IsTransparent) R.Mask = MonoFromPixels(X1 - X0, Y1 - Y0, MPx);
+    if (IsTransparent) R.Mask.SetMonochrome(true);
     R.Saved = true;
   }
   for (int Y = Y0; Y < Y1; ++Y) {
