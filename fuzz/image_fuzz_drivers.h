@@ -15,9 +15,9 @@
 
 namespace imagefuzz {
 
+// The loader decodes a BMP through DecodeBmp itself: decoding it here as well would double
+// what the program spends on a large picture.
 inline void Bmp(std::span<const uint8_t> Data) {
-  TRawImage Img;
-  DecodeBmp(Data, Img);
   TMemoryStream S;
   S.Bytes.assign(Data.begin(), Data.end());
   TTransparency T = LLCorner;
@@ -25,20 +25,26 @@ inline void Bmp(std::span<const uint8_t> Data) {
   LoadImageWithMaskFromStream(&S, T, Mask);
 }
 
+// Pictures up to this many pixels get the work beyond the program's own load.
+constexpr int64_t ExtraWorkPixels = int64_t(1) << 19;
+
 inline void Gif(std::span<const uint8_t> Data) {
   TGifContainer G;
   if (ParseGifContainer(Data, G, 16)) {
+    // Large frames are left to the picture's own load below, which decodes only what it
+    // accepts: decoding them here too would cost more than the program ever spends.
     std::vector<uint8_t> Idx;
-    for (const TGifFrameInfo &F : G.Frames) DecodeGifRaster(Data, F, Idx);
+    for (const TGifFrameInfo &F : G.Frames)
+      if (int64_t(F.Width) * F.Height <= ExtraWorkPixels) DecodeGifRaster(Data, F, Idx);
   }
   TColor C;
   FindGifTransparentColor(Data, C);
   bool Single;
   std::unique_ptr<TGIFImage> Image = CreateAGifFromStream(Data, Single);
   if (!Image) return;
-  // Huge (but allowed) screens are only loaded: walking and copying them would spend the
-  // run's time on memory traffic rather than on new paths.
-  if (int64_t(Image->ScreenWidth) * Image->ScreenHeight > (int64_t(1) << 21)) return;
+  // Large (but allowed) screens are only loaded: walking and copying them would cost
+  // several loads' worth of memory traffic and no new paths.
+  if (int64_t(Image->ScreenWidth) * Image->ScreenHeight > ExtraWorkPixels) return;
   // Walk the animation twice round, through every disposal.
   for (int I = 0; I < 2 * Image->FrameCount && I < 64; ++I) Image->SetCurrentFrame(Image->CurrentFrame + 1);
   Image->GetMaskedBitmap();
@@ -51,6 +57,9 @@ inline void Gif(std::span<const uint8_t> Data) {
 inline void Jpeg(std::span<const uint8_t> Data) {
   TRawImage Img;
   DecodeJpeg(Data, Img);
+  // The palette display's decode again only for pictures small enough that it does not
+  // double what the program spends on a large one.
+  if (int64_t(Img.Width) * Img.Height > ExtraWorkPixels) return;
   static const std::vector<uint32_t> Pal = BuildGlobalPalette();
   TJpegOptions O;
   O.Palette = &Pal;

@@ -40,10 +40,23 @@ uint32_t *Pixels(TBitmap &B) {
   return P;
 }
 
-TBitmap MonoFromPixels(int W, int H, const std::vector<uint32_t> &Px) {
-  TBitmap B = TBitmap::FromRgb32(W, H, Px.data());
-  B.SetMonochrome(true);
-  return B;
+// Transparent pixels (Hole) become black, with 1 in Holes; the others 0.
+PIXEL_LOOP void SplitHoles(uint32_t *Px, uint8_t *Holes, size_t N) {
+  for (size_t I = 0; I < N; ++I) {
+    const bool T = Px[I] == Hole;
+    Holes[I] = T;
+    Px[I] = T ? Black : Px[I];
+  }
+}
+
+// The opaque pixels of a frame row (black in its mask FM) onto the composite row D, and
+// black into the composite's mask row M.
+PIXEL_LOOP void DrawOpaque(const uint32_t *S, const uint32_t *FM, uint32_t *D, uint32_t *M, int N) {
+  for (int X = 0; X < N; ++X)
+    if ((FM[X] & 0xFFFFFF) == 0) {
+      D[X] = S[X];
+      M[X] = Black;
+    }
 }
 
 // What a bitmap of W x H takes, with a mask of its size when Masked.
@@ -94,17 +107,13 @@ void TgfFrame::DecodeFrom(const std::vector<uint8_t> &Data) const {
   }
   Status = DecodeGifRasterPixels(Data, Info, Map, Px).Status;
   if (Transparent) {
-    Mask = TBitmap(Width, Height);
-    Mask.SetMonochrome(true);
-    for (int Y = 0; Y < Height; ++Y) {
-      uint32_t *P = Px + size_t(Y) * size_t(Width);
-      uint32_t *M = Mask.ScanLine(Y);
-      for (int X = 0; X < Width; ++X) {
-        const bool T = P[X] == Hole;
-        M[X] = T ? White : Black;
-        P[X] = T ? Black : P[X];
-      }
-    }
+    // The mask is made from a hole flag a pixel in one conversion, not painted and then
+    // thresholded pixel by pixel.
+    std::vector<uint8_t> Holes(size_t(Width) * size_t(Height));
+    SplitHoles(Px, Holes.data(), Holes.size());
+    std::array<uint32_t, 256> Pal{};
+    Pal[1] = White;
+    Mask = TBitmap::FromIndexed(Width, Height, Holes.data(), Pal, pf1bit);
   }
   if (!Separate.empty()) Bitmap = TBitmap::FromRgb32(Width, Height, Px);
   // Frames that kept their own colours are dithered into the display's; nothing to
@@ -228,6 +237,13 @@ bool TGIFImage::ParseStream() {
     IsTransparent = IsTransparent || F->Transparent;
     ScreenWidth = std::max(ScreenWidth, F->Left + F->Width);
     ScreenHeight = std::max(ScreenHeight, F->Top + F->Height);
+    // A frame that grows the screen past the cap makes the picture refused whatever
+    // follows: refused before decoding it.
+    if (!ImageSizeAllowed(std::max(ScreenWidth, 1), std::max(ScreenHeight, 1))) {
+      Clear();
+      Stream.clear();
+      return false;
+    }
 
     if (!ScanOnly && F->Width > 0 && F->Height > 0) {
       int64_t N = int64_t(F->Width) * F->Height;
@@ -308,9 +324,11 @@ void TGIFImage::AllocateComposite() {
   FImage.Fill(clBlack);
   FMask = TBitmap();
   if (IsTransparent) {
-    FMask = TBitmap(ScreenWidth, ScreenHeight);
-    FMask.Fill(clWhite);
-    FMask.SetMonochrome(true);
+    // All white (nothing drawn yet), made monochrome in one conversion.
+    const std::vector<uint8_t> Nothing(size_t(ScreenWidth) * size_t(ScreenHeight));
+    std::array<uint32_t, 256> Pal{};
+    Pal[0] = White;
+    FMask = TBitmap::FromIndexed(ScreenWidth, ScreenHeight, Nothing.data(), Pal, pf1bit);
   }
   FBackground.reset();
 }
@@ -371,17 +389,16 @@ void TGIFImage::RenderFrame() {
   if (X1 <= X0 || Y1 <= Y0 || F.Bitmap.Empty()) return;
   if (F.Disposal == 3) {
     TRestore &R = Restore[size_t(CurrentFrame - 1)];
-    std::vector<uint32_t> Px(size_t(X1 - X0) * size_t(Y1 - Y0)), MPx;
-    if (IsTransparent) MPx.resize(Px.size());
+    // The rows under the frame are copied straight into the saved bitmaps.
+    const size_t RowBytes = size_t(X1 - X0) * 4;
+    R.Image = TBitmap(X1 - X0, Y1 - Y0);
+    R.Image.SetPixelFormat(pf32bit);
+    if (IsTransparent) R.Mask = TBitmap(X1 - X0, Y1 - Y0);
     for (int Y = Y0; Y < Y1; ++Y) {
-      std::memcpy(&Px[size_t(Y - Y0) * size_t(X1 - X0)], FImage.ScanLine(Y) + X0,
-                  size_t(X1 - X0) * 4);
-      if (IsTransparent)
-        std::memcpy(&MPx[size_t(Y - Y0) * size_t(X1 - X0)], FMask.ScanLine(Y) + X0,
-                    size_t(X1 - X0) * 4);
+      std::memcpy(R.Image.ScanLine(Y - Y0), FImage.ScanLine(Y) + X0, RowBytes);
+      if (IsTransparent) std::memcpy(R.Mask.ScanLine(Y - Y0), FMask.ScanLine(Y) + X0, RowBytes);
     }
-    R.Image = TBitmap::FromRgb32(X1 - X0, Y1 - Y0, Px.data());
-    if (IsTransparent) R.Mask = MonoFromPixels(X1 - X0, Y1 - Y0, MPx);
+    if (IsTransparent) R.Mask.SetMonochrome(true);
     R.Saved = true;
   }
   for (int Y = Y0; Y < Y1; ++Y) {
@@ -389,12 +406,7 @@ void TGIFImage::RenderFrame() {
     uint32_t *D = FImage.ScanLine(Y) + X0;
     uint32_t *M = IsTransparent ? FMask.ScanLine(Y) + X0 : nullptr;
     if (F.Transparent) {
-      const uint32_t *FM = F.Mask.ScanLine(Y - F.Top) + (X0 - F.Left);
-      for (int X = 0; X < X1 - X0; ++X)
-        if ((FM[X] & 0xFFFFFF) == 0) { // opaque pixel of the frame
-          D[X] = S[X];
-          M[X] = Black;
-        }
+      DrawOpaque(S, F.Mask.ScanLine(Y - F.Top) + (X0 - F.Left), D, M, X1 - X0);
     } else {
       std::memcpy(D, S, size_t(X1 - X0) * 4);
       if (M) std::fill(M, M + (X1 - X0), Black);

@@ -77,6 +77,18 @@ struct TJpegJob {
 
 // Runs between setjmp and every possible longjmp: no object with a destructor lives in
 // this frame, and everything that outlives a jump is in Job.
+// One decoded row into pixels: through the colour map when there is one, else grey or
+// RGB samples.
+PIXEL_LOOP void StoreRow(uint32_t *D, const uint8_t *S, int Wd, JSAMPARRAY M, bool Grey) {
+  if (M) {
+    for (int X = 0; X < Wd; ++X) D[X] = RgbPixel(M[0][S[X]], M[1][S[X]], M[2][S[X]]);
+  } else if (Grey) {
+    for (int X = 0; X < Wd; ++X) D[X] = RgbPixel(S[X], S[X], S[X]);
+  } else {
+    for (int X = 0; X < Wd; ++X) D[X] = RgbPixel(S[3 * X], S[3 * X + 1], S[3 * X + 2]);
+  }
+}
+
 bool RunJpeg(TJpegJob &Job, const uint8_t *Data, size_t Size) {
   j_decompress_ptr C = &Job.Info;
   C->err = jpeg_std_error(&Job.Err.Pub);
@@ -151,19 +163,8 @@ bool RunJpeg(TJpegJob &Job, const uint8_t *Data, size_t Size) {
     JSAMPROW Rows[1] = {Job.Row->data()};
     int Y = int(C->output_scanline);
     if (jpeg_read_scanlines(C, Rows, 1) != 1) break;
-    uint32_t *D = Job.Image->Row(Y);
-    const uint8_t *S = Job.Row->data();
-    const int Wd = int(C->output_width);
-    if (Quantise) {
-      for (int X = 0; X < Wd; ++X) {
-        JSAMPARRAY M = C->colormap;
-        D[X] = RgbPixel(M[0][S[X]], M[1][S[X]], M[2][S[X]]);
-      }
-    } else if (Grey) {
-      for (int X = 0; X < Wd; ++X) D[X] = RgbPixel(S[X], S[X], S[X]);
-    } else {
-      for (int X = 0; X < Wd; ++X) D[X] = RgbPixel(S[3 * X], S[3 * X + 1], S[3 * X + 2]);
-    }
+    StoreRow(Job.Image->Row(Y), Job.Row->data(), int(C->output_width),
+             Quantise ? C->colormap : nullptr, Grey);
   }
   jpeg_finish_decompress(C);
   jpeg_destroy_decompress(C);

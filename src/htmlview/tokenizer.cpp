@@ -321,7 +321,8 @@ bool THtmlTokenizer::ReadAttribute(TScratch &S, Symb &Sym, int &Value) {
     while (E > B && uint8_t(Str[E - 1]) <= ' ') --E;
     Str.erase(E).erase(0, B);
     std::string_view Num = Str;
-    if (Num.find('%') + 1 == Num.size()) Num.remove_suffix(1); // one '%' at the end only
+    // One '%' at the end only; an empty value has none to drop.
+    if (!Num.empty() && Num.find('%') == Num.size() - 1) Num.remove_suffix(1);
     if (!StrToIntSat(Num, Value)) Value = 0;
   } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
     Str += Ch;

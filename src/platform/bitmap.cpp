@@ -6,6 +6,7 @@
 
 #include "platform/canvas_impl.h"
 #include "platform/files.h"
+#include "platform/image_raw.h"
 #include "platform/numbers.h"
 
 struct TBitmap::Impl {
@@ -33,7 +34,11 @@ QImage NewImage(int W, int H) {
   return I;
 }
 
-void Threshold(QImage &I) {
+PIXEL_LOOP void OpaqueRow(uint32_t *Row, const uint32_t *From, int W) {
+  for (int X = 0; X < W; ++X) Row[X] = From[X] | 0xFF000000u;
+}
+
+PIXEL_LOOP void Threshold(QImage &I) {
   for (int Y = 0; Y < I.height(); ++Y) {
     uint32_t *Row = reinterpret_cast<uint32_t *>(I.scanLine(Y));
     for (int X = 0; X < I.width(); ++X) {
@@ -84,10 +89,33 @@ TBitmap TBitmap::FromRgb32(int W, int H, const uint32_t *Pixels) {
   B.D->Img = NewImage(W, H);
   B.D->Format = pf32bit;
   if (!B.D->Img.isNull() && Pixels)
-    for (int Y = 0; Y < H; ++Y) {
-      uint32_t *Row = reinterpret_cast<uint32_t *>(B.D->Img.scanLine(Y));
-      for (int X = 0; X < W; ++X) Row[X] = Pixels[size_t(Y) * W + X] | 0xFF000000u;
+    for (int Y = 0; Y < H; ++Y)
+      OpaqueRow(reinterpret_cast<uint32_t *>(B.D->Img.scanLine(Y)), Pixels + size_t(Y) * W, W);
+  return B;
+}
+
+TBitmap TBitmap::FromIndexed(int W, int H, const uint8_t *Indices,
+                             const std::array<uint32_t, 256> &Palette, TPixelFormat Format) {
+  TBitmap B;
+  CheckSize(W, H);
+  B.D->Format = Format;
+  B.D->Canvas->Data().Mono = Format == pf1bit;
+  if (W <= 0 || H <= 0 || !Indices) return B;
+  QImage Indexed(W, H, QImage::Format_Indexed8);
+  if (Indexed.isNull()) throw Exception("Out of memory for a bitmap");
+  QList<QRgb> Table(256);
+  for (size_t I = 0; I < 256; ++I) {
+    uint32_t P = Palette[I];
+    if (Format == pf1bit) {
+      const int Sum = int((P >> 16) & 0xFF) + int((P >> 8) & 0xFF) + int(P & 0xFF);
+      P = Sum > 382 ? 0xFFFFFFu : 0;
     }
+    Table[qsizetype(I)] = 0xFF000000u | P;
+  }
+  Indexed.setColorTable(Table);
+  for (int Y = 0; Y < H; ++Y) std::memcpy(Indexed.scanLine(Y), Indices + size_t(Y) * W, size_t(W));
+  B.D->Img = Indexed.convertToFormat(QImage::Format_RGB32);
+  if (B.D->Img.isNull()) throw Exception("Out of memory for a bitmap");
   return B;
 }
 

@@ -4,6 +4,7 @@
 // long, top row first). PixelFormat records the nominal depth: pf1bit (Monochrome)
 // bitmaps hold only black (0xFF000000) and white (0xFFFFFFFF) pixels, and drawing on
 // them maps every colour to the nearer of the two. A new bitmap is white.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,11 @@ public:
   TBitmap(int Width, int Height);
   // Copies Width x Height pixels 0x??RRGGBB (alpha ignored), rows top first.
   static TBitmap FromRgb32(int Width, int Height, const uint32_t *Pixels);
+  // Width x Height palette indices (rows top first) through Palette's 256 entries
+  // 0x??RRGGBB, with the nominal depth Format; pf1bit pixels are thresholded as
+  // SetPixelFormat does. Large pictures are converted in one pass of the image library.
+  static TBitmap FromIndexed(int Width, int Height, const uint8_t *Indices,
+                             const std::array<uint32_t, 256> &Palette, TPixelFormat Format);
   TBitmap(const TBitmap &Other);            // copies pixels and settings
   TBitmap &operator=(const TBitmap &Other); // as Assign
   TBitmap(TBitmap &&) noexcept;

@@ -6,6 +6,7 @@
 #include "platform/canvas.h"
 #include "widgets/ico_list.h"
 #include "widgets/kit_graph.h"
+#include "widgets/kit_utils.h"
 
 namespace {
 
@@ -48,6 +49,22 @@ std::string InfoText(std::span<const uint8_t> D, const TChunk &C) {
   std::string S(reinterpret_cast<const char *>(D.data() + C.Body), N);
   if (size_t Z = S.find('\0'); Z != std::string::npos) S.resize(Z);
   return S;
+}
+
+// The largest colour count among the images of an icon resource (2, 16 or 256 for 1, 4
+// or 8 bits a pixel), each image's depth read from its own bitmap header: a cursor's
+// directory entry holds its hot spot where an icon's holds the depth.
+int LargestColorCount(std::span<const uint8_t> D) {
+  if (D.size() < 6) return 0;
+  const size_t Count = size_t(D[4]) | size_t(D[5]) << 8;
+  int Largest = 0;
+  for (size_t K = 0; K < Count && 6 + 16 * (K + 1) <= D.size(); ++K) {
+    const size_t Offset = Le32(D, 6 + 16 * K + 12);
+    if (Offset > D.size() || D.size() - Offset < 16) continue;
+    const int Bits = int(D[Offset + 14]) | int(D[Offset + 15]) << 8;
+    if (Bits >= 1 && Bits <= 8) Largest = std::max(Largest, 1 << Bits);
+  }
+  return Largest;
 }
 
 } // namespace
@@ -127,7 +144,7 @@ void TAnimatedCursorImage::LoadFromStream(TMemoryStream &Stream) {
         try {
           Icon.LoadFromStream(Image);
         } catch (const EInvalidGraphic &) { ReadError(); }
-        ColorCount = std::max(ColorCount, Icon.ColorCount());
+        ColorCount = std::max(ColorCount, LargestColorCount(Image.Bytes));
         bool Taken = false;
         for (auto &F : Frames)
           if (F->Index == IconNumber) {
@@ -153,9 +170,7 @@ void TAnimatedCursorImage::LoadFromStream(TMemoryStream &Stream) {
   if (Frames.empty()) ReadError();
 }
 
-void TAnimatedCursorImage::SaveToStream(TMemoryStream &) {
-  throw EInvalidGraphicOperation(SNotImplemented);
-}
+void TAnimatedCursorImage::SaveToStream(TMemoryStream &) { NotImplemented(); }
 
 void TAnimatedCursorImage::LoadFromFile(const std::string &Path) {
   TMemoryStream S;
@@ -212,5 +227,6 @@ void TAnimatedCursorImage::AssignTo(TBitmap &Bitmap, TColor Background, bool Ver
     At += Vertical ? I.Height() : I.Width();
   }
   auto S = SetBitmapPixelFormat(Strip, std::max(ColorCount, 16));
+  if (!S) return; // the user was told; no strip is made
   Bitmap = ReadBitmapFile(S->Bytes).ToBitmap();
 }

@@ -34,7 +34,7 @@ public:
   // Reads from the position to the end; EReadError "Stream read error" for bad data or
   // when no frame is left.
   virtual void LoadFromStream(TMemoryStream &Stream);
-  // Raises EInvalidGraphicOperation "Function not yet implemented".
+  // Not built: tells the user "Function not yet implemented" and writes nothing.
   virtual void SaveToStream(TMemoryStream &Stream);
   virtual void LoadFromFile(const std::string &Path);
   virtual void Assign(const TAnimatedCursorImage &Source);

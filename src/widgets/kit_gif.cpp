@@ -186,9 +186,12 @@ std::vector<uint8_t> EncodeGifLzw(const uint8_t *Indices, int Width, int Height,
         ++CodeSize;
       }
       if (Next >= 4094) {
-        // Table full: start again; the pixel in hand begins the first new string.
+        // Table full: the pixel in hand goes out as a string of its own before the
+        // ClearCode, so the next string starts afresh.
+        W.Put(Cur, CodeSize);
         W.Put(Clear, CodeSize);
         Reset();
+        Cur = -1;
       }
     }
     if (Progress) {
@@ -293,18 +296,28 @@ void TGIFFrame::Decode() {
   const TGifProgress P = ProgressReport();
   TGifRasterResult R = DecodeGifLzw(It.ImageData, It.Width, It.Height, It.Interlaced, Idx, P);
   if (R.Status != TGifStatus::Complete || MinCode < 2 || MinCode > 9) Corrupted = true;
-  const uint8_t Mask = uint8_t((1u << Bits) - 1);
-  for (uint8_t &V : Idx) V &= Mask;
-  std::vector<uint32_t> Pal(size_t(1) << Bits, 0x808080);
-  for (int I = 0; I < It.ColorTable.Count && I < int(Pal.size()); ++I) {
-    TColor C = It.ColorTable.Entry(I);
-    Pal[size_t(I)] = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
+  // A pixel keeps the low Bits bits of its index, as a bitmap file of Bits bits would;
+  // entries beyond the table are grey, as in a file whose table is filled with 128.
+  const unsigned Mask = (1u << Bits) - 1;
+  std::array<uint32_t, 256> Pal;
+  for (unsigned I = 0; I < 256; ++I) {
+    const int E = int(I & Mask);
+    if (E >= It.ColorTable.Count) {
+      Pal[I] = 0x808080;
+      continue;
+    }
+    const TColor C = It.ColorTable.Entry(E);
+    Pal[I] = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
   }
-  std::vector<uint8_t> File = WriteBitmapFile(It.Width, It.Height, Bits, Idx.data(), Pal);
-  FBitmap = std::make_unique<TBitmap>(ReadBitmapFile(File).ToBitmap());
+  // Straight into the bitmap rather than through a bitmap file written and read back: a
+  // large frame is walked once.
+  FBitmap = std::make_unique<TBitmap>(TBitmap::FromIndexed(It.Width, It.Height, Idx.data(), Pal,
+                                                           Bits == 1   ? pf1bit
+                                                           : Bits == 4 ? pf4bit
+                                                                       : pf8bit));
 }
 
-void TGIFFrame::Encode() {
+bool TGIFFrame::Encode() {
   if (!FBitmap || FBitmap->Empty()) GifError(SGIFNoDataToWrite);
   const TPixelFormat F = FBitmap->PixelFormat();
   std::unique_ptr<TMemoryStream> S;
@@ -315,6 +328,7 @@ void TGIFFrame::Encode() {
     S = BitmapToMemoryStream(*FBitmap, pf8bit,
                              GrayScale ? uint8_t(mmGrayScale) : GIFColorReduction);
   }
+  if (!S) return false;
   TDibImage D = ReadBitmapFile(S->Bytes);
   if (D.Bits != 1 && D.Bits != 4 && D.Bits != 8) GifError(SGIFEncodeError);
   auto It = std::make_shared<TGIFItem>();
@@ -354,6 +368,7 @@ void TGIFFrame::Encode() {
     Owner->ScreenHeight =
         ClampWord(std::max<int64_t>(Owner->ScreenHeight, int64_t(TopLeft.Y) + D.Height));
   }
+  return true;
 }
 
 void TGIFFrame::UpdateExtensions() {
@@ -638,7 +653,7 @@ void TKitGIFImage::ReadData(TMemoryStream &Stream) {
 void TKitGIFImage::WriteStream(TMemoryStream &Stream, bool WriteSize) {
   if (Frames.empty()) GifError(SGIFNoDataToWrite);
   for (auto &F : Frames) {
-    if (!F->ImageData || F->ImageData->ImageData.empty()) F->Encode();
+    if ((!F->ImageData || F->ImageData->ImageData.empty()) && !F->Encode()) return;
     F->UpdateExtensions();
     if (!F->Extensions.empty()) Version = 2;
   }
@@ -669,8 +684,8 @@ void TKitGIFImage::WriteStream(TMemoryStream &Stream, bool WriteSize) {
     Put8(0);
   } else {
     const int Bits = BitsForCount(G.ColorTable.Count);
-    const int Res = std::clamp<int>(G.ColorResolution ? G.ColorResolution : Bits, 1, 8);
-    Put8(unsigned(0x80 | ((Res - 1) << 4) | (Bits - 1)));
+    // The colour-resolution field, like the size field, gives the bits of the table.
+    Put8(unsigned(0x80 | ((Bits - 1) << 4) | (Bits - 1)));
     // A system colour such as clWindow is resolved before it is looked up.
     int Index = BackgroundColor == clNone ? -1 : G.ColorTable.IndexOf(ColorToRGB(BackgroundColor));
     Put8(unsigned(std::max(Index, 0)));

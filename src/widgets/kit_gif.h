@@ -102,7 +102,7 @@ private:
   friend class TKitGIFImage;
   TGifProgress ProgressReport();
   void Decode();
-  void Encode();
+  bool Encode(); // false: ended quietly, the user was told
   void UpdateExtensions();
   std::unique_ptr<TBitmap> FBitmap;
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/image_raw.h"
+#include "widgets/kit_utils.h"
 
 namespace {
 
@@ -277,6 +278,44 @@ THistogramStats HistogramReduce(const TTrueColorRows &Src, int Colors, TIndexedR
   return S;
 }
 
+namespace {
+
+// Quicksort on the middle element with insertion sort below 8 cells. Cells of equal value
+// end where the partitioning leaves them, which decides how a box cut among them splits,
+// so the order of the classic sort is kept rather than a stable one.
+template <class TKey>
+void MedianCutSort(std::vector<int> &L, const TKey &Key) {
+  struct TRange {
+    int Lo, Hi;
+  };
+  std::vector<TRange> Pending{{0, int(L.size()) - 1}};
+  while (!Pending.empty()) {
+    const TRange R = Pending.back();
+    Pending.pop_back();
+    if (R.Hi - R.Lo + 1 < 8) {
+      for (int I = R.Lo + 1; I <= R.Hi; ++I) {
+        const int V = L[size_t(I)];
+        int J = I - 1;
+        for (; J >= R.Lo && Key(L[size_t(J)]) > Key(V); --J) L[size_t(J + 1)] = L[size_t(J)];
+        L[size_t(J + 1)] = V;
+      }
+      continue;
+    }
+    const auto Pivot = Key(L[size_t((R.Lo + R.Hi) / 2)]);
+    int I = R.Lo, J = R.Hi;
+    do {
+      while (Key(L[size_t(I)]) < Pivot) ++I;
+      while (Key(L[size_t(J)]) > Pivot) --J;
+      if (I <= J) std::swap(L[size_t(I++)], L[size_t(J--)]);
+    } while (I <= J);
+    // The two parts are disjoint, so the order they are sorted in changes nothing.
+    if (R.Lo < J) Pending.push_back({R.Lo, J});
+    if (I < R.Hi) Pending.push_back({I, R.Hi});
+  }
+}
+
+} // namespace
+
 void MedianCutQuantize(const TTrueColorRows &Src, int Colors, TIndexedRows &Out) {
   constexpr int Cells = 4096;
   struct TCell {
@@ -328,9 +367,7 @@ void MedianCutQuantize(const TTrueColorRows &Src, int Colors, TIndexedRows &Out)
     TBox &Box = Boxes[size_t(BoxI)];
     List.clear();
     for (int C = Box.First; C >= 0; C = Cell[size_t(C)].Next) List.push_back(C);
-    std::stable_sort(List.begin(), List.end(), [&](int A, int B) {
-      return Cell[size_t(A)].C[Channel] < Cell[size_t(B)].C[Channel];
-    });
+    MedianCutSort(List, [&](int C) { return Cell[size_t(C)].C[Channel]; });
     // Cut where half the pixels are passed, keeping a cell on each side.
     uint64_t Sum = 0;
     size_t Cut = 1;
@@ -461,7 +498,10 @@ std::unique_ptr<TMemoryStream> BitmapToMemoryStream(const TBitmap &Bitmap, TPixe
                                                     uint8_t Method) {
   if (Bitmap.Empty()) InvalidBitmap();
   const int Bits = StoredPixelBits(PixelFormat);
-  if (!Bits) throw EInvalidGraphicOperation(SNotImplemented);
+  if (!Bits) {
+    NotImplemented();
+    return nullptr;
+  }
   const TTrueColorRows T = TrueColorCopy(Bitmap);
   auto S = std::make_unique<TMemoryStream>();
   std::vector<uint32_t> Palette;

@@ -41,8 +41,8 @@ TPixelFormat GetBitmapPixelFormat(const TBitmap &Bitmap);
 
 // The bitmap as a bitmap file at PixelFormat (pf1bit, pf4bit, pf8bit or pf24bit), the
 // palette of an 8-bit file made by Method; the stream is positioned at 0. An empty
-// bitmap raises EInvalidGraphic "Bitmap image is not valid"; other formats raise
-// EInvalidGraphicOperation "Function not yet implemented".
+// bitmap raises EInvalidGraphic "Bitmap image is not valid"; for other formats the user
+// is told "Function not yet implemented" and the result is null (the caller ends quietly).
 std::unique_ptr<TMemoryStream> BitmapToMemoryStream(const TBitmap &Bitmap, TPixelFormat PixelFormat,
                                                     uint8_t Method);
 // The default method at the depth for Colors: up to 2, 16, 256 colours, else 24 bits.

@@ -7,6 +7,7 @@
 
 #include "platform/application.h"
 #include "platform/qt_bridge.h"
+#include "widgets/speed_button.h"
 
 void CopyParentImage(QWidget *Control, TCanvas &Canvas) {
   QWidget *Parent = Control ? Control->parentWidget() : nullptr;
@@ -65,6 +66,17 @@ void DrawBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, const TRect &S
                                const TBitmap &Bitmap, TColor TransparentColor) {
   StretchBitmapRectTransparent(Dest, DstX, DstY, SrcRect.Width(), SrcRect.Height(), SrcRect,
                                Bitmap, TransparentColor);
+}
+
+void ImageListDrawDisabled(std::span<const TBitmap> Images, TCanvas &Canvas, int X, int Y,
+                           int Index, TColor Highlight, TColor Shadow) {
+  if (Index < 0 || size_t(Index) >= Images.size() || Images[size_t(Index)].Empty()) return;
+  const TBitmap &Image = Images[size_t(Index)];
+  const TColor Tr = ColorToRGB(Image.TransparentColor());
+  // The embossed copy keeps the entry's transparent colour as its background, left out here.
+  const TBitmap Embossed = CreateDisabledBitmapEx(Image, Tr, Highlight, Shadow);
+  const int W = Image.Width(), H = Image.Height();
+  StretchBltTransparent(Canvas, TRect(X, Y, X + W, Y + H), Embossed, TRect(0, 0, W, H), Tr);
 }
 
 bool IsForegroundTask() { return QApplication::activeWindow() != nullptr; }

@@ -1,6 +1,8 @@
 #pragma once
 // General helpers of the button kit: painting what lies under a control, drawing part of a
 // bitmap with one colour left out, and the "not yet implemented" notice.
+#include <span>
+
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/types.h"
@@ -25,6 +27,14 @@ void StretchBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, int DstW, i
 // SrcRect of Bitmap at (DstX, DstY), unstretched.
 void DrawBitmapRectTransparent(TCanvas &Dest, int DstX, int DstY, const TRect &SrcRect,
                                const TBitmap &Bitmap, TColor TransparentColor);
+
+// Draws entry Index of Images at (X, Y) embossed as disabled: the entry's ink (what is
+// neither its transparent colour nor white) in Highlight one pixel down and right, then in
+// Shadow in place; the rest of the canvas shows through. An index outside the list draws
+// nothing.
+void ImageListDrawDisabled(std::span<const TBitmap> Images, TCanvas &Canvas, int X, int Y,
+                           int Index, TColor Highlight = clBtnHighlight,
+                           TColor Shadow = clBtnShadow);
 
 // True when one of the program's windows is the active one (another program's is not).
 bool IsForegroundTask();

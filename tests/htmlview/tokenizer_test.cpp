@@ -113,10 +113,11 @@ TEST(Tokenizer, TagStartPositionIsTheAngleBracket) {
 
 TEST(Tokenizer, AttributeValues) {
   Scanned S("<table border width=50% cellpadding=\" 75% \" bgcolor=#FF0000 "
-            "align='a&amp;b\r\nc' zap=3 size=+2 height=99999999999 value=-2147483648>");
+            "align='a&amp;b\r\nc' zap=3 size=+2 height=99999999999 value=-2147483648 "
+            "alt=\"\" name=' ' src=\"%\">");
   ASSERT_EQ(S.Next(), TableSy);
   const TAttributeList &A = S.T.Attributes;
-  ASSERT_EQ(A.Count(), 9);
+  ASSERT_EQ(A.Count(), 12);
   EXPECT_EQ(A[0]->Which, BorderSy);
   EXPECT_EQ(A[0]->Value, 1);
   EXPECT_EQ(A[1]->Which, WidthSy);
@@ -134,6 +135,13 @@ TEST(Tokenizer, AttributeValues) {
   EXPECT_EQ(A[6]->Value, 2);
   EXPECT_EQ(A[7]->Value, 2147483647); // saturates
   EXPECT_EQ(A[8]->Value, -2147483647 - 1);
+  // Empty and blank quoted values, and a lone '%', read as empty text and no number.
+  for (int I : {9, 10}) {
+    EXPECT_EQ(A[I]->Name, "");
+    EXPECT_EQ(A[I]->Value, 0);
+  }
+  EXPECT_EQ(A[11]->Name, "%");
+  EXPECT_EQ(A[11]->Value, 0);
 }
 
 TEST(Tokenizer, TagsThatDropAttributesKeepTheEarlierList) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/graphic.h"
 #include "widgets/ani_file.h"
@@ -35,10 +36,24 @@ std::vector<uint8_t> IconBytes(const TIcon &I) {
   return S.Bytes;
 }
 
+// One icon resource holding the images of A and then B.
+std::vector<uint8_t> TwoImages(const TIcon &A, const TIcon &B) {
+  const std::vector<uint8_t> X = IconBytes(A), Y = IconBytes(B);
+  std::vector<uint8_t> O{0, 0, 1, 0, 2, 0};
+  O.insert(O.end(), X.begin() + 6, X.begin() + 18); // each entry but its offset
+  Put32(O, 38);
+  O.insert(O.end(), Y.begin() + 6, Y.begin() + 18);
+  Put32(O, uint32_t(38 + X.size() - 22));
+  O.insert(O.end(), X.begin() + 22, X.end());
+  O.insert(O.end(), Y.begin() + 22, Y.end());
+  return O;
+}
+
 // An animated cursor: header values, optional rate and seq arrays, the icons, a title.
 std::vector<uint8_t> Ani(uint32_t Frames, uint32_t Steps, uint32_t Jif,
                          const std::vector<TIcon> &Icons, const std::vector<uint32_t> &Rate = {},
-                         const std::vector<uint32_t> &Seq = {}, const std::string &Title = "") {
+                         const std::vector<uint32_t> &Seq = {}, const std::string &Title = "",
+                         const std::vector<std::vector<uint8_t>> &Resources = {}) {
   std::vector<uint8_t> Body{'A', 'C', 'O', 'N'};
   std::vector<uint8_t> H;
   for (uint32_t V : {36u, Frames, Steps, 0u, 0u, 0u, 0u, Jif, 1u}) Put32(H, V);
@@ -59,6 +74,7 @@ std::vector<uint8_t> Ani(uint32_t Frames, uint32_t Steps, uint32_t Jif,
   Array("seq ", Seq);
   std::vector<uint8_t> Fram{'f', 'r', 'a', 'm'};
   for (const TIcon &I : Icons) Chunk(Fram, "icon", IconBytes(I));
+  for (const std::vector<uint8_t> &R : Resources) Chunk(Fram, "icon", R);
   Chunk(Body, "LIST", Fram);
   std::vector<uint8_t> Out;
   Chunk(Out, "RIFF", Body);
@@ -226,13 +242,21 @@ TEST(AniFile, FramesTimesTitleAndStrip) {
   TIcon First;
   C.AssignTo(First);
   EXPECT_EQ(First.Pixel(0, 0), 0xFFFF0000u);
+  // Writing is not built: the user is told and nothing is written or raised.
+  std::string Shown;
+  SetMessageDlgHook([&](const std::string &Text, TMsgDlgType, TMsgDlgButtons) {
+    Shown = Text;
+    return mrOk;
+  });
   TMemoryStream Out;
-  try {
-    A.SaveToStream(Out);
-    ADD_FAILURE();
-  } catch (const EInvalidGraphicOperation &E) {
-    EXPECT_STREQ(E.what(), "Function not yet implemented");
-  }
+  EXPECT_NO_THROW(A.SaveToStream(Out));
+  SetMessageDlgHook(nullptr);
+  EXPECT_EQ(Shown, "Function not yet implemented");
+  EXPECT_EQ(Out.Size(), 0);
+  // The colour count is the largest among all images of an icon, not just the first.
+  TAnimatedCursorImage M;
+  LoadAni(M, Ani(1, 1, 3, {}, {}, {}, "", {TwoImages(MakeIcon(0xFFFF0000u, 4), Icons[1])}));
+  EXPECT_EQ(M.ColorCount, 256);
 }
 
 TEST(AniFile, SequenceLongerThanTheIconsPlaysEveryStep) {

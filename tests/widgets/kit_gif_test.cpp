@@ -67,8 +67,11 @@ std::vector<uint8_t> Noise(int W, int H, int Bits, unsigned Seed) {
 }
 
 // Reads the codes as the decoder sizes them and checks that the code after the last
-// pixel is EndCode at that width, with nothing but padding after it.
-::testing::AssertionResult EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels) {
+// pixel is EndCode at that width, with nothing but padding after it. BeforeClear gets,
+// for each ClearCode after the first, the code before it and the pixels read by then.
+::testing::AssertionResult
+EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels,
+                      std::vector<std::pair<int, int64_t>> *BeforeClear = nullptr) {
   const int Min = Lzw[0];
   std::vector<uint8_t> D;
   size_t P = 1;
@@ -93,6 +96,7 @@ std::vector<uint8_t> Noise(int W, int H, int Bits, unsigned Seed) {
       return ::testing::AssertionFailure() << "data ends at pixel " << Out;
     int C = Read(Size);
     if (C == Clear) {
+      if (BeforeClear && Old >= 0) BeforeClear->push_back({Old, Out});
       Size = Min + 1;
       Free = Clear + 2;
       Max = 2 * Clear;
@@ -221,11 +225,14 @@ TEST(KitGifWrite, CodeSizesVersionAndLoopBlock) {
     EXPECT_EQ(std::string(S.Bytes.begin(), S.Bytes.begin() + 6), "GIF87a");
   }
   TKitGIFImage G;
-  Load(G, MakeGif(2, 2, 1, {0, 1, 1, 0}, {}, "GIF87a"));
+  std::vector<uint8_t> Read = MakeGif(2, 2, 1, {0, 1, 1, 0}, {}, "GIF87a");
+  Read[10] = 0xF0; // a 2-entry table claiming 8 bits of colour resolution
+  Load(G, Read);
   G.ImageData->Comment = {"made here"};
   TMemoryStream S;
   G.SaveToStream(S);
   EXPECT_EQ(std::string(S.Bytes.begin(), S.Bytes.begin() + 6), "GIF89a");
+  EXPECT_EQ(S.Bytes[10], 0x80); // both fields from the table's size, 1 bit
   auto HasLoop = [](const std::vector<uint8_t> &B) {
     const uint8_t Block[] = {'!', 0xFF, 11,  'N', 'E', 'T', 'S',  'C',  'A', 'P',
                              'E', '2',  '.', '0', 3,   1,   0x34, 0x12, 0};
@@ -283,7 +290,13 @@ TEST(KitGifLzw, NoiseRoundTripsThroughTheCore) {
       TGifRasterResult R = DecodeGifLzw(L, 256, 256, Interlaced, Back);
       EXPECT_EQ(R.Status, TGifStatus::Complete);
       EXPECT_EQ(Back, Idx);
-      EXPECT_TRUE(EndCodeAtDecoderWidth(L, 256 * 256));
+      std::vector<std::pair<int, int64_t>> Resets;
+      EXPECT_TRUE(EndCodeAtDecoderWidth(L, 256 * 256, &Resets));
+      // At a full table the pixel in hand is written on its own, then the ClearCode.
+      ASSERT_FALSE(Resets.empty());
+      if (!Interlaced) {
+        for (auto [Code, Read] : Resets) EXPECT_EQ(Code, Idx[size_t(Read - 1)]) << Read;
+      }
     }
   }
   // Runs of one value build long strings; a picture of one pixel is the shortest case.

@@ -431,6 +431,34 @@ TEST(KitUtils, BitmapRectTransparentTakesOrIgnoresTheColour) {
   EXPECT_EQ(Px(D, 3, 3), clBlue);
 }
 
+TEST(KitUtils, ImageListEntryDrawnEmbossedAsDisabled) {
+  // Two 4 x 4 entries on lime (their lower-left pixel, so their transparent colour); the
+  // second has black ink at (1, 1) and a white pixel at (2, 2), which is not ink.
+  std::vector<TBitmap> List(2, TBitmap(4, 4));
+  for (TBitmap &B : List) {
+    B.Fill(clLime);
+    B.Transparent = true;
+  }
+  List[1].ScanLine(1)[1] = ColorToArgb(clBlack);
+  List[1].ScanLine(2)[2] = ColorToArgb(clWhite);
+  TBitmap D(8, 8);
+  D.Fill(clRed);
+  ImageListDrawDisabled(List, D.Canvas(), 2, 3, 1, clYellow, clBlue);
+  for (int Y = 0; Y < 8; ++Y)
+    for (int X = 0; X < 8; ++X) {
+      const TColor Want = X == 3 && Y == 4 ? clBlue : X == 4 && Y == 5 ? clYellow : clRed;
+      EXPECT_EQ(Px(D, X, Y), Want) << X << "," << Y;
+    }
+  // The button colours by default; indices outside the list draw nothing.
+  TBitmap E(8, 8);
+  E.Fill(clRed);
+  ImageListDrawDisabled(List, E.Canvas(), 0, 0, 1);
+  EXPECT_EQ(Px(E, 1, 1), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(Px(E, 2, 2), ColorToRGB(clBtnHighlight));
+  for (int Index : {-1, 2}) ImageListDrawDisabled(List, E.Canvas(), 4, 4, Index);
+  EXPECT_EQ(Px(E, 5, 5), clRed);
+}
+
 TEST(KitUtils, NotImplementedTellsAndRestoresTheCursor) {
   std::string Shown;
   TMsgDlgType Kind = mtCustom;
