@@ -142,7 +142,6 @@ TEST_F(PageOnTestHost, AStopQueuedDuringARunReachesItThroughThePump) {
   };
   P.Start();
   EXPECT_EQ(QueuedAt, 1000);
-  EXPECT_GT(P.Steps, QueuedAt);
   EXPECT_LT(P.Steps, P.Limit);
   EXPECT_TRUE(P.StopRequested());
   EXPECT_TRUE(AbortFlag);
