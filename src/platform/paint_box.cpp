@@ -111,7 +111,8 @@ void TPaintBox::ServePaint() {
   D->InPaint = false;
   // A request made while the handler ran is served from the event loop, not nested.
   if (D->Again) RequestPaint();
-  update();
+  // What the handler drew goes to the screen now, once: the frame timer finds nothing left.
+  ShowDrawn();
 }
 
 void TPaintBox::PaintNow() {

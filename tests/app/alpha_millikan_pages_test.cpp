@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/page_kit.h"
@@ -16,6 +15,7 @@
 #include "pixel_count.h"
 #include "platform/frame_pacer.h"
 #include "platform/paint_box.h"
+#include "pump_every_step.h"
 #include "sim/alpha_lattice.h"
 #include "sim/alpha_scattering.h"
 #include "sim/shared_constants.h"
@@ -289,17 +289,15 @@ TEST(AlphaLatticePage, ARunAnimatesUntilTheParticleLeaves) {
   P.TracksChk->setChecked(true);
   bool StartDisabled = false, BarDisabled = false;
   int Frames = 0;
-  QTimer Probe;
-  Probe.setInterval(0);
-  QObject::connect(&Probe, &QTimer::timeout, [&] {
-    if (!P.Running()) return;
+  QObject Probe;
+  AtEachPump(&Probe, [&] {
+    if (!P.Running()) return false;
     ++Frames;
     StartDisabled = !P.AlphaStartBtn->isEnabled();
     BarDisabled = !P.YposHsb->isEnabled();
+    return false;
   });
-  Probe.start();
   ClickWidget(P.AlphaStartBtn);
-  Probe.stop();
   EXPECT_FALSE(P.Running());
   EXPECT_GT(Frames, 0);
   EXPECT_TRUE(StartDisabled);
@@ -322,21 +320,20 @@ TEST(AlphaLatticePage, StopAndASecondStartNeverNestARun) {
   TAlphaLatticePage P(H);
   H.Stack.show();
   int Polls = 0, Depth = 0, MaxDepth = 0;
-  QTimer Probe;
-  Probe.setInterval(0);
-  QObject::connect(&Probe, &QTimer::timeout, [&] {
-    if (!P.Running()) return;
+  QObject Probe;
+  AtEachPump(&Probe, [&] {
+    if (!P.Running()) return false;
     ++Polls;
     // A second start while the run goes on is ignored: it does not run inside this one.
     ++Depth;
     MaxDepth = std::max(MaxDepth, Depth);
     P.AlphaStartBtnClick();
     --Depth;
-    if (Polls == 3) ClickWidget(P.AlphaStopBtn);
+    if (Polls < 3) return false;
+    ClickWidget(P.AlphaStopBtn);
+    return true;
   });
-  Probe.start();
   P.AlphaStartBtnClick();
-  Probe.stop();
   EXPECT_EQ(MaxDepth, 1);
   EXPECT_GE(Polls, 3);
   EXPECT_LT(P.LastRunFrames, 30); // stopped long before the particle left, at normal pace
@@ -345,14 +342,12 @@ TEST(AlphaLatticePage, StopAndASecondStartNeverNestARun) {
   EXPECT_EQ(P.Alpha2pic->Canvas().Pixels(390, 197), clRed);
   // A topic change stops a run the same way.
   Polls = 0;
-  QTimer Change;
-  Change.setInterval(0);
-  QObject::connect(&Change, &QTimer::timeout, [&] {
-    if (P.Running() && ++Polls == 2) P.Stop(TStopCause::TopicMenu);
+  AtEachPump(&Probe, [&] {
+    if (!P.Running() || ++Polls < 2) return false;
+    P.Stop(TStopCause::TopicMenu);
+    return true;
   });
-  Change.start();
   P.AlphaStartBtnClick();
-  Change.stop();
   EXPECT_LT(P.LastRunFrames, 30);
   EXPECT_FALSE(P.Running());
 }
@@ -400,14 +395,13 @@ TEST_F(AlphaMillikanWindowTest, ClosingTheWindowDuringALatticeRun) {
   F.OnClosed = [&] { Closed = true; };
   Answers = {mrYes};
   int Polls = 0;
-  QTimer Probe;
-  Probe.setInterval(0);
-  QObject::connect(&Probe, &QTimer::timeout, [&] {
-    if (P->Running() && ++Polls == 3) F.close();
+  QObject Probe;
+  AtEachPump(&Probe, [&] {
+    if (!P->Running() || ++Polls < 3) return false;
+    F.close();
+    return true;
   });
-  Probe.start();
   ClickWidget(P->AlphaStartBtn);
-  Probe.stop();
   EXPECT_LT(P->LastRunFrames, 30); // the close stopped the run
   Pump();
   EXPECT_TRUE(Closed);

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <filesystem>
 
 #include "app/page_kit.h"
@@ -123,10 +122,8 @@ TEST_F(PagesTest, CoilStopDuringThePlotKeepsFinishedLinesAndRestoresControls) {
   P.MagFieldPic->Invalidate(); // a paint while the plot runs keeps what it has drawn
   bool SawRunning = false;
   int Ticks = 0;
-  QTimer T;
-  T.setInterval(0);
-  QObject::connect(&T, &QTimer::timeout, [&] {
-    if (!P.Running()) return;
+  AtEachPump(P.MagFieldPic, [&] {
+    if (!P.Running()) return false;
     if (++Ticks == 1) {
       SawRunning = true;
       EXPECT_FALSE(P.MPlotBtn->isEnabled());
@@ -139,14 +136,11 @@ TEST_F(PagesTest, CoilStopDuringThePlotKeepsFinishedLinesAndRestoresControls) {
       // A second "plot" while the first runs does not nest another loop.
       P.MPlotBtnClick();
     }
-    if (Ticks == 100) {
-      P.MAbortBtnClick();
-      T.stop();
-    }
+    if (Ticks < 100) return false;
+    P.MAbortBtnClick();
+    return true;
   });
-  T.start();
   P.MPlotBtnClick();
-  T.stop();
   EXPECT_TRUE(SawRunning);
   EXPECT_EQ(Ticks, 100);
   EXPECT_TRUE(P.Solenoid->LinesPlotted); // the lines finished before "stop"
@@ -160,11 +154,16 @@ TEST_F(PagesTest, CoilStopDuringThePlotKeepsFinishedLinesAndRestoresControls) {
   const TBitmap Before = Shot(P.MagFieldPic);
   P.MagFieldPicPaint();
   EXPECT_TRUE(Same(Before, Shot(P.MagFieldPic)));
-  // The topic changes during a plot: the loop ends, the page goes on.
-  QTimer::singleShot(5, P.MagFieldPic, [&] { P.Stop(TStopCause::TopicMenu); }); // never after the page
+  // The topic changes during a plot: the loop ends at its next step, the page goes on.
+  AtEachPump(P.MagFieldPic, [&] {
+    if (!P.Running() || P.Solenoid->Lines.empty()) return false;
+    P.Stop(TStopCause::TopicMenu);
+    return true;
+  });
   P.MPlotBtnClick();
   EXPECT_FALSE(P.Running());
   EXPECT_TRUE(AbortFlag);
+  EXPECT_EQ(P.Solenoid->Lines.size(), 1u);
 }
 
 TEST_F(PagesTest, CoilFieldMenuArrowsReverseCopyAndPrint) {

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <cstdio>
 #include <optional>
 
@@ -39,15 +38,11 @@ protected:
   // its first line (the pump dispatches at every step for the rest of the test).
   void DuringNextPlot(std::function<void()> F) {
     EveryStep.emplace();
-    auto *T = new QTimer(Form.get());
-    T->setInterval(1);
-    QObject::connect(T, &QTimer::timeout, T, [this, T, F] {
-      if (!Page->Running() || Plot->Lines.empty()) return;
-      T->stop();
-      T->deleteLater();
+    AtEachPump(Form.get(), [this, F] {
+      if (!Page->Running() || Plot->Lines.empty()) return false;
       F();
+      return true;
     });
-    T->start();
   }
 };
 

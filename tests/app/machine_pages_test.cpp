@@ -3,6 +3,8 @@
 // zoom menu, the speed dialog, and the graphs.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <cmath>
+#include <functional>
 
 #include "app/pages/conductor_page.h"
 #include "app/pages/induction_page.h"
@@ -75,6 +78,26 @@ bool SamePicture(TPaintBox *Box, const TBitmap &B) {
     for (int X = 0; X < B.Width(); X += 3)
       if (Box->Canvas().Pixels(X, Y) != B.Canvas().Pixels(X, Y)) return false;
   return true;
+}
+
+// Counts the paint events a widget receives.
+class TPaintCount : public QObject {
+public:
+  explicit TPaintCount(QWidget *W) { W->installEventFilter(this); }
+  int N = 0;
+
+protected:
+  bool eventFilter(QObject *, QEvent *E) override {
+    N += E->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// Passes of the event loop until Done; the deadline is for a hang only.
+void Until(const std::function<bool()> &Done) {
+  QElapsedTimer T;
+  T.start();
+  while (!Done() && T.elapsed() < 30000) QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -435,6 +458,32 @@ TEST_F(MachinePagesTest, InductionGraphAndMarker) {
   Lenz->LenzChartBox->PaintNow();
   EXPECT_EQ(Chart.ChartRect, Plot);
   EXPECT_EQ(Chart.BottomAxis.DrawnLabels, Labels);
+}
+
+TEST_F(MachinePagesTest, TheEmfChartsReachTheScreenOnceAFrame) {
+  struct TCase {
+    QAction *Item;
+    QScrollBar *Bar;
+    TPaintBox *Box;
+  };
+  for (const TCase &C : {TCase{Form->DynamoItem, Machine->DynamoHsb, Machine->DynChartBox},
+                         TCase{Form->InductionItem, Lenz->LenzMagHsb, Lenz->LenzChartBox}}) {
+    Show(C.Item);
+    Until([&] { return !C.Box->PaintPending() && C.Box->DrawnRect().isEmpty(); });
+    Pump();
+    TPaintCount Paints(C.Box);
+    // Frames stepped by hand as the animation draws them: the bar's change handler moves the
+    // marker, the chart draws when its request is served.
+    for (int Frame = 1; Frame <= 4; ++Frame) {
+      C.Bar->setValue(C.Bar->value() + 5);
+      ASSERT_TRUE(C.Box->PaintPending());
+      C.Box->PaintNow();
+      // What the chart drew is on its way to the screen: nothing is left for a second update.
+      EXPECT_TRUE(C.Box->DrawnRect().isEmpty()) << Frame;
+      Until([&] { return Paints.N >= Frame; });
+      EXPECT_EQ(Paints.N, Frame);
+    }
+  }
 }
 
 TEST_F(MachinePagesTest, InductionRunFromTheEndRestartsAndStopsByItself) {

@@ -2,14 +2,14 @@
 // after runs, the zoom and pan drags, the body grid's keys, and the tube's picture.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QThread>
-#include <QTimer>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include "app/page_kit.h"
 #include "app/pages/bin_orbit_page.h"
@@ -19,6 +19,7 @@
 #include "platform/application.h"
 #include "platform/paint_box.h"
 #include "platform/qt_bridge.h"
+#include "pump_every_step.h"
 #include "sim/shared_constants.h"
 #include "widgets/speed_button.h"
 
@@ -46,8 +47,15 @@ public:
   TSheet PageSheet = TSheet::Splash;
 };
 
-// Runs Action from the event loop (inside a running loop's pump) after Ms milliseconds.
-void Later(int Ms, std::function<void()> Action) { QTimer::singleShot(Ms, Action); }
+// Runs Action from the event loop (inside a running loop's pump) at its Nth dispatch from now.
+void AtPump(QObject *Context, int N, std::function<void()> Action) {
+  auto Left = std::make_shared<int>(N);
+  AtEachPump(Context, [Left, Action] {
+    if (--*Left > 0) return false;
+    Action();
+    return true;
+  });
+}
 
 class OrbitPageTest : public ::testing::Test {
 protected:
@@ -113,7 +121,7 @@ TEST_F(OrbitPageTest, ZoomDragStopsAtTenAndPanMovesTheSun) {
 TEST_F(OrbitPageTest, StartRunsUntilStopWithTheButtonsSwapped) {
   bool StartDuring = true, StopDuring = false;
   int ScaleSeen = 0;
-  Later(60, [&] {
+  AtPump(Page->OrbitPic, 3, [&] {
     StartDuring = Page->orbStartBtn->Enabled();
     StopDuring = Page->orbStopBtn->Enabled();
     // Zooming acts on the running orbit.
@@ -121,8 +129,14 @@ TEST_F(OrbitPageTest, StartRunsUntilStopWithTheButtonsSwapped) {
     Page->OrbitPicMouseMove(150, 100);
     Page->OrbitPicMouseUp(150, 100);
     ScaleSeen = OrbitScale();
+    // Stopped once a frame at the new scale is on the picture (a deadline only if none comes).
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    AtEachPump(Page->OrbitPic, [&, Deadline] {
+      if (Pixel(200, 228) != clYellow && std::chrono::steady_clock::now() < Deadline) return false;
+      Page->orbStopBtnClick();
+      return true;
+    });
   });
-  Later(150, [&] { Page->orbStopBtnClick(); });
   Page->orbStartBtnClick();
   EXPECT_FALSE(StartDuring);
   EXPECT_TRUE(StopDuring);
@@ -137,11 +151,11 @@ TEST_F(OrbitPageTest, StartRunsUntilStopWithTheButtonsSwapped) {
 }
 
 TEST_F(OrbitPageTest, AScrollBarOrATopicChangeStopsTheRun) {
-  Later(50, [&] { Page->PlanetVYhsb->setValue(90); });
+  AtPump(Page->OrbitPic, 3, [&] { Page->PlanetVYhsb->setValue(90); });
   Page->orbStartBtnClick();
   EXPECT_FALSE(Page->Running());
   EXPECT_EQ(Text(Page->PlanetVYlabel), "Vy 0.90");
-  Later(50, [&] {
+  AtPump(Page->OrbitPic, 3, [&] {
     AbortFlag = true; // as the window does on a topic change
     Host.ShowSheet(TSheet::JJ);
   });
@@ -151,22 +165,26 @@ TEST_F(OrbitPageTest, AScrollBarOrATopicChangeStopsTheRun) {
 }
 
 TEST_F(OrbitPageTest, AStartWhileTheLoopUnwindsWaitsForIt) {
-  int Starts = 0;
-  Later(50, [&] {
+  QObject Probe;
+  AtEachPump(&Probe, [&] {
+    if (!Page->Running()) return false;
     Page->orbStopBtnClick();
     Page->orbStartBtnClick(); // waits: runs once the first loop has returned
-    Later(50, [&] {
-      Starts = Page->Running() ? 2 : 1;
-      Page->orbStopBtnClick();
-    });
+    return true;
   });
   Page->orbStartBtnClick();
-  for (int I = 0; I < 50 && Starts == 0; ++I) {
-    Application->ProcessMessages();
-    QThread::msleep(10);
-  }
-  while (Page->Running()) Application->ProcessMessages();
-  EXPECT_EQ(Starts, 2);
+  EXPECT_FALSE(Page->Running());
+  // The waiting start runs from the event loop, as a loop of its own.
+  int Depth = 0;
+  AtEachPump(&Probe, [&] {
+    if (!Page->Running()) return false;
+    Depth = Application->LoopDepth();
+    Page->orbStopBtnClick();
+    return true;
+  });
+  for (int I = 0; I < 100 && Depth == 0; ++I) Application->ProcessMessages();
+  EXPECT_EQ(Depth, 1);
+  EXPECT_FALSE(Page->Running());
   EXPECT_EQ(Application->LoopDepth(), 0);
 }
 
@@ -283,7 +301,7 @@ TEST_F(BinOrbitPageTest, EnterInTheLastColumnGoesToTheNextBodyRowOnly) {
 TEST_F(BinOrbitPageTest, RunDisablesStartGridAndResetThenResetRestoresTheBodies) {
   bool StartDuring = true, GridDuring = true, ResetDuring = true, StopDuring = false;
   TColor TextDuring = clBlack;
-  Later(80, [&] {
+  AtPump(Page->BinOrbPic, 3, [&] {
     StartDuring = Page->binStartBtn->Enabled();
     GridDuring = Page->grid->isEnabled();
     ResetDuring = Page->binApplyBtn->Enabled();
@@ -294,7 +312,7 @@ TEST_F(BinOrbitPageTest, RunDisablesStartGridAndResetThenResetRestoresTheBodies)
     Page->BinOrbPicMouseMove(20, 10);
     Page->BinOrbPicMouseUp(20, 10);
   });
-  Later(200, [&] { Page->binStopBtnClick(); });
+  AtPump(Page->BinOrbPic, 6, [&] { Page->binStopBtnClick(); });
   Page->binStartBtnClick();
   EXPECT_FALSE(StartDuring);
   EXPECT_FALSE(GridDuring);

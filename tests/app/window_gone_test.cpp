@@ -72,6 +72,16 @@ TEST_F(MainWindowTest, AModalDialogDestroyedFromOutsideReturnsAsCancelled) {
   Pump();
   TDialogGoneFilter Filter;
   bool TimedOut = false;
+  // A loop that never ends would hang the test: it fails instead. Generous, so that a busy
+  // machine never trips it, and stopped with the test.
+  QTimer Failsafe;
+  Failsafe.setSingleShot(true);
+  QObject::connect(&Failsafe, &QTimer::timeout, [&] {
+    if (QWidget *W = QApplication::activeModalWidget()) {
+      TimedOut = true;
+      static_cast<QDialog *>(W)->done(-7);
+    }
+  });
   auto DestroyWhenShown = [&] {
     QTimer::singleShot(0, [&] {
       // The About box is up, modal: its window goes without a close request.
@@ -85,13 +95,7 @@ TEST_F(MainWindowTest, AModalDialogDestroyedFromOutsideReturnsAsCancelled) {
       EXPECT_FALSE(Filter.nativeEventFilter("xcb_generic_event_t", Other.data(), &R));
       EXPECT_FALSE(Filter.nativeEventFilter("xcb_generic_event_t", Destroy.data(), &R));
     });
-    // A loop that never ends would hang the test: it fails instead.
-    QTimer::singleShot(3000, [&] {
-      if (QWidget *W = QApplication::activeModalWidget()) {
-        TimedOut = true;
-        static_cast<QDialog *>(W)->done(-7);
-      }
-    });
+    Failsafe.start(30000);
   };
   DestroyWhenShown();
   F.AboutClick(); // returns only when the box has closed

@@ -5,13 +5,17 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <fstream>
+#include <functional>
 
 #include "htmlview/doc_images.h"
+#include "htmlview/gif_image.h"
 #include "htmlview/html_pane.h"
 #include "htmlview/image_cache.h"
 #include "image_test_support.h"
@@ -522,4 +526,59 @@ TEST_F(PaneFixture, APageAtItsTopStaysThereThroughAResize) {
   EXPECT_EQ(Pane.Position(), 0);
   Pane.RestoreEncodedPosition(0);
   EXPECT_EQ(Pane.Position(), 0);
+}
+
+namespace {
+// Notes the region of each paint event a widget receives.
+class TPaintRegions : public QObject {
+public:
+  explicit TPaintRegions(QWidget *W) { W->installEventFilter(this); }
+  std::vector<QRegion> Seen;
+
+protected:
+  bool eventFilter(QObject *, QEvent *E) override {
+    if (E->type() == QEvent::Paint) Seen.push_back(static_cast<QPaintEvent *>(E)->region());
+    return false;
+  }
+};
+
+// Passes of the event loop until Done; the deadline is for a hang only.
+void Until(const std::function<bool()> &Done) {
+  QElapsedTimer T;
+  T.start();
+  while (!Done() && T.elapsed() < 30000) QApplication::processEvents();
+}
+} // namespace
+
+TEST_F(PaneFixture, EachFrameOfAnAnimatedPictureUpdatesOnlyItsRectangle) {
+  uint32_t Now = 1000;
+  TGIFImage::Clock = [&] { return Now; };
+  Pane.resize(330, 500);
+  Pane.LoadFromFile(WritePage("anim.htm", "<p>Words before the picture.</p><p><img src=\"" +
+                                              imgtest::ImagePath("gif_loop3.gif") +
+                                              "\" width=220 height=150></p>" + LongPage(10)));
+  Pane.LayoutAndPaint();
+  TPaintPanel *Panel = Pane.PaintPanel();
+  Until([&] { return !Panel->PaintPending() && Panel->DrawnRect().isEmpty(); });
+  for (int I = 0; I < 3; ++I) QApplication::processEvents();
+  ASSERT_EQ(Pane.Document().AnimList.size(), 1u);
+  const TRect L = Pane.Document().AnimList[0]->Gif->LastDrawnRect();
+  const QRect Picture(L.Left, L.Top, L.Right - L.Left, L.Bottom - L.Top);
+  ASSERT_EQ(Picture.size(), QSize(220, 150));
+  TPaintRegions Regions(Panel);
+  int Frames = 0;
+  // The document's timer stepped by hand, with a clock that makes every tick due.
+  for (int Tick = 0; Tick < 6; ++Tick) {
+    Now += 1000;
+    Pane.Document().AnimationTick();
+    if (!Panel->PaintPending()) continue; // the first due tick after loading keeps the frame
+    ++Frames;
+    Panel->PaintNow();
+    EXPECT_TRUE(Panel->DrawnRect().isEmpty()) << Tick; // nothing left for a second update
+    Until([&] { return Regions.Seen.size() == size_t(Frames); });
+    ASSERT_EQ(Regions.Seen.size(), size_t(Frames));
+    EXPECT_EQ(Regions.Seen.back(), QRegion(Picture)) << Tick;
+  }
+  EXPECT_GE(Frames, 4);
+  TGIFImage::Clock = nullptr;
 }
