@@ -3,7 +3,6 @@
 // zoom menu, the speed dialog, and the graphs.
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +18,7 @@
 #include "app/pages/machine_page.h"
 #include "app/pages/spectrometer_page.h"
 #include "main_window_fixture.h"
+#include "paint_events.h"
 #include "platform/bitmap.h"
 #include "platform/paint_box.h"
 #include "sim/lenz.h"
@@ -78,26 +78,6 @@ bool SamePicture(TPaintBox *Box, const TBitmap &B) {
     for (int X = 0; X < B.Width(); X += 3)
       if (Box->Canvas().Pixels(X, Y) != B.Canvas().Pixels(X, Y)) return false;
   return true;
-}
-
-// Counts the paint events a widget receives.
-class TPaintCount : public QObject {
-public:
-  explicit TPaintCount(QWidget *W) { W->installEventFilter(this); }
-  int N = 0;
-
-protected:
-  bool eventFilter(QObject *, QEvent *E) override {
-    N += E->type() == QEvent::Paint;
-    return false;
-  }
-};
-
-// Passes of the event loop until Done; the deadline is for a hang only.
-void Until(const std::function<bool()> &Done) {
-  QElapsedTimer T;
-  T.start();
-  while (!Done() && T.elapsed() < 30000) QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -469,9 +449,9 @@ TEST_F(MachinePagesTest, TheEmfChartsReachTheScreenOnceAFrame) {
   for (const TCase &C : {TCase{Form->DynamoItem, Machine->DynamoHsb, Machine->DynChartBox},
                          TCase{Form->InductionItem, Lenz->LenzMagHsb, Lenz->LenzChartBox}}) {
     Show(C.Item);
-    Until([&] { return !C.Box->PaintPending() && C.Box->DrawnRect().isEmpty(); });
+    PumpUntil([&] { return !C.Box->PaintPending() && C.Box->DrawnRect().isEmpty(); });
     Pump();
-    TPaintCount Paints(C.Box);
+    TPaintRegions Paints(C.Box);
     // Frames stepped by hand as the animation draws them: the bar's change handler moves the
     // marker, the chart draws when its request is served.
     for (int Frame = 1; Frame <= 4; ++Frame) {
@@ -480,8 +460,8 @@ TEST_F(MachinePagesTest, TheEmfChartsReachTheScreenOnceAFrame) {
       C.Box->PaintNow();
       // What the chart drew is on its way to the screen: nothing is left for a second update.
       EXPECT_TRUE(C.Box->DrawnRect().isEmpty()) << Frame;
-      Until([&] { return Paints.N >= Frame; });
-      EXPECT_EQ(Paints.N, Frame);
+      PumpUntil([&] { return Paints.Seen.size() >= size_t(Frame); });
+      EXPECT_EQ(Paints.Seen.size(), size_t(Frame));
     }
   }
 }

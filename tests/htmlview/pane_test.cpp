@@ -5,11 +5,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPaintEvent>
 #include <QScrollBar>
 #include <fstream>
 #include <functional>
@@ -19,6 +17,7 @@
 #include "htmlview/html_pane.h"
 #include "htmlview/image_cache.h"
 #include "image_test_support.h"
+#include "paint_events.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
 
@@ -528,28 +527,6 @@ TEST_F(PaneFixture, APageAtItsTopStaysThereThroughAResize) {
   EXPECT_EQ(Pane.Position(), 0);
 }
 
-namespace {
-// Notes the region of each paint event a widget receives.
-class TPaintRegions : public QObject {
-public:
-  explicit TPaintRegions(QWidget *W) { W->installEventFilter(this); }
-  std::vector<QRegion> Seen;
-
-protected:
-  bool eventFilter(QObject *, QEvent *E) override {
-    if (E->type() == QEvent::Paint) Seen.push_back(static_cast<QPaintEvent *>(E)->region());
-    return false;
-  }
-};
-
-// Passes of the event loop until Done; the deadline is for a hang only.
-void Until(const std::function<bool()> &Done) {
-  QElapsedTimer T;
-  T.start();
-  while (!Done() && T.elapsed() < 30000) QApplication::processEvents();
-}
-} // namespace
-
 TEST_F(PaneFixture, EachFrameOfAnAnimatedPictureUpdatesOnlyItsRectangle) {
   uint32_t Now = 1000;
   TGIFImage::Clock = [&] { return Now; };
@@ -559,7 +536,7 @@ TEST_F(PaneFixture, EachFrameOfAnAnimatedPictureUpdatesOnlyItsRectangle) {
                                               "\" width=220 height=150></p>" + LongPage(10)));
   Pane.LayoutAndPaint();
   TPaintPanel *Panel = Pane.PaintPanel();
-  Until([&] { return !Panel->PaintPending() && Panel->DrawnRect().isEmpty(); });
+  PumpUntil([&] { return !Panel->PaintPending() && Panel->DrawnRect().isEmpty(); });
   for (int I = 0; I < 3; ++I) QApplication::processEvents();
   ASSERT_EQ(Pane.Document().AnimList.size(), 1u);
   const TRect L = Pane.Document().AnimList[0]->Gif->LastDrawnRect();
@@ -575,7 +552,7 @@ TEST_F(PaneFixture, EachFrameOfAnAnimatedPictureUpdatesOnlyItsRectangle) {
     ++Frames;
     Panel->PaintNow();
     EXPECT_TRUE(Panel->DrawnRect().isEmpty()) << Tick; // nothing left for a second update
-    Until([&] { return Regions.Seen.size() == size_t(Frames); });
+    PumpUntil([&] { return Regions.Seen.size() == size_t(Frames); });
     ASSERT_EQ(Regions.Seen.size(), size_t(Frames));
     EXPECT_EQ(Regions.Seen.back(), QRegion(Picture)) << Tick;
   }
