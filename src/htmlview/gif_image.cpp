@@ -191,6 +191,12 @@ bool TGIFImage::ScanFromFile(const std::string &Name) {
 }
 
 bool TGIFImage::ParseStream() {
+  // A refused picture keeps neither frames nor its bytes.
+  auto Refuse = [this] {
+    Clear();
+    Stream.clear();
+    return false;
+  };
   Clear();
   TGifContainer G;
   bool Ok = ParseGifContainer(Stream, G, GifMaxFrames);
@@ -206,11 +212,7 @@ bool TGIFImage::ParseStream() {
   ScreenHeight = G.ScreenHeight;
 
   // A picture past what the picture budget has left is refused before any decoding.
-  if (!ScanOnly && DecodedBytes(G) > DecodeAllowance()) {
-    Clear();
-    Stream.clear();
-    return false;
-  }
+  if (!ScanOnly && DecodedBytes(G) > DecodeAllowance()) return Refuse();
   const std::vector<TColor> &Pal = ThePalette();
   int64_t Budget = MaxGifFramePixels;
   // The frames that are decoded later keep the data.
@@ -239,19 +241,11 @@ bool TGIFImage::ParseStream() {
     ScreenHeight = std::max(ScreenHeight, F->Top + F->Height);
     // A frame that grows the screen past the cap makes the picture refused whatever
     // follows: refused before decoding it.
-    if (!ImageSizeAllowed(std::max(ScreenWidth, 1), std::max(ScreenHeight, 1))) {
-      Clear();
-      Stream.clear();
-      return false;
-    }
+    if (!ImageSizeAllowed(std::max(ScreenWidth, 1), std::max(ScreenHeight, 1))) return Refuse();
 
     if (!ScanOnly && F->Width > 0 && F->Height > 0) {
       int64_t N = int64_t(F->Width) * F->Height;
-      if (!ImageSizeAllowed(F->Width, F->Height) || N > Budget) {
-        Clear();
-        Stream.clear();
-        return false;
-      }
+      if (!ImageSizeAllowed(F->Width, F->Height) || N > Budget) return Refuse();
       Budget -= N;
       // Colours through a 256-entry map: on palette displays every table colour goes to
       // its nearest entry of the shared palette once, not pixel by pixel. The transparent
@@ -287,11 +281,7 @@ bool TGIFImage::ParseStream() {
     Frames.push_back(std::move(F));
   }
   FrameCount = int(Frames.size());
-  if (!ImageSizeAllowed(ScreenWidth, ScreenHeight)) {
-    Clear();
-    Stream.clear();
-    return false;
-  }
+  if (!ImageSizeAllowed(ScreenWidth, ScreenHeight)) return Refuse();
   if (!ScanOnly) {
     AllocateComposite();
     Restore.assign(Frames.size(), TRestore());
