@@ -15,6 +15,10 @@ void SetControlFont(TCanvas &Canvas, const TSectionList *L) {
   Canvas.Font().SetSize(10);
   Canvas.Font().Color = clBlack;
 }
+
+std::u16string Decoded(const TSectionList *L, const std::string &Bytes) {
+  return L ? L->Decode(Bytes) : DecodeText(Bytes);
+}
 } // namespace
 
 ThtmlForm::ThtmlForm(TSectionList *List, const TAttributeList *L) : MasterList(List) {
@@ -155,15 +159,13 @@ bool TEditFormControlObj::GetSubmission(int Index, std::string &S) {
 }
 
 void TEditFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
-  TRect R(X, Y, X + Width, Y + Height);
-  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, false);
   SetControlFont(Canvas, MasterList);
   Canvas.SetTextAlign(TA_LEFT | TA_TOP);
   Canvas.Brush().Style = bsClear;
   std::string T = Password ? std::string(Text.size(), '*') : Text;
   int TH = Canvas.TextHeight(std::string("A"));
-  Canvas.TextRect(TRect(X + 2, Y + 2, X + Width - 2, Y + Height - 2), X + 4,
-                  Y + (Height - TH) / 2, MasterList ? MasterList->Decode(T) : DecodeText(T));
+  Canvas.TextRect(TRect(X, Y, X + Width, Y + Height), X + 4, Y + (Height - TH) / 2,
+                  Decoded(MasterList, T));
   Canvas.Brush().Style = bsSolid;
 }
 
@@ -185,15 +187,14 @@ void TButtonFormControlObj::Click() {
 }
 
 void TButtonFormControlObj::SetHeightWidth(TCanvas &Canvas) {
-  std::u16string U = MasterList ? MasterList->Decode(Caption) : DecodeText(Caption);
+  std::u16string U = Decoded(MasterList, Caption);
   Height = Canvas.TextHeight(std::u16string(u"A")) + 8;
   Width = Canvas.TextWidth(U) + 20;
 }
 
 void TButtonFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
-  Draw3DRect(Canvas, X, Y, X + Width, Y + Height, true);
   SetControlFont(Canvas, MasterList);
-  std::u16string U = MasterList ? MasterList->Decode(Caption) : DecodeText(Caption);
+  std::u16string U = Decoded(MasterList, Caption);
   Canvas.SetTextAlign(TA_LEFT | TA_TOP);
   Canvas.Brush().Style = bsClear;
   Canvas.TextOut(X + (Width - Canvas.TextWidth(U)) / 2, Y + (Height - Canvas.TextHeight(U)) / 2, U);
@@ -359,12 +360,14 @@ void TListBoxFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
   TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 8);
   if (Combo) {
     if (ItemIndex >= 0 && size_t(ItemIndex) < TheOptions.size())
-      Canvas.TextRect(Clip, X + 4, Y + 4, DecodeText(TheOptions[size_t(ItemIndex)].Text));
+      Canvas.TextRect(Clip, X + 4, Y + 4, Decoded(MasterList, TheOptions[size_t(ItemIndex)].Text));
   } else {
     int AH = Canvas.TextHeight(std::string("A"));
     int Rows = LBSize > 0 ? LBSize : 8;
-    for (int I = 0; I < int(TheOptions.size()) && I < Rows; ++I)
-      Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, DecodeText(TheOptions[size_t(I)].Text));
+    const int Top = std::max(0, TopIndex);
+    for (int I = 0; Top + I < int(TheOptions.size()) && I < Rows; ++I)
+      Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH,
+                      Decoded(MasterList, TheOptions[size_t(Top + I)].Text));
   }
   Canvas.Brush().Style = bsSolid;
 }
@@ -400,6 +403,6 @@ void TTextAreaFormControlObj::Draw(TCanvas &Canvas, int X, int Y) {
   int AH = Canvas.TextHeight(std::string("A"));
   TRect Clip(X + 4, Y + 4, X + Width - 8, Y + Height - 8);
   for (int I = 0; I < int(Lines.size()) && I < TARows; ++I)
-    Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, DecodeText(Lines[size_t(I)]));
+    Canvas.TextRect(Clip, X + 4, Y + 4 + I * AH, Decoded(MasterList, Lines[size_t(I)]));
   Canvas.Brush().Style = bsSolid;
 }

@@ -152,6 +152,7 @@ public:
   std::vector<TOptionObj> TheOptions;
   int ItemIndex = -1;
   std::vector<bool> CurSelected;
+  int TopIndex = 0; // the first row the window shows, where a printout starts too
   TListBoxFormControlObj(TSectionList *List, int APos, const TAttributeList &L, bool ACombo);
   void AddStr(const std::string &Text, const std::string &AValue, bool Selected);
   void Draw(TCanvas &Canvas, int X, int Y) override;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "htmlview/section_list.h"
 #include "platform/qt_bridge.h"
@@ -135,6 +136,11 @@ void TQtFormWindow::Build(QWidget *Parent) {
       W->setSelectionMode(L->Multiple ? QAbstractItemView::ExtendedSelection
                                       : QAbstractItemView::SingleSelection);
       connect(W, &QListWidget::itemSelectionChanged, this, [this] { ReadBack(); });
+      // Scrolled a row at a time, the bar's position is the top row, which a printout
+      // starts with; scrolls made by Refresh count too, as they change what shows.
+      W->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+      connect(W->verticalScrollBar(), &QScrollBar::valueChanged, this,
+              [L](int Row) { L->TopIndex = std::max(0, Row); });
       FControl = W;
     }
   } else if (auto *T = dynamic_cast<TTextAreaFormControlObj *>(&O)) {

@@ -145,11 +145,10 @@ ThtmlTable::ThtmlTable(TSectionList *List, const TAttributeList &L, TCell *ACell
       }
       break;
     case HeightSy:
-      if (HasPercent(A->Name) && !Nested) {
-        if (A->Value >= 1 && A->Value <= 110) {
-          SpecHeight = A->Value * 10;
-          HeightPercent = true;
-        }
+      // A percentage out of range, or in a cell, still says how many pixels were meant.
+      if (HasPercent(A->Name) && !Nested && A->Value >= 1 && A->Value <= 110) {
+        SpecHeight = A->Value * 10;
+        HeightPercent = true;
       } else {
         SpecHeight = std::max(0, std::min(A->Value, 32000));
         HeightPercent = false;
@@ -316,17 +315,29 @@ void ThtmlTable::GetMinMaxAbs(TCanvas &Canvas, int &TotalMinWidth, int &TotalMax
           Percents[size_t(C)] = std::max(Percents[size_t(C)], CellPct);
           continue;
         }
-        // Wider spans share what their columns lack, in proportion to what they have.
+        // What the spanned columns lack goes to those without a percent, in proportion
+        // to what they have: a percent column would otherwise outgrow its share.
         auto Spread = [&](TColumnArray &A, int Need) {
-          int S = 0;
-          for (int K = C; K < C + Span_; ++K) S += A[size_t(K)];
-          if (S >= Need) return;
-          if (S == 0) {
-            A[size_t(C)] = Need;
-            return;
+          int S = 0, Free = 0, PS = 0, FirstFree = -1;
+          for (int K = C; K < C + Span_; ++K) {
+            S += A[size_t(K)];
+            if (Percents[size_t(K)] > 0) {
+              PS += Percents[size_t(K)];
+            } else {
+              Free += A[size_t(K)];
+              if (FirstFree < 0) FirstFree = K;
+            }
           }
-          int D = Need - S;
-          for (int K = C; K < C + Span_; ++K) A[size_t(K)] += MulDiv(A[size_t(K)], D, S);
+          if (S >= Need) return;
+          const int D = Need - S;
+          if (FirstFree < 0) {
+            for (int K = C; K < C + Span_; ++K) A[size_t(K)] += MulDiv(D, Percents[size_t(K)], PS);
+          } else if (Free == 0) {
+            A[size_t(FirstFree)] += D;
+          } else {
+            for (int K = C; K < C + Span_; ++K)
+              if (Percents[size_t(K)] == 0) A[size_t(K)] += MulDiv(A[size_t(K)], D, Free);
+          }
         };
         Spread(MinWidths, Mn);
         Spread(MaxWidths, Mx);

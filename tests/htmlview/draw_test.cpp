@@ -592,4 +592,72 @@ TEST(DrawForms, PrintedRadioButtonAndListBox) {
   EXPECT_LT(Last, 10 + List->Height - 8);
 }
 
+// A control printed at (10, 10), and beside it the rows it should show, drawn by hand in
+// the control's font and clip; the pixels inside the clip must agree.
+bool PrintsRows(TLaidOutDoc &D, TFormControlObj &Ctrl, const std::vector<std::u16string> &Rows) {
+  const int W = Ctrl.Width + 20, H = Ctrl.Height + 20;
+  TBitmap Got(W, H), Want(W, H);
+  Got.Fill(clWhite);
+  Want.Fill(clWhite);
+  Ctrl.Draw(Got.Canvas(), 10, 10);
+  TCanvas &C = Want.Canvas();
+  C.Font().Name = D.List.PreFontName;
+  C.Font().SetSize(10);
+  C.Font().Color = clBlack;
+  C.Brush().Style = bsClear;
+  const TRect Clip(14, 14, 10 + Ctrl.Width - 8, 10 + Ctrl.Height - 8);
+  const int AH = C.TextHeight(std::string("A"));
+  for (size_t I = 0; I < Rows.size(); ++I) C.TextRect(Clip, 14, 14 + int(I) * AH, Rows[I]);
+  int Ink = 0;
+  for (int Y = Clip.Top; Y < Clip.Bottom; ++Y)
+    for (int X = Clip.Left; X < Clip.Right; ++X) {
+      if (Got.Canvas().Pixels(X, Y) != C.Pixels(X, Y)) return false;
+      if (C.Pixels(X, Y) != clWhite) ++Ink;
+    }
+  return Ink > 0;
+}
+
+TEST(DrawForms, PrintedListComboAndTextAreaFollowThePagesCodePage) {
+  // 0xE9 is iota in Windows-1253 and e acute in Windows-1252.
+  TLaidOutDoc D;
+  D.Parse("<form><select size=2><option>\xE9\xE9\xE9</select><select><option>\xE9\xE9\xE9"
+          "</select><textarea>\xE9\xE9\xE9</textarea></form>");
+  D.List.CodePage = TCodePage::Windows1253;
+  D.Layout(600);
+  ASSERT_EQ(D.List.FormControlList.size(), 3u);
+  for (TFormControlObj *Ctrl : D.List.FormControlList) {
+    EXPECT_TRUE(PrintsRows(D, *Ctrl, {u"\u03B9\u03B9\u03B9"}));
+    EXPECT_FALSE(PrintsRows(D, *Ctrl, {u"\u00E9\u00E9\u00E9"}));
+  }
+}
+
+TEST(DrawForms, PrintedListBoxStartsAtItsTopRow) {
+  TLaidOutDoc D;
+  D.Parse("<form><select size=2><option>r0<option>r1<option>r2<option>r3</select></form>");
+  D.Layout(600);
+  auto *List = dynamic_cast<TListBoxFormControlObj *>(D.List.FormControlList.at(0));
+  ASSERT_TRUE(List);
+  EXPECT_TRUE(PrintsRows(D, *List, {u"r0", u"r1"}));
+  List->TopIndex = 2; // scrolled on screen
+  EXPECT_TRUE(PrintsRows(D, *List, {u"r2", u"r3"}));
+}
+
+TEST(DrawForms, PrintedEditAndButtonAreTheirTextAlone) {
+  TLaidOutDoc D;
+  D.Parse("<form><input value=word><input type=submit></form>");
+  D.Layout(600);
+  ASSERT_EQ(D.List.FormControlList.size(), 2u);
+  for (TFormControlObj *Ctrl : D.List.FormControlList) {
+    TBitmap B(Ctrl->Width + 20, Ctrl->Height + 20);
+    B.Fill(clWhite);
+    Ctrl->Draw(B.Canvas(), 10, 10);
+    const TRect Box(10, 10, 10 + Ctrl->Width, 10 + Ctrl->Height);
+    // No frame: the ring of the box's edge pixels stays white, the text is there.
+    const TRect Inner(Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1);
+    EXPECT_EQ(CountColor(B, clWhite, Box) - CountColor(B, clWhite, Inner),
+              2 * (Ctrl->Width + Ctrl->Height) - 4);
+    EXPECT_GT(CountInk(B, clBlack, Box), 0);
+  }
+}
+
 } // namespace

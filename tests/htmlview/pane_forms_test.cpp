@@ -222,6 +222,20 @@ TEST(FormWindows, ResetRestoresEveryValue) {
   EXPECT_EQ(P.Got[1], (TStrings{"e=start", "c=on", "s=y", "m=p", "t=line"}));
 }
 
+TEST(FormWindows, AListBoxKnowsTheRowItShowsAtTheTop) {
+  TFormPage P("<form><select name=s size=2><option>r0<option>r1<option>r2<option>r3"
+              "<option>r4</select></form>");
+  auto *List = P.Control<QListWidget>(0);
+  auto *L = dynamic_cast<TListBoxFormControlObj *>(P.Obj(0));
+  ASSERT_TRUE(List && L);
+  EXPECT_EQ(L->TopIndex, 0);
+  List->scrollToItem(List->item(3), QAbstractItemView::PositionAtTop);
+  EXPECT_EQ(L->TopIndex, 3);
+  EXPECT_EQ(List->indexAt(QPoint(1, 1)).row(), 3);
+  List->scrollToTop();
+  EXPECT_EQ(L->TopIndex, 0);
+}
+
 TEST(FormWindows, ValuesKeepThePagesCodePage) {
   TFormPage P("<form><input name=q value=\"caf\xE9\"></form>");
   auto *Edit = P.Control<QLineEdit>(0);

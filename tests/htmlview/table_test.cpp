@@ -3,6 +3,7 @@
 
 #include "layout_support.h"
 #include "pixel_count.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -58,6 +59,32 @@ TEST(TableWidths, SpanMinimaSpreadInProportion) {
   EXPECT_EQ(T->MinWidths[2], 45);
   EXPECT_EQ(T->NumCols, 3);
   EXPECT_TRUE(T->Rows[1]->Items(1)->IsDummy());
+}
+
+TEST(TableWidths, SpanExtraGoesToColumnsWithoutAPercent) {
+  // The 300 px spanning cell leaves the 50 % column at its own minimum; the other column
+  // takes the rest.
+  TLaidOutDoc D;
+  D.Parse("<table cellspacing=0 cellpadding=0><tr><td width=50%>aaaa<td>bbbb</tr>"
+          "<tr><td colspan=2 width=300></td></tr></table>");
+  D.Layout(600);
+  ThtmlTable *T = FirstTable(D);
+  ASSERT_TRUE(T);
+  const int A = D.TextWidth("aaaa");
+  EXPECT_EQ(T->MinWidths[0], A);
+  EXPECT_EQ(T->MinWidths[1], 300 - A);
+  EXPECT_EQ(T->MaxWidths[1], 300 - A);
+  // When every spanned column has a percent, 20 % and 60 % take a quarter and three
+  // quarters of what is lacking.
+  TLaidOutDoc E;
+  E.Parse("<table cellspacing=0 cellpadding=0><tr><td width=20%>aaaa<td width=60%>aaaa</tr>"
+          "<tr><td colspan=2 width=300></td></tr></table>");
+  E.Layout(600);
+  T = FirstTable(E);
+  ASSERT_TRUE(T);
+  const int Lack = 300 - 2 * A;
+  EXPECT_EQ(T->MinWidths[0], A + MulDiv(Lack, 200, 800));
+  EXPECT_EQ(T->MinWidths[1], A + MulDiv(Lack, 600, 800));
 }
 
 TEST(TableWidths, PercentColumns) {
@@ -134,6 +161,15 @@ TEST(TableRows, PercentHeightOnlyAtTopLevel) {
   ASSERT_TRUE(Inner);
   EXPECT_FALSE(Inner->HeightPercent);
   EXPECT_EQ(Inner->SpecHeight, 50); // taken as pixels inside a cell
+  // At the top, a percentage beyond 110 is taken as pixels too.
+  TLaidOutDoc E;
+  E.Parse("<table height=150%><tr><td>a</td></tr></table>");
+  ThtmlTable *T = FirstTable(E);
+  ASSERT_TRUE(T);
+  EXPECT_FALSE(T->HeightPercent);
+  EXPECT_EQ(T->SpecHeight, 150);
+  E.Layout(600);
+  EXPECT_EQ(T->Rows[0]->RowHeight, 150);
 }
 
 TEST(TablePlacement, AlignAndFloat) {
