@@ -358,7 +358,8 @@ std::unique_ptr<TChartFunction> TChartSeries::ReleaseFunction() {
 
 void TChartSeries::CheckDataSource() {
   if (DataSources.empty()) return;
-  ClearLists();
+  // A full clear, so that the series copying this one start again too.
+  Clear();
   TChartSeries *First = DataSources.front();
   // The copy keeps its source's kind of values: dates stay dates.
   XValues().SetDateTime(First->XValues().DateTime());

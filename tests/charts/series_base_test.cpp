@@ -113,6 +113,24 @@ TEST(SeriesBase, LinkedSeriesCopyEveryListAndCannotVetoACopy) {
   EXPECT_EQ(Dst->Size.GetValue(2), 9);
 }
 
+TEST(SeriesBase, ARefilledCopyClearsTheSeriesThatCopyIt) {
+  TChart C;
+  auto *A = C.AddSeries<TLineSeries>();
+  auto *B = C.AddSeries<TLineSeries>();
+  auto *D = C.AddSeries<TLineSeries>();
+  B->AddDataSource(A);
+  D->AddDataSource(B);
+  int Cleared = 0;
+  B->OnClearValues = [&](TChartSeries *) { ++Cleared; };
+  for (int i = 0; i < 3; ++i) A->AddXY(i, i);
+  ASSERT_EQ(D->Count(), 3);
+  A->SetYValue(1, 5); // B is made again, and D with it
+  A->SetYValue(2, 6);
+  EXPECT_EQ(Cleared, 2);
+  ASSERT_EQ(D->Count(), 3);
+  EXPECT_EQ(D->GetyValue(2), 6);
+}
+
 TEST(SeriesBase, SameClassTakesInDerivedKindsAndAssignCopiesTheMarks) {
   TChart C;
   auto *Sized = C.AddSeries<TSizedSeries>();
