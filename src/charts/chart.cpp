@@ -307,8 +307,9 @@ TCustomAxisPanel::~TCustomAxisPanel() {
   // they go while the series are still listed, so that no series that outlives the
   // chart keeps one.
   while (AxesList.size() > 5) delete AxesList.back();
-  for (TChartSeries *S : SeriesList) S->SetParentChart(nullptr);
+  const std::vector<TChartSeries *> Leaving = SeriesList;
   SeriesList.clear();
+  for (TChartSeries *S : Leaving) S->SetParentChart(nullptr);
   FOwnedSeries.clear();
 }
 
@@ -329,16 +330,24 @@ void TCustomAxisPanel::AddSeries(TChartSeries *S) {
   if (std::find(SeriesList.begin(), SeriesList.end(), S) != SeriesList.end()) return;
   if (S->SeriesColor() == clChartColor) S->SetSeriesColor(FreeSeriesColor(true));
   SeriesList.push_back(S);
-  S->SetParentChart(this);
+  if (S->ParentChart() != this) S->SetParentChart(this);
   Invalidate();
+}
+
+void TCustomAxisPanel::PassOwnership(TChartSeries *S, TCustomAxisPanel &To) {
+  auto It = std::find_if(FOwnedSeries.begin(), FOwnedSeries.end(),
+                         [S](const std::unique_ptr<TChartSeries> &P) { return P.get() == S; });
+  if (It == FOwnedSeries.end()) return;
+  To.FOwnedSeries.push_back(std::move(*It));
+  FOwnedSeries.erase(It);
 }
 
 void TCustomAxisPanel::RemoveSeries(TChartSeries *S) {
   auto It = std::find(SeriesList.begin(), SeriesList.end(), S);
   if (It == SeriesList.end()) return;
   SeriesList.erase(It);
-  S->SetParentChart(nullptr);
-  if (Cursor() == S->Cursor) SetCursor(SavedCursor);
+  if (S->ParentChart() == this) S->SetParentChart(nullptr);
+  if (Cursor() == S->Cursor()) SetCursor(SavedCursor);
   Invalidate();
 }
 

@@ -150,6 +150,8 @@ public:
   template <class T> T *AddSeries() { return static_cast<T *>(AddSeries(std::make_unique<T>())); }
   void AddSeries(TChartSeries *Series); // not owned
   void RemoveSeries(TChartSeries *Series);
+  // A series this chart owns goes to the chart that takes it over.
+  void PassOwnership(TChartSeries *Series, TCustomAxisPanel &To);
   void FreeAllSeries();
   int SeriesCount() const { return int(SeriesList.size()); }
   TChartSeries *GetSeries(int Index) const { return SeriesList.at(Index); }

@@ -120,7 +120,15 @@ void TChartSeries::SetColorEachPoint(bool V) {
 }
 
 void TChartSeries::SetParentChart(TCustomAxisPanel *Chart) {
+  TCustomAxisPanel *Old = FParentChart;
+  // Set first: the charts' own list operations then see the move as done.
   FParentChart = Chart;
+  if (Old && Old != Chart) {
+    // A series lives as long as the chart that shows it.
+    if (Chart) Old->PassOwnership(this, *Chart);
+    Old->RemoveSeries(this);
+  }
+  if (Chart) Chart->AddSeries(this);
   ResolveAxes();
   Repaint();
 }

@@ -131,6 +131,27 @@ TEST(SeriesBase, ARefilledCopyClearsTheSeriesThatCopyIt) {
   EXPECT_EQ(D->GetyValue(2), 6);
 }
 
+TEST(SeriesBase, AnotherChartTakesTheSeriesOverWholly) {
+  TChart Second;
+  TFastLineSeries Kept;
+  TChartSeries *Owned;
+  {
+    TChart First;
+    First.AddSeries(&Kept);
+    Owned = First.AddSeries<TFastLineSeries>();
+    Owned->AddXY(1, 2);
+    Kept.SetParentChart(&Second);
+    Owned->SetParentChart(&Second);
+    ASSERT_TRUE(First.SeriesList.empty());
+    ASSERT_EQ(Second.SeriesList, (std::vector<TChartSeries *>{&Kept, Owned}));
+  } // the first chart goes, and takes neither along
+  EXPECT_EQ(Kept.ParentChart(), &Second);
+  EXPECT_EQ(Owned->ParentChart(), &Second);
+  EXPECT_EQ(Owned->Count(), 1);
+  Kept.SetParentChart(nullptr);
+  EXPECT_EQ(Second.SeriesList, std::vector<TChartSeries *>{Owned});
+}
+
 TEST(SeriesBase, SameClassTakesInDerivedKindsAndAssignCopiesTheMarks) {
   TChart C;
   auto *Sized = C.AddSeries<TSizedSeries>();
