@@ -215,17 +215,18 @@ TEST(SeriesBase, DrawingRunsBackwardsWhenTheKindAsks) {
   // direction.
   auto *T = W.Chart.AddSeries<TOrderSeries>();
   for (int i = 0; i < 3; ++i) T->AddXY(i, i);
-  S->ZOrder = T->ZOrder = 0;
+  S->SetZOrder(0);
+  T->SetZOrder(0);
   EXPECT_TRUE(S->MoreSameZOrder());
   S->Order.clear();
   W.Chart.Invalidate();
   W.Paint();
   EXPECT_EQ(S->Order, (std::vector<int>{4, 3, 2, 1, 0}));
   EXPECT_EQ(T->Order, (std::vector<int>{2, 1, 0}));
-  T->ZOrder = 1;
+  T->SetZOrder(1);
   EXPECT_FALSE(S->MoreSameZOrder());
   T->SetActive(false);
-  T->ZOrder = 0;
+  T->SetZOrder(0);
   EXPECT_FALSE(S->MoreSameZOrder()); // an inactive series does not count
 }
 
@@ -239,7 +240,7 @@ TEST(SeriesBase, DepthValuesAreTheDepthSlot) {
   EXPECT_EQ(A->MaxZValue(), A->GetZOrder());
   EXPECT_EQ(B->MinZValue(), B->GetZOrder());
   EXPECT_NE(A->GetZOrder(), B->GetZOrder());
-  B->ZOrder = 5;
+  B->SetZOrder(5);
   EXPECT_EQ(B->MaxZValue(), 5);
   EXPECT_EQ(B->MinZValue(), 5);
 }
