@@ -158,7 +158,7 @@ int TChartLegend::ItemCount() const {
   case lsSeries:
   case lsLastValues:
     for (TChartSeries *S : FChart->SeriesList)
-      if (S->Active() && S->ShowInLegend) ++N;
+      if (S->Active() && S->ShowInLegend()) ++N;
     break;
   default:
     for (TChartSeries *S : FChart->SeriesList)
@@ -307,8 +307,9 @@ TCustomAxisPanel::~TCustomAxisPanel() {
   // they go while the series are still listed, so that no series that outlives the
   // chart keeps one.
   while (AxesList.size() > 5) delete AxesList.back();
-  for (TChartSeries *S : SeriesList) S->SetParentChart(nullptr);
+  const std::vector<TChartSeries *> Leaving = SeriesList;
   SeriesList.clear();
+  for (TChartSeries *S : Leaving) S->SetParentChart(nullptr);
   FOwnedSeries.clear();
 }
 
@@ -329,16 +330,24 @@ void TCustomAxisPanel::AddSeries(TChartSeries *S) {
   if (std::find(SeriesList.begin(), SeriesList.end(), S) != SeriesList.end()) return;
   if (S->SeriesColor() == clChartColor) S->SetSeriesColor(FreeSeriesColor(true));
   SeriesList.push_back(S);
-  S->SetParentChart(this);
+  if (S->ParentChart() != this) S->SetParentChart(this);
   Invalidate();
+}
+
+void TCustomAxisPanel::PassOwnership(TChartSeries *S, TCustomAxisPanel &To) {
+  auto It = std::find_if(FOwnedSeries.begin(), FOwnedSeries.end(),
+                         [S](const std::unique_ptr<TChartSeries> &P) { return P.get() == S; });
+  if (It == FOwnedSeries.end()) return;
+  To.FOwnedSeries.push_back(std::move(*It));
+  FOwnedSeries.erase(It);
 }
 
 void TCustomAxisPanel::RemoveSeries(TChartSeries *S) {
   auto It = std::find(SeriesList.begin(), SeriesList.end(), S);
   if (It == SeriesList.end()) return;
   SeriesList.erase(It);
-  S->SetParentChart(nullptr);
-  if (Cursor() == S->Cursor) SetCursor(SavedCursor);
+  if (S->ParentChart() == this) S->SetParentChart(nullptr);
+  if (Cursor() == S->Cursor()) SetCursor(SavedCursor);
   Invalidate();
 }
 
@@ -346,11 +355,11 @@ void TCustomAxisPanel::Assign(const TCustomChartPanel &Source) {
   if (auto *S = dynamic_cast<const TCustomAxisPanel *>(&Source)) {
     for (size_t i = 0; i < AxesList.size() && i < S->AxesList.size() && i < 5; ++i)
       AxesList[i]->Assign(*S->AxesList[i]);
-    AxisVisible = S->AxisVisible;
-    ClipPoints = S->ClipPoints;
-    View3DWalls = S->View3DWalls;
+    SetAxisVisible(S->FAxisVisible);
+    SetClipPoints(S->FClipPoints);
+    SetView3DWalls(S->FView3DWalls);
     SetMaxPointsPerPage(S->FMaxPointsPerPage);
-    ScaleLastPage = S->ScaleLastPage;
+    SetScaleLastPage(S->FScaleLastPage);
   }
   TCustomChartPanelExtended::Assign(Source);
 }
@@ -397,7 +406,7 @@ TColor TCustomAxisPanel::FreeSeriesColor(bool CheckBackground) const {
 TChartSeries *TCustomAxisPanel::SeriesLegend(int Index) const {
   int N = 0;
   for (TChartSeries *S : SeriesList)
-    if (S->Active() && S->ShowInLegend) {
+    if (S->Active() && S->ShowInLegend()) {
       if (N == Index) return S;
       ++N;
     }
@@ -407,7 +416,7 @@ TChartSeries *TCustomAxisPanel::SeriesLegend(int Index) const {
 std::string TCustomAxisPanel::SeriesTitleLegend(int Index) const {
   TChartSeries *S = SeriesLegend(Index);
   if (!S) return "";
-  if (!S->Title.empty()) return S->Title;
+  if (!S->Title().empty()) return S->Title();
   if (!S->Name.empty()) return S->Name;
   return "Series " + IntToStr(Index);
 }
@@ -445,7 +454,7 @@ static double AxisEnd(const TCustomAxisPanel &P, const TCustomChartAxis *Axis, b
       const TChartValueList &L = X ? S->XValues() : S->YValues();
       if (!Max) return L.GetValue(First);
       const int n = Last - First + 1;
-      if (!P.ScaleLastPage && n < M)
+      if (!P.ScaleLastPage() && n < M)
         return (L.GetValue(Last) - L.GetValue(First)) * M / n + L.GetValue(First);
       return L.GetValue(Last);
     }
@@ -497,7 +506,7 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int Value) {
 }
 
 bool TCustomAxisPanel::IsAxisVisible(const TCustomChartAxis *Axis) const {
-  if (!AxisVisible || !Axis->Visible()) return false;
+  if (!FAxisVisible || !Axis->Visible()) return false;
   if (Axis->IsDepthAxis()) return View3D();
   bool AnyUsesAxes = false;
   for (TChartSeries *S : SeriesList)
@@ -521,7 +530,7 @@ void TCustomAxisPanel::DrawSeries(TChartSeries *S) {
   S->CalcVisibleRange();
   if (S->FirstValueIndex < 0) return;
   if (S->BeforeDrawValues) S->BeforeDrawValues(S);
-  const bool Clip = ClipPoints && CanClip();
+  const bool Clip = FClipPoints && CanClip();
   if (Clip) Canvas().ClipCube(ChartRect, 0, Width3D);
   S->DrawAllValues();
   if (Clip) Canvas().UnClipRectangle();
@@ -550,7 +559,7 @@ void TCustomAxisPanel::DrawSeriesGroup(const std::vector<TChartSeries *> &Group)
   if (Shown.empty()) return;
   for (TChartSeries *S : Shown)
     if (S->BeforeDrawValues) S->BeforeDrawValues(S);
-  const bool Clip = ClipPoints && CanClip();
+  const bool Clip = FClipPoints && CanClip();
   if (Clip) Canvas().ClipCube(ChartRect, 0, Width3D);
   for (TChartSeries *S : Shown) S->BeginDrawValues();
   // Point by point, so that the series of the slot overlap one another as they should; the
@@ -595,7 +604,7 @@ void TCustomAxisPanel::InternalDraw(const TRect &UserRect) {
   CalcSeriesMargins();
   Canvas().Projection(Width3D, ChartRect);
   DrawWalls();
-  if (AxisVisible) {
+  if (FAxisVisible) {
     if (OnBeforeDrawAxes) OnBeforeDrawAxes();
     for (TCustomChartAxis *A : AxesList)
       if (IsAxisVisible(A)) A->Draw(true);
@@ -648,7 +657,7 @@ TCustomChart::~TCustomChart() {
 void TCustomChart::Assign(const TCustomChartPanel &Source) {
   TCustomAxisPanel::Assign(Source);
   if (auto *S = dynamic_cast<const TCustomChart *>(&Source)) {
-    BackImageInside = S->BackImageInside;
+    SetBackImageInside(S->FBackImageInside);
     BackWall.Assign(S->BackWall);
     BottomWall.Assign(S->BottomWall);
     LeftWall.Assign(S->LeftWall);
@@ -676,7 +685,7 @@ void TCustomChart::CalcAxisRect() {
     SeriesWidth3D = SeriesHeight3D = Round(ChartWidth * Chart3DPercent() * F);
     Width3D = Height3D = SeriesWidth3D * std::max(1, MaxZOrder + 1);
     if (View3DOptions.Orthogonal()) {
-      const int WallSize = View3DWalls ? BackWall.Size() : 0;
+      const int WallSize = View3DWalls() ? BackWall.Size() : 0;
       ChartRect.Right -= Width3D + WallSize;
       ChartRect.Top += WallSize + Height3D;
     }
@@ -726,7 +735,7 @@ void TCustomChart::CalcSeriesMargins() {
 }
 
 int TCustomChart::GetWallSize(const TCustomChartAxis *Axis) const {
-  if (View3D() && View3DWalls) {
+  if (View3D() && View3DWalls()) {
     if (Axis == &LeftAxis) return LeftWall.Size();
     if (Axis == &BottomAxis) return BottomWall.Size();
   }
@@ -769,12 +778,12 @@ void TCustomChart::DrawWalls() {
   PrepareWall(BackWall);
   if (!View3D())
     C.Rectangle(R.Left, R.Top, R.Right + 1, R.Bottom);
-  else if (!View3DWalls || BackWall.Size() < 1)
+  else if (!View3DWalls() || BackWall.Size() < 1)
     C.RectangleWithZ(TRect(R.Left - 1, R.Top - 1, R.Right, R.Bottom), Width3D);
   else
     C.Cube(R.Left - LeftWall.Size(), R.Right, R.Top, R.Bottom + BottomWall.Size(), Width3D,
            Width3D + BackWall.Size(), BackWall.SolidDark());
-  if (!BackImage().Empty() && BackImageInside) {
+  if (!BackImage().Empty() && FBackImageInside) {
     TRect B = R;
     if (BackWall.Pen.Visible) {
       ++B.Top;
@@ -782,7 +791,7 @@ void TCustomChart::DrawWalls() {
     }
     DrawBackground(B, Width3D);
   }
-  if (View3D() && View3DWalls) {
+  if (View3D() && View3DWalls()) {
     PrepareWall(LeftWall);
     if (LeftWall.Size() < 1)
       C.RectangleZ(R.Left, R.Top, R.Bottom + BottomWall.Size(), 0, Width3D + 1);
@@ -798,5 +807,5 @@ void TCustomChart::DrawWalls() {
 }
 
 void TCustomChart::DrawBackImage(const TRect &R) {
-  if (!BackImageInside) TCustomChartPanelExtended::DrawBackImage(R);
+  if (!FBackImageInside) TCustomChartPanelExtended::DrawBackImage(R);
 }

@@ -150,6 +150,8 @@ public:
   template <class T> T *AddSeries() { return static_cast<T *>(AddSeries(std::make_unique<T>())); }
   void AddSeries(TChartSeries *Series); // not owned
   void RemoveSeries(TChartSeries *Series);
+  // A series this chart owns goes to the chart that takes it over.
+  void PassOwnership(TChartSeries *Series, TCustomAxisPanel &To);
   void FreeAllSeries();
   int SeriesCount() const { return int(SeriesList.size()); }
   TChartSeries *GetSeries(int Index) const { return SeriesList.at(Index); }
@@ -169,7 +171,8 @@ public:
   virtual void SetPage(int Value);
   int MaxPointsPerPage() const { return FMaxPointsPerPage; }
   void SetMaxPointsPerPage(int Value);
-  bool ScaleLastPage = true;
+  bool ScaleLastPage() const { return FScaleLastPage; }
+  void SetScaleLastPage(bool V) { SetBoolProperty(FScaleLastPage, V); }
   bool IsAxisVisible(const TCustomChartAxis *Axis) const;
   void CheckCircularSource(TChartSeries *Series, TChartSeries *Source) const;
 
@@ -179,7 +182,12 @@ public:
   TChartAxis TopAxis, BottomAxis, LeftAxis, RightAxis;
   // An axis that goes: out of the list, and no series keeps it as its custom axis.
   void ForgetAxis(TCustomChartAxis *Axis);
-  bool View3DWalls = true, ClipPoints = true, AxisVisible = true;
+  bool View3DWalls() const { return FView3DWalls; }
+  void SetView3DWalls(bool V) { SetBoolProperty(FView3DWalls, V); }
+  bool ClipPoints() const { return FClipPoints; }
+  void SetClipPoints(bool V) { SetBoolProperty(FClipPoints, V); }
+  bool AxisVisible() const { return FAxisVisible; }
+  void SetAxisVisible(bool V) { SetBoolProperty(FAxisVisible, V); }
   std::function<void(TCustomChartAxis *, TChartSeries *, int, std::string &)> OnGetAxisLabel;
   std::function<void(TCustomChartAxis *, int, double &, bool &)> OnGetNextAxisLabel;
   std::function<void()> OnPageChange, OnBeforeDrawAxes, OnBeforeDrawSeries;
@@ -208,6 +216,7 @@ protected:
 
 private:
   int FPage = 1, FMaxPointsPerPage = 0;
+  bool FScaleLastPage = true, FView3DWalls = true, FClipPoints = true, FAxisVisible = true;
 };
 
 enum class TChartClickedPartStyle { cpNone, cpLegend, cpAxis, cpSeries, cpTitle, cpFoot, cpChartRect };
@@ -232,7 +241,8 @@ class TCustomChart : public TCustomAxisPanel {
 public:
   TCustomChart();
   ~TCustomChart() override;
-  bool BackImageInside = false;
+  bool BackImageInside() const { return FBackImageInside; }
+  void SetBackImageInside(bool V) { SetBoolProperty(FBackImageInside, V); }
   TChartWall BackWall, BottomWall, LeftWall;
   TChartTitle Foot, Title;
   TChartLegend Legend;
@@ -278,6 +288,7 @@ private:
   void BackgroundClick(TMouseButton Button, TShiftState Shift, int X, int Y, bool &Handled);
   void PrepareWall(const TChartWall &W);
   bool FNoAxesSaved = true;
+  bool FBackImageInside = false;
   std::array<TAxisSavedScales, 4> FSavedScales; // top, left, right, bottom
 };
 

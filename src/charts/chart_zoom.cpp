@@ -171,8 +171,8 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
   }
   int C = SavedCursor;
   for (TChartSeries *S : SeriesList)
-    if (S->Active() && S->Cursor != crDefault && S->Clicked(X, Y) != -1) {
-      C = S->Cursor;
+    if (S->Active() && S->Cursor() != crDefault && S->Clicked(X, Y) != -1) {
+      C = S->Cursor();
       break;
     }
   SetCursor(C);

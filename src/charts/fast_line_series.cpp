@@ -5,14 +5,18 @@
 #include "charts/axis.h"
 #include "charts/chart.h"
 
-TFastLineSeries::TFastLineSeries() : LinePen([this] { Repaint(); }) {
+TFastLineSeries::TFastLineSeries() : LinePen([this] { LinePenChanged(); }) {
   DrawBetweenPoints = true;
   SinglePointPerResult = false;
 }
 
-void TFastLineSeries::SetLinePen(const TChartPen &Pen) {
-  LinePen.Assign(Pen);
-  SetSeriesColor(LinePen.Color);
+void TFastLineSeries::SetLinePen(const TChartPen &Pen) { LinePen.Assign(Pen); }
+
+void TFastLineSeries::LinePenChanged() {
+  // The line is drawn in the series colour: a new pen colour must become it, or the next
+  // draw would put the old one back.
+  if (LinePen.Color != SeriesColor()) TChartSeries::SetSeriesColor(LinePen.Color);
+  else Repaint();
 }
 
 void TFastLineSeries::SetSeriesColor(TColor C) {

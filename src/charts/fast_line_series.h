@@ -26,6 +26,7 @@ public:
 
 private:
   void PrepareCanvas();
+  void LinePenChanged();
   void LineToPoint(int X, int Y);
   void MoveToPoint(int X, int Y);
   // The pixel of a point, and for a point far outside its unrounded pixel too.

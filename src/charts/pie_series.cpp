@@ -78,7 +78,10 @@ void TCircledSeries::SetParentChart(TCustomAxisPanel *Chart) {
     const bool AnyLeft = std::any_of(Old->SeriesList.begin(), Old->SeriesList.end(),
                                      [this](TChartSeries *S) { return S != this; });
     if (!(OnlyCircled && AnyLeft)) {
-      Old->AxisVisible = Old->ClipPoints = Old->View3DWalls = Old->AllowZoom = true;
+      Old->SetAxisVisible(true);
+      Old->SetClipPoints(true);
+      Old->SetView3DWalls(true);
+      Old->AllowZoom = true;
       Old->AllowPanning = TPanningMode::pmBoth;
       if (auto *C = dynamic_cast<TCustomChart *>(Old)) {
         C->Frame().Visible = true;
@@ -89,7 +92,10 @@ void TCircledSeries::SetParentChart(TCustomAxisPanel *Chart) {
     }
   }
   if (Chart && Chart != Old && !Chart->Destroying()) {
-    Chart->AxisVisible = Chart->ClipPoints = Chart->View3DWalls = Chart->AllowZoom = false;
+    Chart->SetAxisVisible(false);
+    Chart->SetClipPoints(false);
+    Chart->SetView3DWalls(false);
+    Chart->AllowZoom = false;
     Chart->AllowPanning = TPanningMode::pmNone;
     if (auto *C = dynamic_cast<TCustomChart *>(Chart)) {
       C->Frame().Visible = false;
@@ -162,7 +168,7 @@ void TCircledSeries::Assign(const TChartSeries &Source) {
     FRotationAngle = S->FRotationAngle;
     FCustomXRadius = S->FCustomXRadius;
     FCustomYRadius = S->FCustomYRadius;
-    CircleBackColor = S->CircleBackColor;
+    FCircleBackColor = S->FCircleBackColor;
   }
   TChartSeries::Assign(Source);
 }
@@ -279,8 +285,8 @@ void TPieSeries::SetSliceBrush(int ValueIndex) {
   static constexpr TBrushStyle Patterns[6] = {bsHorizontal, bsVertical, bsFDiagonal,
                                               bsBDiagonal, bsCross, bsDiagCross};
   TChartCanvas3D &C = FParentChart->Canvas();
-  C.Brush() = TBrush{GetValueColor(ValueIndex), UsePatterns ? Patterns[ValueIndex % 6] : bsSolid};
-  if (UsePatterns) C.SetBackColor(clWhite);
+  C.Brush() = TBrush{GetValueColor(ValueIndex), FUsePatterns ? Patterns[ValueIndex % 6] : bsSolid};
+  if (FUsePatterns) C.SetBackColor(clWhite);
   C.AssignVisiblePen(PiePen);
 }
 
@@ -289,8 +295,8 @@ void TPieSeries::DrawAllValues() {
   CalcAngles();
   if (!FParentChart || !Drawable()) return;
   TChartCanvas3D &C = FParentChart->Canvas();
-  if (CircleBackColor != clChartColor) {
-    C.Brush() = TBrush{CircleBackColor, bsSolid};
+  if (CircleBackColor() != clChartColor) {
+    C.Brush() = TBrush{CircleBackColor(), bsSolid};
     C.Pen().Style = psClear;
     C.Ellipse(CircleRect.Left, CircleRect.Top, CircleRect.Right, CircleRect.Bottom);
   }
@@ -318,7 +324,7 @@ void TPieSeries::DrawValue(int ValueIndex) {
   const TPoint Off = ExplodeOffset(ValueIndex);
   if (FParentChart->View3D()) {
     C.Pie3D(CircleXCenter + Off.X, CircleYCenter + Off.Y, XRadius, YRadius, StartZ, EndZ, A.Start,
-            A.End, Dark3D);
+            A.End, FDark3D);
     return;
   }
   const TPoint P0 = AngleToPos(A.Start, XRadius, YRadius) + Off;
@@ -373,11 +379,11 @@ int TPieSeries::Clicked(int X, int Y) {
 
 void TPieSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TPieSeries *>(&Source)) {
-    Dark3D = S->Dark3D;
+    FDark3D = S->FDark3D;
     FExplodeBiggest = S->FExplodeBiggest;
     OtherSlice = S->OtherSlice;
     PiePen.Assign(S->PiePen);
-    UsePatterns = S->UsePatterns;
+    FUsePatterns = S->FUsePatterns;
     ExplodedSlice = S->ExplodedSlice;
   }
   TCircledSeries::Assign(Source);

@@ -28,7 +28,8 @@ public:
   void SetCustomXRadius(int V);
   int CustomYRadius() const { return FCustomYRadius; }
   void SetCustomYRadius(int V);
-  TColor CircleBackColor = clChartColor;
+  TColor CircleBackColor() const { return FCircleBackColor; }
+  void SetCircleBackColor(TColor V) { SetProperty(FCircleBackColor, V); }
 
   // The circle of the last computation.
   TRect CircleRect;
@@ -54,6 +55,7 @@ public:
 private:
   template <class F> void ForEachOfClass(F Fn);
   bool FCircled = false;
+  TColor FCircleBackColor = clChartColor;
   int FRotationAngle = 0, FCustomXRadius = 0, FCustomYRadius = 0;
 };
 
@@ -75,13 +77,15 @@ public:
   }
   TPieSeries();
 
-  bool Dark3D = true;
+  bool Dark3D() const { return FDark3D; }
+  void SetDark3D(bool V) { SetProperty(FDark3D, V); }
   int ExplodeBiggest() const { return FExplodeBiggest; }
   void SetExplodeBiggest(int V);
   TPieOtherSlice OtherSlice;
   TChartPen PiePen;
   TChartValueList &PieValues() { return YValues(); }
-  bool UsePatterns = false;
+  bool UsePatterns() const { return FUsePatterns; }
+  void SetUsePatterns(bool V) { SetProperty(FUsePatterns, V); }
   // Explode percent per point (missing entries are 0).
   std::vector<int> ExplodedSlice;
   void SetExplodedSlice(int ValueIndex, int Percent);
@@ -115,5 +119,6 @@ private:
   void SetSliceBrush(int ValueIndex);
   void DrawSlice3D(int ValueIndex);
   int FExplodeBiggest = 0;
+  bool FDark3D = true, FUsePatterns = false;
   std::vector<bool> FHidden;
 };

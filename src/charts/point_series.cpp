@@ -458,7 +458,7 @@ double TAreaSeries::MinYValue() {
 
 void TAreaSeries::CalcZOrder() {
   // Stacked areas share one depth slot: that of the first area series of the chart.
-  if (FMultiArea != maNone && ZOrder == -1 && FParentChart)
+  if (FMultiArea != maNone && ZOrder() == -1 && FParentChart)
     for (TChartSeries *S : FParentChart->SeriesList) {
       if (!S->Active() || !dynamic_cast<TAreaSeries *>(S)) continue;
       if (S != this) {

@@ -120,7 +120,15 @@ void TChartSeries::SetColorEachPoint(bool V) {
 }
 
 void TChartSeries::SetParentChart(TCustomAxisPanel *Chart) {
+  TCustomAxisPanel *Old = FParentChart;
+  // Set first: the charts' own list operations then see the move as done.
   FParentChart = Chart;
+  if (Old && Old != Chart) {
+    // A series lives as long as the chart that shows it.
+    if (Chart) Old->PassOwnership(this, *Chart);
+    Old->RemoveSeries(this);
+  }
+  if (Chart) Chart->AddSeries(this);
   ResolveAxes();
   Repaint();
 }
@@ -358,7 +366,8 @@ std::unique_ptr<TChartFunction> TChartSeries::ReleaseFunction() {
 
 void TChartSeries::CheckDataSource() {
   if (DataSources.empty()) return;
-  ClearLists();
+  // A full clear, so that the series copying this one start again too.
+  Clear();
   TChartSeries *First = DataSources.front();
   // The copy keeps its source's kind of values: dates stay dates.
   XValues().SetDateTime(First->XValues().DateTime());
@@ -524,8 +533,8 @@ bool TChartSeries::MoreSameZOrder() const {
 
 void TChartSeries::CalcZOrder() {
   if (!FParentChart) return;
-  if (ZOrder == -1) FComputedZOrder = ++FParentChart->MaxZOrder;
-  else FParentChart->MaxZOrder = std::max(FParentChart->MaxZOrder, ZOrder);
+  if (FZOrder == -1) FComputedZOrder = ++FParentChart->MaxZOrder;
+  else FParentChart->MaxZOrder = std::max(FParentChart->MaxZOrder, FZOrder);
 }
 
 namespace {
@@ -543,22 +552,22 @@ std::string TChartSeries::ValueMarkText(int ValueIndex) {
   const std::string L = GetXLabel(ValueIndex);
   std::string S;
   switch (Marks.Style()) {
-  case smsValue: S = FormatFloat(ValueFormat, V); break;
-  case smsPercent: S = FormatFloat(PercentFormat, Pct); break;
+  case smsValue: S = FormatFloat(FValueFormat, V); break;
+  case smsPercent: S = FormatFloat(FPercentFormat, Pct); break;
   case smsLabel: S = L; break;
-  case smsLabelPercent: S = L + " " + FormatFloat(PercentFormat, Pct); break;
-  case smsLabelValue: S = L + " " + FormatFloat(ValueFormat, V); break;
+  case smsLabelPercent: S = L + " " + FormatFloat(FPercentFormat, Pct); break;
+  case smsLabelValue: S = L + " " + FormatFloat(FValueFormat, V); break;
   case smsLegend: S = LegendItemText(ValueIndex, LegendTextStyleOf(FParentChart)); break;
   case smsPercentTotal:
-    S = Format("%s of %s", FormatFloat(PercentFormat, Pct), FormatFloat(ValueFormat, Total));
+    S = Format("%s of %s", FormatFloat(FPercentFormat, Pct), FormatFloat(FValueFormat, Total));
     break;
   case smsLabelPercentTotal:
     S = L + " " +
-        Format("%s of %s", FormatFloat(PercentFormat, Pct), FormatFloat(ValueFormat, Total));
+        Format("%s of %s", FormatFloat(FPercentFormat, Pct), FormatFloat(FValueFormat, Total));
     break;
   case smsXValue:
     S = FHorizAxisObj ? FHorizAxisObj->LabelValue(GetxValue(ValueIndex))
-                      : FormatFloat(ValueFormat, GetxValue(ValueIndex));
+                      : FormatFloat(FValueFormat, GetxValue(ValueIndex));
     break;
   }
   if (OnGetMarkText) OnGetMarkText(this, ValueIndex, S);
@@ -570,11 +579,11 @@ std::string TChartSeries::LegendItemText(int ValueIndex, TLegendTextStyle Style)
   const std::string T = GetXLabel(I);
   if (Style == ltsPlain) return T;
   const double V = GetMarkValue(I);
-  const std::string VS = FormatFloat(ValueFormat, V);
+  const std::string VS = FormatFloat(FValueFormat, V);
   std::string PS;
   if (Style == ltsLeftPercent || Style == ltsRightPercent) {
     const double Total = MandatoryValueList().TotalABS();
-    PS = FormatFloat(PercentFormat, Total == 0 ? 100 : 100 * V / Total);
+    PS = FormatFloat(FPercentFormat, Total == 0 ? 100 : 100 * V / Total);
   }
   switch (Style) {
   case ltsLeftValue: return VS + " " + T;
@@ -583,7 +592,7 @@ std::string TChartSeries::LegendItemText(int ValueIndex, TLegendTextStyle Style)
   case ltsRightPercent: return T + " " + PS;
   case ltsXValue:
     return FHorizAxisObj ? FHorizAxisObj->LabelValue(GetxValue(I))
-                         : FormatFloat(ValueFormat, GetxValue(I));
+                         : FormatFloat(FValueFormat, GetxValue(I));
   default: return T;
   }
 }
@@ -626,14 +635,14 @@ void TChartSeries::Assign(const TChartSeries &S) {
   FActive = S.FActive;
   FSeriesColor = S.FSeriesColor;
   FColorEachPoint = S.FColorEachPoint;
-  Title = S.Title;
-  ShowInLegend = S.ShowInLegend;
-  ValueFormat = S.ValueFormat;
-  PercentFormat = S.PercentFormat;
+  FTitle = S.FTitle;
+  FShowInLegend = S.FShowInLegend;
+  FValueFormat = S.FValueFormat;
+  FPercentFormat = S.FPercentFormat;
   FHorizAxis = S.FHorizAxis;
   FVertAxis = S.FVertAxis;
-  ZOrder = S.ZOrder;
-  Cursor = S.Cursor;
+  FZOrder = S.FZOrder;
+  FCursor = S.FCursor;
   Marks.Assign(S.Marks);
   FX->Assign(*S.FX);
   FY->Assign(*S.FY);

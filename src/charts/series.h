@@ -88,16 +88,21 @@ public:
   std::vector<TColor> Colors;
   std::vector<std::string> XLabels;
   std::string ColorSource, XLabelsSource;
-  int Cursor = crDefault;
+  int Cursor() const { return FCursor; }
+  void SetCursor(int V) { SetProperty(FCursor, V); }
   std::vector<TChartSeries *> DataSources, LinkedSeries;
   int FirstValueIndex = -1, LastValueIndex = -1;
   TSeriesMarks Marks;
   TCustomAxisPanel *ParentChart() const { return FParentChart; }
   virtual void SetParentChart(TCustomAxisPanel *Chart);
-  std::string PercentFormat = "##0.## %";
-  std::string ValueFormat = "#,##0.###";
-  bool ShowInLegend = true;
-  std::string Title;
+  const std::string &PercentFormat() const { return FPercentFormat; }
+  void SetPercentFormat(const std::string &V) { SetProperty(FPercentFormat, V); }
+  const std::string &ValueFormat() const { return FValueFormat; }
+  void SetValueFormat(const std::string &V) { SetProperty(FValueFormat, V); }
+  bool ShowInLegend() const { return FShowInLegend; }
+  void SetShowInLegend(bool V) { SetProperty(FShowInLegend, V); }
+  const std::string &Title() const { return FTitle; }
+  void SetTitle(const std::string &V) { SetProperty(FTitle, V); }
   std::vector<TChartValueList *> ValueLists;
   TChartValueList &XValues() { return *FX; }
   TChartValueList &YValues() { return *FY; }
@@ -113,7 +118,8 @@ public:
   void ForgetAxis(const TCustomChartAxis *A);
   TCustomChartAxis *GetHorizAxis() const { return FHorizAxisObj; }
   TCustomChartAxis *GetVertAxis() const { return FVertAxisObj; }
-  int ZOrder = -1;
+  int ZOrder() const { return FZOrder; }
+  void SetZOrder(int V) { SetProperty(FZOrder, V); }
   unsigned RecalcOptions = rOnDelete | rOnModify | rOnInsert | rOnClear;
 
   std::function<bool(TChartSeries *)> OnBeforeAdd;
@@ -209,7 +215,7 @@ public:
   virtual void CalcHorizMargins(int &LeftMargin, int &RightMargin) { LeftMargin = RightMargin = 0; }
   virtual void CalcVertMargins(int &TopMargin, int &BottomMargin) { TopMargin = BottomMargin = 0; }
   virtual void CalcZOrder();
-  int GetZOrder() const { return ZOrder == -1 ? FComputedZOrder : ZOrder; }
+  int GetZOrder() const { return FZOrder == -1 ? FComputedZOrder : FZOrder; }
   // Another active series of the chart shares this one's depth slot.
   virtual bool MoreSameZOrder() const;
   virtual void PrepareForDraw() {}
@@ -258,6 +264,12 @@ private:
   bool FActive = true;
   TColor FSeriesColor = clChartColor;
   bool FColorEachPoint = false;
+  int FCursor = crDefault;
+  std::string FPercentFormat = "##0.## %";
+  std::string FValueFormat = "#,##0.###";
+  bool FShowInLegend = true;
+  std::string FTitle;
+  int FZOrder = -1;
   THorizAxis FHorizAxis = aBottomAxis;
   TVertAxis FVertAxis = aLeftAxis;
   TCustomChartAxis *FCustomHorizAxis = nullptr, *FCustomVertAxis = nullptr;

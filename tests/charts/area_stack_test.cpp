@@ -93,7 +93,8 @@ TEST(SharedDepthSlot, SeriesOfOneSlotDrawnPointByPoint) {
   W.Chart.Legend.SetVisible(false);
   auto *A = W.Chart.AddSeries<TLineSeries>();
   auto *B = W.Chart.AddSeries<TLineSeries>();
-  A->ZOrder = B->ZOrder = 0;
+  A->SetZOrder(0);
+  B->SetZOrder(0);
   std::vector<std::pair<int, int>> Order;
   for (int i = 0; i < 4; ++i) {
     A->AddXY(i, i);

@@ -220,6 +220,15 @@ TEST(FastLine, SeriesColourAndPenFollowEachOther) {
   P.Color = clLime;
   S.SetLinePen(P);
   EXPECT_EQ(S.SeriesColor(), clLime);
+  // The pen's own colour setter leads too, and the next draw keeps it.
+  TPathChart W;
+  W.Ideal->AddXY(0, 0);
+  W.Ideal->AddXY(20, 16);
+  W.Ideal->LinePen.SetColor(clRed);
+  EXPECT_EQ(W.Ideal->SeriesColor(), clRed);
+  W.Paint();
+  const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
+  EXPECT_EQ(W.Pixel(X, Y), clRed);
 }
 
 TEST(FastLine, WithoutAutoRepaintOnlyTheNewSegmentIsDrawn) {

@@ -16,7 +16,7 @@ TEST(ChartLayout, PagesAndFreeColours) {
   // The last page shows points 20..24.
   EXPECT_EQ(C.MinXValue(&C.BottomAxis), 20);
   EXPECT_EQ(C.MaxXValue(&C.BottomAxis), 24);
-  C.ScaleLastPage = false;
+  C.SetScaleLastPage(false);
   EXPECT_EQ(C.MaxXValue(&C.BottomAxis), 20 + 4.0 * 10 / 5);
   EXPECT_THROW(C.SetMaxPointsPerPage(-1), ChartException);
   TChart D;
@@ -67,7 +67,7 @@ TEST(ChartLayout, FlatChartHasNoDepthAndNoSideWalls) {
 TEST(ChartLayout, HiddenAxesStillComputeTheirEnds) {
   TChartOnBitmap W;
   W.Chart.SetView3D(false);
-  W.Chart.AxisVisible = false;
+  W.Chart.SetAxisVisible(false);
   auto *S = W.Chart.AddSeries<TFastLineSeries>();
   S->AddXY(2, 3);
   S->AddXY(8, 9);
@@ -121,8 +121,8 @@ TEST(ChartLayout, DepthAxisEnds) {
   auto *B = W.Chart.AddSeries<TPointSeries>();
   A->AddXY(0, 1);
   B->AddXY(0, 2);
-  A->ZOrder = 3;
-  B->ZOrder = 7;
+  A->SetZOrder(3);
+  B->SetZOrder(7);
   W.Paint();
   const TCustomChartAxis *D = &W.Chart.DepthAxis;
   // Labels with the series' titles: half a slot beyond the first and the last slot.

@@ -46,8 +46,8 @@ TEST(ChartRender, TitleFootLegendAndThreeD) {
   C.Foot.Font.Color = clRed;
   auto *A = C.AddSeries<TLineSeries>();
   auto *B = C.AddSeries<TPointSeries>();
-  A->Title = "sine";
-  B->Title = "cosine";
+  A->SetTitle("sine");
+  B->SetTitle("cosine");
   for (int i = 0; i <= 40; ++i) {
     A->AddXY(i, std::sin(i * 0.2));
     B->AddXY(i, std::cos(i * 0.2));

@@ -24,15 +24,15 @@ struct TPieChart : TChartOnBitmap {
 TEST(PieSeries, DefaultsAndLists) {
   TPieSeries P;
   EXPECT_TRUE(P.ColorEachPoint());
-  EXPECT_TRUE(P.Dark3D);
+  EXPECT_TRUE(P.Dark3D());
   EXPECT_EQ(P.ExplodeBiggest(), 0);
   EXPECT_EQ(P.OtherSlice.Style, poNone);
   EXPECT_EQ(P.OtherSlice.Text, "Other");
   EXPECT_EQ(P.OtherSlice.Value, 0);
-  EXPECT_FALSE(P.UsePatterns);
+  EXPECT_FALSE(P.UsePatterns());
   EXPECT_FALSE(P.Circled());
   EXPECT_EQ(P.RotationAngle(), 0);
-  EXPECT_EQ(P.CircleBackColor, clChartColor);
+  EXPECT_EQ(P.CircleBackColor(), clChartColor);
   EXPECT_EQ(P.XValues().Name(), "Angle");
   EXPECT_EQ(P.PieValues().Name(), "Pie");
   EXPECT_TRUE(P.Marks.Visible());
@@ -179,9 +179,9 @@ TEST(PieSeries, TakesOverTheChartAndGivesItBack) {
   {
     TPieSeries Pie;
     C.AddSeries(&Pie);
-    EXPECT_FALSE(C.AxisVisible);
-    EXPECT_FALSE(C.ClipPoints);
-    EXPECT_FALSE(C.View3DWalls);
+    EXPECT_FALSE(C.AxisVisible());
+    EXPECT_FALSE(C.ClipPoints());
+    EXPECT_FALSE(C.View3DWalls());
     EXPECT_FALSE(C.AllowZoom);
     EXPECT_EQ(C.AllowPanning, TPanningMode::pmNone);
     EXPECT_FALSE(C.Frame().Visible);
@@ -196,8 +196,8 @@ TEST(PieSeries, TakesOverTheChartAndGivesItBack) {
     C.Paint();
     EXPECT_EQ(C.LeftAxis.Maximum(), Max);
   } // the pie leaves as it is destroyed
-  EXPECT_TRUE(C.AxisVisible);
-  EXPECT_TRUE(C.ClipPoints);
+  EXPECT_TRUE(C.AxisVisible());
+  EXPECT_TRUE(C.ClipPoints());
   EXPECT_TRUE(C.AllowZoom);
   EXPECT_EQ(C.AllowPanning, TPanningMode::pmBoth);
   EXPECT_EQ(C.BackWall.Brush.Style, bsSolid);
@@ -209,7 +209,7 @@ TEST(PieSeries, LeavingADyingChartTouchesNothing) {
   auto C = std::make_unique<TChart>();
   auto *Pie = C->AddSeries<TPieSeries>();
   Pie->Add(1);
-  EXPECT_FALSE(C->AxisVisible);
+  EXPECT_FALSE(C->AxisVisible());
   C.reset(); // under the sanitizers a touch of a freed wall would show here
   // A pie that outlives its chart is detached cleanly too.
   auto C2 = std::make_unique<TChart>();
@@ -240,6 +240,12 @@ TEST(PieSeries, CircledAndCopiedSettings) {
   }
   EXPECT_EQ(W.Pie->XRadius, W.Pie->YRadius);
   EXPECT_GT(W.Pie->XRadius, 4);
+  ExpectEachChangeRepaints(W, {
+                                  {"Dark3D", [&] { W.Pie->SetDark3D(false); }},
+                                  {"UsePatterns", [&] { W.Pie->SetUsePatterns(true); }},
+                                  {"CircleBackColor", [&] { W.Pie->SetCircleBackColor(clYellow); }},
+                              });
+  EXPECT_EQ(W.Pie->CircleBackColor(), clYellow);
 }
 
 TEST(PieSeries, ThreeDPieAndPatterns) {
@@ -261,7 +267,7 @@ TEST(PieSeries, ThreeDPieAndPatterns) {
   EXPECT_EQ(W.Pie->Marks.Positions.size(), 4u);
   TPieChart F;
   for (double V : {3, 2, 4, 1, 2, 2}) F.Pie->Add(V);
-  F.Pie->UsePatterns = true;
+  F.Pie->SetUsePatterns(true);
   F.Paint();
   F.Save("pie_patterns.png");
   // A hatched slice shows both its colour and the white between the hatch lines.

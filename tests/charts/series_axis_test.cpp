@@ -371,7 +371,7 @@ TEST(Chart, AssignCopiesAxesWallsAndTexts) {
   TChartOnBitmap S, W;
   S.Chart.BottomAxis.SetMinMax(0, 20);
   S.Chart.LeftAxis.Title.SetCaption("height (m)");
-  S.Chart.AxisVisible = false;
+  S.Chart.SetAxisVisible(false);
   S.Chart.SetMaxPointsPerPage(10);
   S.Chart.SetBackColor(clYellow);
   S.Chart.BottomWall.SetSize(4);
@@ -385,7 +385,7 @@ TEST(Chart, AssignCopiesAxesWallsAndTexts) {
   EXPECT_EQ(W.Chart.BottomAxis.Maximum(), 20);
   EXPECT_FALSE(W.Chart.BottomAxis.Automatic());
   EXPECT_EQ(W.Chart.LeftAxis.Title.Caption(), "height (m)");
-  EXPECT_FALSE(W.Chart.AxisVisible);
+  EXPECT_FALSE(W.Chart.AxisVisible());
   EXPECT_EQ(W.Chart.MaxPointsPerPage(), 10);
   EXPECT_EQ(W.Chart.BackColor(), clYellow);
   EXPECT_EQ(W.Chart.BackWall.Brush.Style, bsSolid);
@@ -399,7 +399,7 @@ TEST(Chart, AssignCopiesAxesWallsAndTexts) {
   EXPECT_TRUE(W.Chart.PaintPending());
 }
 
-TEST(Chart, WallTitleLegendAndMarksSettingsRepaintWhenChanged) {
+TEST(Chart, ChartWallTitleLegendSeriesAndMarksSettingsRepaintWhenChanged) {
   TChartOnBitmap W;
   TChart &C = W.Chart;
   auto *S = C.AddSeries<TPointSeries>();
@@ -427,6 +427,17 @@ TEST(Chart, WallTitleLegendAndMarksSettingsRepaintWhenChanged) {
              {"Legend TextStyle", [&] { L.SetTextStyle(ltsPlain); }},
              {"Legend TopPos", [&] { L.SetTopPos(40); }},
              {"Legend VertMargin", [&] { L.SetVertMargin(6); }},
+             {"AxisVisible", [&] { C.SetAxisVisible(false); }},
+             {"ClipPoints", [&] { C.SetClipPoints(false); }},
+             {"View3DWalls", [&] { C.SetView3DWalls(false); }},
+             {"BackImageInside", [&] { C.SetBackImageInside(true); }},
+             {"ScaleLastPage", [&] { C.SetScaleLastPage(false); }},
+             {"Series Title", [&] { S->SetTitle("drops"); }},
+             {"Series ShowInLegend", [&] { S->SetShowInLegend(false); }},
+             {"Series ValueFormat", [&] { S->SetValueFormat("0.0"); }},
+             {"Series PercentFormat", [&] { S->SetPercentFormat("0 %"); }},
+             {"Series ZOrder", [&] { S->SetZOrder(2); }},
+             {"Series Cursor", [&] { S->SetCursor(crHandPoint); }},
              {"Marks Style", [&] { S->Marks.SetStyle(smsValue); }},
              {"Marks ArrowLength", [&] { S->Marks.SetArrowLength(12); }},
              {"Marks BackColor", [&] { S->Marks.SetBackColor(clWhite); }},
@@ -436,4 +447,7 @@ TEST(Chart, WallTitleLegendAndMarksSettingsRepaintWhenChanged) {
   EXPECT_EQ(C.BackWall.Size(), 3);
   EXPECT_EQ(L.TextStyle(), ltsPlain);
   EXPECT_EQ(S->Marks.ArrowLength(), 12);
+  EXPECT_FALSE(C.ScaleLastPage());
+  EXPECT_EQ(S->Title(), "drops");
+  EXPECT_EQ(S->ZOrder(), 2);
 }

@@ -113,6 +113,45 @@ TEST(SeriesBase, LinkedSeriesCopyEveryListAndCannotVetoACopy) {
   EXPECT_EQ(Dst->Size.GetValue(2), 9);
 }
 
+TEST(SeriesBase, ARefilledCopyClearsTheSeriesThatCopyIt) {
+  TChart C;
+  auto *A = C.AddSeries<TLineSeries>();
+  auto *B = C.AddSeries<TLineSeries>();
+  auto *D = C.AddSeries<TLineSeries>();
+  B->AddDataSource(A);
+  D->AddDataSource(B);
+  int Cleared = 0;
+  B->OnClearValues = [&](TChartSeries *) { ++Cleared; };
+  for (int i = 0; i < 3; ++i) A->AddXY(i, i);
+  ASSERT_EQ(D->Count(), 3);
+  A->SetYValue(1, 5); // B is made again, and D with it
+  A->SetYValue(2, 6);
+  EXPECT_EQ(Cleared, 2);
+  ASSERT_EQ(D->Count(), 3);
+  EXPECT_EQ(D->GetyValue(2), 6);
+}
+
+TEST(SeriesBase, AnotherChartTakesTheSeriesOverWholly) {
+  TChart Second;
+  TFastLineSeries Kept;
+  TChartSeries *Owned;
+  {
+    TChart First;
+    First.AddSeries(&Kept);
+    Owned = First.AddSeries<TFastLineSeries>();
+    Owned->AddXY(1, 2);
+    Kept.SetParentChart(&Second);
+    Owned->SetParentChart(&Second);
+    ASSERT_TRUE(First.SeriesList.empty());
+    ASSERT_EQ(Second.SeriesList, (std::vector<TChartSeries *>{&Kept, Owned}));
+  } // the first chart goes, and takes neither along
+  EXPECT_EQ(Kept.ParentChart(), &Second);
+  EXPECT_EQ(Owned->ParentChart(), &Second);
+  EXPECT_EQ(Owned->Count(), 1);
+  Kept.SetParentChart(nullptr);
+  EXPECT_EQ(Second.SeriesList, std::vector<TChartSeries *>{Owned});
+}
+
 TEST(SeriesBase, SameClassTakesInDerivedKindsAndAssignCopiesTheMarks) {
   TChart C;
   auto *Sized = C.AddSeries<TSizedSeries>();
@@ -176,17 +215,18 @@ TEST(SeriesBase, DrawingRunsBackwardsWhenTheKindAsks) {
   // direction.
   auto *T = W.Chart.AddSeries<TOrderSeries>();
   for (int i = 0; i < 3; ++i) T->AddXY(i, i);
-  S->ZOrder = T->ZOrder = 0;
+  S->SetZOrder(0);
+  T->SetZOrder(0);
   EXPECT_TRUE(S->MoreSameZOrder());
   S->Order.clear();
   W.Chart.Invalidate();
   W.Paint();
   EXPECT_EQ(S->Order, (std::vector<int>{4, 3, 2, 1, 0}));
   EXPECT_EQ(T->Order, (std::vector<int>{2, 1, 0}));
-  T->ZOrder = 1;
+  T->SetZOrder(1);
   EXPECT_FALSE(S->MoreSameZOrder());
   T->SetActive(false);
-  T->ZOrder = 0;
+  T->SetZOrder(0);
   EXPECT_FALSE(S->MoreSameZOrder()); // an inactive series does not count
 }
 
@@ -200,7 +240,7 @@ TEST(SeriesBase, DepthValuesAreTheDepthSlot) {
   EXPECT_EQ(A->MaxZValue(), A->GetZOrder());
   EXPECT_EQ(B->MinZValue(), B->GetZOrder());
   EXPECT_NE(A->GetZOrder(), B->GetZOrder());
-  B->ZOrder = 5;
+  B->SetZOrder(5);
   EXPECT_EQ(B->MaxZValue(), 5);
   EXPECT_EQ(B->MinZValue(), 5);
 }

@@ -40,7 +40,7 @@ void SetUpProjectileChart(TChart &C, TPointSeries *&S1, TFastLineSeries *&S2) {
   }
   S1 = C.AddSeries<TPointSeries>();
   S1->Name = "Series1";
-  S1->Title = "with drag";
+  S1->SetTitle("with drag");
   S1->SetSeriesColor(clRed);
   S1->Pointer.SetStyle(psCircle);
   S1->Pointer.SetVisible(true);
@@ -50,7 +50,7 @@ void SetUpProjectileChart(TChart &C, TPointSeries *&S1, TFastLineSeries *&S2) {
   S1->YValues().Order = TChartListOrder::loNone;
   S2 = C.AddSeries<TFastLineSeries>();
   S2->Name = "Series2";
-  S2->Title = "no drag";
+  S2->SetTitle("no drag");
   S2->SetSeriesColor(clGreen);
   S2->XValues().Order = TChartListOrder::loAscending;
   S2->YValues().Order = TChartListOrder::loNone;
