@@ -43,7 +43,7 @@ CLASHES = []
 
 def check_labels(name, drawing):
     for label, pixels in drawing.clashes():
-        where = ("outside the picture" if pixels < 0 else
+        where = ("outside the picture" if pixels == -1 else "at the picture's edge" if pixels == -2 else
                  "on another label" if pixels == 0 else "on drawing (%d px)" % pixels)
         CLASHES.append("%s: label %r %s" % (name, label, where))
 
@@ -896,7 +896,7 @@ def fleming():
     d.arrow(ox, oy, ox, 25, RED, 3, 10)
     d.text(ox + 8, 30, "F  force (thumb)", 11, RED)
     d.arrow(ox, oy, 235, oy, BLUE, 3, 10)
-    d.text(150, oy + 16, "B  field (first finger)", 11, BLUE)
+    d.text(134, oy + 16, "B  field (first finger)", 11, BLUE)
     d.arrow(ox, oy, 50, 190, GREEN, 3, 10)
     d.text(10, 208, "I  current (second finger)", 11, GREEN)
     d.text(8, 12, "Left hand: F, B and I at right angles", 11, "black", FONT_BOLD)
