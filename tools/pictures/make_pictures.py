@@ -621,17 +621,33 @@ def gold_foil():
     d.rect(60, 124, 66, 140, "#404040")
     d.line(190, 40, 190, 200, "#c09000", 3)
     d.text(186, 50, "thin gold foil", 10, anchor="e")
-    d.ellipse(190, 120, 150, 92, "none", "#40a040", 2, 200, 520)
+    fx, fy, rx, ry = 190, 120, 150, 92  # the foil's middle; the screen's half-axes round it
+    d.ellipse(fx, fy, rx, ry, "none", "#40a040", 2, 200, 520)
     d.text(190, 232, "zinc sulphide screen with microscope, turned round the foil", 9, GREEN, anchor="c")
+
+    def scattered(y0, b, up):
+        # Rutherford: tan(theta/2) = d/2b, b the impact parameter in units of the head-on
+        # distance d; the track runs straight from the foil until it meets the screen.
+        theta = 2 * math.atan(1 / (2 * b))
+        c, s = math.cos(theta), -math.sin(theta) if up else math.sin(theta)
+        qa = (c / rx) ** 2 + (s / ry) ** 2
+        qb = 2 * (y0 - fy) * s / ry ** 2
+        qc = ((y0 - fy) / ry) ** 2 - 1
+        t = (-qb + math.sqrt(qb * qb - 4 * qa * qc)) / (2 * qa)
+        d.line(fx, y0, fx + c * t, y0 + s * t, RED)
+
     for k in range(-3, 4):
-        d.arrow(66, 120 + 2 * k, 188, 120 + 2 * k, RED, 1, 4)
+        d.arrow(66, fy + 2 * k, fx - 2, fy + 2 * k, RED, 1, 4)
     for k in range(-3, 4):
-        d.line(190, 120 + 2 * k, 330, 120 + 2 * k * 1.4, RED)
-    d.line(190, 118, 320, 70, RED)
-    d.line(190, 122, 262, 200, RED)
-    d.polyline([(190, 120), (120, 70)], RED)
+        if k:
+            scattered(fy + 2 * k, 150 / abs(k), k < 0)
+        else:
+            d.line(fx, fy, fx + rx, fy, RED)
+    scattered(fy - 2, 2.8, True)
+    scattered(fy + 2, 1.15, False)
+    scattered(fy, 0.16, True)
     d.text(270, 103, "a few", 9)
-    d.text(116, 70, "very few", 9, anchor="e")
+    d.text(118, 88, "very few", 9, anchor="e")
     d.text(230, 140, "most pass", 9)
     d.text(230, 151, "almost straight", 9)
     d.text(8, 14, "Alpha scattering by a gold foil", 12, "black", FONT_BOLD)
