@@ -549,11 +549,20 @@ def millikan():
     d.text(cx + 6, cy - 38, "QE = QV/d", 11, RED, FONT_ITALIC)
     d.arrow(cx, cy + 8, cx, cy + 44, BLUE, 2)
     d.text(cx + 6, cy + 38, "mg", 11, BLUE, FONT_ITALIC)
-    d.polygon([(10, 90), (34, 84), (34, 112), (10, 106)], "#404040", "black")
-    d.text(6, 124, "lamp", 10)
-    d.arrow(38, 98, 110, 98, "#e0c000", 1, 6)
-    d.rect(175, 88, 215, 108, "#606060", "black")
-    d.text(176, 120, "microscope", 10)
+    # The microscope sees the drop by the light it scatters, at an angle to the beam; the
+    # beam itself goes on past the objective, so the drops shine on a dark field.
+    def at(a, r, v=0):
+        c, s = math.cos(math.radians(a)), math.sin(math.radians(a))
+        return (cx + r * c - v * s, cy + r * s + v * c)
+
+    lamp, scope = 160, 20  # directions from the drop, degrees clockwise from +x
+    d.polygon([at(lamp, 128, -8), at(lamp, 104, -14), at(lamp, 104, 14), at(lamp, 128, 8)], "#404040", "black")
+    d.text(6, 114, "lamp", 10)
+    d.arrow(*at(lamp, 102), *at(lamp, 10), "#e0c000", 1, 6)
+    d.arrow(*at(lamp - 180, 10), *at(lamp - 180, 60), "#e0c000", 1, 6)
+    d.line(*at(scope, 10), *at(scope, 49), GREY, 1, (2, 2))
+    d.polygon([at(scope, 50, -9), at(scope, 92, -9), at(scope, 92, 9), at(scope, 50, 9)], "#606060", "black")
+    d.text(160, 98, "microscope", 10)
     d.text(46, 175, "balanced drop:  mg = QV/d", 12, "black", FONT_ITALIC)
     d.text(46, 192, "separation d between the plates", 10, GREY)
     save_jpeg("millikan.jpg", d, 80)
