@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "app/pages/conductor_page.h"
 #include "app/pages/induction_page.h"
@@ -20,6 +21,7 @@
 #include "main_window_fixture.h"
 #include "paint_events.h"
 #include "platform/bitmap.h"
+#include "platform/files.h"
 #include "platform/paint_box.h"
 #include "sim/lenz.h"
 #include "sim/machine_scene.h"
@@ -80,6 +82,29 @@ bool SamePicture(TPaintBox *Box, const TBitmap &B) {
   return true;
 }
 
+// The names in a help page's table of controls that the sheet does not show: a reader looks
+// for a control by what is written on the screen, a label (which may go on with a value)
+// or a button's caption.
+std::vector<std::string> HelpNamesNotShown(const std::string &HelpFile, const QWidget *Sheet) {
+  const std::string Html = ReadFileString(std::string(VORNELLE_SOURCE_DIR) + "/Help/" + HelpFile);
+  const std::string Row = "<TR><TD VALIGN=top><B>";
+  std::vector<std::string> Missing;
+  int Names = 0;
+  for (size_t At = Html.find(Row); At != std::string::npos; At = Html.find(Row, At + 1)) {
+    const size_t From = At + Row.size();
+    const std::string Name = Html.substr(From, Html.find("</B>", From) - From);
+    ++Names;
+    bool Shown = false;
+    for (const QLabel *L : Sheet->findChildren<QLabel *>())
+      Shown = Shown || (L->isVisibleTo(Sheet) && L->text().toStdString().rfind(Name, 0) == 0);
+    for (const TKitSpeedButton *B : Sheet->findChildren<TKitSpeedButton *>())
+      Shown = Shown || (B->isVisibleTo(Sheet) && B->Caption() == Name);
+    if (!Shown) Missing.push_back(Name);
+  }
+  if (Names == 0) Missing.push_back("(no table of controls in " + HelpFile + ")");
+  return Missing;
+}
+
 } // namespace
 
 // ---- Force on a conductor ----
@@ -108,6 +133,17 @@ TEST_F(MachinePagesTest, ConductorControlsAndAngleLabel) {
   Bil->BilCurrentHsb->setValue(500);
   EXPECT_EQ(Bil->BilPic->Canvas().Pixels(100, 19), clBlack);
   EXPECT_EQ(Bil->BilPic->Canvas().Pixels(200, 27), clWhite);
+}
+
+// Pages whose every control carries a label or a caption: their help must use those words.
+TEST_F(MachinePagesTest, HelpNamesTheControlsAsTheScreenLabelsThem) {
+  for (auto [Item, Sheet, Help] : {std::tuple{Form->ConductorForceItem, TSheet::BIL, "1800.htm"},
+                                   {Form->InductionItem, TSheet::Lenz, "3100.htm"},
+                                   {Form->MassSpectrometerItem, TSheet::MS, "3200.htm"}}) {
+    Show(Item);
+    EXPECT_EQ(HelpNamesNotShown(Help, Form->SheetWidget(Sheet)), std::vector<std::string>{})
+        << Help;
+  }
 }
 
 // ---- DC motor ----

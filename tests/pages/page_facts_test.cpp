@@ -22,6 +22,7 @@
 #include "sim/magnetic_deflection.h"
 #include "sim/oil_drops.h"
 #include "sim/planet_orbit.h"
+#include "sim/projectile.h"
 #include "sim/thomson_tube.h"
 
 namespace {
@@ -340,6 +341,24 @@ TEST(PageFacts, BodyOrbitsTheHeavyOneAtTheSpeedThePageGives) {
   EXPECT_GT(Near, 2.7);
   EXPECT_LT(Far, 3.01);
   EXPECT_NEAR(std::sqrt(10 / 3.0), 1.8, 0.05);
+}
+
+TEST(PageFacts, ProjectileDotsCountTheFlightTime) {
+  EXPECT_PAGE_SAYS("PROJECTILE.HTM", "Set the height and the drag to 0, the speed to 10 m/s and "
+                                     "the angle to 60&deg;.");
+  EXPECT_PAGE_SAYS("PROJECTILE.HTM", "which gives 1.77 s: you should count 18 dots.");
+  // The speed bar's right end is 10 m/s; the other two bars are at their left ends.
+  const std::vector<TPathPoint> Dots = PlotDragPath(60, 10, 0, 0);
+  ASSERT_EQ(Dots.size(), 18u);
+  const double Vy = 10 * std::sin(60 * M_PI / 180), T = 2 * Vy / 9.81;
+  EXPECT_NEAR(T, 1.77, 0.005);
+  EXPECT_NEAR(IdealFlightTime(60, 10, 0), T, 1e-4);
+  EXPECT_GT(T, 1.7); // between n - 1 and n tenths
+  EXPECT_LT(T, 1.8);
+  for (size_t I = 0; I < Dots.size(); ++I) { // on the green line, a tenth of a second apart
+    const double t = 0.1 * double(I);
+    EXPECT_NEAR(Dots[I].Y, Vy * t - 4.905 * t * t, 1e-3) << I;
+  }
 }
 
 TEST(PageFacts, InductionCoilTurnsAsDrawn) {

@@ -115,9 +115,10 @@ class Drawing:
 
     def clashes(self):
         """Labels whose box (plus a pixel round it) holds any drawing but one plain fill,
-        or meets another label's box.
+        meets another label's box, or reaches the picture's edge.
 
-        Returns [(label, pixels that differ from the box's commonest colour)].
+        Returns [(label, pixels that differ from the box's commonest colour)]; -1 for a
+        label wholly outside the picture, -2 for one that reaches its edge.
         """
         label_cmds = {cmd for _, cmd in self.labels}
         drawn = self._raster([c for c in self.cmds if c not in label_cmds])
@@ -136,6 +137,8 @@ class Drawing:
             if not xs:
                 found.append((s, -1))  # drawn outside the picture
                 continue
+            if min(xs) == 0 or min(ys) == 0 or max(xs) == self.w - 1 or max(ys) == self.h - 1:
+                found.append((s, -2))  # cut by the picture's edge, or pressed against it
             x0, x1 = max(0, min(xs) - 1), min(self.w - 1, max(xs) + 1)
             y0, y1 = max(0, min(ys) - 1), min(self.h - 1, max(ys) + 1)
             for other, (a0, b0, a1, b1) in boxes:

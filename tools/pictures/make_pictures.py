@@ -43,7 +43,7 @@ CLASHES = []
 
 def check_labels(name, drawing):
     for label, pixels in drawing.clashes():
-        where = ("outside the picture" if pixels < 0 else
+        where = ("outside the picture" if pixels == -1 else "at the picture's edge" if pixels == -2 else
                  "on another label" if pixels == 0 else "on drawing (%d px)" % pixels)
         CLASHES.append("%s: label %r %s" % (name, label, where))
 
@@ -549,11 +549,20 @@ def millikan():
     d.text(cx + 6, cy - 38, "QE = QV/d", 11, RED, FONT_ITALIC)
     d.arrow(cx, cy + 8, cx, cy + 44, BLUE, 2)
     d.text(cx + 6, cy + 38, "mg", 11, BLUE, FONT_ITALIC)
-    d.polygon([(10, 90), (34, 84), (34, 112), (10, 106)], "#404040", "black")
-    d.text(6, 124, "lamp", 10)
-    d.arrow(38, 98, 110, 98, "#e0c000", 1, 6)
-    d.rect(175, 88, 215, 108, "#606060", "black")
-    d.text(176, 120, "microscope", 10)
+    # The microscope sees the drop by the light it scatters, at an angle to the beam; the
+    # beam itself goes on past the objective, so the drops shine on a dark field.
+    def at(a, r, v=0):
+        c, s = math.cos(math.radians(a)), math.sin(math.radians(a))
+        return (cx + r * c - v * s, cy + r * s + v * c)
+
+    lamp, scope = 160, 20  # directions from the drop, degrees clockwise from +x
+    d.polygon([at(lamp, 128, -8), at(lamp, 104, -14), at(lamp, 104, 14), at(lamp, 128, 8)], "#404040", "black")
+    d.text(6, 114, "lamp", 10)
+    d.arrow(*at(lamp, 102), *at(lamp, 10), "#e0c000", 1, 6)
+    d.arrow(*at(lamp - 180, 10), *at(lamp - 180, 60), "#e0c000", 1, 6)
+    d.line(*at(scope, 10), *at(scope, 49), GREY, 1, (2, 2))
+    d.polygon([at(scope, 50, -9), at(scope, 92, -9), at(scope, 92, 9), at(scope, 50, 9)], "#606060", "black")
+    d.text(160, 98, "microscope", 10)
     d.text(46, 175, "balanced drop:  mg = QV/d", 12, "black", FONT_ITALIC)
     d.text(46, 192, "separation d between the plates", 10, GREY)
     save_jpeg("millikan.jpg", d, 80)
@@ -621,17 +630,33 @@ def gold_foil():
     d.rect(60, 124, 66, 140, "#404040")
     d.line(190, 40, 190, 200, "#c09000", 3)
     d.text(186, 50, "thin gold foil", 10, anchor="e")
-    d.ellipse(190, 120, 150, 92, "none", "#40a040", 2, 200, 520)
+    fx, fy, rx, ry = 190, 120, 150, 92  # the foil's middle; the screen's half-axes round it
+    d.ellipse(fx, fy, rx, ry, "none", "#40a040", 2, 200, 520)
     d.text(190, 232, "zinc sulphide screen with microscope, turned round the foil", 9, GREEN, anchor="c")
+
+    def scattered(y0, b, up):
+        # Rutherford: tan(theta/2) = d/2b, b the impact parameter in units of the head-on
+        # distance d; the track runs straight from the foil until it meets the screen.
+        theta = 2 * math.atan(1 / (2 * b))
+        c, s = math.cos(theta), -math.sin(theta) if up else math.sin(theta)
+        qa = (c / rx) ** 2 + (s / ry) ** 2
+        qb = 2 * (y0 - fy) * s / ry ** 2
+        qc = ((y0 - fy) / ry) ** 2 - 1
+        t = (-qb + math.sqrt(qb * qb - 4 * qa * qc)) / (2 * qa)
+        d.line(fx, y0, fx + c * t, y0 + s * t, RED)
+
     for k in range(-3, 4):
-        d.arrow(66, 120 + 2 * k, 188, 120 + 2 * k, RED, 1, 4)
+        d.arrow(66, fy + 2 * k, fx - 2, fy + 2 * k, RED, 1, 4)
     for k in range(-3, 4):
-        d.line(190, 120 + 2 * k, 330, 120 + 2 * k * 1.4, RED)
-    d.line(190, 118, 320, 70, RED)
-    d.line(190, 122, 262, 200, RED)
-    d.polyline([(190, 120), (120, 70)], RED)
+        if k:
+            scattered(fy + 2 * k, 150 / abs(k), k < 0)
+        else:
+            d.line(fx, fy, fx + rx, fy, RED)
+    scattered(fy - 2, 2.8, True)
+    scattered(fy + 2, 1.15, False)
+    scattered(fy, 0.16, True)
     d.text(270, 103, "a few", 9)
-    d.text(116, 70, "very few", 9, anchor="e")
+    d.text(118, 88, "very few", 9, anchor="e")
     d.text(230, 140, "most pass", 9)
     d.text(230, 151, "almost straight", 9)
     d.text(8, 14, "Alpha scattering by a gold foil", 12, "black", FONT_BOLD)
@@ -896,7 +921,7 @@ def fleming():
     d.arrow(ox, oy, ox, 25, RED, 3, 10)
     d.text(ox + 8, 30, "F  force (thumb)", 11, RED)
     d.arrow(ox, oy, 235, oy, BLUE, 3, 10)
-    d.text(150, oy + 16, "B  field (first finger)", 11, BLUE)
+    d.text(134, oy + 16, "B  field (first finger)", 11, BLUE)
     d.arrow(ox, oy, 50, 190, GREEN, 3, 10)
     d.text(10, 208, "I  current (second finger)", 11, GREEN)
     d.text(8, 12, "Left hand: F, B and I at right angles", 11, "black", FONT_BOLD)
