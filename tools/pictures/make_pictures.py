@@ -416,7 +416,8 @@ def plates():
     d.text(87.5, bot - 10, "E", 13, RED, FONT_ITALIC, "c")
     d.arrow(x0 - 2, 150, x1 + 2, 150, GREY, 1, 6)
     d.arrow(x1 + 2, 150, x0 - 2, 150, GREY, 1, 6)
-    d.text((x0 + x1) / 2, 160, "l", 13, "black", FONT_ITALIC, "c")
+    # The page's formula gives y at a distance x along the plates; at their end x is their length.
+    d.text((x0 + x1) / 2, 160, "x", 13, "black", FONT_ITALIC, "c")
     d.line(30, top, 50, top, GREY)
     d.line(30, bot, 50, bot, GREY)
     d.arrow(40, mid - 10, 40, top, GREY, 1, 5)
