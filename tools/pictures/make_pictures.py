@@ -260,50 +260,92 @@ def dipole(labels=True):
 
 
 def potential_surface():
-    """Pop-up: V = sum Q/r over a plane, seen in perspective."""
+    """Pop-up: V = sum Q/r over a plane, seen in perspective from above its near edge,
+    as the program's own 3-D view shows it."""
     w, h = 420, 300
     d = Drawing(w, h, popup=True)
     n = 36
-    charges = [(-0.35, 0.0, 1.0), (0.35, 0.0, -1.0)]
+    cap = 6.0
+    # Height of the surface above the plane per unit of V, and the view: the viewer stands
+    # off the near edge (y = -0.9), turned a little about the vertical, and looks down.
+    k = 0.33 / cap
+    turn, elev, dist = math.radians(-22), math.radians(38), 7.0
+    # The charges lie square to the line of sight, at one distance from the eye, so that
+    # the peak and the pit, equal and opposite, look it.
+    charges = [(-0.35 * math.cos(turn), -0.35 * math.sin(turn), 1.0),
+               (0.35 * math.cos(turn), 0.35 * math.sin(turn), -1.0)]
 
     def v(x, y):
         s = 0.0
         for cx, cy, q in charges:
             s += q / max(math.hypot(x - cx, y - cy), 0.06)
-        return max(-6.0, min(6.0, s))
+        return max(-cap, min(cap, s))
 
-    tilt, turn = math.radians(35), math.radians(-25)
+    toward = (math.sin(turn) * math.cos(elev), -math.cos(turn) * math.cos(elev), math.sin(elev))
+    right = (math.cos(turn), math.sin(turn), 0.0)
+    up = (toward[1] * right[2] - toward[2] * right[1], toward[2] * right[0] - toward[0] * right[2],
+          toward[0] * right[1] - toward[1] * right[0])
 
-    def project(x, y, z):
-        # Turn about the vertical, then tilt towards the viewer.
-        xr = x * math.cos(turn) - y * math.sin(turn)
-        yr = x * math.sin(turn) + y * math.cos(turn)
-        sy = yr * math.sin(tilt) - z * 0.05 * math.cos(tilt)
-        depth = yr * math.cos(tilt)
-        f = 3.0 / (3.0 + depth)
-        return (w / 2 + 168 * f * xr, h / 2 + 22 + 168 * f * sy), depth
+    def dot(a, b):
+        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
 
-    grid = [[None] * (n + 1) for _ in range(n + 1)]
-    for i in range(n + 1):
-        for j in range(n + 1):
-            x, y = -0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n
-            grid[i][j] = project(x, y, v(x, y))
+    def view(x, y, z):
+        p = (x, y, z)
+        f = dist / (dist - dot(p, toward))
+        return f * dot(p, right), f * dot(p, up), dot(p, toward)
+
+    pot = [[v(-0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n) for j in range(n + 1)] for i in range(n + 1)]
+    nodes = [[view(-0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n, k * pot[i][j]) for j in range(n + 1)]
+             for i in range(n + 1)]
+    # Fit the surface between the caption strips.
+    us = [p[0] for row in nodes for p in row]
+    vs = [p[1] for row in nodes for p in row]
+    top, bottom = 30, h - 26
+    scale = min((w - 24) / (max(us) - min(us)), (bottom - top) / (max(vs) - min(vs)))
+    ox = w / 2 - scale * (max(us) + min(us)) / 2
+    oy = (top + bottom) / 2 + scale * (max(vs) + min(vs)) / 2
+
+    def screen(p):
+        return ox + scale * p[0], oy - scale * p[1]
+
+    # Both extremes must be in sight: no part of the surface may rise between the top of
+    # the peak (or the bottom of the pit) and the eye.
+    eye = tuple(dist * c for c in toward)
+
+    def height(x, y):
+        a, b = (x + 0.9) / 1.8 * n, (y + 0.9) / 1.8 * n
+        i, j = min(int(a), n - 1), min(int(b), n - 1)
+        a, b = a - i, b - j
+        return k * ((1 - a) * (1 - b) * pot[i][j] + a * (1 - b) * pot[i + 1][j] +
+                    (1 - a) * b * pot[i][j + 1] + a * b * pot[i + 1][j + 1])
+
+    for cx, cy, q in charges:
+        p = (cx, cy, k * v(cx, cy))
+        for step in range(1, 2000):
+            t = step / 2000
+            x, y, z = (p[c] + t * (eye[c] - p[c]) for c in range(3))
+            if not (-0.9 <= x <= 0.9 and -0.9 <= y <= 0.9):
+                break
+            if z < height(x, y) - 1e-3:
+                sys.exit("potential.jpg: the %s charge's %s is hidden" % ("+" if q > 0 else "-",
+                                                                       "peak" if q > 0 else "pit"))
     quads = []
     for i in range(n):
         for j in range(n):
-            corners = [grid[i][j], grid[i + 1][j], grid[i + 1][j + 1], grid[i][j + 1]]
-            depth = sum(c[1] for c in corners) / 4
+            corners = [nodes[i][j], nodes[i + 1][j], nodes[i + 1][j + 1], nodes[i][j + 1]]
+            depth = sum(c[2] for c in corners) / 4
             xm, ym = -0.9 + 1.8 * (i + 0.5) / n, -0.9 + 1.8 * (j + 0.5) / n
-            quads.append((depth, [c[0] for c in corners], v(xm, ym)))
-    quads.sort(key=lambda q: -q[0])
+            quads.append((depth, [screen(c) for c in corners], v(xm, ym)))
+    # Far quads first, so that nearer ones cover them.
+    quads.sort(key=lambda q: q[0])
     for _, pts, val in quads:
-        t = (val + 6) / 12
+        t = (val + cap) / (2 * cap)
         r = int(80 + 175 * t)
         b = int(80 + 175 * (1 - t))
         g = int(120 + 100 * (1 - abs(2 * t - 1)))
         d.polygon(pts, "#%02x%02x%02x" % (r, g, b), "#303030", 0.5)
-    d.text(10, 16, "Potential V = \u03a3 Q/4\u03c0\u03b5\u2080r of a dipole", 12)
-    d.text(10, 284, "peak: near +Q     pit: near \u2212Q     (cut off close to the charges)", 10, GREY)
+    d.text(10, 14, "Potential V = \u03a3 Q/4\u03c0\u03b5\u2080r of a dipole", 12)
+    d.text(10, 288, "peak: near +Q     pit: near \u2212Q     (cut off close to the charges)", 10, GREY)
     save_jpeg("potential.jpg", d, 78)
 
 
