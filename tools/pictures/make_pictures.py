@@ -880,28 +880,43 @@ def projectile():
 # ---------------------------------------------------------------- e/m
 
 def thomson():
-    w, h = 300, 180
+    w, h = 300, 196
     d = Drawing(w, h)
-    d.rect(10, 80, 50, 100, "#c0c0c0", "black")
-    d.text(12, 112, "gun", 10)
-    d.rect(90, 46, 210, 52, "#c0c0c0", "black")
-    d.rect(90, 128, 210, 134, "#c0c0c0", "black")
-    d.text(214, 48, "+", 13, RED, FONT_BOLD)
-    d.text(214, 132, "\u2212", 13, BLUE, FONT_BOLD)
-    # The field symbols leave the left of the plates to the force arrows and their labels.
-    for x in range(150, 200, 20):
-        for y in range(62, 126, 20):
-            cross_symbol(d, x, y, 3.5, GREEN)
-    for x in (95, 205):
-        d.arrow(x, 55, x, 125, "#e08080", 1, 6)
-    d.line(50, 90, 285, 90, BLUE, 2)
-    d.line(280, 24, 280, 160, "#40a040", 3)
-    d.text(268, 172, "screen", 10, anchor="c")
-    d.text(112, 152, "E down, B into page", 10)
-    d.arrow(104, 88, 104, 64, RED, 2, 6)
-    d.text(110, 68, "eE", 10, RED, FONT_ITALIC)
-    d.arrow(118, 92, 118, 116, GREEN, 2, 6)
-    d.text(124, 114, "Bev", 10, GREEN, FONT_ITALIC)
+    # Plates 125 long and 100 apart; the field symbols stand one to a 25-pixel square of
+    # the whole space between them, in rows clear of the beam.
+    px0, px1, pt, pb = 85, 210, 42, 142
+    mid = (pt + pb) / 2
+    cell = 25
+    d.rect(10, mid - 10, 50, mid + 10, "#c0c0c0", "black")
+    d.text(12, mid + 22, "gun", 10)
+    d.rect(px0, pt - 6, px1, pt, "#c0c0c0", "black")
+    d.rect(px0, pb, px1, pb + 6, "#c0c0c0", "black")
+    d.text(px1 + 4, pt - 2, "+", 13, RED, FONT_BOLD)
+    d.text(px1 + 4, pb + 4, "\u2212", 13, BLUE, FONT_BOLD)
+    for i in range((px1 - px0) // cell):
+        for j in range((pb - pt) // cell):
+            cross_symbol(d, px0 + cell * (i + 0.5), pt + cell * (j + 0.5), 3.5, GREEN)
+    # E, from the + plate to the - plate, between the columns of field symbols.
+    for x in (px0 + cell, px1 - cell):
+        d.arrow(x, pt + 3, x, pb - 3, "#e08080", 1, 6)
+    # With eE = Bev there is no force across the beam: it goes straight, and ends on the screen.
+    screen = 280
+    d.line(50, mid, screen, mid, BLUE, 2)
+    d.line(screen, 26, screen, 168, "#40a040", 3)
+    d.text(screen - 12, 180, "screen", 10, anchor="c")
+    d.text(px0 + 22, 160, "E down, B into page", 10)
+    # The two forces on one electron, between the second and third columns; their labels
+    # in the gaps between the rows.  Picture axes: x right, y down, z into the page.
+    q, e_field, b_field, v = -1.0, (0.0, 1.0, 0.0), (0.0, 0.0, 1.0), (1.0, 0.0, 0.0)
+    f_e = q * e_field[1]
+    f_b = q * (v[2] * b_field[0] - v[0] * b_field[2])
+    if f_e + f_b != 0:
+        sys.exit("thomson.gif: the forces do not balance")
+    fx = px0 + 2 * cell
+    for f, colour, label in ((f_e, RED, "eE"), (f_b, GREEN, "Bev")):
+        sign = 1 if f > 0 else -1
+        d.arrow(fx, mid + 2 * sign, fx, mid + 28 * sign, colour, 2, 6)
+        d.text(fx + 5, mid + cell * sign, label, 10, colour, FONT_ITALIC)
     d.text(8, 14, "Balanced: eE = Bev, so v = E/B; the beam goes straight", 10)
     save_gif("thomson.gif", d)
 
