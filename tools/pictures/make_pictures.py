@@ -516,53 +516,95 @@ def b_symbols():
     pf.write_gif(os.path.join(OUT, "bsymbols.gif"), [pic], transparent=b"\xff\xff\xff")
 
 
+def helix_path(r, pitch, turns, steps_per_turn=180):
+    """The path of an electron in a uniform B along +x, from the Lorentz force.
+
+    Units with |q|/m = B = 1, so that the electron turns at one radian per unit of time:
+    entering at the near side of its circle (0, 0, r) with v = (p / 2 pi, vy, 0), it is
+    pushed towards the axis only if q vy > 0, so an electron (q < 0) starts downwards.
+    Stepped by exact rotations of the velocity about B; returns [(x, y, z)].
+    """
+    q, b = -1.0, (1.0, 0.0, 0.0)
+    vx, vy, vz = pitch / (2 * math.pi), -r if q < 0 else r, 0.0
+    x, y, z = 0.0, 0.0, r
+    # dv/dt = q v x B turns v about B at the angular velocity -q B.
+    w = -q * b[0]
+    dt = 2 * math.pi / steps_per_turn
+    c, s = math.cos(w * dt), math.sin(w * dt)
+    pts = [(x, y, z)]
+    for _ in range(int(turns * steps_per_turn)):
+        # Position by the exact circle: the centre is fixed while v turns.
+        cy, cz = y - vz / w, z + vy / w
+        vy, vz = vy * c - vz * s, vy * s + vz * c
+        x, y, z = x + vx * dt, cy + vz / w, cz - vy / w
+        pts.append((x, y, z))
+    return pts
+
+
 def helix():
-    w, h = 300, 190
+    w, h = 300, 168
     d = Drawing(w, h)
-    r, pitch, turns = 32, 60, 3.6
+    r, pitch, turns = 30, 76, 3.0
+    # Seen from the right of the page, in front and a little above, with B kept level.
+    az, el, dist = math.radians(50), math.radians(22), 700.0
+    toward = (math.sin(az) * math.cos(el), math.sin(el), math.cos(az) * math.cos(el))
+    n = math.hypot(toward[2], toward[1])
+    up = (0.0, toward[2] / n, -toward[1] / n)
+    right = (up[1] * toward[2] - up[2] * toward[1], up[2] * toward[0] - up[0] * toward[2],
+             up[0] * toward[1] - up[1] * toward[0])
+    ox, oy = 84, 80
 
     def proj(x, y, z):
-        return 40 + x + 0.45 * z, 100 - y + 0.3 * z
+        p = (x, y, z)
+        f = dist / (dist - sum(a * b for a, b in zip(p, toward)))
+        return ox + f * sum(a * b for a, b in zip(p, right)), oy - f * sum(a * b for a, b in zip(p, up))
 
-    back, front = [], []
-    steps = 400
-    seg = []
-    last_front = None
-    for i in range(steps + 1):
-        t = 2 * math.pi * turns * i / steps
-        x, y, z = pitch * t / (2 * math.pi), r * math.cos(t), r * math.sin(t)
-        p = proj(x, y, z)
-        is_front = z < 0
-        if last_front is None or is_front == last_front:
-            seg.append(p)
+    path = helix_path(r, pitch, turns)
+    # The half of each turn nearer the eye than the axis is bold, the far half faint; the
+    # axis (the B arrow) hides the far halves and the near halves hide it.
+    near, far = [], []
+    for a, b in zip(path, path[1:]):
+        is_near = a[1] * toward[1] + a[2] * toward[2] > 0
+        runs = near if is_near else far
+        if runs and runs[-1][-1] == proj(*a):
+            runs[-1].append(proj(*b))
         else:
-            seg.append(p)
-            (front if last_front else back).append(seg)
-            seg = [p]
-        last_front = is_front
-    (front if last_front else back).append(seg)
-    for s in back:
-        d.polyline(s, "#9090d0", 1.5)
-    d.arrow(10, 100, w - 10, 100, RED, 2)
-    d.text(w - 16, 88, "B", 14, RED, FONT_ITALIC)
-    for s in front:
-        d.polyline(s, BLUE, 2)
-    # The velocity at the start, split along and across B: the across part is tangent to
-    # the circle (along z here), and the two parts stand as the pitch's advance per radian
-    # to the radius, so tan theta = 2 pi r / p, as the helix drawn has it.
-    k = 2.2
-    along, across = k * pitch / (2 * math.pi), k * r
-    x0, y0 = proj(0, r, 0)
-    ax, ay = proj(along, r, 0)
+            runs.append([proj(*a), proj(*b)])
+    for run in far:
+        d.polyline(run, "#a0a0dc", 1.5)
+    bx0 = proj(-18, 0, 0)
+    bx1 = (w - 12, proj(pitch * turns, 0, 0)[1])
+    d.line(bx0[0], bx0[1], bx1[0] - 8, bx1[1], "white", 6)
+    d.arrow(bx0[0], bx0[1], bx1[0], bx1[1], RED, 2)
+    d.text(bx1[0] - 6, bx1[1] - 13, "B", 14, RED, FONT_ITALIC)
+    for run in near:
+        # The white edge shows where the near half passes in front; not at its ends, where
+        # it meets the far half at the same depth.
+        d.polyline(run[4:-4], "white", 6)
+        d.polyline(run, BLUE, 2)
+    # Arrow heads along the motion, where the near halves come closest to the eye.
+    per_turn = (len(path) - 1) / turns
+    for k in range(1, int(turns)):
+        i = int(per_turn * (k + 0.08))
+        (x1, y1), (x2, y2) = proj(*path[i - 2]), proj(*path[i + 2])
+        d.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), BLUE, 8)
+    # The velocity at entry, split along and across B: the across part is tangent to the
+    # circle (straight down at the near side) and the two stand as p / 2 pi to r, so that
+    # tan theta = 2 pi r / p as the helix drawn has it.
+    k = 1.8
+    x0, y0 = proj(*path[0])
+    ax, ay = proj(k * pitch / (2 * math.pi), 0, r)
+    sx, sy = proj(0, -k * r, r)
     d.arrow(x0, y0, ax, ay, GREEN, 2, 7)
-    sx, sy = proj(0, r, across)
     d.arrow(x0, y0, sx, sy, GREEN, 2, 7)
-    d.text(x0 - 4, y0 - 12, "v cos θ", 11, GREEN, FONT_ITALIC)
-    d.text(4, sy - 2, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
-    d.line(proj(pitch * 1, r, 0)[0], 172, proj(pitch * 2, r, 0)[0], 172, GREY)
-    d.line(proj(pitch * 1, r, 0)[0], 166, proj(pitch * 1, r, 0)[0], 178, GREY)
-    d.line(proj(pitch * 2, r, 0)[0], 166, proj(pitch * 2, r, 0)[0], 178, GREY)
-    d.text((proj(pitch * 1, r, 0)[0] + proj(pitch * 2, r, 0)[0]) / 2, 183, "pitch p", 10, "black", FONT_ITALIC, "c")
+    d.text(x0 - 5, y0, "v cos \u03b8", 11, GREEN, FONT_ITALIC, "e")
+    d.text(sx - 9, sy - 8, "v sin \u03b8", 11, GREEN, FONT_ITALIC, "e")
+    # The pitch: two points a turn apart, at the near side, marked below the helix.
+    p1, p2 = proj(pitch, -r - 12, r), proj(2 * pitch, -r - 12, r)
+    d.line(p1[0], p1[1], p2[0], p2[1], GREY)
+    for px, py in (p1, p2):
+        d.line(px, py - 6, px, py + 6, GREY)
+    d.text((p1[0] + p2[0]) / 2, p1[1] + 12, "pitch p", 10, "black", FONT_ITALIC, "c")
     d.text(8, 12, "path of an electron entering at angle \u03b8 to B", 10)
     save_gif("helix.gif", d)
 
