@@ -260,50 +260,92 @@ def dipole(labels=True):
 
 
 def potential_surface():
-    """Pop-up: V = sum Q/r over a plane, seen in perspective."""
+    """Pop-up: V = sum Q/r over a plane, seen in perspective from above its near edge,
+    as the program's own 3-D view shows it."""
     w, h = 420, 300
     d = Drawing(w, h, popup=True)
     n = 36
-    charges = [(-0.35, 0.0, 1.0), (0.35, 0.0, -1.0)]
+    cap = 6.0
+    # Height of the surface above the plane per unit of V, and the view: the viewer stands
+    # off the near edge (y = -0.9), turned a little about the vertical, and looks down.
+    k = 0.33 / cap
+    turn, elev, dist = math.radians(-22), math.radians(38), 7.0
+    # The charges lie square to the line of sight, at one distance from the eye, so that
+    # the peak and the pit, equal and opposite, look it.
+    charges = [(-0.35 * math.cos(turn), -0.35 * math.sin(turn), 1.0),
+               (0.35 * math.cos(turn), 0.35 * math.sin(turn), -1.0)]
 
     def v(x, y):
         s = 0.0
         for cx, cy, q in charges:
             s += q / max(math.hypot(x - cx, y - cy), 0.06)
-        return max(-6.0, min(6.0, s))
+        return max(-cap, min(cap, s))
 
-    tilt, turn = math.radians(35), math.radians(-25)
+    toward = (math.sin(turn) * math.cos(elev), -math.cos(turn) * math.cos(elev), math.sin(elev))
+    right = (math.cos(turn), math.sin(turn), 0.0)
+    up = (toward[1] * right[2] - toward[2] * right[1], toward[2] * right[0] - toward[0] * right[2],
+          toward[0] * right[1] - toward[1] * right[0])
 
-    def project(x, y, z):
-        # Turn about the vertical, then tilt towards the viewer.
-        xr = x * math.cos(turn) - y * math.sin(turn)
-        yr = x * math.sin(turn) + y * math.cos(turn)
-        sy = yr * math.sin(tilt) - z * 0.05 * math.cos(tilt)
-        depth = yr * math.cos(tilt)
-        f = 3.0 / (3.0 + depth)
-        return (w / 2 + 168 * f * xr, h / 2 + 22 + 168 * f * sy), depth
+    def dot(a, b):
+        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
 
-    grid = [[None] * (n + 1) for _ in range(n + 1)]
-    for i in range(n + 1):
-        for j in range(n + 1):
-            x, y = -0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n
-            grid[i][j] = project(x, y, v(x, y))
+    def view(x, y, z):
+        p = (x, y, z)
+        f = dist / (dist - dot(p, toward))
+        return f * dot(p, right), f * dot(p, up), dot(p, toward)
+
+    pot = [[v(-0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n) for j in range(n + 1)] for i in range(n + 1)]
+    nodes = [[view(-0.9 + 1.8 * i / n, -0.9 + 1.8 * j / n, k * pot[i][j]) for j in range(n + 1)]
+             for i in range(n + 1)]
+    # Fit the surface between the caption strips.
+    us = [p[0] for row in nodes for p in row]
+    vs = [p[1] for row in nodes for p in row]
+    top, bottom = 30, h - 26
+    scale = min((w - 24) / (max(us) - min(us)), (bottom - top) / (max(vs) - min(vs)))
+    ox = w / 2 - scale * (max(us) + min(us)) / 2
+    oy = (top + bottom) / 2 + scale * (max(vs) + min(vs)) / 2
+
+    def screen(p):
+        return ox + scale * p[0], oy - scale * p[1]
+
+    # Both extremes must be in sight: no part of the surface may rise between the top of
+    # the peak (or the bottom of the pit) and the eye.
+    eye = tuple(dist * c for c in toward)
+
+    def height(x, y):
+        a, b = (x + 0.9) / 1.8 * n, (y + 0.9) / 1.8 * n
+        i, j = min(int(a), n - 1), min(int(b), n - 1)
+        a, b = a - i, b - j
+        return k * ((1 - a) * (1 - b) * pot[i][j] + a * (1 - b) * pot[i + 1][j] +
+                    (1 - a) * b * pot[i][j + 1] + a * b * pot[i + 1][j + 1])
+
+    for cx, cy, q in charges:
+        p = (cx, cy, k * v(cx, cy))
+        for step in range(1, 2000):
+            t = step / 2000
+            x, y, z = (p[c] + t * (eye[c] - p[c]) for c in range(3))
+            if not (-0.9 <= x <= 0.9 and -0.9 <= y <= 0.9):
+                break
+            if z < height(x, y) - 1e-3:
+                sys.exit("potential.jpg: the %s charge's %s is hidden" % ("+" if q > 0 else "-",
+                                                                       "peak" if q > 0 else "pit"))
     quads = []
     for i in range(n):
         for j in range(n):
-            corners = [grid[i][j], grid[i + 1][j], grid[i + 1][j + 1], grid[i][j + 1]]
-            depth = sum(c[1] for c in corners) / 4
+            corners = [nodes[i][j], nodes[i + 1][j], nodes[i + 1][j + 1], nodes[i][j + 1]]
+            depth = sum(c[2] for c in corners) / 4
             xm, ym = -0.9 + 1.8 * (i + 0.5) / n, -0.9 + 1.8 * (j + 0.5) / n
-            quads.append((depth, [c[0] for c in corners], v(xm, ym)))
-    quads.sort(key=lambda q: -q[0])
+            quads.append((depth, [screen(c) for c in corners], v(xm, ym)))
+    # Far quads first, so that nearer ones cover them.
+    quads.sort(key=lambda q: q[0])
     for _, pts, val in quads:
-        t = (val + 6) / 12
+        t = (val + cap) / (2 * cap)
         r = int(80 + 175 * t)
         b = int(80 + 175 * (1 - t))
         g = int(120 + 100 * (1 - abs(2 * t - 1)))
         d.polygon(pts, "#%02x%02x%02x" % (r, g, b), "#303030", 0.5)
-    d.text(10, 16, "Potential V = \u03a3 Q/4\u03c0\u03b5\u2080r of a dipole", 12)
-    d.text(10, 284, "peak: near +Q     pit: near \u2212Q     (cut off close to the charges)", 10, GREY)
+    d.text(10, 14, "Potential V = \u03a3 Q/4\u03c0\u03b5\u2080r of a dipole", 12)
+    d.text(10, 288, "peak: near +Q     pit: near \u2212Q     (cut off close to the charges)", 10, GREY)
     save_jpeg("potential.jpg", d, 78)
 
 
@@ -416,7 +458,8 @@ def plates():
     d.text(87.5, bot - 10, "E", 13, RED, FONT_ITALIC, "c")
     d.arrow(x0 - 2, 150, x1 + 2, 150, GREY, 1, 6)
     d.arrow(x1 + 2, 150, x0 - 2, 150, GREY, 1, 6)
-    d.text((x0 + x1) / 2, 160, "l", 13, "black", FONT_ITALIC, "c")
+    # The page's formula gives y at a distance x along the plates; at their end x is their length.
+    d.text((x0 + x1) / 2, 160, "x", 13, "black", FONT_ITALIC, "c")
     d.line(30, top, 50, top, GREY)
     d.line(30, bot, 50, bot, GREY)
     d.arrow(40, mid - 10, 40, top, GREY, 1, 5)
@@ -473,53 +516,95 @@ def b_symbols():
     pf.write_gif(os.path.join(OUT, "bsymbols.gif"), [pic], transparent=b"\xff\xff\xff")
 
 
+def helix_path(r, pitch, turns, steps_per_turn=180):
+    """The path of an electron in a uniform B along +x, from the Lorentz force.
+
+    Units with |q|/m = B = 1, so that the electron turns at one radian per unit of time:
+    entering at the near side of its circle (0, 0, r) with v = (p / 2 pi, vy, 0), it is
+    pushed towards the axis only if q vy > 0, so an electron (q < 0) starts downwards.
+    Stepped by exact rotations of the velocity about B; returns [(x, y, z)].
+    """
+    q, b = -1.0, (1.0, 0.0, 0.0)
+    vx, vy, vz = pitch / (2 * math.pi), -r if q < 0 else r, 0.0
+    x, y, z = 0.0, 0.0, r
+    # dv/dt = q v x B turns v about B at the angular velocity -q B.
+    w = -q * b[0]
+    dt = 2 * math.pi / steps_per_turn
+    c, s = math.cos(w * dt), math.sin(w * dt)
+    pts = [(x, y, z)]
+    for _ in range(int(turns * steps_per_turn)):
+        # Position by the exact circle: the centre is fixed while v turns.
+        cy, cz = y - vz / w, z + vy / w
+        vy, vz = vy * c - vz * s, vy * s + vz * c
+        x, y, z = x + vx * dt, cy + vz / w, cz - vy / w
+        pts.append((x, y, z))
+    return pts
+
+
 def helix():
-    w, h = 300, 190
+    w, h = 300, 168
     d = Drawing(w, h)
-    r, pitch, turns = 32, 60, 3.6
+    r, pitch, turns = 30, 76, 3.0
+    # Seen from the right of the page, in front and a little above, with B kept level.
+    az, el, dist = math.radians(50), math.radians(22), 700.0
+    toward = (math.sin(az) * math.cos(el), math.sin(el), math.cos(az) * math.cos(el))
+    n = math.hypot(toward[2], toward[1])
+    up = (0.0, toward[2] / n, -toward[1] / n)
+    right = (up[1] * toward[2] - up[2] * toward[1], up[2] * toward[0] - up[0] * toward[2],
+             up[0] * toward[1] - up[1] * toward[0])
+    ox, oy = 84, 80
 
     def proj(x, y, z):
-        return 40 + x + 0.45 * z, 100 - y + 0.3 * z
+        p = (x, y, z)
+        f = dist / (dist - sum(a * b for a, b in zip(p, toward)))
+        return ox + f * sum(a * b for a, b in zip(p, right)), oy - f * sum(a * b for a, b in zip(p, up))
 
-    back, front = [], []
-    steps = 400
-    seg = []
-    last_front = None
-    for i in range(steps + 1):
-        t = 2 * math.pi * turns * i / steps
-        x, y, z = pitch * t / (2 * math.pi), r * math.cos(t), r * math.sin(t)
-        p = proj(x, y, z)
-        is_front = z < 0
-        if last_front is None or is_front == last_front:
-            seg.append(p)
+    path = helix_path(r, pitch, turns)
+    # The half of each turn nearer the eye than the axis is bold, the far half faint; the
+    # axis (the B arrow) hides the far halves and the near halves hide it.
+    near, far = [], []
+    for a, b in zip(path, path[1:]):
+        is_near = a[1] * toward[1] + a[2] * toward[2] > 0
+        runs = near if is_near else far
+        if runs and runs[-1][-1] == proj(*a):
+            runs[-1].append(proj(*b))
         else:
-            seg.append(p)
-            (front if last_front else back).append(seg)
-            seg = [p]
-        last_front = is_front
-    (front if last_front else back).append(seg)
-    for s in back:
-        d.polyline(s, "#9090d0", 1.5)
-    d.arrow(10, 100, w - 10, 100, RED, 2)
-    d.text(w - 16, 88, "B", 14, RED, FONT_ITALIC)
-    for s in front:
-        d.polyline(s, BLUE, 2)
-    # The velocity at the start, split along and across B: the across part is tangent to
-    # the circle (along z here), and the two parts stand as the pitch's advance per radian
-    # to the radius, so tan theta = 2 pi r / p, as the helix drawn has it.
-    k = 2.2
-    along, across = k * pitch / (2 * math.pi), k * r
-    x0, y0 = proj(0, r, 0)
-    ax, ay = proj(along, r, 0)
+            runs.append([proj(*a), proj(*b)])
+    for run in far:
+        d.polyline(run, "#a0a0dc", 1.5)
+    bx0 = proj(-18, 0, 0)
+    bx1 = (w - 12, proj(pitch * turns, 0, 0)[1])
+    d.line(bx0[0], bx0[1], bx1[0] - 8, bx1[1], "white", 6)
+    d.arrow(bx0[0], bx0[1], bx1[0], bx1[1], RED, 2)
+    d.text(bx1[0] - 6, bx1[1] - 13, "B", 14, RED, FONT_ITALIC)
+    for run in near:
+        # The white edge shows where the near half passes in front; not at its ends, where
+        # it meets the far half at the same depth.
+        d.polyline(run[4:-4], "white", 6)
+        d.polyline(run, BLUE, 2)
+    # Arrow heads along the motion, where the near halves come closest to the eye.
+    per_turn = (len(path) - 1) / turns
+    for k in range(1, int(turns)):
+        i = int(per_turn * (k + 0.08))
+        (x1, y1), (x2, y2) = proj(*path[i - 2]), proj(*path[i + 2])
+        d.arrow_head(x2, y2, math.atan2(y2 - y1, x2 - x1), BLUE, 8)
+    # The velocity at entry, split along and across B: the across part is tangent to the
+    # circle (straight down at the near side) and the two stand as p / 2 pi to r, so that
+    # tan theta = 2 pi r / p as the helix drawn has it.
+    k = 1.8
+    x0, y0 = proj(*path[0])
+    ax, ay = proj(k * pitch / (2 * math.pi), 0, r)
+    sx, sy = proj(0, -k * r, r)
     d.arrow(x0, y0, ax, ay, GREEN, 2, 7)
-    sx, sy = proj(0, r, across)
     d.arrow(x0, y0, sx, sy, GREEN, 2, 7)
-    d.text(x0 - 4, y0 - 12, "v cos θ", 11, GREEN, FONT_ITALIC)
-    d.text(4, sy - 2, "v sin \u03b8", 11, GREEN, FONT_ITALIC)
-    d.line(proj(pitch * 1, r, 0)[0], 172, proj(pitch * 2, r, 0)[0], 172, GREY)
-    d.line(proj(pitch * 1, r, 0)[0], 166, proj(pitch * 1, r, 0)[0], 178, GREY)
-    d.line(proj(pitch * 2, r, 0)[0], 166, proj(pitch * 2, r, 0)[0], 178, GREY)
-    d.text((proj(pitch * 1, r, 0)[0] + proj(pitch * 2, r, 0)[0]) / 2, 183, "pitch p", 10, "black", FONT_ITALIC, "c")
+    d.text(x0 - 5, y0, "v cos \u03b8", 11, GREEN, FONT_ITALIC, "e")
+    d.text(sx - 9, sy - 8, "v sin \u03b8", 11, GREEN, FONT_ITALIC, "e")
+    # The pitch: two points a turn apart, at the near side, marked below the helix.
+    p1, p2 = proj(pitch, -r - 12, r), proj(2 * pitch, -r - 12, r)
+    d.line(p1[0], p1[1], p2[0], p2[1], GREY)
+    for px, py in (p1, p2):
+        d.line(px, py - 6, px, py + 6, GREY)
+    d.text((p1[0] + p2[0]) / 2, p1[1] + 12, "pitch p", 10, "black", FONT_ITALIC, "c")
     d.text(8, 12, "path of an electron entering at angle \u03b8 to B", 10)
     save_gif("helix.gif", d)
 
@@ -862,28 +947,43 @@ def projectile():
 # ---------------------------------------------------------------- e/m
 
 def thomson():
-    w, h = 300, 180
+    w, h = 300, 196
     d = Drawing(w, h)
-    d.rect(10, 80, 50, 100, "#c0c0c0", "black")
-    d.text(12, 112, "gun", 10)
-    d.rect(90, 46, 210, 52, "#c0c0c0", "black")
-    d.rect(90, 128, 210, 134, "#c0c0c0", "black")
-    d.text(214, 48, "+", 13, RED, FONT_BOLD)
-    d.text(214, 132, "\u2212", 13, BLUE, FONT_BOLD)
-    # The field symbols leave the left of the plates to the force arrows and their labels.
-    for x in range(150, 200, 20):
-        for y in range(62, 126, 20):
-            cross_symbol(d, x, y, 3.5, GREEN)
-    for x in (95, 205):
-        d.arrow(x, 55, x, 125, "#e08080", 1, 6)
-    d.line(50, 90, 285, 90, BLUE, 2)
-    d.line(280, 24, 280, 160, "#40a040", 3)
-    d.text(268, 172, "screen", 10, anchor="c")
-    d.text(112, 152, "E down, B into page", 10)
-    d.arrow(104, 88, 104, 64, RED, 2, 6)
-    d.text(110, 68, "eE", 10, RED, FONT_ITALIC)
-    d.arrow(118, 92, 118, 116, GREEN, 2, 6)
-    d.text(124, 114, "Bev", 10, GREEN, FONT_ITALIC)
+    # Plates 125 long and 100 apart; the field symbols stand one to a 25-pixel square of
+    # the whole space between them, in rows clear of the beam.
+    px0, px1, pt, pb = 85, 210, 42, 142
+    mid = (pt + pb) / 2
+    cell = 25
+    d.rect(10, mid - 10, 50, mid + 10, "#c0c0c0", "black")
+    d.text(12, mid + 22, "gun", 10)
+    d.rect(px0, pt - 6, px1, pt, "#c0c0c0", "black")
+    d.rect(px0, pb, px1, pb + 6, "#c0c0c0", "black")
+    d.text(px1 + 4, pt - 2, "+", 13, RED, FONT_BOLD)
+    d.text(px1 + 4, pb + 4, "\u2212", 13, BLUE, FONT_BOLD)
+    for i in range((px1 - px0) // cell):
+        for j in range((pb - pt) // cell):
+            cross_symbol(d, px0 + cell * (i + 0.5), pt + cell * (j + 0.5), 3.5, GREEN)
+    # E, from the + plate to the - plate, between the columns of field symbols.
+    for x in (px0 + cell, px1 - cell):
+        d.arrow(x, pt + 3, x, pb - 3, "#e08080", 1, 6)
+    # With eE = Bev there is no force across the beam: it goes straight, and ends on the screen.
+    screen = 280
+    d.line(50, mid, screen, mid, BLUE, 2)
+    d.line(screen, 26, screen, 168, "#40a040", 3)
+    d.text(screen - 12, 180, "screen", 10, anchor="c")
+    d.text(px0 + 22, 160, "E down, B into page", 10)
+    # The two forces on one electron, between the second and third columns; their labels
+    # in the gaps between the rows.  Picture axes: x right, y down, z into the page.
+    q, e_field, b_field, v = -1.0, (0.0, 1.0, 0.0), (0.0, 0.0, 1.0), (1.0, 0.0, 0.0)
+    f_e = q * e_field[1]
+    f_b = q * (v[2] * b_field[0] - v[0] * b_field[2])
+    if f_e + f_b != 0:
+        sys.exit("thomson.gif: the forces do not balance")
+    fx = px0 + 2 * cell
+    for f, colour, label in ((f_e, RED, "eE"), (f_b, GREEN, "Bev")):
+        sign = 1 if f > 0 else -1
+        d.arrow(fx, mid + 2 * sign, fx, mid + 28 * sign, colour, 2, 6)
+        d.text(fx + 5, mid + cell * sign, label, 10, colour, FONT_ITALIC)
     d.text(8, 14, "Balanced: eE = Bev, so v = E/B; the beam goes straight", 10)
     save_gif("thomson.gif", d)
 
