@@ -203,6 +203,22 @@ TEST_F(MainWindowTest, HelpSearchesThePageTitles) {
   H.SearchEdit->setText("start");
   ASSERT_EQ(H.List->count(), 1);
   EXPECT_EQ(H.List->item(0)->text(), "Starting Vornelle");
+  // Enter in the field opens the first match, or the one chosen in the list.
+  auto PressEnter = [&] {
+    QKeyEvent Press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(H.SearchEdit, &Press);
+  };
+  PressEnter();
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/3000.htm"));
+  EXPECT_EQ(H.Pane->Title(), "Starting Vornelle");
+  H.SearchEdit->setText("field");
+  ASSERT_EQ(H.List->count(), 2);
+  H.List->setCurrentRow(1);
+  PressEnter();
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/1700.htm"));
+  H.SearchEdit->setText("quark");
+  PressEnter(); // no match: the page stays
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/1700.htm"));
   F.Contents1->trigger();
   EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/contents.htm"));
   H.close();
