@@ -622,13 +622,14 @@ TEST_F(MainWindowTest, TheFieldAndCoilViewsStartInTheMiddleOfTheirPictures) {
       F.ElectricFieldItem->trigger();
       Pump();
       Middle(Field->FieldSB);
+      F.MagneticFieldsItem->trigger();
+      Pump();
+      Middle(Coil->MagSB);
     }
     F.show();
     Pump();
-    if (!ChosenFirst) {
-      F.ElectricFieldItem->trigger();
-      Pump();
-    }
+    F.ElectricFieldItem->trigger();
+    Pump();
     Middle(Field->FieldSB);
     F.MagneticFieldsItem->trigger();
     Pump();
