@@ -187,8 +187,11 @@ public:
   }
 
 protected:
-  bool eventFilter(QObject *, QEvent *E) override {
-    if (E->type() == QEvent::Paint && Box->isVisible()) Seen = true;
+  bool eventFilter(QObject *Pic, QEvent *E) override {
+    if (E->type() == QEvent::Paint && Box->isVisible() && !Seen) {
+      Seen = true;
+      Pic->removeEventFilter(this);
+    }
     return false;
   }
 
