@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -172,15 +171,40 @@ void CentreScrollBox(QScrollArea *Box) {
     B->setValue((B->minimum() + B->maximum()) / 2);
 }
 
+namespace {
+// Re-centres a scroll box whenever its ranges change, until its picture has been painted on
+// the screen: only the window's layout gives a sheet its size, and a sheet shown before the
+// window, or behind another sheet, is laid out later, perhaps more than once.
+class TCentreUntilSeen : public QObject {
+public:
+  explicit TCentreUntilSeen(QScrollArea *ABox) : QObject(ABox), Box(ABox) {
+    for (QScrollBar *B : {Box->horizontalScrollBar(), Box->verticalScrollBar()})
+      connect(B, &QScrollBar::rangeChanged, this, [this] {
+        if (!Seen) CentreScrollBox(Box);
+      });
+    if (QWidget *Pic = Box->widget()) Pic->installEventFilter(this);
+    CentreScrollBox(Box);
+  }
+
+protected:
+  bool eventFilter(QObject *Pic, QEvent *E) override {
+    if (E->type() == QEvent::Paint && Box->isVisible() && !Seen) {
+      Seen = true;
+      Pic->removeEventFilter(this);
+    }
+    return false;
+  }
+
+private:
+  QScrollArea *Box;
+  bool Seen = false;
+};
+} // namespace
+
 void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred) {
   if (Centred) return;
-  // The timer dies with the box, and the box with the page that owns Centred.
-  QTimer::singleShot(0, Box, [Box, Done = &Centred] {
-    // A sheet shown at start-up behind another has no size yet: try again next time.
-    if (*Done || !Box->isVisible() || Box->viewport()->width() <= 0) return;
-    CentreScrollBox(Box);
-    *Done = true;
-  });
+  Centred = true;
+  new TCentreUntilSeen(Box); // owned by the box
 }
 
 TPaintBox *MakePicture(QWidget *Parent, const char *Name, int Width, int Height, TCursor Cursor,

@@ -68,8 +68,8 @@ void SetResourceGlyph(TKitSpeedButton *Button, const std::string &Name);
 QScrollArea *MakeScrollBox(QWidget *Parent, const char *Name, TColor Color = clWhite);
 // Scrolls a scroll box to the middle of its picture.
 void CentreScrollBox(QScrollArea *Box);
-// The same once the sheet has been laid out and shows (a box has its size only then), the
-// first time only: Centred records that it was done. Nothing happens if the box is gone.
+// The same for the first showing of its sheet: the view stays in the middle while the window
+// lays the sheet out, until the picture has been seen. Centred records that it was arranged.
 void CentreScrollBoxWhenLaidOut(QScrollArea *Box, bool &Centred);
 // A picture: a paint box of fixed size with its cursor and hint; inside a scroll box when
 // Parent is one.

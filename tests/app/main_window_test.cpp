@@ -203,6 +203,22 @@ TEST_F(MainWindowTest, HelpSearchesThePageTitles) {
   H.SearchEdit->setText("start");
   ASSERT_EQ(H.List->count(), 1);
   EXPECT_EQ(H.List->item(0)->text(), "Starting Vornelle");
+  // Enter in the field opens the first match, or the one chosen in the list.
+  auto PressEnter = [&] {
+    QKeyEvent Press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(H.SearchEdit, &Press);
+  };
+  PressEnter();
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/3000.htm"));
+  EXPECT_EQ(H.Pane->Title(), "Starting Vornelle");
+  H.SearchEdit->setText("field");
+  ASSERT_EQ(H.List->count(), 2);
+  H.List->setCurrentRow(1);
+  PressEnter();
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/1700.htm"));
+  H.SearchEdit->setText("quark");
+  PressEnter(); // no match: the page stays
+  EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/1700.htm"));
   F.Contents1->trigger();
   EXPECT_TRUE(SameText(H.CurrentFile(), Dir + "Help/contents.htm"));
   H.close();
@@ -585,26 +601,38 @@ TEST_F(MainWindowTest, HelpShowsTheRealFieldPage) {
 }
 
 // The field and coil pictures are larger than their boxes: the first time each sheet shows,
-// its view is in the middle of the picture, though the window was built showing the index.
+// its view is in the middle of the picture, though the window was built showing the index,
+// and though the topic was chosen before the window was up.
 TEST_F(MainWindowTest, TheFieldAndCoilViewsStartInTheMiddleOfTheirPictures) {
   MakeProgramFolder();
-  TFieldFrm &F = MakeWindow();
-  F.show();
-  Pump();
   auto Middle = [](QScrollArea *Box) {
     for (QScrollBar *B : {Box->horizontalScrollBar(), Box->verticalScrollBar()}) {
       ASSERT_GT(B->maximum(), 0);
       EXPECT_EQ(B->value(), B->maximum() / 2);
     }
   };
-  F.ElectricFieldItem->trigger();
-  Pump();
-  auto *Field = dynamic_cast<TFieldPage *>(F.PageOfSheet(TSheet::Field));
-  ASSERT_NE(Field, nullptr);
-  Middle(Field->FieldSB);
-  F.MagneticFieldsItem->trigger();
-  Pump();
-  auto *Coil = dynamic_cast<TCoilPage *>(F.PageOfSheet(TSheet::Mag));
-  ASSERT_NE(Coil, nullptr);
-  Middle(Coil->MagSB);
+  for (bool ChosenFirst : {false, true}) {
+    SCOPED_TRACE(ChosenFirst ? "chosen before the window shows" : "chosen in the shown window");
+    TFieldFrm &F = MakeWindow();
+    auto *Field = dynamic_cast<TFieldPage *>(F.PageOfSheet(TSheet::Field));
+    auto *Coil = dynamic_cast<TCoilPage *>(F.PageOfSheet(TSheet::Mag));
+    ASSERT_TRUE(Field && Coil);
+    if (ChosenFirst) {
+      // In the middle from the choice on, and kept there as the window lays the sheet out.
+      F.ElectricFieldItem->trigger();
+      Pump();
+      Middle(Field->FieldSB);
+      F.MagneticFieldsItem->trigger();
+      Pump();
+      Middle(Coil->MagSB);
+    }
+    F.show();
+    Pump();
+    F.ElectricFieldItem->trigger();
+    Pump();
+    Middle(Field->FieldSB);
+    F.MagneticFieldsItem->trigger();
+    Pump();
+    Middle(Coil->MagSB);
+  }
 }

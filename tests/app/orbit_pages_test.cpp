@@ -216,7 +216,10 @@ protected:
     Host.ShowSheet(TSheet::BinOrbit);
     Page->DrawGrid();
   }
-  void TearDown() override { AbortFlag = true; }
+  void TearDown() override {
+    AbortFlag = true;
+    SetMessageDlgHook({});
+  }
   void Type(const std::string &Keys) {
     for (char K : Keys) {
       char16_t C = K;
@@ -334,9 +337,32 @@ TEST_F(BinOrbitPageTest, RunDisablesStartGridAndResetThenResetRestoresTheBodies)
   EXPECT_EQ(Page->BinOrbPic->Canvas().Pixels(290, 200), clYellow);
 }
 
-TEST_F(BinOrbitPageTest, CoincidentBodiesDoNotRunAndZoomIsClamped) {
+TEST_F(BinOrbitPageTest, CoincidentBodiesAreToldAndDoNotRunAndZoomIsClamped) {
+  std::vector<std::string> Told;
+  bool IdleWhenTold = false;
+  SetMessageDlgHook([&](const std::string &Text, TMsgDlgType Type, TMsgDlgButtons Buttons) {
+    Told.push_back(Text);
+    IdleWhenTold = AbortFlag && !Page->Running() && Page->grid->isEnabled();
+    EXPECT_EQ(Type, mtInformation);
+    EXPECT_EQ(Buttons, mbOK);
+    return mrOk;
+  });
+  // The third body on the first takes no part with two bodies: that run starts.
+  Page->Cells[2][3] = "3";
+  AtPump(Page->BinOrbPic, 1, [&] { Page->binStopBtnClick(); });
+  Page->binStartBtnClick();
+  EXPECT_TRUE(Told.empty());
+  EXPECT_NE(Page->Bodies[0].y, 0);
+  Page->binApplyBtnClick();
   Page->Cells[2][2] = "3";
-  Page->binStartBtnClick(); // both bodies at (3, 0)
+  Page->binStartBtnClick(); // both bodies at (3, 0): nothing starts, nothing moves
+  ASSERT_EQ(Told.size(), 1u);
+  EXPECT_EQ(
+      Told[0],
+      "The yellow and the red body are at the same place.\rMove one of them before you start.");
+  EXPECT_TRUE(IdleWhenTold);
+  EXPECT_EQ(Page->Bodies[1].x, -3);
+  EXPECT_EQ(Page->Bodies[1].vy, -0.288);
   EXPECT_TRUE(AbortFlag);
   EXPECT_TRUE(Page->binStartBtn->Enabled());
   EXPECT_TRUE(Page->grid->isEnabled());

@@ -42,10 +42,19 @@ THelpFrm::THelpFrm(const std::string &HelpDir) : Dir(IncludeTrailingSlash(HelpDi
   Column->addWidget(Pane, 3);
   connect(SearchEdit, &QLineEdit::textChanged, this,
           [this](const QString &Text) { FillList(FromQString(Text)); });
-  connect(List, &QListWidget::itemActivated, this, [this](QListWidgetItem *Item) {
-    FContext = 0;
-    OpenPage(FromQString(Item->data(Qt::UserRole).toString()));
+  connect(List, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem *Item) { OpenItem(Item); });
+  // Enter in the field opens the match chosen in the list, or else the first one.
+  connect(SearchEdit, &QLineEdit::returnPressed, this, [this] {
+    QListWidgetItem *Item = List->currentItem();
+    OpenItem(Item && Item->isSelected() ? Item : List->item(0));
   });
+}
+
+void THelpFrm::OpenItem(QListWidgetItem *Item) {
+  if (!Item) return;
+  FContext = 0;
+  OpenPage(FromQString(Item->data(Qt::UserRole).toString()));
 }
 
 const std::vector<THelpPage> &THelpFrm::Pages() {

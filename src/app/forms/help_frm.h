@@ -10,6 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class THtmlPane;
 
 struct THelpPage {
@@ -47,6 +48,7 @@ public:
 
 private:
   void OpenPage(const std::string &File);
+  void OpenItem(QListWidgetItem *Item); // none: nothing happens
   void FillList(const std::string &Keyword);
   // The line under the title: a search prompt or a page that could not be opened; hidden
   // when empty.

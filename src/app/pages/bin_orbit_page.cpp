@@ -10,6 +10,7 @@
 
 #include "app/page_kit.h"
 #include "app/pages/orbit_page.h"
+#include "platform/application.h"
 #include "platform/frame_pacer.h"
 #include "platform/numbers.h"
 #include "platform/paint_box.h"
@@ -23,6 +24,9 @@ const char *const PicHint =
 constexpr TColor clLightYellow = 0xE0FFFF;
 constexpr char16_t KeyBackspace = 8, KeyEnter = 13;
 constexpr uint16_t VkLeft = 37, VkUp = 38, VkRight = 39, VkDown = 40;
+
+// The bodies as the grid shows them: by the colours of their discs.
+std::string BodyColourName(int I) { return I == 0 ? "yellow" : I == 1 ? "red" : "blue"; }
 } // namespace
 
 TGridEdit EditGridText(const std::string &Old, bool Fresh, char16_t Key) {
@@ -134,14 +138,18 @@ void TBinOrbitPage::InitGrid() {
   }
 }
 
-void TBinOrbitPage::ReadGrid() {
+std::vector<TBody> TBinOrbitPage::GridBodies() const {
+  std::vector<TBody> B(MaxBodies);
   for (int I = 0; I < MaxBodies; ++I) {
     double V[GridCols] = {};
     for (int C = 1; C < GridCols; ++C)
       if (!TryStrToFloat(Cells[C][I + 1], V[C])) V[C] = 0;
-    Bodies[I] = TBody{V[2], V[3], V[4], V[5], V[1]};
+    B[I] = TBody{V[2], V[3], V[4], V[5], V[1]};
   }
+  return B;
 }
+
+void TBinOrbitPage::ReadGrid() { Bodies = GridBodies(); }
 
 void TBinOrbitPage::DrawBodiesSetup() {
   ::DrawBodiesSetup(BinOrbPic->Canvas(), View(), std::span(Bodies.data(), BodyCount()),
@@ -244,6 +252,17 @@ void TBinOrbitPage::PlanetRGClick() {
 }
 
 void TBinOrbitPage::binStartBtnClick() {
+  // Two bodies in one place pull each other with no finite force: the run could not take
+  // a single step, so the pupil is told which two to move instead.
+  const std::vector<TBody> Entered = GridBodies();
+  for (int I = 0; I < BodyCount(); ++I)
+    for (int J = I + 1; J < BodyCount(); ++J)
+      if (Entered[I].x == Entered[J].x && Entered[I].y == Entered[J].y) {
+        MessageDlg("The " + BodyColourName(I) + " and the " + BodyColourName(J) +
+                       " body are at the same place.\rMove one of them before you start.",
+                   mtInformation, mbOK);
+        return;
+      }
   Run({{binStartBtn, binApplyBtn, grid}, {binStopBtn}}, [this](const TYield &Yield) {
     DrawGrid();
     ReadGrid();

@@ -40,6 +40,8 @@ public:
   TOrbitView View() const { return {BodyScale, BodyOriginX, BodyOriginY}; }
 
   void InitGrid();
+  // The three bodies as the grid's cells give them (a cell that is no number gives 0).
+  std::vector<TBody> GridBodies() const;
   void ReadGrid();
   void DrawBodiesSetup();
   void gridSelectCell(int ACol, int ARow, bool &CanSelect);

@@ -144,5 +144,5 @@ private:
   TCanvas &FieldCanvas() const;
   QAction *Item(TMenuItem I) const { return Host.MenuItem(I); }
 
-  bool Centred = false; // the picture was centred in its scroll box once
+  bool Centred = false; // the first showing's centring is arranged
 };
