@@ -33,7 +33,8 @@ TBitmap StretchedPart(const TBitmap &Src, const TRect &Box, int SW, int SH, int 
   return TBitmap::FromRgb32(PW, PH, Px.data());
 }
 
-// The first pixel of a stretch to D pixels whose source (D x S wide) is at or past B.
+// Of S source pixels stretched to D, the first destination pixel that shows source pixel B
+// or a later one.
 int StretchedEdge(int64_t B, int64_t D, int64_t S) { return int((B * D + S - 1) / S); }
 
 // The bitmap's pixels as one run of rows, or nullptr when its rows are not contiguous.
