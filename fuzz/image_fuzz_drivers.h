@@ -42,16 +42,23 @@ inline void Gif(std::span<const uint8_t> Data) {
   bool Single;
   std::unique_ptr<TGIFImage> Image = CreateAGifFromStream(Data, Single);
   if (!Image) return;
-  // Large (but allowed) screens are only loaded: walking and copying them would cost
+  // Large (but allowed) composites are only loaded: walking and copying them would cost
   // several loads' worth of memory traffic and no new paths.
-  if (int64_t(Image->ScreenWidth) * Image->ScreenHeight > ExtraWorkPixels) return;
+  const TBitmap &Composite = Image->Composite();
+  if (int64_t(Composite.Width()) * Composite.Height() > ExtraWorkPixels) return;
   // Walk the animation twice round, through every disposal.
   for (int I = 0; I < 2 * Image->FrameCount && I < 64; ++I) Image->SetCurrentFrame(Image->CurrentFrame + 1);
   Image->GetMaskedBitmap();
   Image->GetMask();
   std::unique_ptr<TGIFImage> Copy = TGIFImage::CreateCopy(*Image);
   Image.reset();
+  if (!Copy) return;
   Copy->SetCurrentFrame(2);
+  // Drawn small, at its own size where that is small, and stretched, partly off the canvas.
+  TBitmap Target(24, 20);
+  if (int64_t(Copy->ScreenWidth) * Copy->ScreenHeight <= 24 * 20)
+    Copy->Draw(Target.Canvas(), nullptr, 1, 1, Copy->ScreenWidth, Copy->ScreenHeight);
+  Copy->Draw(Target.Canvas(), nullptr, -3, 2, 23, 17);
 }
 
 inline void Jpeg(std::span<const uint8_t> Data) {

@@ -33,9 +33,11 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/graphic.h"
+#include "platform/image_raw.h"
 #include "platform/menu_style.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
+#include "widgets/kit_gif.h"
 
 // ---- Status bar ----
 
@@ -459,8 +461,8 @@ void TFieldFrm::BuildPages() {
   }
 }
 
-void TFieldFrm::FitToScreen() {
-  if (Options.Screen) return FitToScreen(*Options.Screen);
+TScreenGeometry TFieldFrm::ScreenGeometry() const {
+  if (Options.Screen) return *Options.Screen;
   TScreenGeometry G;
   G.Width = Screen->Width();
   G.Height = Screen->Height();
@@ -468,8 +470,10 @@ void TFieldFrm::FitToScreen() {
   G.WorkTop = Screen->WorkAreaTop();
   G.WorkWidth = Screen->WorkAreaWidth();
   G.WorkHeight = Screen->WorkAreaHeight();
-  FitToScreen(G);
+  return G;
 }
+
+void TFieldFrm::FitToScreen() { FitToScreen(ScreenGeometry()); }
 
 void TFieldFrm::FitToScreen(const TScreenGeometry &G) {
   if (G.Width > 640) {
@@ -851,7 +855,11 @@ void TFieldFrm::ShowBigPicture(const std::string &File) {
     try {
       TPicture P;
       P.LoadFromFile(File);
-      Picture = std::make_unique<TBitmap>(P.Graphic()->ToBitmap());
+      // The text pane's limits hold here too: a GIF whose screen it refuses is refused,
+      // however small its frames.
+      const auto *Gif = dynamic_cast<const TKitGIFImage *>(P.Graphic());
+      if (!Gif || ImageSizeAllowed(Gif->ScreenWidth, Gif->ScreenHeight))
+        Picture = std::make_unique<TBitmap>(P.Graphic()->ToBitmap());
     } catch (const Exception &) { Picture.reset(); }
   } else if (FileExists(File)) {
     Picture = LoadImageFromFile(File, false);
@@ -863,8 +871,26 @@ void TFieldFrm::ShowBigPicture(const std::string &File) {
   TBigPicFrm Pop;
   Pop.MagPic->setPixmap(QPixmap::fromImage(BitmapToImage(*Picture)));
   Pop.MagPic->adjustSize();
-  Pop.setFixedSize(Pop.MagPic->size());
   LastBigPicSize = Pop.MagPic->size();
+  // The window is never too small to see, and lies whole on the work area, its title bar
+  // and edges included; a larger picture is cut. Until the window manager has framed the
+  // pop-up, the main window's frame tells how wide those are.
+  const TScreenGeometry G = ScreenGeometry();
+  auto Margins = [](const QWidget &W) {
+    const QRect In = W.geometry(), Out = W.frameGeometry();
+    return QSize(In.left() - Out.left() + Out.right() - In.right(),
+                 In.top() - Out.top() + Out.bottom() - In.bottom());
+  };
+  Pop.winId();
+  const QSize Frame = Margins(Pop).expandedTo(isVisible() ? Margins(*this) : QSize());
+  const int FW = Frame.width(), FH = Frame.height();
+  const QSize Size =
+      Pop.MagPic->size()
+          .expandedTo(QSize(TBigPicFrm::MinWidth, TBigPicFrm::MinHeight))
+          .boundedTo(QSize(std::max(1, G.WorkWidth - FW), std::max(1, G.WorkHeight - FH)));
+  Pop.setFixedSize(Size);
+  Pop.move(G.WorkLeft + (G.WorkWidth - Size.width() - FW) / 2,
+           G.WorkTop + (G.WorkHeight - Size.height() - FH) / 2);
   Pop.exec();
 }
 

@@ -150,6 +150,8 @@ public:
   void FormCreate();
   void FitToScreen();
   void FitToScreen(const TScreenGeometry &Geometry);
+  // The screen and its work area: the options' when given, else the real screen's.
+  TScreenGeometry ScreenGeometry() const;
   void FormShow();
   void FormCloseQuery(bool &CanClose);
   void FormKeyDown(uint16_t &Key);

@@ -19,17 +19,23 @@ constexpr uint32_t Hole = 0; // a decoded transparent pixel, before the mask is 
 constexpr int64_t MaxGifFramePixels = MaxImagePixels * 2;
 constexpr int64_t MaxGifFileBytes = int64_t(64) << 20;
 
-// Nearest-neighbour stretch, as COLORONCOLOR deletes or repeats whole rows and columns.
-TBitmap Stretched(const TBitmap &Src, int W, int H) {
-  std::vector<uint32_t> Px(size_t(W) * size_t(H));
-  const int SW = Src.Width(), SH = Src.Height();
-  for (int Y = 0; Y < H; ++Y) {
-    const uint32_t *S = Src.ScanLine(int(int64_t(Y) * SH / H));
-    uint32_t *D = Px.data() + size_t(Y) * size_t(W);
-    for (int X = 0; X < W; ++X) D[X] = S[int64_t(X) * SW / W];
+// The part of a screen of SW x SH stretched to W x H that shows Src, which lies at Box of
+// that screen: pixel (X, Y) of the result is pixel Origin + (X, Y) of the stretched screen.
+// Nearest neighbour, as COLORONCOLOR deletes or repeats whole rows and columns.
+TBitmap StretchedPart(const TBitmap &Src, const TRect &Box, int SW, int SH, int W, int H,
+                      const TPoint &Origin, int PW, int PH) {
+  std::vector<uint32_t> Px(size_t(PW) * size_t(PH));
+  for (int Y = 0; Y < PH; ++Y) {
+    const uint32_t *S = Src.ScanLine(int(int64_t(Y + Origin.Y) * SH / H) - Box.Top);
+    uint32_t *D = Px.data() + size_t(Y) * size_t(PW);
+    for (int X = 0; X < PW; ++X) D[X] = S[int64_t(X + Origin.X) * SW / W - Box.Left];
   }
-  return TBitmap::FromRgb32(W, H, Px.data());
+  return TBitmap::FromRgb32(PW, PH, Px.data());
 }
+
+// Of S source pixels stretched to D, the first destination pixel that shows source pixel B
+// or a later one.
+int StretchedEdge(int64_t B, int64_t D, int64_t S) { return int((B * D + S - 1) / S); }
 
 // The bitmap's pixels as one run of rows, or nullptr when its rows are not contiguous.
 uint32_t *Pixels(TBitmap &B) {
@@ -64,20 +70,38 @@ int64_t AreaBytes(int64_t W, int64_t H, bool Masked) {
   return std::max<int64_t>(0, W) * std::max<int64_t>(0, H) * 4 * (Masked ? 2 : 1);
 }
 
-// What the frames of a file take decoded: their bitmaps and masks, the composite of the
-// screen they cover with its mask, and the areas saved for frames that restore them.
-int64_t DecodedBytes(const TGifContainer &G) {
-  int64_t W = G.ScreenWidth, H = G.ScreenHeight, Bytes = 0;
-  bool Masked = false;
-  for (const TGifFrameInfo &F : G.Frames) {
-    W = std::max<int64_t>(W, int64_t(F.Left) + F.Width);
-    H = std::max<int64_t>(H, int64_t(F.Top) + F.Height);
-    Masked = Masked || F.Transparent;
+// The part of the screen that some frame covers; what lies outside every frame never
+// changes (black, or transparent), so the composite holds this part only. 1 x 1 at the
+// origin when no frame covers anything.
+const TGifFrameInfo &Of(const TGifFrameInfo &F) { return F; }
+const TgfFrame &Of(const std::shared_ptr<const TgfFrame> &F) { return *F; }
+template <class Frames>
+TRect CoveredBox(const Frames &List) {
+  int64_t L = INT64_MAX, T = INT64_MAX, R = 0, B = 0;
+  for (const auto &Item : List) {
+    const auto &F = Of(Item);
+    if (F.Width <= 0 || F.Height <= 0) continue;
+    L = std::min<int64_t>(L, F.Left);
+    T = std::min<int64_t>(T, F.Top);
+    R = std::max<int64_t>(R, int64_t(F.Left) + F.Width);
+    B = std::max<int64_t>(B, int64_t(F.Top) + F.Height);
   }
+  if (R <= L || B <= T) return Rect(0, 0, 1, 1);
+  return Rect(int(L), int(T), int(R), int(B));
+}
+
+// What the frames of a file take decoded: their bitmaps and masks, the composite of the
+// part of the screen they cover with its mask, and the areas saved for frames that
+// restore them.
+int64_t DecodedBytes(const TGifContainer &G) {
+  int64_t Bytes = 0;
+  bool Masked = false;
+  for (const TGifFrameInfo &F : G.Frames) Masked = Masked || F.Transparent;
   for (const TGifFrameInfo &F : G.Frames)
     Bytes += AreaBytes(F.Width, F.Height, F.Transparent) +
              (F.Disposal == 3 ? AreaBytes(F.Width, F.Height, Masked) : 0);
-  return Bytes + AreaBytes(W, H, Masked);
+  const TRect Box = CoveredBox(G.Frames);
+  return Bytes + AreaBytes(Box.Width(), Box.Height(), Masked);
 }
 
 } // namespace
@@ -295,13 +319,17 @@ bool TGIFImage::ParseStream() {
   return true;
 }
 
+TRect TGIFImage::FrameBox() const { return CoveredBox(Frames); }
+
 void TGIFImage::AllocateComposite() {
   FCompositeIsFrame1 = false;
+  FBox = FrameBox();
+  const int BW = FBox.Width(), BH = FBox.Height();
   if (!IsTransparent && !Frames.empty()) {
     const TgfFrame &F = Frame(1);
-    if (F.Disposal != 3 && F.Left == 0 && F.Top == 0 && F.Bitmap.Width() == ScreenWidth &&
-        F.Bitmap.Height() == ScreenHeight) {
-      // An opaque first frame that fills the screen is the composite until something
+    if (F.Disposal != 3 && F.Left == FBox.Left && F.Top == FBox.Top && F.Bitmap.Width() == BW &&
+        F.Bitmap.Height() == BH) {
+      // An opaque first frame that covers every other is the composite until something
       // else is drawn into it: the pixels are shared, not copied.
       FImage = F.Bitmap;
       FMask = TBitmap();
@@ -310,15 +338,15 @@ void TGIFImage::AllocateComposite() {
       return;
     }
   }
-  FImage = TBitmap(ScreenWidth, ScreenHeight);
+  FImage = TBitmap(BW, BH);
   FImage.Fill(clBlack);
   FMask = TBitmap();
   if (IsTransparent) {
     // All white (nothing drawn yet), made monochrome in one conversion.
-    const std::vector<uint8_t> Nothing(size_t(ScreenWidth) * size_t(ScreenHeight));
+    const std::vector<uint8_t> Nothing(size_t(BW) * size_t(BH));
     std::array<uint32_t, 256> Pal{};
     Pal[0] = White;
-    FMask = TBitmap::FromIndexed(ScreenWidth, ScreenHeight, Nothing.data(), Pal, pf1bit);
+    FMask = TBitmap::FromIndexed(BW, BH, Nothing.data(), Pal, pf1bit);
   }
   FBackground.reset();
 }
@@ -357,7 +385,8 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage &Src) {
 }
 
 int64_t TGIFImage::PictureBytes() const {
-  int64_t Bytes = AreaBytes(ScreenWidth, ScreenHeight, IsTransparent);
+  const TRect Box = FrameBox();
+  int64_t Bytes = AreaBytes(Box.Width(), Box.Height(), IsTransparent);
   for (const auto &F : Frames)
     Bytes += (IsCopy ? 0 : AreaBytes(F->Width, F->Height, F->Transparent)) +
              (F->Disposal == 3 ? AreaBytes(F->Width, F->Height, IsTransparent) : 0);
@@ -373,9 +402,11 @@ void TGIFImage::RenderFrame() {
     if (CurrentFrame == 1) return; // it shows frame 1 already
     FCompositeIsFrame1 = false;
   }
-  const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
-  const int X1 = std::min(ScreenWidth, F.Left + F.Width);
-  const int Y1 = std::min(ScreenHeight, F.Top + F.Height);
+  // Frame pixels in screen coordinates; the composite starts at the box's corner.
+  const int X0 = std::max(FBox.Left, F.Left), Y0 = std::max(FBox.Top, F.Top);
+  const int X1 = std::min(FBox.Right, F.Left + F.Width);
+  const int Y1 = std::min(FBox.Bottom, F.Top + F.Height);
+  const int CX = X0 - FBox.Left, BY = FBox.Top;
   if (X1 <= X0 || Y1 <= Y0 || F.Bitmap.Empty()) return;
   if (F.Disposal == 3) {
     TRestore &R = Restore[size_t(CurrentFrame - 1)];
@@ -385,16 +416,17 @@ void TGIFImage::RenderFrame() {
     R.Image.SetPixelFormat(pf32bit);
     if (IsTransparent) R.Mask = TBitmap(X1 - X0, Y1 - Y0);
     for (int Y = Y0; Y < Y1; ++Y) {
-      std::memcpy(R.Image.ScanLine(Y - Y0), FImage.ScanLine(Y) + X0, RowBytes);
-      if (IsTransparent) std::memcpy(R.Mask.ScanLine(Y - Y0), FMask.ScanLine(Y) + X0, RowBytes);
+      std::memcpy(R.Image.ScanLine(Y - Y0), FImage.ScanLine(Y - BY) + CX, RowBytes);
+      if (IsTransparent)
+        std::memcpy(R.Mask.ScanLine(Y - Y0), FMask.ScanLine(Y - BY) + CX, RowBytes);
     }
     if (IsTransparent) R.Mask.SetMonochrome(true);
     R.Saved = true;
   }
   for (int Y = Y0; Y < Y1; ++Y) {
     const uint32_t *S = F.Bitmap.ScanLine(Y - F.Top) + (X0 - F.Left);
-    uint32_t *D = FImage.ScanLine(Y) + X0;
-    uint32_t *M = IsTransparent ? FMask.ScanLine(Y) + X0 : nullptr;
+    uint32_t *D = FImage.ScanLine(Y - BY) + CX;
+    uint32_t *M = IsTransparent ? FMask.ScanLine(Y - BY) + CX : nullptr;
     if (F.Transparent) {
       DrawOpaque(S, F.Mask.ScanLine(Y - F.Top) + (X0 - F.Left), D, M, X1 - X0);
     } else {
@@ -408,22 +440,23 @@ void TGIFImage::DisposeFrame(int N) {
   if (ScanOnly || N < 1 || N > FrameCount || FImage.Empty()) return;
   FCompositeIsFrame1 = false;
   const TgfFrame &F = *Frames[size_t(N - 1)];
-  const int X0 = std::max(0, F.Left), Y0 = std::max(0, F.Top);
-  const int X1 = std::min(ScreenWidth, F.Left + F.Width);
-  const int Y1 = std::min(ScreenHeight, F.Top + F.Height);
+  const int X0 = std::max(FBox.Left, F.Left), Y0 = std::max(FBox.Top, F.Top);
+  const int X1 = std::min(FBox.Right, F.Left + F.Width);
+  const int Y1 = std::min(FBox.Bottom, F.Top + F.Height);
+  const int CX = X0 - FBox.Left, BY = FBox.Top, N1 = X1 - X0;
   if (X1 <= X0 || Y1 <= Y0) return;
   if (F.Disposal == 2) {
     for (int Y = Y0; Y < Y1; ++Y) {
-      std::fill(FImage.ScanLine(Y) + X0, FImage.ScanLine(Y) + X1, Black);
-      if (IsTransparent) std::fill(FMask.ScanLine(Y) + X0, FMask.ScanLine(Y) + X1, White);
+      std::fill_n(FImage.ScanLine(Y - BY) + CX, N1, Black);
+      if (IsTransparent) std::fill_n(FMask.ScanLine(Y - BY) + CX, N1, White);
     }
   } else if (F.Disposal == 3) {
     TRestore &R = Restore[size_t(N - 1)];
     if (!R.Saved || R.Image.Width() != X1 - X0 || R.Image.Height() != Y1 - Y0) return;
     for (int Y = Y0; Y < Y1; ++Y) {
-      std::memcpy(FImage.ScanLine(Y) + X0, R.Image.ScanLine(Y - Y0), size_t(X1 - X0) * 4);
+      std::memcpy(FImage.ScanLine(Y - BY) + CX, R.Image.ScanLine(Y - Y0), size_t(N1) * 4);
       if (IsTransparent)
-        std::memcpy(FMask.ScanLine(Y) + X0, R.Mask.ScanLine(Y - Y0), size_t(X1 - X0) * 4);
+        std::memcpy(FMask.ScanLine(Y - BY) + CX, R.Mask.ScanLine(Y - Y0), size_t(N1) * 4);
     }
   }
 }
@@ -482,20 +515,32 @@ void TGIFImage::Draw(TCanvas &Canvas, const TGifBackdrop *Backdrop, int X, int Y
   if (!ShowIt || Empty || ScanOnly || FrameCount == 0 || W <= 0 || H <= 0 || FImage.Empty())
     return;
   if (int64_t(W) * H > MaxImagePixels) return;
-  const bool Same = W == ScreenWidth && H == ScreenHeight;
+  // Only the part of the drawn rectangle that shows the composite is stretched; the rest
+  // shows what lies outside every frame.
+  const int SW = ScreenWidth, SH = ScreenHeight;
+  const TPoint At(StretchedEdge(FBox.Left, W, SW), StretchedEdge(FBox.Top, H, SH));
+  const int PW = StretchedEdge(FBox.Right, W, SW) - At.X;
+  const int PH = StretchedEdge(FBox.Bottom, H, SH) - At.Y;
   TBitmap SImage, SMask;
   const TBitmap *Img = &FImage, *Msk = &FMask;
-  if (!Same) {
-    SImage = Stretched(FImage, W, H);
+  if ((W != SW || H != SH) && PW > 0 && PH > 0) {
+    SImage = StretchedPart(FImage, FBox, SW, SH, W, H, At, PW, PH);
     Img = &SImage;
     if (IsTransparent) {
-      SMask = Stretched(FMask, W, H);
+      SMask = StretchedPart(FMask, FBox, SW, SH, W, H, At, PW, PH);
       SMask.SetMonochrome(true);
       Msk = &SMask;
     }
   }
+  const bool Shows = PW > 0 && PH > 0;
   if (!Frames[0]->Transparent || !IsTransparent) {
-    Canvas.Draw(X, Y, *Img);
+    if (At.X > 0 || At.Y > 0 || PW < W || PH < H) {
+      const TBrush Saved = Canvas.Brush();
+      Canvas.Brush() = TBrush{clBlack, bsSolid};
+      Canvas.FillRect(Bounds(X, Y, W, H));
+      Canvas.Brush() = Saved;
+    }
+    if (Shows) Canvas.Draw(X + At.X, Y + At.Y, *Img);
     return;
   }
   if (Frame(CurrentFrame).Disposal < 2) {
@@ -520,16 +565,16 @@ void TGIFImage::Draw(TCanvas &Canvas, const TGifBackdrop *Backdrop, int X, int Y
       }
       FFirstPaint = false;
     }
-    for (int R = 0; R < H; ++R) {
+    for (int R = 0; Shows && R < PH; ++R) {
       const uint32_t *S = Img->ScanLine(R), *M = Msk->ScanLine(R);
-      uint32_t *D = FBackground->ScanLine(R);
-      for (int C = 0; C < W; ++C)
+      uint32_t *D = FBackground->ScanLine(R + At.Y) + At.X;
+      for (int C = 0; C < PW; ++C)
         if ((M[C] & 0xFFFFFF) == 0) D[C] = S[C];
     }
     Canvas.Draw(X, Y, *FBackground);
     return;
   }
-  Canvas.MaskBlt(X, Y, W, H, *Img, 0, 0, *Msk, 0, 0);
+  if (Shows) Canvas.MaskBlt(X + At.X, Y + At.Y, PW, PH, *Img, 0, 0, *Msk, 0, 0);
 }
 
 const TBitmap *TGIFImage::GetBitmap() {

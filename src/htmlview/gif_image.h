@@ -127,8 +127,10 @@ public:
     F.Decode();
     return F;
   }
+  // The frames composed, over the part of the screen that some frame covers.
   const TBitmap &Composite() const { return FImage; }
   const TBitmap &CompositeMask() const { return FMask; }
+  TRect CompositeBounds() const { return FBox; }
 
   // The millisecond clock of the animation (timeGetTime); tests replace it.
   static std::function<uint32_t()> Clock;
@@ -137,6 +139,7 @@ private:
   void RenderFrame();
   void DisposeFrame(int N);
   void AllocateComposite();
+  TRect FrameBox() const;
   uint32_t Now() const;
 
   std::vector<std::shared_ptr<const TgfFrame>> Frames;
@@ -145,6 +148,7 @@ private:
   std::vector<TRestore> Restore;
   std::vector<uint8_t> Stream;
   TBitmap FImage, FMask;
+  TRect FBox; // where FImage lies on the screen
   std::unique_ptr<TBitmap> FBackground;
   std::unique_ptr<TBitmap> FMaskedBitmap, FBitmapCopy, FMaskCopy;
   int FAnimateSpeed = 100;

@@ -185,9 +185,10 @@ std::vector<uint8_t> EncodeGifLzw(const uint8_t *Indices, int Width, int Height,
         Limit <<= 1;
         ++CodeSize;
       }
-      if (Next >= 4094) {
-        // Table full: the pixel in hand goes out as a string of its own before the
-        // ClearCode, so the next string starts afresh.
+      if (Next > 4094) {
+        // Table full once code 4094 is given (Next is the code after it): the pixel in
+        // hand goes out as a string of its own before the ClearCode, so the next string
+        // starts afresh.
         W.Put(Cur, CodeSize);
         W.Put(Clear, CodeSize);
         Reset();

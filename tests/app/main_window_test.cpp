@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "app/forms/about_frm.h"
+#include "app/forms/big_pic_frm.h"
 #include "app/forms/help_frm.h"
 #include "app/forms/splash_frm.h"
 #include "app/pages/coil_page.h"
@@ -566,6 +567,57 @@ TEST_F(MainWindowTest, LinksOfTheTextPaneByTheirKind) {
   EXPECT_EQ(F.CurrentTopic, 7);
   EXPECT_EQ(F.ActiveSheet(), TSheet::Helix);
   EXPECT_EQ(P.Calls.back(), "hidden+abort");
+}
+
+// A GIF with a black-and-white table, a screen of SW x SH and a frame of FW x FH at the
+// origin whose data holds one black pixel.
+std::string ScreenGif(int SW, int SH, int FW, int FH) {
+  std::string G = "GIF89a";
+  for (int V : {SW, SH}) G += {char(V & 0xFF), char(V >> 8)};
+  G += std::string("\x80\0\0\0\0\0\xFF\xFF\xFF\x2C\0\0\0\0", 14);
+  for (int V : {FW, FH}) G += {char(V & 0xFF), char(V >> 8)};
+  return G + std::string("\0\2\2\x44\x01\0\x3B", 7);
+}
+
+TEST_F(MainWindowTest, PicturePopUpsKeepThePanesLimitsAndFitTheWorkArea) {
+  MakeProgramFolder();
+  WriteFile("HTML/images/screen65535.gif", ScreenGif(65535, 65535, 1, 1));
+  WriteFile("HTML/images/screen4096.gif", ScreenGif(4096, 4096, 1, 1));
+  WriteFile("HTML/images/black4096.gif", ScreenGif(4096, 4096, 4096, 4096));
+  RegisterKitGIF();
+  const TScreenGeometry Screen{1280, 1024, 40, 30, 1000, 700};
+  TFieldFrm &F = MakeWindow(Screen);
+  QRect Shown;
+  auto Watch = [&Shown] {
+    Shown = QRect();
+    QTimer::singleShot(0, [&Shown] {
+      if (QWidget *W = QApplication::activeModalWidget()) {
+        Shown = W->frameGeometry();
+        W->close();
+      }
+    });
+  };
+  bool Handled = false;
+  // A screen the pane refuses is refused here too, however small its one pixel.
+  const size_t Before = Asked.size();
+  Watch();
+  F.ViewerHotSpotClick("$screen65535.gif", Handled);
+  Pump();
+  ASSERT_EQ(Asked.size(), Before + 1);
+  EXPECT_EQ(Asked.back().Text, "Cannot show the picture screen65535.gif");
+  EXPECT_TRUE(Shown.isNull());
+  // One the pane takes shows its pixel in a window that can be seen.
+  Watch();
+  F.ViewerHotSpotClick("$screen4096.gif", Handled);
+  EXPECT_EQ(F.LastBigPicSize, QSize(1, 1));
+  EXPECT_GE(Shown.width(), TBigPicFrm::MinWidth);
+  EXPECT_GE(Shown.height(), TBigPicFrm::MinHeight);
+  // A picture larger than the work area gets a window that fits it, centred there.
+  Watch();
+  F.ViewerHotSpotClick("$black4096.gif", Handled);
+  EXPECT_EQ(F.LastBigPicSize, QSize(4096, 4096));
+  EXPECT_EQ(Shown, QRect(40, 30, 1000, 700));
+  EXPECT_EQ(Asked.size(), Before + 1);
 }
 
 TEST_F(MainWindowTest, CopyNeedsASelectionOnATopicPage) {

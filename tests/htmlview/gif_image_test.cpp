@@ -122,6 +122,44 @@ TEST(GifImage, FrameBeyondTheLogicalScreenEnlargesIt) {
   EXPECT_EQ(At(G->Composite(), 6, 4), Green);
 }
 
+TEST(GifImage, TheCompositeCoversTheFramesNotTheScreen) {
+  // A few bytes that declare a 4096 x 4096 screen around one pixel cost one pixel.
+  TGifWriter Huge(4096, 4096, Table8());
+  Huge.Frame(Solid(7, 9, 1, 1, 2));
+  auto G = Load(Huge.Finish());
+  ASSERT_TRUE(G);
+  EXPECT_EQ(G->ScreenWidth, 4096);
+  EXPECT_EQ(G->Composite().Width(), 1);
+  EXPECT_EQ(G->Composite().Height(), 1);
+  EXPECT_LT(G->PictureBytes(), 64);
+  // What lies outside every frame still draws as the screen: black around an opaque
+  // picture, the canvas showing through a transparent one.
+  TGifWriter W(8, 6, Table8());
+  W.Frame(Solid(2, 3, 1, 1, 2));
+  TGifFrameSpec F = Solid(5, 1, 2, 1, 1);
+  F.TransparentIndex = 3;
+  F.Pixels[1] = 3;
+  W.Frame(F);
+  G = Load(W.Finish());
+  ASSERT_TRUE(G);
+  EXPECT_EQ(G->Composite().Width() * G->Composite().Height(), 5 * 3);
+  TBitmap Target(20, 16);
+  Target.Fill(clWhite);
+  G->Draw(Target.Canvas(), nullptr, 1, 1, 8, 6);
+  EXPECT_EQ(At(Target, 1 + 2, 1 + 3), Blue);
+  EXPECT_EQ(At(Target, 1, 1), Black);
+  EXPECT_EQ(At(Target, 1 + 7, 1 + 5), Black);
+  EXPECT_EQ(At(Target, 0, 0), 0xFFFFFFFFu);
+  G->SetCurrentFrame(2);
+  Target.Fill(clWhite);
+  G->Draw(Target.Canvas(), nullptr, 0, 0, 16, 12); // twice the size
+  EXPECT_EQ(At(Target, 5, 7), Blue);
+  EXPECT_EQ(At(Target, 10, 2), Green);
+  EXPECT_EQ(At(Target, 11, 3), Green);
+  EXPECT_EQ(At(Target, 12, 2), Black); // frame 2's hole, over frame 1's black
+  EXPECT_EQ(At(Target, 15, 11), Black);
+}
+
 TEST(GifImage, The257thFrameIsIgnored) {
   TGifWriter W(2, 2, Table8());
   for (int I = 0; I < 257; ++I) W.Frame(Solid(0, 0, 2, 2, uint8_t(I % 8)));

@@ -620,3 +620,33 @@ TEST(PictureBudget, PicturesPastItShowTheErrorPictureAndThePageStaysUsable) {
   EXPECT_TRUE(D.List.ImageList[1]->IsError);
   EXPECT_EQ(PictureBytesInUse(), 4 * 32 * 32 * 4);
 }
+
+TEST(PictureBudget, WhatLiesOutsideEveryFrameCostsNothing) {
+  struct TRestore {
+    int64_t Saved = PictureBudget();
+    ~TRestore() { SetPictureBudget(Saved); }
+  } Restore;
+  SetPictureBudget(1 << 20);
+  // Different files, each a 4096 x 4096 screen around one pixel, still or animated:
+  // each costs its pixels, so a budget of 1 MB holds them all.
+  std::string Page = "<p>";
+  for (int I = 0; I < 6; ++I) {
+    TGifWriter W(4096, 4096, Table8());
+    W.Frame(Solid(I, 0, 1, 1, uint8_t(I)));
+    if (I % 2) W.Frame(Solid(I + 1, 0, 1, 1, 2));
+    Page += "<img src=\"" + TempFile("screen" + std::to_string(I) + ".gif", W.Finish()) + "\">";
+  }
+  TLaidOutDoc D;
+  D.List.OnBitmapRequest = nullptr; // the pictures are files
+  D.Parse(Page);
+  D.Layout(600);
+  ASSERT_EQ(D.List.ImageList.size(), 6u);
+  for (int I = 0; I < 6; ++I) {
+    const TImageObj &Img = *D.List.ImageList[size_t(I)];
+    EXPECT_FALSE(Img.IsError) << I;
+    EXPECT_EQ(Img.Gif != nullptr, I % 2 == 1) << I;
+  }
+  EXPECT_LT(PictureBytesInUse(), 1024);
+  D.List.Clear();
+  BitmapList().Clear();
+}

@@ -68,10 +68,12 @@ std::vector<uint8_t> Noise(int W, int H, int Bits, unsigned Seed) {
 
 // Reads the codes as the decoder sizes them and checks that the code after the last
 // pixel is EndCode at that width, with nothing but padding after it. BeforeClear gets,
-// for each ClearCode after the first, the code before it and the pixels read by then.
+// for each ClearCode after the first, the code before it and the pixels read by then;
+// Spacing, the number of codes read since the ClearCode before it.
 ::testing::AssertionResult
 EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels,
-                      std::vector<std::pair<int, int64_t>> *BeforeClear = nullptr) {
+                      std::vector<std::pair<int, int64_t>> *BeforeClear = nullptr,
+                      std::vector<int> *Spacing = nullptr) {
   const int Min = Lzw[0];
   std::vector<uint8_t> D;
   size_t P = 1;
@@ -85,6 +87,7 @@ EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels,
   std::vector<int> Len(4096, 1);
   size_t Bit = 0;
   int64_t Out = 0;
+  int Codes = -1; // the stream begins with a ClearCode
   auto Read = [&](int N) {
     int V = 0;
     for (int K = 0; K < N; ++K, ++Bit)
@@ -97,6 +100,8 @@ EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels,
     int C = Read(Size);
     if (C == Clear) {
       if (BeforeClear && Old >= 0) BeforeClear->push_back({Old, Out});
+      if (Spacing && Codes >= 0) Spacing->push_back(Codes);
+      Codes = 0;
       Size = Min + 1;
       Free = Clear + 2;
       Max = 2 * Clear;
@@ -104,6 +109,7 @@ EndCodeAtDecoderWidth(const std::vector<uint8_t> &Lzw, int64_t Pixels,
       continue;
     }
     if (C == End) return ::testing::AssertionFailure() << "EndCode early at pixel " << Out;
+    ++Codes;
     int L = C < Clear ? 1 : C < Free ? Len[size_t(C)] : Len[size_t(Old)] + 1;
     if (Old >= 0 && Free < 4096) {
       Len[size_t(Free)] = Len[size_t(Old)] + 1;
@@ -291,9 +297,13 @@ TEST(KitGifLzw, NoiseRoundTripsThroughTheCore) {
       EXPECT_EQ(R.Status, TGifStatus::Complete);
       EXPECT_EQ(Back, Idx);
       std::vector<std::pair<int, int64_t>> Resets;
-      EXPECT_TRUE(EndCodeAtDecoderWidth(L, 256 * 256, &Resets));
+      std::vector<int> Spacing;
+      EXPECT_TRUE(EndCodeAtDecoderWidth(L, 256 * 256, &Resets, &Spacing));
       // At a full table the pixel in hand is written on its own, then the ClearCode.
       ASSERT_FALSE(Resets.empty());
+      // The table fills when code 4094 is given: 3838 codes between ClearCodes at 8 bits.
+      const int Clear = 1 << (Bits == 1 ? 2 : Bits);
+      EXPECT_EQ(Spacing, std::vector<int>(Resets.size(), 4094 - Clear));
       if (!Interlaced) {
         for (auto [Code, Read] : Resets) EXPECT_EQ(Code, Idx[size_t(Read - 1)]) << Read;
       }
