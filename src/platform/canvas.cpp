@@ -553,7 +553,8 @@ QPen MakeQPen(TCanvas::Impl &D, bool Wide) {
   return P;
 }
 
-// The pixels of a bitmap brush as the target shows them; a null image for other brushes.
+// The pixels of a bitmap brush (a null image for other brushes); a monochrome target sees
+// them in black and white, as it sees every colour.
 QImage BrushPattern(TCanvas::Impl &D) {
   if (!D.Brush.Bitmap || D.Brush.Bitmap->Empty()) return QImage();
   const QImage &Img = BitmapImageRef(*D.Brush.Bitmap);
@@ -597,9 +598,9 @@ void FillDeviceRect(TCanvas::Impl &D, TPixelTarget &T, int L, int Tp, int R, int
   bool Opaque = D.EffectiveBkMode() == bkOpaque;
   uint32_t Bk = D.Argb(D.EffectiveBkColor());
   const QImage Pattern = BrushPattern(D);
+  const int PH = Pattern.height(), PW = Pattern.width();
   for (int Y = Box.top(); Y <= Box.bottom(); ++Y) {
     uint32_t *Row = T.Bits + size_t(Y) * T.Stride;
-    const int PH = Pattern.height(), PW = Pattern.width();
     const uint32_t *PRow =
         PH ? reinterpret_cast<const uint32_t *>(Pattern.constScanLine((Y % PH + PH) % PH))
            : nullptr;
