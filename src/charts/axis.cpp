@@ -617,8 +617,8 @@ int TCustomChartAxis::MaxLabelsWidth() {
   FChart->OnGetAxisLabel = nullptr;
   const double Step = CalcIncrement();
   double A = IMinimum, B = IMaximum;
-  if (FRoundFirstLabel && Step > 0 && std::fabs(B / Step) < 2147483647 &&
-      std::fabs(A / Step) < 2147483647) {
+  if ((FRoundFirstLabel || (IsDateTime && FExactDateTime)) && Step > 0 &&
+      std::fabs(B / Step) < 2147483647 && std::fabs(A / Step) < 2147483647) {
     A = std::trunc(A / Step) * Step;
     B = std::trunc(B / Step) * Step;
   }

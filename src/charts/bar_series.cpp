@@ -169,11 +169,39 @@ void TCustomBarSeries::DrawValue(int ValueIndex) {
   DrawBar(CalcBarBounds(ValueIndex), StyleOf(ValueIndex), Color);
 }
 
+namespace {
+// From the bar colour at the foot of a vertical bar to white at its top. A horizontal bar
+// takes the same bands turned a quarter turn, starting at its left edge, where the canvas's
+// own fill would start them at the right edge, at the far end of the bar.
+void BarGradient(TChartCanvas3D &C, const TRect &R, TColor Color, bool Vertical) {
+  if (Vertical) {
+    C.GradientFill(R, Color, clWhite, TGradientDirection::gdTopBottom);
+    return;
+  }
+  const int Span = R.Right - R.Left;
+  if (Span <= 0) return;
+  const int N = std::min(Span, 256);
+  const TColor S = ColorToRGB(Color), E = ColorToRGB(clWhite);
+  const TBrush Old = C.Brush();
+  for (int i = 0; i < N; ++i) {
+    auto Channel = [&](int From, int To) {
+      return N > 1 ? From + MulDiv(i, To - From, N - 1) : From;
+    };
+    C.Brush() = TBrush{RGB(Channel(GetRValue(S), GetRValue(E)), Channel(GetGValue(S), GetGValue(E)),
+                           Channel(GetBValue(S), GetBValue(E))),
+                       bsSolid};
+    C.FillRect(
+        TRect(R.Left + MulDiv(i, Span, N), R.Top, R.Left + MulDiv(i + 1, Span, N), R.Bottom));
+  }
+  C.Brush() = Old;
+}
+} // namespace
+
 void TCustomBarSeries::DrawBar(const TRect &R, TBarStyle Style, TColor Color) {
   TChartCanvas3D &C = FParentChart->Canvas();
   const bool Vertical = YMandatory();
   const TColor BrushColor = BarBrush.Color != clChartColor ? BarBrush.Color : Color;
-  C.Brush() = TBrush{BrushColor, BarBrush.Style};
+  C.Brush() = TBrush{BrushColor, BarBrush.Style, BarBrush.Bitmap};
   C.AssignVisiblePen(BarPen);
   const int Thickness = Vertical ? R.Width() : R.Height();
   if (BarPen.Visible && (Thickness == 0 || Thickness < BarPen.Width)) {
@@ -205,8 +233,7 @@ void TCustomBarSeries::DrawBar(const TRect &R, TBarStyle Style, TColor Color) {
     case bsRectGradient: {
       C.Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, Dark3D);
       const TPoint A = C.Calc3DPoint({R.Left, R.Top}, Z0), B = C.Calc3DPoint({R.Right, R.Bottom}, Z0);
-      C.GradientFill(TRect(A.X, A.Y, B.X, B.Y), BrushColor, clWhite,
-                     Vertical ? TGradientDirection::gdTopBottom : TGradientDirection::gdLeftRight);
+      BarGradient(C, TRect(A.X, A.Y, B.X, B.Y), BrushColor, Vertical);
       C.Brush().Style = bsClear;
       C.Rectangle(A.X, A.Y, B.X, B.Y);
       break;
@@ -241,8 +268,7 @@ void TCustomBarSeries::DrawBar(const TRect &R, TBarStyle Style, TColor Color) {
     else C.Arrow(true, {R.Left, MY}, {R.Right, MY}, R.Height(), R.Height() / 2, 0);
     break;
   case bsRectGradient:
-    C.GradientFill(R, BrushColor, clWhite,
-                   Vertical ? TGradientDirection::gdTopBottom : TGradientDirection::gdLeftRight);
+    BarGradient(C, R, BrushColor, Vertical);
     C.Brush().Style = bsClear;
     C.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
     break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "charts/axis.h"
 #include "charts/series.h"
 
 void TChartFunction::SetPeriod(double Value) {
@@ -91,6 +92,25 @@ void TChartFunction::AddPeriodResult(TChartSeries *Source, TChartValueList &NotM
   AddFunctionXY(YM, X, Y);
 }
 
+namespace {
+// The start of the calendar period after the one beginning at Start, for the step table's
+// entries of half a month and more.
+double NextCalendarPeriod(double Start, int Entry) {
+  int Y, M, D;
+  DecodeChartDate(Start, Y, M, D);
+  int Months = 12;
+  if (Entry == 18) {
+    if (D < 15) return EncodeChartDate(Y, M, 15);
+    Months = 1;
+  } else if (Entry < 24) {
+    static const int EntryMonths[] = {1, 2, 3, 4, 6}; // 30, 60, 90, 120 and 182 days
+    Months = EntryMonths[Entry - 19];
+  }
+  const int Total = Y * 12 + (M - 1) + Months;
+  return EncodeChartDate(Total / 12, Total % 12 + 1, 1);
+}
+} // namespace
+
 void TChartFunction::CalculateByPeriod(TChartSeries *Source, TChartValueList *NotMandatorySource) {
   if (!FParent || !NotMandatorySource) return;
   const int N = Source->Count();
@@ -104,11 +124,22 @@ void TChartFunction::CalculateByPeriod(TChartSeries *Source, TChartValueList *No
   // X ranges of Period from the first point: walk the points so that a tiny period costs
   // one result per non-empty range, never a count of empty ones.
   if (N == 0) return;
-  const double X0 = NotMandatorySource->GetValue(0);
+  double X0 = NotMandatorySource->GetValue(0);
+  // A date-time period of the step table is a clock or calendar period: ranges begin on
+  // its boundaries, as the axis labels of that step do, and months and years keep their
+  // true lengths.
+  const int Entry = NotMandatorySource->DateTime() ? FindDateTimeStep(FPeriod) : -1;
+  const double Step = Entry >= 0 ? DateTimeStepValue(Entry) : FPeriod;
+  // Whole multiples of a sub-day step fall on the clock; the tolerance keeps a point
+  // written on a boundary in the period that it begins.
+  const double Tolerance = Entry >= 0 && Entry < 14 ? 1e-6 : 0;
+  if (Entry >= 0) X0 = Entry < 14 ? std::floor(X0 / Step + Tolerance) * Step : std::floor(X0);
   int First = 0;
   while (First < N) {
-    const double K = std::floor((NotMandatorySource->GetValue(First) - X0) / FPeriod);
-    const double RangeEnd = X0 + (K + 1) * FPeriod;
+    const double X = NotMandatorySource->GetValue(First);
+    const double RangeEnd =
+        Entry >= 18 ? NextCalendarPeriod(ChartRoundDate(X, Entry), Entry)
+                    : X0 + (std::floor((X - X0) / Step + Tolerance) + 1 - Tolerance) * Step;
     int Last = First;
     while (Last + 1 < N && NotMandatorySource->GetValue(Last + 1) < RangeEnd) ++Last;
     AddPeriodResult(Source, *NotMandatorySource, First, Last, false);

@@ -5,6 +5,7 @@
 #include "platform/clipboard.h"
 #include "platform/metafile.h"
 #include "platform/printer.h"
+#include "platform/system_locale.h"
 
 void LoadChartCursors() {
   // The hot spot is the fingertip.
@@ -23,8 +24,22 @@ TColor GetDefaultColor(int Index) {
   return Palette[((Index % 16) + 16) % 16];
 }
 
-std::string ChartDefaultFontName() { return "Arial"; }
-int ChartDefaultFontSize() { return 8; }
+namespace {
+// A Japanese system's own font has the glyphs that Arial lacks; elsewhere none is given.
+TSystemFont LocaleChartFont() {
+  return SysLocalePriLangID() == LANG_JAPANESE ? SystemDefaultFont() : TSystemFont{};
+}
+} // namespace
+
+std::string ChartDefaultFontName() {
+  const TSystemFont F = LocaleChartFont();
+  return F.Name.empty() ? "Arial" : F.Name;
+}
+
+int ChartDefaultFontSize() {
+  const TSystemFont F = LocaleChartFont();
+  return F.Size > 0 ? F.Size : 8;
+}
 
 TFont CreateDefaultChartFont() {
   TFont F;

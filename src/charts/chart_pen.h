@@ -2,6 +2,7 @@
 // Pens and brushes of the chart objects: a canvas pen or brush plus the owner's change
 // notification, so that setting a property repaints the chart.
 #include <functional>
+#include <memory>
 
 #include "platform/canvas.h"
 
@@ -93,8 +94,14 @@ public:
     Style = V;
     if (OnChange) OnChange();
   }
+  void SetBitmap(std::shared_ptr<const TBitmap> V) {
+    if (Bitmap == V) return;
+    Bitmap = std::move(V);
+    if (OnChange) OnChange();
+  }
   void Assign(const TBrush &Source) {
     SetColor(Source.Color);
     SetStyle(Source.Style);
+    SetBitmap(Source.Bitmap);
   }
 };

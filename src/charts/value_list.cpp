@@ -137,6 +137,12 @@ void TChartValueList::SetDateTime(bool Value) {
   if (FOwner) FOwner->Repaint();
 }
 
+void TChartValueList::SetValueSource(const std::string &Value) {
+  if (Value == FValueSource) return;
+  FValueSource = Value;
+  if (FOwner) FOwner->CheckDataSource();
+}
+
 void TChartValueList::FillSequence() {
   for (int t = 0; t < Count(); ++t) SetValue(t, t);
 }
@@ -145,7 +151,7 @@ void TChartValueList::Assign(const TChartValueList &Source) {
   Order = Source.Order;
   FDateTime = Source.FDateTime;
   FMultiplier = Source.FMultiplier;
-  ValueSource = Source.ValueSource;
+  FValueSource = Source.FValueSource;
   FStatsDirty = true;
 }
 

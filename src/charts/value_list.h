@@ -52,7 +52,9 @@ public:
   TChartListOrder Order = TChartListOrder::loNone;
   const std::string &Name() const { return FName; }
   void SetName(const std::string &Value) { FName = Value; }
-  std::string ValueSource;
+  const std::string &ValueSource() const { return FValueSource; }
+  // A data-bound series takes its values anew from the named field.
+  void SetValueSource(const std::string &Value);
   double TempValue = 0;
   void FillSequence();
   void Sort();
@@ -70,6 +72,7 @@ private:
   TChartSeries *FOwner;
   std::string FName;
   std::vector<double> FList;
+  std::string FValueSource;
   bool FDateTime = false;
   double FMultiplier = 1.0;
   double FMaxValue = 0, FMinValue = 0, FTotal = 0, FTotalABS = 0;

@@ -553,8 +553,25 @@ QPen MakeQPen(TCanvas::Impl &D, bool Wide) {
   return P;
 }
 
+// The pixels of a bitmap brush (a null image for other brushes); a monochrome target sees
+// them in black and white, as it sees every colour.
+QImage BrushPattern(TCanvas::Impl &D) {
+  if (!D.Brush.Bitmap || D.Brush.Bitmap->Empty()) return QImage();
+  const QImage &Img = BitmapImageRef(*D.Brush.Bitmap);
+  if (!D.Mono) return Img;
+  QImage Mono = Img.convertToFormat(QImage::Format_RGB32);
+  for (int Y = 0; Y < Mono.height(); ++Y) {
+    auto *Row = reinterpret_cast<uint32_t *>(Mono.scanLine(Y));
+    for (int X = 0; X < Mono.width(); ++X)
+      Row[X] = D.Argb(RGB(qRed(Row[X]), qGreen(Row[X]), qBlue(Row[X])));
+  }
+  return Mono;
+}
+
 QBrush MakeQBrush(TCanvas::Impl &D) {
   QColor C = QCol(D.Argb(D.Brush.Color));
+  if (D.Brush.Style != bsClear)
+    if (QImage Pattern = BrushPattern(D); !Pattern.isNull()) return QBrush(Pattern);
   switch (D.Brush.Style) {
   case bsClear: return QBrush(Qt::NoBrush);
   case bsHorizontal: return QBrush(C, Qt::HorPattern);
@@ -580,11 +597,17 @@ void FillDeviceRect(TCanvas::Impl &D, TPixelTarget &T, int L, int Tp, int R, int
   bool Hatch = D.Brush.Style != bsSolid;
   bool Opaque = D.EffectiveBkMode() == bkOpaque;
   uint32_t Bk = D.Argb(D.EffectiveBkColor());
+  const QImage Pattern = BrushPattern(D);
+  const int PH = Pattern.height(), PW = Pattern.width();
   for (int Y = Box.top(); Y <= Box.bottom(); ++Y) {
     uint32_t *Row = T.Bits + size_t(Y) * T.Stride;
+    const uint32_t *PRow =
+        PH ? reinterpret_cast<const uint32_t *>(Pattern.constScanLine((Y % PH + PH) % PH))
+           : nullptr;
     for (int X = Box.left(); X <= Box.right(); ++X) {
       if (!T.Clip.Single && !T.Clip(X, Y)) continue;
-      if (!Hatch) Row[X] = C;
+      if (PRow) Row[X] = PRow[(X % PW + PW) % PW] | 0xFF000000u;
+      else if (!Hatch) Row[X] = C;
       else if (HatchBit(D.Brush.Style, X, Y)) Row[X] = C;
       else if (Opaque) Row[X] = Bk;
     }

@@ -63,9 +63,12 @@ struct TPen {
   friend bool operator==(const TPen &, const TPen &) = default;
 };
 
+// A brush with a (non-empty) Bitmap fills with its pixels, tiled from the device origin,
+// whatever its colour and style, unless the style is bsClear.
 struct TBrush {
   TColor Color = clWhite;
   TBrushStyle Style = bsSolid;
+  std::shared_ptr<const TBitmap> Bitmap = nullptr;
   friend bool operator==(const TBrush &, const TBrush &) = default;
 };
 

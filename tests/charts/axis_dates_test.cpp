@@ -107,6 +107,22 @@ TEST(AxisDates, HalfMonthLabels) {
   EXPECT_EQ(L[5], EncodeChartDate(2021, 1, 1));
 }
 
+TEST(AxisDates, LabelRoomOfExactDatesMeasuresTheCutEnds) {
+  // 10 and 11 January cut to whole weeks fall on the 6th: one digit instead of two.
+  TDateChart W(400, EncodeChartDate(2024, 1, 10), EncodeChartDate(2024, 1, 11), 7);
+  TCustomChartAxis &A = W.Chart.BottomAxis;
+  A.SetDateTimeFormat("d");
+  A.SetRoundFirstLabel(false);
+  W.Paint();
+  ASSERT_EQ(FormatDateTime("d", std::trunc(A.IMaximum / 7) * 7), "6");
+  TChartCanvas3D &C = W.Chart.Canvas();
+  W.Chart.AssignChartFont(A.LabelsFont);
+  const int Space = C.TextWidth(" "), One = C.TextWidth("6"), Two = C.TextWidth("11");
+  EXPECT_EQ(A.MaxLabelsWidth(), One + Space);
+  A.SetExactDateTime(false);
+  EXPECT_EQ(A.MaxLabelsWidth(), Two + Space);
+}
+
 TEST(AxisDates, LogAxisFromZeroStartsAtOneTenth) {
   TChartOnBitmap W(400, 300);
   W.Chart.SetView3D(false);

@@ -266,3 +266,35 @@ TEST(BarSeries, EveryStyleFlatAndSolid) {
     EXPECT_GT((Top >> 8) & 0xFF, 200);  // near white
   }
 }
+
+TEST(BarSeries, BrushBitmapAndTheGradientTurnedForHorizontalBars) {
+  // A brush with a bitmap fills the bar with the bitmap's pixels.
+  TBarChart W;
+  auto *A = W.Series<TBarSeries>({5, 7});
+  auto Pattern = std::make_shared<TBitmap>(4, 4);
+  for (int Y = 0; Y < 4; ++Y)
+    for (int X = 0; X < 4; ++X) Pattern->Canvas().SetPixels(X, Y, (X + Y) % 3 ? clTeal : clYellow);
+  A->BarBrush.SetBitmap(Pattern);
+  W.Paint();
+  W.Save("bars_bitmap_brush.png");
+  const TRect R = A->CalcBarBounds(1);
+  for (int Y = R.Top + 1; Y < R.Bottom - 1; Y += 5)
+    for (int X = R.Left + 1; X < R.Right - 1; ++X)
+      ASSERT_EQ(W.Pixel(X, Y), Pattern->Canvas().Pixels(X % 4, Y % 4)) << X << "," << Y;
+  // The gradient of a horizontal bar is a vertical bar's turned a quarter turn: the bar
+  // colour at the origin on the left, white at the value's end.
+  TBarChart H;
+  auto *B = H.Series<THorizBarSeries>({5, 7});
+  B->SetBarStyle(bsRectGradient);
+  H.Paint();
+  H.Save("bars_horizontal_gradient.png");
+  const TRect G = B->CalcBarBounds(1);
+  TBitmap Upright(G.Height(), G.Width());
+  TChartCanvas3D Canvas;
+  Canvas.SetReferenceCanvas(&Upright.Canvas());
+  Canvas.GradientFill(TRect(0, 0, G.Height(), G.Width()), B->GetValueColor(1), clWhite,
+                      TGradientDirection::gdTopBottom);
+  const int Y = (G.Top + G.Bottom) / 2;
+  for (int D = 1; D < G.Width() - 1; ++D)
+    ASSERT_EQ(H.Pixel(G.Left + D, Y), Upright.Canvas().Pixels(0, G.Width() - 1 - D)) << D;
+}

@@ -3,9 +3,12 @@
 #include "chart_test_util.h"
 #include "platform/metafile.h"
 #include "platform/qt_bridge.h"
+#include "platform/system_locale.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QPixmap>
 
 #include <set>
@@ -415,4 +418,21 @@ TEST(ChartPanel, FontsChangedInPlaceRepaintTheChart) {
              {"Marks", [&] { S->Marks.Font.SetColor(clBlue); }},
          });
   EXPECT_EQ(W.Chart.Legend.Font.Size(), 12);
+}
+
+TEST(ChartPanel, DefaultFontIsTheSystemsOnAJapaneseSystem) {
+  const QLocale WasLocale;
+  const QFont WasFont = QGuiApplication::font();
+  QGuiApplication::setFont(QFont("DejaVu Sans", 11));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(ChartDefaultFontName(), "Arial");
+  EXPECT_EQ(ChartDefaultFontSize(), 8);
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  EXPECT_EQ(SysLocalePriLangID(), LANG_JAPANESE);
+  const TFont F = CreateDefaultChartFont();
+  EXPECT_EQ(F.Name, "DejaVu Sans");
+  EXPECT_EQ(F.Size(), 11);
+  EXPECT_TRUE(IsDefaultChartFont(F));
+  QLocale::setDefault(WasLocale);
+  QGuiApplication::setFont(WasFont);
 }

@@ -114,6 +114,31 @@ TEST(SeriesFunctions, MovingWindowAndPeriods) {
   EXPECT_EQ(Avg->Count(), 10);
 }
 
+TEST(SeriesFunctions, DatePeriodsAreCalendarMonthsAndClockHours) {
+  TFunctionChart W;
+  auto *S = W.Chart.AddSeries<TPointSeries>();
+  S->XValues().SetDateTime(true);
+  // Every day of the first quarter of 2021, valued by the square of its month.
+  for (double D = EncodeChartDate(2021, 1, 1); D < EncodeChartDate(2021, 4, 1); ++D) {
+    int Y, M, Day;
+    DecodeChartDate(D, Y, M, Day);
+    S->AddXY(D, M * M);
+  }
+  auto *Avg = W.Result<TAverageChartFunction>({S}, 30);
+  Avg->FunctionType()->SetPeriodStyle(psRange);
+  // A 30-day period is a month: January, February (28 days) and March, each pure.
+  ASSERT_EQ(Avg->Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Avg->GetyValue(i), (i + 1) * (i + 1)) << i;
+  // An hour runs from one full hour to the next, whatever minute the data begins at.
+  S->Clear();
+  const double Day = EncodeChartDate(2021, 5, 3);
+  for (int Minutes : {630, 645, 660, 675}) S->AddXY(Day + Minutes / 1440.0, Minutes);
+  Avg->FunctionType()->SetPeriod(1.0 / 24);
+  ASSERT_EQ(Avg->Count(), 2);
+  EXPECT_EQ(Avg->GetyValue(0), 637.5); // 10:30 and 10:45
+  EXPECT_EQ(Avg->GetyValue(1), 667.5); // 11:00 and 11:15
+}
+
 TEST(SeriesFunctions, AllPointsAndLineSeries) {
   TFunctionChart W;
   auto *S = W.Source({2, 4, 9});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "charts/chart.h"
 #include "charts/point_series.h"
 #include "charts/value_list.h"
 
@@ -105,4 +106,24 @@ TEST(ValueList, IndexOutsideTheListRaises) {
   TPointSeries S;
   S.AddXY(1, 2);
   EXPECT_THROW((void)S.GetyValue(1), EListError);
+}
+
+TEST(ValueList, NewValueSourceRefillsTheSeries) {
+  TChart Chart;
+  auto *Source = Chart.AddSeries<TPointSeries>();
+  Source->AddXY(1, 2);
+  Source->AddXY(2, 3);
+  auto *Copy = Chart.AddSeries<TPointSeries>();
+  Copy->AddDataSource(Source);
+  Copy->AddXY(5, 9); // its own point, gone when the series is filled from its source again
+  ASSERT_EQ(Copy->Count(), 3);
+  Copy->YValues().SetValueSource("Close");
+  EXPECT_EQ(Copy->YValues().ValueSource(), "Close");
+  EXPECT_EQ(Copy->Count(), 2);
+  Copy->AddXY(5, 9);
+  Copy->YValues().SetValueSource("Close"); // the same name: nothing to take again
+  EXPECT_EQ(Copy->Count(), 3);
+  TChartValueList Other(nullptr, "Y");
+  Other.Assign(Copy->YValues());
+  EXPECT_EQ(Other.ValueSource(), "Close");
 }

@@ -5,6 +5,7 @@
 #include "pixel_count.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/metafile.h"
 #include "platform/types.h"
 
 namespace {
@@ -115,6 +116,45 @@ TEST(CanvasShapes, FillRectAndFrameRectUseTheBrush) {
   EXPECT_EQ(C.Pixels(9, 9), clGreen);
   EXPECT_EQ(C.Pixels(7, 7), clWhite);
   EXPECT_EQ(C.Pixels(10, 10), clWhite);
+}
+
+TEST(CanvasShapes, BitmapBrushTilesItsPixelsFromTheDeviceOrigin) {
+  auto Pattern = std::make_shared<TBitmap>(2, 2);
+  const TColor Tile[2][2] = {{clRed, clLime}, {clBlue, clYellow}}; // [y][x]
+  for (int Y = 0; Y < 2; ++Y)
+    for (int X = 0; X < 2; ++X) Pattern->Canvas().SetPixels(X, Y, Tile[Y][X]);
+  auto Check = [&](const TCanvas &C, const TRect &R) {
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+      for (int X = R.Left; X < R.Right; ++X)
+        EXPECT_EQ(C.Pixels(X, Y), Tile[Y % 2][X % 2]) << X << "," << Y;
+  };
+  TBitmap B = White(12, 12);
+  TCanvas &C = B.Canvas();
+  C.Brush() = TBrush{clGray, bsSolid, Pattern};
+  C.Pen().Style = psClear;
+  C.FillRect(Rect(1, 1, 5, 4));
+  Check(C, Rect(1, 1, 5, 4));
+  const TPoint Sq[] = {{6, 5}, {11, 5}, {11, 10}, {6, 10}};
+  C.Polygon(Sq); // filled by the painter, not pixel by pixel
+  Check(C, Rect(6, 5, 11, 10));
+  // A clear brush fills nothing; an empty bitmap leaves the brush its colour.
+  C.Brush().Style = bsClear;
+  C.FillRect(Rect(0, 10, 12, 12));
+  EXPECT_EQ(CountColor(B, clWhite, Rect(0, 10, 12, 12)), 24);
+  C.Brush() = TBrush{clGray, bsSolid, std::make_shared<TBitmap>()};
+  C.FillRect(Rect(0, 10, 12, 12));
+  EXPECT_EQ(CountColor(B, clGray, Rect(0, 10, 12, 12)), 24);
+  // A recording keeps the pattern for its replay.
+  TMetafile M;
+  M.SetSize(12, 12);
+  {
+    TMetafileCanvas R(M);
+    R.Brush() = TBrush{clGray, bsSolid, Pattern};
+    R.FillRect(Rect(0, 0, 12, 12));
+  }
+  TBitmap Replay = White(12, 12);
+  Replay.Canvas().Draw(0, 0, M);
+  Check(Replay.Canvas(), Rect(0, 0, 12, 12));
 }
 
 TEST(CanvasShapes, EllipseStaysInsideItsBox) {
