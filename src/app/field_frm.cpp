@@ -30,10 +30,10 @@
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
 #include "platform/application.h"
+#include "platform/classic_style.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/graphic.h"
-#include "platform/menu_style.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
 
@@ -150,7 +150,7 @@ TFieldFrm::TFieldFrm(const TFieldFrmOptions &AOptions) : Options(AOptions) {
   setObjectName("FieldFrm");
   setWindowTitle("Vornelle");
   // Menus and the page's popup menus show a mark on the ticked item only.
-  UseClassicMenuTicks();
+  UseClassicStyle();
   Timer1.SetEnabled(false);
   Client = new TFormClient(*this);
   setCentralWidget(Client);

@@ -1,4 +1,4 @@
-#include "platform/menu_style.h"
+#include "platform/classic_style.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -6,7 +6,7 @@
 
 namespace {
 
-class TMenuTickStyle : public QProxyStyle {
+class TClassicStyle : public QProxyStyle {
 public:
   void drawControl(ControlElement Element, const QStyleOption *Option, QPainter *Painter,
                    const QWidget *Widget) const override {
@@ -24,8 +24,8 @@ public:
 
 } // namespace
 
-void UseClassicMenuTicks() {
+void UseClassicStyle() {
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return;
-  if (dynamic_cast<TMenuTickStyle *>(QApplication::style())) return;
-  QApplication::setStyle(new TMenuTickStyle); // the application owns it
+  if (dynamic_cast<TClassicStyle *>(QApplication::style())) return;
+  QApplication::setStyle(new TClassicStyle); // the application owns it
 }

@@ -4,4 +4,4 @@
 // where a ticked item's text is.
 
 // Installs the program's style once (later calls do nothing); needs the application object.
-void UseClassicMenuTicks();
+void UseClassicStyle();
