@@ -149,7 +149,7 @@ QImage GlyphImage(const char *Name) { return QImage(QString(":/app/glyphs/%1.png
 TFieldFrm::TFieldFrm(const TFieldFrmOptions &AOptions) : Options(AOptions) {
   setObjectName("FieldFrm");
   setWindowTitle("Vornelle");
-  // Menus and the page's popup menus show a mark on the ticked item only.
+  // Menus tick as the class library's do; scroll bars show a thumb that stands out.
   UseClassicStyle();
   Timer1.SetEnabled(false);
   Client = new TFormClient(*this);
