@@ -30,11 +30,11 @@
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
 #include "platform/application.h"
+#include "platform/classic_style.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/graphic.h"
 #include "platform/image_raw.h"
-#include "platform/menu_style.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
 #include "widgets/kit_gif.h"
@@ -151,8 +151,8 @@ QImage GlyphImage(const char *Name) { return QImage(QString(":/app/glyphs/%1.png
 TFieldFrm::TFieldFrm(const TFieldFrmOptions &AOptions) : Options(AOptions) {
   setObjectName("FieldFrm");
   setWindowTitle("Vornelle");
-  // Menus and the page's popup menus show a mark on the ticked item only.
-  UseClassicMenuTicks();
+  // Menus tick as the class library's do; scroll bars show a thumb that stands out.
+  UseClassicStyle();
   Timer1.SetEnabled(false);
   Client = new TFormClient(*this);
   setCentralWidget(Client);
