@@ -14,20 +14,10 @@
 #include "htmlview/document.h"
 #include "htmlview/parser.h"
 #include "median.h"
+#include "page_open.h"
 #include "platform/bitmap.h"
 
 namespace {
-class THost : public TDocumentHost {
-public:
-  void InvalidateDocument() override {}
-  int ClientHeight() const override { return 600; }
-  void ShowLayoutError(const std::string &) override {}
-};
-
-double Ms(std::chrono::steady_clock::time_point A, std::chrono::steady_clock::time_point B) {
-  return std::chrono::duration<double, std::milli>(B - A).count();
-}
-
 std::string MakePage(size_t Bytes) {
   const char *Words[] = {"field", "charge", "potential", "electron", "the", "of", "a",
                          "magnetic", "force", "is", "proportional", "to", "and", "current"};
@@ -64,26 +54,12 @@ std::string PageBody(const std::string &Path) {
   return S.substr(B + 6, E - B - 6);
 }
 
-// Parses, lays out and draws the first screen of a page, as opening it does; the time.
-double OpenMs(THost &Host, const std::string &Page) {
-  auto A = std::chrono::steady_clock::now();
-  TSectionList List(&Host);
-  TAnchorList Names;
-  List.NameList = &Names;
-  List.SetFonts("Times New Roman", "Courier New", 12, clBlack, clBlue, clPurple, clBlue, clWhite,
-                false);
-  TParseHandlers H;
-  TParseResult R;
-  ParseHtmlBuffer(List, &Names, Page.data(), Page.size(), H, R);
-  TBitmap Bitmap(600, 600);
-  int MW = 0, Curs = 0;
-  List.DoLogic(Bitmap.Canvas(), 0, 560, MW, Curs);
-  List.Draw(Bitmap.Canvas(), TRect(0, 0, 600, 600), 600, 10, 0);
-  return Ms(A, std::chrono::steady_clock::now());
+double OpenMs(TBenchHost &Host, const std::string &Page) {
+  return OpenPageMs(Host, Page, [](const TSectionList &) {});
 }
 
 // Median time of a relayout of the topic page copied Copies times.
-double CopiesLayoutMs(THost &Host, const std::string &Body, int Copies, int &Height) {
+double CopiesLayoutMs(TBenchHost &Host, const std::string &Body, int Copies, int &Height) {
   TSectionList List(&Host);
   TAnchorList Names;
   List.NameList = &Names;
@@ -119,7 +95,7 @@ double CopiesLayoutMs(THost &Host, const std::string &Body, int Copies, int &Hei
 int main(int argc, char **argv) {
   QApplication App(argc, argv);
   std::string Page = MakePage(1 << 20);
-  THost Host;
+  TBenchHost Host;
   TSectionList List(&Host);
   TAnchorList Names;
   List.NameList = &Names;

@@ -16,23 +16,13 @@
 #include "htmlview/document.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/parser.h"
+#include "page_open.h"
 #include "platform/bitmap.h"
 
 namespace {
 
-class THost : public TDocumentHost {
-public:
-  void InvalidateDocument() override {}
-  int ClientHeight() const override { return 600; }
-  void ShowLayoutError(const std::string &) override {}
-};
-
-double Ms(std::chrono::steady_clock::time_point A, std::chrono::steady_clock::time_point B) {
-  return std::chrono::duration<double, std::milli>(B - A).count();
-}
-
 struct TDoc {
-  THost Host;
+  TBenchHost Host;
   TSectionList List{&Host};
   TAnchorList Names;
   explicit TDoc(const std::string &Page, const std::string &Folder = {}) {

@@ -13,17 +13,11 @@
 #include "htmlview/image_cache.h"
 #include "htmlview/parser.h"
 #include "median.h"
+#include "page_open.h"
 #include "platform/bitmap.h"
 #include "platform/files.h"
 
 namespace {
-class THost : public TDocumentHost {
-public:
-  void InvalidateDocument() override {}
-  int ClientHeight() const override { return 600; }
-  void ShowLayoutError(const std::string &) override {}
-};
-
 // GIF89a, a 4096 x 4096 screen with a two-colour table (made different by N), one 1 x 1
 // frame of colour 0: 35 bytes.
 std::vector<uint8_t> TinyGifOnAHugeScreen(int N) {
@@ -35,24 +29,12 @@ std::vector<uint8_t> TinyGifOnAHugeScreen(int N) {
 }
 
 // Also says how many pictures show (not the error picture).
-double OpenMs(THost &Host, const std::string &Page, int &Shown) {
+double OpenMs(TBenchHost &Host, const std::string &Page, int &Shown) {
   BitmapList().Clear();
-  const auto A = std::chrono::steady_clock::now();
-  TSectionList List(&Host);
-  TAnchorList Names;
-  List.NameList = &Names;
-  List.SetFonts("Times New Roman", "Courier New", 12, clBlack, clBlue, clPurple, clBlue, clWhite,
-                false);
-  TParseHandlers H;
-  TParseResult R;
-  ParseHtmlBuffer(List, &Names, Page.data(), Page.size(), H, R);
-  TBitmap Bitmap(600, 600);
-  int MW = 0, Curs = 0;
-  List.DoLogic(Bitmap.Canvas(), 0, 560, MW, Curs); // the pictures are loaded here
-  List.Draw(Bitmap.Canvas(), TRect(0, 0, 600, 600), 600, 10, 0);
-  Shown = 0;
-  for (const TImageObj *I : List.ImageList) Shown += !I->IsError;
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - A).count();
+  return OpenPageMs(Host, Page, [&Shown](const TSectionList &List) {
+    Shown = 0;
+    for (const TImageObj *I : List.ImageList) Shown += !I->IsError;
+  });
 }
 } // namespace
 
@@ -68,7 +50,7 @@ int main(int argc, char **argv) {
     WriteFileBytes(File, TinyGifOnAHugeScreen(I));
     Page += "<img src=\"" + File + "\"> ";
   }
-  THost Host;
+  TBenchHost Host;
   std::vector<double> T;
   int Shown = 0;
   for (int Run = 0; Run < 5; ++Run) T.push_back(OpenMs(Host, Page, Shown));
