@@ -669,22 +669,18 @@ TEST_F(MainWindowTest, TheFieldAndCoilViewsStartInTheMiddleOfTheirPictures) {
     auto *Field = dynamic_cast<TFieldPage *>(F.PageOfSheet(TSheet::Field));
     auto *Coil = dynamic_cast<TCoilPage *>(F.PageOfSheet(TSheet::Mag));
     ASSERT_TRUE(Field && Coil);
-    if (ChosenFirst) {
-      // In the middle from the choice on, and kept there as the window lays the sheet out.
+    auto ChooseBoth = [&] {
       F.ElectricFieldItem->trigger();
       Pump();
       Middle(Field->FieldSB);
       F.MagneticFieldsItem->trigger();
       Pump();
       Middle(Coil->MagSB);
-    }
+    };
+    // In the middle from the choice on, and kept there as the window lays the sheet out.
+    if (ChosenFirst) ChooseBoth();
     F.show();
     Pump();
-    F.ElectricFieldItem->trigger();
-    Pump();
-    Middle(Field->FieldSB);
-    F.MagneticFieldsItem->trigger();
-    Pump();
-    Middle(Coil->MagSB);
+    ChooseBoth();
   }
 }
