@@ -315,6 +315,24 @@ void ThtmlTable::GetMinMaxAbs(TCanvas &Canvas, int &TotalMinWidth, int &TotalMax
           Percents[size_t(C)] = std::max(Percents[size_t(C)], CellPct);
           continue;
         }
+        // The cell's own percent is shared out first, so that the width it lacks then
+        // follows the columns' percents where it gave them one.
+        if (CellPct > 0) {
+          int S = 0, Without = 0;
+          for (int K = C; K < C + Span_; ++K) {
+            S += Percents[size_t(K)];
+            if (Percents[size_t(K)] == 0) ++Without;
+          }
+          if (S < CellPct) {
+            if (Without > 0) {
+              for (int K = C; K < C + Span_; ++K)
+                if (Percents[size_t(K)] == 0) Percents[size_t(K)] = (CellPct - S) / Without;
+            } else if (S > 0) {
+              for (int K = C; K < C + Span_; ++K)
+                Percents[size_t(K)] = MulDiv(Percents[size_t(K)], CellPct, S);
+            }
+          }
+        }
         // What the spanned columns lack goes to those without a percent, in proportion
         // to what they have: a percent column would otherwise outgrow its share.
         auto Spread = [&](TColumnArray &A, int Need) {
@@ -343,22 +361,6 @@ void ThtmlTable::GetMinMaxAbs(TCanvas &Canvas, int &TotalMinWidth, int &TotalMax
         Spread(MaxWidths, Mx);
         for (int K = C; K < C + Span_; ++K)
           MaxWidths[size_t(K)] = std::max(MaxWidths[size_t(K)], MinWidths[size_t(K)]);
-        if (CellPct > 0) {
-          int S = 0, Without = 0;
-          for (int K = C; K < C + Span_; ++K) {
-            S += Percents[size_t(K)];
-            if (Percents[size_t(K)] == 0) ++Without;
-          }
-          if (S < CellPct) {
-            if (Without > 0) {
-              for (int K = C; K < C + Span_; ++K)
-                if (Percents[size_t(K)] == 0) Percents[size_t(K)] = (CellPct - S) / Without;
-            } else if (S > 0) {
-              for (int K = C; K < C + Span_; ++K)
-                Percents[size_t(K)] = MulDiv(Percents[size_t(K)], CellPct, S);
-            }
-          }
-        }
       }
     }
   }

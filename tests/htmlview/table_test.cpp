@@ -85,6 +85,21 @@ TEST(TableWidths, SpanExtraGoesToColumnsWithoutAPercent) {
   const int Lack = 300 - 2 * A;
   EXPECT_EQ(T->MinWidths[0], A + MulDiv(Lack, 200, 800));
   EXPECT_EQ(T->MinWidths[1], A + MulDiv(Lack, 600, 800));
+  // A spanning cell's own percent is shared out first: the columns then have 25 % each and
+  // share its lacking width equally, not by their minima.
+  TLaidOutDoc F;
+  const std::string Long(40, 'w');
+  F.Parse("<table cellspacing=0 cellpadding=0><tr><td>aa<td>aaaaaa</tr><tr><td colspan=2 "
+          "width=50%>" +
+          Long + "</td></tr></table>");
+  F.Layout(600);
+  T = FirstTable(F);
+  ASSERT_TRUE(T);
+  const int A2 = F.TextWidth("aa"), A6 = F.TextWidth("aaaaaa");
+  const int Half = (F.TextWidth(Long) - A2 - A6) / 2;
+  EXPECT_EQ(T->Percents[0], 250);
+  EXPECT_EQ(T->MinWidths[0], A2 + Half);
+  EXPECT_EQ(T->MinWidths[1], A6 + Half);
 }
 
 TEST(TableWidths, PercentColumns) {
