@@ -33,6 +33,9 @@ private:
   void PixelOf(int ValueIndex, int &X, int &Y, double &PX, double &PY) const;
   // The segment between two pixels (unrounded when far outside).
   void SegmentTo(double X0, double Y0, double X1, double Y1);
+  // The pen colour as the series last set or saw it: a pen change is a colour change only
+  // when the pen's colour differs from it.
+  TColor FPenColor = LinePen.Color;
   int FLastX = 0, FLastY = 0;
   double FLastPX = 0, FLastPY = 0;
 };

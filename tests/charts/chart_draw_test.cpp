@@ -229,6 +229,17 @@ TEST(FastLine, SeriesColourAndPenFollowEachOther) {
   W.Paint();
   const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
   EXPECT_EQ(W.Pixel(X, Y), clRed);
+  // A pen change that leaves its colour alone leaves the series colour alone: a new series
+  // still takes its palette colour from the chart.
+  TFastLineSeries Wide;
+  Wide.LinePen.SetWidth(2);
+  Wide.LinePen.SetStyle(psDash);
+  EXPECT_EQ(Wide.SeriesColor(), clChartColor);
+  TChart C;
+  C.AddSeries(&Wide);
+  EXPECT_EQ(Wide.SeriesColor(), GetDefaultColor(0));
+  EXPECT_EQ(Wide.LinePen.Color, GetDefaultColor(0));
+  C.RemoveSeries(&Wide);
 }
 
 TEST(FastLine, WithoutAutoRepaintOnlyTheNewSegmentIsDrawn) {
