@@ -129,6 +129,9 @@ void TChartSeries::SetParentChart(TCustomAxisPanel *Chart) {
     Old->RemoveSeries(this);
   }
   if (Chart) Chart->AddSeries(this);
+  // A custom axis is its chart's to free: the series must not keep one of a chart it left.
+  if (FCustomHorizAxis && FCustomHorizAxis->ParentChart() != Chart) FCustomHorizAxis = nullptr;
+  if (FCustomVertAxis && FCustomVertAxis->ParentChart() != Chart) FCustomVertAxis = nullptr;
   ResolveAxes();
   Repaint();
 }
