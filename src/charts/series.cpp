@@ -367,6 +367,18 @@ std::unique_ptr<TChartFunction> TChartSeries::ReleaseFunction() {
   return std::move(FFunction);
 }
 
+void TChartSeries::SetColorSource(const std::string &V) {
+  if (FColorSource == V) return;
+  FColorSource = V;
+  CheckDataSource();
+}
+
+void TChartSeries::SetXLabelsSource(const std::string &V) {
+  if (FXLabelsSource == V) return;
+  FXLabelsSource = V;
+  CheckDataSource();
+}
+
 void TChartSeries::CheckDataSource() {
   if (DataSources.empty()) return;
   // A full clear, so that the series copying this one start again too.
