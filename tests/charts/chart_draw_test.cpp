@@ -122,6 +122,16 @@ TEST(AxisDraw, ChartWithoutSeriesDrawsAxesAndWall) {
   // The bottom axis line, 2 px wide, runs at the axis position.
   const TCustomChartAxis &B = W.Chart.BottomAxis;
   EXPECT_EQ(W.Pixel((B.IStartPos + B.IEndPos) / 2, B.PosAxis), clBlack);
+  // A wall brush with a picture fills the wall with it, and has no dark sides.
+  auto Tile = std::make_shared<TBitmap>(4, 4);
+  Tile->Canvas().Brush().Color = clRed;
+  Tile->Canvas().FillRect(TRect(0, 0, 4, 4));
+  W.Chart.BackWall.Brush.SetStyle(bsSolid);
+  W.Chart.BackWall.Brush.SetBitmap(Tile);
+  EXPECT_FALSE(W.Chart.BackWall.SolidDark());
+  W.Paint();
+  const TRect &R = W.Chart.ChartRect;
+  EXPECT_EQ(W.Pixel((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2), clRed);
 }
 
 TEST(PointSeries, ProjectileCirclesAreRedWithBlackOutline) {
