@@ -29,7 +29,7 @@ void TFastLineSeries::SetSeriesColor(TColor C) {
 
 void TFastLineSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TFastLineSeries *>(&Source)) {
-    AutoRepaint = S->AutoRepaint;
+    FAutoRepaint = S->FAutoRepaint;
     LinePen.Assign(S->LinePen);
   }
   TChartSeries::Assign(Source);
@@ -122,7 +122,7 @@ void TFastLineSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesM
 }
 
 void TFastLineSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
-  if (AutoRepaint) {
+  if (FAutoRepaint) {
     TChartSeries::NotifyNewValue(Sender, ValueIndex);
     return;
   }

@@ -9,7 +9,8 @@ public:
     return dynamic_cast<const TFastLineSeries *>(&S);
   }
   TFastLineSeries();
-  bool AutoRepaint = true;
+  bool AutoRepaint() const { return FAutoRepaint; }
+  void SetAutoRepaint(bool V) { SetProperty(FAutoRepaint, V); }
   TChartPen LinePen;
   void SetLinePen(const TChartPen &Pen);
   void SetSeriesColor(TColor C) override;
@@ -36,6 +37,7 @@ private:
   // The pen colour as the series last set or saw it: a pen change is a colour change only
   // when the pen's colour differs from it.
   TColor FPenColor = LinePen.Color;
+  bool FAutoRepaint = true;
   int FLastX = 0, FLastY = 0;
   double FLastPX = 0, FLastPY = 0;
 };

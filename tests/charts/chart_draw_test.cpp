@@ -255,9 +255,9 @@ TEST(FastLine, SeriesColourAndPenFollowEachOther) {
 TEST(FastLine, WithoutAutoRepaintOnlyTheNewSegmentIsDrawn) {
   TPathChart W;
   W.Ideal->AddXY(0, 0);
+  W.Ideal->SetAutoRepaint(false);
   W.Paint();
   const int Requests = W.Requests, Draws = W.Chart.DrawCount();
-  W.Ideal->AutoRepaint = false;
   W.Ideal->AddXY(20, 16);
   EXPECT_EQ(W.Requests, Requests);
   EXPECT_EQ(W.Chart.DrawCount(), Draws);
