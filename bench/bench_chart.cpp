@@ -49,8 +49,8 @@ int main(int argc, char **argv) {
     auto *S = W.Chart.AddSeries<TFastLineSeries>();
     W.Chart.BottomAxis.SetMinMax(0, 100000);
     W.Chart.LeftAxis.SetMinMax(-1.5, 1.5);
+    S->SetAutoRepaint(false);
     W.FullRepaint();
-    S->AutoRepaint = false;
     const double Fill = Millis(1, [&] {
       for (int i = 0; i < 100000; ++i) S->AddXY(i, std::sin(i * 0.001));
     });

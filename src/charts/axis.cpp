@@ -617,7 +617,7 @@ int TCustomChartAxis::MaxLabelsWidth() {
   FChart->OnGetAxisLabel = nullptr;
   const double Step = CalcIncrement();
   double A = IMinimum, B = IMaximum;
-  if ((FRoundFirstLabel || (IsDateTime && FExactDateTime)) && Step > 0 &&
+  if ((FRoundFirstLabel || ExactDateTimeEntry(Step) >= 0) && Step > 0 &&
       std::fabs(B / Step) < 2147483647 && std::fabs(A / Step) < 2147483647) {
     A = std::trunc(A / Step) * Step;
     B = std::trunc(B / Step) * Step;

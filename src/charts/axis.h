@@ -208,6 +208,9 @@ protected:
   }
   void Repaint();
   void RecalcIsDateTime();
+  // The entry of the step table that the labels of this step fall on, or -1 when exact
+  // date-times do not apply.
+  int ExactDateTimeEntry(double Step) const;
   void DrawTicksGrid(int P);
   void DrawGridLine(int P);
   void DrawAxisLabel(int P, double Value, const std::string &Text);

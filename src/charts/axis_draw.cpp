@@ -370,6 +370,14 @@ void TCustomChartAxis::DrawTitle() {
     DrawLabelText(PosTitle, IAxisCenter, Title.Angle(), Title.Caption());
 }
 
+int TCustomChartAxis::ExactDateTimeEntry(double Step) const {
+  if (!IsDateTime || !FExactDateTime || FIncrement == 0) return -1;
+  int Exact = FindDateTimeStep(FIncrement);
+  if (Exact >= 0)
+    while (Exact < NumDateTimeSteps - 1 && Step > DateTimeStepValue(Exact)) ++Exact;
+  return Exact;
+}
+
 void TCustomChartAxis::Draw(bool CalcPosAxis) {
   DrawnLabels.clear();
   FPrevTickPos = -1;
@@ -384,12 +392,7 @@ void TCustomChartAxis::Draw(bool CalcPosAxis) {
     PosAxis = Edge + ((Left || Top) ? 1 : -1) * PositionShift(R);
   }
   if (!Title.Caption().empty()) DrawTitle();
-  int Exact = -1;
-  if (IsDateTime && FExactDateTime && FIncrement != 0) {
-    Exact = FindDateTimeStep(FIncrement);
-    if (Exact >= 0)
-      while (Exact < NumDateTimeSteps - 1 && Step > DateTimeStepValue(Exact)) ++Exact;
-  }
+  const int Exact = ExactDateTimeEntry(Step);
   const bool ExactLong = Exact >= 18 && Exact <= 24;
   if ((Step > 0 || ExactLong) && IMaximum >= IMinimum) {
     switch (CalcLabelStyle()) {

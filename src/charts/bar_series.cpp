@@ -67,8 +67,8 @@ void TCustomBarSeries::SideIndex(int &J, int &K) const {
 }
 
 void TCustomBarSeries::CalcBarSize() {
-  if (CustomBarSize != 0) {
-    FBarSize = CustomBarSize;
+  if (FCustomBarSize != 0) {
+    FBarSize = FCustomBarSize;
     return;
   }
   int N = Count(), K = 1;
@@ -86,8 +86,7 @@ void TCustomBarSeries::CalcBarSize() {
   }
   if (FSideMargins) ++N;
   int Space;
-  if (AutoBarSize)
-    Space = Round(A->IAxisSize / (2 + A->Maximum() - A->Minimum()));
+  if (FAutoBarSize) Space = Round(A->IAxisSize / (2 + A->Maximum() - A->Minimum()));
   else
     Space = A->IAxisSize / N;
   FBarSize = Round(FBarWidthPercent * 0.01 * Space) / K;
@@ -109,7 +108,7 @@ double TCustomBarSeries::PointOriginValue(int ValueIndex) {
     const double Total = PointOrigin(ValueIndex, true);
     return Total == 0 ? 0 : Below * 100 / Total;
   }
-  if (UseYOrigin) return YOrigin;
+  if (FUseYOrigin) return FYOrigin;
   const TCustomChartAxis *A = YMandatory() ? GetVertAxis() : GetHorizAxis();
   return A ? A->Minimum() : 0;
 }
@@ -133,8 +132,7 @@ double TCustomBarSeries::ValueEnd(bool Max) {
       const double Top = PointValue(i), Bottom = PointOriginValue(i);
       R = Max ? std::max({R, Top, Bottom}) : std::min({R, Top, Bottom});
     }
-  else if (UseYOrigin)
-    R = Max ? std::max(R, YOrigin) : std::min(R, YOrigin);
+  else if (FUseYOrigin) R = Max ? std::max(R, FYOrigin) : std::min(R, FYOrigin);
   return R;
 }
 
@@ -215,23 +213,23 @@ void TCustomBarSeries::DrawBar(const TRect &R, TBarStyle Style, TColor Color) {
   if (Is3D) {
     const int Z0 = StartZ, Z1 = EndZ;
     switch (Style) {
-    case bsRectangle: C.Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, Dark3D); break;
+    case bsRectangle: C.Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, FDark3D); break;
     case bsPyramid:
-      if (Vertical) C.Pyramid(true, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, Dark3D);
-      else C.Pyramid(false, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, Dark3D);
+      if (Vertical) C.Pyramid(true, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, FDark3D);
+      else C.Pyramid(false, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, FDark3D);
       break;
     case bsInvPyramid:
-      if (Vertical) C.Pyramid(true, R.Left, R.Bottom, R.Right, R.Top, Z0, Z1, Dark3D);
-      else C.Pyramid(false, R.Right, R.Top, R.Left, R.Bottom, Z0, Z1, Dark3D);
+      if (Vertical) C.Pyramid(true, R.Left, R.Bottom, R.Right, R.Top, Z0, Z1, FDark3D);
+      else C.Pyramid(false, R.Right, R.Top, R.Left, R.Bottom, Z0, Z1, FDark3D);
       break;
-    case bsCilinder: C.Cylinder(Vertical, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, Dark3D); break;
+    case bsCilinder: C.Cylinder(Vertical, R.Left, R.Top, R.Right, R.Bottom, Z0, Z1, FDark3D); break;
     case bsEllipse: C.EllipseWithZ(R.Left, R.Top, R.Right, R.Bottom, Z0); break;
     case bsArrow:
       if (Vertical) C.Arrow(true, {MX, R.Bottom}, {MX, R.Top}, R.Width(), R.Width() / 2, MiddleZ);
       else C.Arrow(true, {R.Left, MY}, {R.Right, MY}, R.Height(), R.Height() / 2, MiddleZ);
       break;
     case bsRectGradient: {
-      C.Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, Dark3D);
+      C.Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, FDark3D);
       const TPoint A = C.Calc3DPoint({R.Left, R.Top}, Z0), B = C.Calc3DPoint({R.Right, R.Bottom}, Z0);
       BarGradient(C, TRect(A.X, A.Y, B.X, B.Y), BrushColor, Vertical);
       C.Brush().Style = bsClear;
@@ -298,7 +296,7 @@ void TCustomBarSeries::DrawMark(int ValueIndex, const std::string &Text, TSeries
     P.LeftTop.X = Negative ? P.ArrowTo.X - P.Width : P.ArrowTo.X;
   } else if (Negative)
     P.LeftTop.Y = P.ArrowTo.Y;
-  if (AutoMarkPosition && FHasLastMark) {
+  if (FAutoMarkPosition && FHasLastMark) {
     TRect I;
     if (IntersectRect(I, P.Bounds(), FLastMark)) {
       // Overlapping the previous mark: lift this one clear of it.
@@ -369,19 +367,19 @@ void THorizBarSeries::CalcHorizMargins(int &L, int &R) { ValueMargins(R, L); }
 
 void TCustomBarSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TCustomBarSeries *>(&Source)) {
-    AutoBarSize = S->AutoBarSize;
-    AutoMarkPosition = S->AutoMarkPosition;
+    FAutoBarSize = S->FAutoBarSize;
+    FAutoMarkPosition = S->FAutoMarkPosition;
     static_cast<TBrush &>(BarBrush) = S->BarBrush;
     BarPen.Assign(S->BarPen);
     FBarStyle = S->FBarStyle;
     FBarWidthPercent = S->FBarWidthPercent;
-    Dark3D = S->Dark3D;
+    FDark3D = S->FDark3D;
     FMultiBar = S->FMultiBar;
     FOffsetPercent = S->FOffsetPercent;
     FSideMargins = S->FSideMargins;
-    UseYOrigin = S->UseYOrigin;
-    YOrigin = S->YOrigin;
-    CustomBarSize = S->CustomBarSize;
+    FUseYOrigin = S->FUseYOrigin;
+    FYOrigin = S->FYOrigin;
+    FCustomBarSize = S->FCustomBarSize;
   }
   TChartSeries::Assign(Source);
 }
@@ -391,19 +389,7 @@ TBarSeries::TBarSeries() {
   YValues().Order = TChartListOrder::loNone;
 }
 
-void TBarSeries::SetCustomBarWidth(int V) {
-  if (CustomBarSize == V) return;
-  CustomBarSize = V;
-  Repaint();
-}
-
 THorizBarSeries::THorizBarSeries() {
   XValues().SetName("Bar");
   XValues().Order = TChartListOrder::loNone;
-}
-
-void THorizBarSeries::SetCustomBarHeight(int V) {
-  if (CustomBarSize == V) return;
-  CustomBarSize = V;
-  Repaint();
 }

@@ -21,23 +21,28 @@ public:
   }
   TCustomBarSeries();
 
-  bool AutoBarSize = false;
-  bool AutoMarkPosition = true;
+  bool AutoBarSize() const { return FAutoBarSize; }
+  void SetAutoBarSize(bool V) { SetProperty(FAutoBarSize, V); }
+  bool AutoMarkPosition() const { return FAutoMarkPosition; }
+  void SetAutoMarkPosition(bool V) { SetProperty(FAutoMarkPosition, V); }
   TChartBrush BarBrush;
   TChartPen BarPen;
   TBarStyle BarStyle() const { return FBarStyle; }
   void SetBarStyle(TBarStyle V);
   int BarWidthPercent() const { return FBarWidthPercent; }
   void SetBarWidthPercent(int V);
-  bool Dark3D = true;
+  bool Dark3D() const { return FDark3D; }
+  void SetDark3D(bool V) { SetProperty(FDark3D, V); }
   TMultiBar MultiBar() const { return FMultiBar; }
   void SetMultiBar(TMultiBar V);
   int OffsetPercent() const { return FOffsetPercent; }
   void SetOffsetPercent(int V);
   bool SideMargins() const { return FSideMargins; }
   void SetSideMargins(bool V);
-  bool UseYOrigin = true;
-  double YOrigin = 0;
+  bool UseYOrigin() const { return FUseYOrigin; }
+  void SetUseYOrigin(bool V) { SetProperty(FUseYOrigin, V); }
+  double YOrigin() const { return FYOrigin; }
+  void SetYOrigin(double V) { SetProperty(FYOrigin, V); }
   std::function<void(TCustomBarSeries *, int, TBarStyle &)> OnGetBarStyle;
 
   // The bar size of the last computation, in pixels along the position axis.
@@ -67,7 +72,9 @@ protected:
   void GroupMargins(int &A, int &B);
   void ValueMargins(int &Towards, int &Away);
   double ValueEnd(bool Max);
-  int CustomBarSize = 0;
+  // The custom bar width of a vertical series, the custom height of a horizontal one.
+  int CustomBarSize() const { return FCustomBarSize; }
+  void SetCustomBarSize(int V) { SetProperty(FCustomBarSize, V); }
 
 private:
   template <class F> void ForEachOfKind(F Fn);
@@ -75,6 +82,9 @@ private:
   int FBarWidthPercent = 70, FOffsetPercent = 0, FBarSize = 0;
   TMultiBar FMultiBar = mbSide;
   bool FSideMargins = true;
+  bool FAutoBarSize = false, FAutoMarkPosition = true, FDark3D = true, FUseYOrigin = true;
+  double FYOrigin = 0;
+  int FCustomBarSize = 0;
   TRect FLastMark;
   bool FHasLastMark = false;
 };
@@ -85,8 +95,8 @@ public:
     return dynamic_cast<const TBarSeries *>(&S);
   }
   TBarSeries();
-  int CustomBarWidth() const { return CustomBarSize; }
-  void SetCustomBarWidth(int V);
+  int CustomBarWidth() const { return CustomBarSize(); }
+  void SetCustomBarWidth(int V) { SetCustomBarSize(V); }
   double MaxYValue() override { return ValueEnd(true); }
   double MinYValue() override { return ValueEnd(false); }
   void CalcHorizMargins(int &L, int &R) override { GroupMargins(L, R); }
@@ -99,8 +109,8 @@ public:
     return dynamic_cast<const THorizBarSeries *>(&S);
   }
   THorizBarSeries();
-  int CustomBarHeight() const { return CustomBarSize; }
-  void SetCustomBarHeight(int V);
+  int CustomBarHeight() const { return CustomBarSize(); }
+  void SetCustomBarHeight(int V) { SetCustomBarSize(V); }
   bool YMandatory() const override { return false; }
   double MaxXValue() override { return ValueEnd(true); }
   double MinXValue() override { return ValueEnd(false); }

@@ -765,8 +765,9 @@ void TCustomChart::DrawTitlesAndLegend() {
 void TCustomChart::PrepareWall(const TChartWall &W) {
   TChartCanvas3D &C = Canvas();
   C.AssignVisiblePen(W.Pen);
-  if (W.Color() == clChartColor && W.Brush.Style == bsSolid)
-    C.Brush().Style = bsClear;
+  // The picture fills the wall whatever the brush's style, as a pattern brush does.
+  if (W.HasBitmap()) C.Brush() = TBrush{W.Brush.Color, bsSolid, W.Brush.Bitmap};
+  else if (W.Color() == clChartColor && W.Brush.Style == bsSolid) C.Brush().Style = bsClear;
   else
     C.Brush() = TBrush{W.Color() == clChartColor ? (W.Brush.Color == clChartColor ? clWhite : W.Brush.Color) : W.Color(),
                        W.Brush.Style};

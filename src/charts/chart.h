@@ -33,7 +33,9 @@ public:
   int Size() const { return FSize; }
   void SetSize(int V) { ChartSetting(FChart, FSize, V); }
   TColor DefaultColor = clChartColor;
-  bool SolidDark() const { return Brush.Style != bsClear && FDark3D; }
+  bool HasBitmap() const { return Brush.Bitmap && !Brush.Bitmap->Empty(); }
+  // A wall of its own pixels has no one colour to shade its sides with.
+  bool SolidDark() const { return Brush.Style != bsClear && !HasBitmap() && FDark3D; }
   void Assign(const TChartWall &Source);
 
 private:

@@ -93,6 +93,15 @@ void TChartFunction::AddPeriodResult(TChartSeries *Source, TChartValueList &NotM
 }
 
 namespace {
+// The table entry that a range period is, or -1. Unlike the axis labels' lookup, which
+// takes the entry within a second, a period near an entry stays its own length: 1.5 s is
+// not the 1-second entry.
+int DateTimeStepOfPeriod(double Period) {
+  for (int t = 0; t < NumDateTimeSteps; ++t)
+    if (std::fabs(DateTimeStepValue(t) - Period) <= DateTimeStepValue(t) * 1e-9) return t;
+  return -1;
+}
+
 // The start of the calendar period after the one beginning at Start, for the step table's
 // entries of half a month and more.
 double NextCalendarPeriod(double Start, int Entry) {
@@ -128,7 +137,7 @@ void TChartFunction::CalculateByPeriod(TChartSeries *Source, TChartValueList *No
   // A date-time period of the step table is a clock or calendar period: ranges begin on
   // its boundaries, as the axis labels of that step do, and months and years keep their
   // true lengths.
-  const int Entry = NotMandatorySource->DateTime() ? FindDateTimeStep(FPeriod) : -1;
+  const int Entry = NotMandatorySource->DateTime() ? DateTimeStepOfPeriod(FPeriod) : -1;
   const double Step = Entry >= 0 ? DateTimeStepValue(Entry) : FPeriod;
   // Whole multiples of a sub-day step fall on the clock; the tolerance keeps a point
   // written on a boundary in the period that it begins.

@@ -14,19 +14,22 @@ void TFastLineSeries::SetLinePen(const TChartPen &Pen) { LinePen.Assign(Pen); }
 
 void TFastLineSeries::LinePenChanged() {
   // The line is drawn in the series colour: a new pen colour must become it, or the next
-  // draw would put the old one back.
-  if (LinePen.Color != SeriesColor()) TChartSeries::SetSeriesColor(LinePen.Color);
-  else Repaint();
+  // draw would put the old one back. Any other change of the pen leaves the series colour
+  // alone, so that a series still without one gets its palette colour from its chart.
+  if (LinePen.Color != FPenColor) {
+    FPenColor = LinePen.Color;
+    TChartSeries::SetSeriesColor(LinePen.Color);
+  } else Repaint();
 }
 
 void TFastLineSeries::SetSeriesColor(TColor C) {
   TChartSeries::SetSeriesColor(C);
-  LinePen.Color = C;
+  LinePen.Color = FPenColor = C;
 }
 
 void TFastLineSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TFastLineSeries *>(&Source)) {
-    AutoRepaint = S->AutoRepaint;
+    FAutoRepaint = S->FAutoRepaint;
     LinePen.Assign(S->LinePen);
   }
   TChartSeries::Assign(Source);
@@ -34,7 +37,7 @@ void TFastLineSeries::Assign(const TChartSeries &Source) {
 
 void TFastLineSeries::PrepareCanvas() {
   TChartCanvas3D &C = *ChartCanvas();
-  LinePen.Color = SeriesColor();
+  LinePen.Color = FPenColor = SeriesColor();
   C.AssignVisiblePen(LinePen);
   FParentChart->CheckPenWidth(C.Pen());
   C.Brush().Style = bsClear;
@@ -119,7 +122,7 @@ void TFastLineSeries::DrawMark(int ValueIndex, const std::string &Text, TSeriesM
 }
 
 void TFastLineSeries::NotifyNewValue(TChartSeries *Sender, int ValueIndex) {
-  if (AutoRepaint) {
+  if (FAutoRepaint) {
     TChartSeries::NotifyNewValue(Sender, ValueIndex);
     return;
   }

@@ -9,7 +9,8 @@ public:
     return dynamic_cast<const TFastLineSeries *>(&S);
   }
   TFastLineSeries();
-  bool AutoRepaint = true;
+  bool AutoRepaint() const { return FAutoRepaint; }
+  void SetAutoRepaint(bool V) { SetProperty(FAutoRepaint, V); }
   TChartPen LinePen;
   void SetLinePen(const TChartPen &Pen);
   void SetSeriesColor(TColor C) override;
@@ -33,6 +34,10 @@ private:
   void PixelOf(int ValueIndex, int &X, int &Y, double &PX, double &PY) const;
   // The segment between two pixels (unrounded when far outside).
   void SegmentTo(double X0, double Y0, double X1, double Y1);
+  // The pen colour as the series last set or saw it: a pen change is a colour change only
+  // when the pen's colour differs from it.
+  TColor FPenColor = LinePen.Color;
+  bool FAutoRepaint = true;
   int FLastX = 0, FLastY = 0;
   double FLastPX = 0, FLastPY = 0;
 };

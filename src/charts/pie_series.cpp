@@ -223,16 +223,16 @@ void TPieSeries::CalcOtherSlice() {
   // In the order the pie's values ask for, before the small ones are gathered.
   YValues().Sort();
   FHidden.assign(Count(), false);
-  if (OtherSlice.Style == poNone || Count() == 0) return;
+  if (OtherSlice.Style() == poNone || Count() == 0) return;
   const double Total = YValues().TotalABS();
   // With nothing to share, no value has a percentage to fall below.
-  if (OtherSlice.Style == poBelowPercent && Total == 0) return;
+  if (OtherSlice.Style() == poBelowPercent && Total == 0) return;
   double Sum = 0;
   bool Any = false;
   for (int i = 0; i < Count(); ++i) {
     const double V = std::abs(GetyValue(i));
-    const double Measure = OtherSlice.Style == poBelowPercent ? V * 100 / Total : V;
-    if (Measure < OtherSlice.Value) {
+    const double Measure = OtherSlice.Style() == poBelowPercent ? V * 100 / Total : V;
+    if (Measure < OtherSlice.Value()) {
       FHidden[i] = true;
       Sum += GetyValue(i);
       Any = true;
@@ -244,7 +244,7 @@ void TPieSeries::CalcOtherSlice() {
   for (TChartValueList *L : ValueLists)
     if (L != FX.get() && L != FY.get()) L->InsertChartValue(Index, 0);
   Colors.insert(Colors.begin() + Index, clChartColor);
-  XLabels.insert(XLabels.begin() + Index, OtherSlice.Text);
+  XLabels.insert(XLabels.begin() + Index, OtherSlice.Text());
   FHidden.insert(FHidden.begin() + Index, false);
 }
 
@@ -377,11 +377,17 @@ int TPieSeries::Clicked(int X, int Y) {
   return -1;
 }
 
+void TPieOtherSlice::Assign(const TPieOtherSlice &Source) {
+  SetStyle(Source.FStyle);
+  SetText(Source.FText);
+  SetValue(Source.FValue);
+}
+
 void TPieSeries::Assign(const TChartSeries &Source) {
   if (auto *S = dynamic_cast<const TPieSeries *>(&Source)) {
     FDark3D = S->FDark3D;
     FExplodeBiggest = S->FExplodeBiggest;
-    OtherSlice = S->OtherSlice;
+    OtherSlice.Assign(S->OtherSlice);
     PiePen.Assign(S->PiePen);
     FUsePatterns = S->FUsePatterns;
     ExplodedSlice = S->ExplodedSlice;

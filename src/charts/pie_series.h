@@ -61,10 +61,30 @@ private:
 
 enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 
-struct TPieOtherSlice {
-  TPieOtherStyle Style = poNone;
-  std::string Text = "Other";
-  double Value = 0;
+class TPieOtherSlice {
+public:
+  explicit TPieOtherSlice(TChartSeries *Series) : FSeries(Series) {}
+  TPieOtherSlice(const TPieOtherSlice &) = delete; // its series stays its own
+  TPieOtherSlice &operator=(const TPieOtherSlice &) = delete;
+  TPieOtherStyle Style() const { return FStyle; }
+  void SetStyle(TPieOtherStyle V) { Set(FStyle, V); }
+  const std::string &Text() const { return FText; }
+  void SetText(const std::string &V) { Set(FText, V); }
+  double Value() const { return FValue; }
+  void SetValue(double V) { Set(FValue, V); }
+  void Assign(const TPieOtherSlice &Source);
+
+private:
+  template <class T>
+  void Set(T &Field, const T &V) {
+    if (Field == V) return;
+    Field = V;
+    FSeries->Repaint();
+  }
+  TChartSeries *FSeries;
+  TPieOtherStyle FStyle = poNone;
+  std::string FText = "Other";
+  double FValue = 0;
 };
 
 // The X value that marks the other-slice point.
@@ -81,7 +101,7 @@ public:
   void SetDark3D(bool V) { SetProperty(FDark3D, V); }
   int ExplodeBiggest() const { return FExplodeBiggest; }
   void SetExplodeBiggest(int V);
-  TPieOtherSlice OtherSlice;
+  TPieOtherSlice OtherSlice{this};
   TChartPen PiePen;
   TChartValueList &PieValues() { return YValues(); }
   bool UsePatterns() const { return FUsePatterns; }

@@ -129,6 +129,9 @@ void TChartSeries::SetParentChart(TCustomAxisPanel *Chart) {
     Old->RemoveSeries(this);
   }
   if (Chart) Chart->AddSeries(this);
+  // A custom axis is its chart's to free: the series must not keep one of a chart it left.
+  if (FCustomHorizAxis && FCustomHorizAxis->ParentChart() != Chart) FCustomHorizAxis = nullptr;
+  if (FCustomVertAxis && FCustomVertAxis->ParentChart() != Chart) FCustomVertAxis = nullptr;
   ResolveAxes();
   Repaint();
 }
@@ -362,6 +365,18 @@ void TChartSeries::SetFunction(std::unique_ptr<TChartFunction> AFunction) {
 std::unique_ptr<TChartFunction> TChartSeries::ReleaseFunction() {
   if (FFunction) FFunction->FParent = nullptr;
   return std::move(FFunction);
+}
+
+void TChartSeries::SetColorSource(const std::string &V) {
+  if (FColorSource == V) return;
+  FColorSource = V;
+  CheckDataSource();
+}
+
+void TChartSeries::SetXLabelsSource(const std::string &V) {
+  if (FXLabelsSource == V) return;
+  FXLabelsSource = V;
+  CheckDataSource();
 }
 
 void TChartSeries::CheckDataSource() {

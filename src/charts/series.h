@@ -87,7 +87,11 @@ public:
   virtual void SetColorEachPoint(bool V);
   std::vector<TColor> Colors;
   std::vector<std::string> XLabels;
-  std::string ColorSource, XLabelsSource;
+  // Source field names: a new one takes the data from the sources again.
+  const std::string &ColorSource() const { return FColorSource; }
+  void SetColorSource(const std::string &V);
+  const std::string &XLabelsSource() const { return FXLabelsSource; }
+  void SetXLabelsSource(const std::string &V);
   int Cursor() const { return FCursor; }
   void SetCursor(int V) { SetProperty(FCursor, V); }
   std::vector<TChartSeries *> DataSources, LinkedSeries;
@@ -272,6 +276,7 @@ private:
   int FZOrder = -1;
   THorizAxis FHorizAxis = aBottomAxis;
   TVertAxis FVertAxis = aLeftAxis;
+  std::string FColorSource, FXLabelsSource;
   TCustomChartAxis *FCustomHorizAxis = nullptr, *FCustomVertAxis = nullptr;
   TCustomChartAxis *FHorizAxisObj = nullptr, *FVertAxisObj = nullptr;
   // X, Y and the further lists' pending values (TempValue) at X's place; the new index.

@@ -121,6 +121,18 @@ TEST(AxisDates, LabelRoomOfExactDatesMeasuresTheCutEnds) {
   EXPECT_EQ(A.MaxLabelsWidth(), One + Space);
   A.SetExactDateTime(false);
   EXPECT_EQ(A.MaxLabelsWidth(), Two + Space);
+  // Without an increment no date-time is exact: the ends 00:10 and 18:28 are measured as
+  // they are drawn, not cut to whole hours ("0").
+  const double Day = EncodeChartDate(2024, 1, 10);
+  TDateChart Auto(400, Day + 10.0 / 1440, Day + (18 * 60 + 28.0) / 1440, 0);
+  TCustomChartAxis &B = Auto.Chart.BottomAxis;
+  B.SetDateTimeFormat("n");
+  B.SetRoundFirstLabel(false);
+  Auto.Paint();
+  Auto.Chart.AssignChartFont(B.LabelsFont);
+  TChartCanvas3D &AC = Auto.Chart.Canvas();
+  EXPECT_EQ(B.MaxLabelsWidth(),
+            std::max(AC.TextWidth("10"), AC.TextWidth("28")) + AC.TextWidth(" "));
 }
 
 TEST(AxisDates, LogAxisFromZeroStartsAtOneTenth) {

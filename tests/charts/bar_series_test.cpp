@@ -26,11 +26,11 @@ TEST(BarSeries, DefaultsAndValueList) {
   EXPECT_EQ(B.OffsetPercent(), 0);
   EXPECT_EQ(B.MultiBar(), mbSide);
   EXPECT_TRUE(B.SideMargins());
-  EXPECT_TRUE(B.UseYOrigin);
-  EXPECT_TRUE(B.Dark3D);
-  EXPECT_TRUE(B.AutoMarkPosition);
-  EXPECT_FALSE(B.AutoBarSize);
-  EXPECT_EQ(B.YOrigin, 0);
+  EXPECT_TRUE(B.UseYOrigin());
+  EXPECT_TRUE(B.Dark3D());
+  EXPECT_TRUE(B.AutoMarkPosition());
+  EXPECT_FALSE(B.AutoBarSize());
+  EXPECT_EQ(B.YOrigin(), 0);
   EXPECT_EQ(B.BarStyle(), bsRectangle);
   EXPECT_EQ(B.CustomBarWidth(), 0);
   EXPECT_TRUE(B.Marks.Visible());

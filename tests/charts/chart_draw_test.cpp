@@ -122,6 +122,16 @@ TEST(AxisDraw, ChartWithoutSeriesDrawsAxesAndWall) {
   // The bottom axis line, 2 px wide, runs at the axis position.
   const TCustomChartAxis &B = W.Chart.BottomAxis;
   EXPECT_EQ(W.Pixel((B.IStartPos + B.IEndPos) / 2, B.PosAxis), clBlack);
+  // A wall brush with a picture fills the wall with it, and has no dark sides.
+  auto Tile = std::make_shared<TBitmap>(4, 4);
+  Tile->Canvas().Brush().Color = clRed;
+  Tile->Canvas().FillRect(TRect(0, 0, 4, 4));
+  W.Chart.BackWall.Brush.SetStyle(bsSolid);
+  W.Chart.BackWall.Brush.SetBitmap(Tile);
+  EXPECT_FALSE(W.Chart.BackWall.SolidDark());
+  W.Paint();
+  const TRect &R = W.Chart.ChartRect;
+  EXPECT_EQ(W.Pixel((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2), clRed);
 }
 
 TEST(PointSeries, ProjectileCirclesAreRedWithBlackOutline) {
@@ -229,14 +239,25 @@ TEST(FastLine, SeriesColourAndPenFollowEachOther) {
   W.Paint();
   const int X = W.Chart.BottomAxis.CalcXPosValue(10), Y = W.Chart.LeftAxis.CalcYPosValue(8);
   EXPECT_EQ(W.Pixel(X, Y), clRed);
+  // A pen change that leaves its colour alone leaves the series colour alone: a new series
+  // still takes its palette colour from the chart.
+  TFastLineSeries Wide;
+  Wide.LinePen.SetWidth(2);
+  Wide.LinePen.SetStyle(psDash);
+  EXPECT_EQ(Wide.SeriesColor(), clChartColor);
+  TChart C;
+  C.AddSeries(&Wide);
+  EXPECT_EQ(Wide.SeriesColor(), GetDefaultColor(0));
+  EXPECT_EQ(Wide.LinePen.Color, GetDefaultColor(0));
+  C.RemoveSeries(&Wide);
 }
 
 TEST(FastLine, WithoutAutoRepaintOnlyTheNewSegmentIsDrawn) {
   TPathChart W;
   W.Ideal->AddXY(0, 0);
+  W.Ideal->SetAutoRepaint(false);
   W.Paint();
   const int Requests = W.Requests, Draws = W.Chart.DrawCount();
-  W.Ideal->AutoRepaint = false;
   W.Ideal->AddXY(20, 16);
   EXPECT_EQ(W.Requests, Requests);
   EXPECT_EQ(W.Chart.DrawCount(), Draws);

@@ -175,4 +175,22 @@ TEST(ChartLayout, CustomAxisJoinsTheChartAndLeavesIt) {
   TChart Other;       // the freed axis is forgotten: on another chart the series takes its own axis
   Other.AddSeries(&Kept);
   EXPECT_EQ(Kept.GetHorizAxis(), &Other.BottomAxis);
+  // Moved to another chart, the series leaves its custom axes with the chart they belong to.
+  TChartOnBitmap To;
+  Kept.SetActive(true);
+  Kept.AddXY(0, 0);
+  Kept.AddXY(10, 50);
+  {
+    TChart From;
+    From.AddSeries(&Kept);
+    Kept.SetVertAxis(aCustomVertAxis);
+    Kept.SetCustomHorizAxis(new TChartAxis(&From, true, false));
+    Kept.SetCustomVertAxis(new TChartAxis(&From, false, false));
+    Kept.SetParentChart(&To.Chart);
+  }
+  EXPECT_EQ(Kept.GetHorizAxis(), &To.Chart.BottomAxis);
+  EXPECT_EQ(Kept.GetVertAxis(), &To.Chart.LeftAxis);
+  To.Paint();
+  EXPECT_EQ(To.Chart.LeftAxis.IMaximum, 50);
+  To.Chart.RemoveSeries(&Kept);
 }

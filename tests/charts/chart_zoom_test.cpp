@@ -261,9 +261,10 @@ TEST(ZoomRectangle, LeavingTheChartCancelsTheDragWithoutATrace) {
 
 TEST(ZoomRectangle, SegmentsDrawnStraightOntoTheWindowStayUnderIt) {
   TMarkerChart W;
+  W.Curve->SetAutoRepaint(false);
+  W.Paint();
   W.Chart.MouseDown(mbLeft, 0, 100, 60);
   W.Chart.MouseMove(0, 300, 200);
-  W.Curve->AutoRepaint = false;
   W.Curve->AddXY(182, 1.5); // drawn onto the window and into the buffer, across the top edge
   W.ExpectOutlineOnly(100, 60, 300, 200);
   W.Chart.MouseUp(mbLeft, 0, 300, 200);

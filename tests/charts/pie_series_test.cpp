@@ -26,9 +26,9 @@ TEST(PieSeries, DefaultsAndLists) {
   EXPECT_TRUE(P.ColorEachPoint());
   EXPECT_TRUE(P.Dark3D());
   EXPECT_EQ(P.ExplodeBiggest(), 0);
-  EXPECT_EQ(P.OtherSlice.Style, poNone);
-  EXPECT_EQ(P.OtherSlice.Text, "Other");
-  EXPECT_EQ(P.OtherSlice.Value, 0);
+  EXPECT_EQ(P.OtherSlice.Style(), poNone);
+  EXPECT_EQ(P.OtherSlice.Text(), "Other");
+  EXPECT_EQ(P.OtherSlice.Value(), 0);
   EXPECT_FALSE(P.UsePatterns());
   EXPECT_FALSE(P.Circled());
   EXPECT_EQ(P.RotationAngle(), 0);
@@ -100,8 +100,8 @@ TEST(PieSeries, ExplodedSliceMovesOut) {
 TEST(PieSeries, OtherSliceGathersSmallValues) {
   TPieChart W;
   for (double V : {50, 30, 15, 5}) W.Pie->Add(V);
-  W.Pie->OtherSlice.Style = poBelowPercent;
-  W.Pie->OtherSlice.Value = 10;
+  W.Pie->OtherSlice.SetStyle(poBelowPercent);
+  W.Pie->OtherSlice.SetValue(10);
   W.Pie->ExplodedSlice = {0, 0, 0, 0, 15};
   W.Paint();
   W.Save("pie_other_exploded.png");
@@ -120,14 +120,14 @@ TEST(PieSeries, OtherSliceGathersSmallValues) {
   W.Paint();
   EXPECT_EQ(W.Pie->Count(), 5);
   // By value: below 20 hides 15 and 5.
-  W.Pie->OtherSlice.Style = poBelowValue;
-  W.Pie->OtherSlice.Value = 20;
+  W.Pie->OtherSlice.SetStyle(poBelowValue);
+  W.Pie->OtherSlice.SetValue(20);
   W.Chart.Invalidate();
   W.Paint();
   ASSERT_EQ(W.Pie->Count(), 5);
   EXPECT_TRUE(W.Pie->IsHidden(2));
   EXPECT_EQ(W.Pie->GetyValue(4), 20);
-  W.Pie->OtherSlice.Style = poNone;
+  W.Pie->OtherSlice.SetStyle(poNone);
   W.Chart.Invalidate();
   W.Paint();
   EXPECT_EQ(W.Pie->Count(), 4);
@@ -137,8 +137,8 @@ TEST(PieSeries, ValuesAreOrderedBeforeTheOtherSliceIsFormed) {
   TPieChart W;
   for (double V : {5, 50, 15, 30}) W.Pie->Add(V);
   W.Pie->YValues().Order = TChartListOrder::loDescending;
-  W.Pie->OtherSlice.Style = poBelowPercent;
-  W.Pie->OtherSlice.Value = 10;
+  W.Pie->OtherSlice.SetStyle(poBelowPercent);
+  W.Pie->OtherSlice.SetValue(10);
   W.Paint();
   ASSERT_EQ(W.Pie->Count(), 5);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(W.Pie->GetyValue(i), (std::array{50, 30, 15, 5}[i])) << i;
@@ -150,8 +150,8 @@ TEST(PieSeries, NothingToDraw) {
   // All zeros: no slice, no division by zero, nothing hidden into the other slice.
   TPieChart W;
   for (int i = 0; i < 3; ++i) W.Pie->Add(0);
-  W.Pie->OtherSlice.Style = poBelowPercent;
-  W.Pie->OtherSlice.Value = 10;
+  W.Pie->OtherSlice.SetStyle(poBelowPercent);
+  W.Pie->OtherSlice.SetValue(10);
   W.Paint();
   EXPECT_EQ(W.Pie->Count(), 3);
   for (int i = 0; i < 3; ++i) {
@@ -240,11 +240,15 @@ TEST(PieSeries, CircledAndCopiedSettings) {
   }
   EXPECT_EQ(W.Pie->XRadius, W.Pie->YRadius);
   EXPECT_GT(W.Pie->XRadius, 4);
-  ExpectEachChangeRepaints(W, {
-                                  {"Dark3D", [&] { W.Pie->SetDark3D(false); }},
-                                  {"UsePatterns", [&] { W.Pie->SetUsePatterns(true); }},
-                                  {"CircleBackColor", [&] { W.Pie->SetCircleBackColor(clYellow); }},
-                              });
+  ExpectEachChangeRepaints(
+      W, {
+             {"Dark3D", [&] { W.Pie->SetDark3D(false); }},
+             {"UsePatterns", [&] { W.Pie->SetUsePatterns(true); }},
+             {"CircleBackColor", [&] { W.Pie->SetCircleBackColor(clYellow); }},
+             {"OtherSlice Style", [&] { W.Pie->OtherSlice.SetStyle(poBelowValue); }},
+             {"OtherSlice Text", [&] { W.Pie->OtherSlice.SetText("Rest"); }},
+             {"OtherSlice Value", [&] { W.Pie->OtherSlice.SetValue(0.5); }},
+         });
   EXPECT_EQ(W.Pie->CircleBackColor(), clYellow);
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "chart_test_util.h"
+#include "charts/bar_series.h"
 
 TEST(Series, AddXYKeepsXAscendingAndYFollows) {
   TChart C;
@@ -404,6 +405,8 @@ TEST(Chart, ChartWallTitleLegendSeriesAndMarksSettingsRepaintWhenChanged) {
   TChart &C = W.Chart;
   auto *S = C.AddSeries<TPointSeries>();
   S->AddXY(1, 1);
+  auto *Bar = C.AddSeries<TBarSeries>();
+  auto *Line = C.AddSeries<TFastLineSeries>();
   TChartLegend &L = C.Legend;
   ExpectEachChangeRepaints(
       W, {
@@ -443,6 +446,13 @@ TEST(Chart, ChartWallTitleLegendSeriesAndMarksSettingsRepaintWhenChanged) {
              {"Marks BackColor", [&] { S->Marks.SetBackColor(clWhite); }},
              {"Marks Transparent", [&] { S->Marks.SetTransparent(true); }},
              {"Marks Clip", [&] { S->Marks.SetClip(true); }},
+             {"Bar AutoBarSize", [&] { Bar->SetAutoBarSize(true); }},
+             {"Bar AutoMarkPosition", [&] { Bar->SetAutoMarkPosition(false); }},
+             {"Bar Dark3D", [&] { Bar->SetDark3D(false); }},
+             {"Bar UseYOrigin", [&] { Bar->SetUseYOrigin(false); }},
+             {"Bar YOrigin", [&] { Bar->SetYOrigin(2.5); }},
+             {"Bar CustomBarWidth", [&] { Bar->SetCustomBarWidth(6); }},
+             {"FastLine AutoRepaint", [&] { Line->SetAutoRepaint(false); }},
          });
   EXPECT_EQ(C.BackWall.Size(), 3);
   EXPECT_EQ(L.TextStyle(), ltsPlain);
@@ -450,4 +460,6 @@ TEST(Chart, ChartWallTitleLegendSeriesAndMarksSettingsRepaintWhenChanged) {
   EXPECT_FALSE(C.ScaleLastPage());
   EXPECT_EQ(S->Title(), "drops");
   EXPECT_EQ(S->ZOrder(), 2);
+  EXPECT_EQ(Bar->YOrigin(), 2.5);
+  EXPECT_FALSE(Line->AutoRepaint());
 }

@@ -137,6 +137,16 @@ TEST(SeriesFunctions, DatePeriodsAreCalendarMonthsAndClockHours) {
   ASSERT_EQ(Avg->Count(), 2);
   EXPECT_EQ(Avg->GetyValue(0), 637.5); // 10:30 and 10:45
   EXPECT_EQ(Avg->GetyValue(1), 667.5); // 11:00 and 11:15
+  // A period off the table, however near an entry, is a plain range of its own length:
+  // points every 0.6 s fall into 1.5-second and 0.5-second ranges, not whole seconds.
+  S->Clear();
+  for (int i = 0; i < 5; ++i) S->AddXY(Day + i * 0.6 / 86400, i);
+  Avg->FunctionType()->SetPeriod(1.5 / 86400);
+  ASSERT_EQ(Avg->Count(), 2);
+  EXPECT_EQ(Avg->GetyValue(0), 1);   // 0, 0.6 and 1.2 s
+  EXPECT_EQ(Avg->GetyValue(1), 3.5); // 1.8 and 2.4 s
+  Avg->FunctionType()->SetPeriod(0.5 / 86400);
+  EXPECT_EQ(Avg->Count(), 5);
 }
 
 TEST(SeriesFunctions, AllPointsAndLineSeries) {

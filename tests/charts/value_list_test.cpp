@@ -123,6 +123,18 @@ TEST(ValueList, NewValueSourceRefillsTheSeries) {
   Copy->AddXY(5, 9);
   Copy->YValues().SetValueSource("Close"); // the same name: nothing to take again
   EXPECT_EQ(Copy->Count(), 3);
+  // So do the series' own source field names.
+  Copy->SetColorSource("Tint");
+  EXPECT_EQ(Copy->ColorSource(), "Tint");
+  EXPECT_EQ(Copy->Count(), 2);
+  Copy->AddXY(5, 9);
+  Copy->SetXLabelsSource("Name");
+  EXPECT_EQ(Copy->XLabelsSource(), "Name");
+  EXPECT_EQ(Copy->Count(), 2);
+  Copy->AddXY(5, 9);
+  Copy->SetColorSource("Tint");
+  Copy->SetXLabelsSource("Name");
+  EXPECT_EQ(Copy->Count(), 3);
   TChartValueList Other(nullptr, "Y");
   Other.Assign(Copy->YValues());
   EXPECT_EQ(Other.ValueSource(), "Close");
