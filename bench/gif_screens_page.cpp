@@ -32,7 +32,7 @@ std::vector<uint8_t> TinyGifOnAHugeScreen(int N) {
 }
 
 // GIF89a, a 4096 x 4096 screen with a two-colour table (made different by N), two 1 x 1
-// frames of colour 0 with colour 1 transparent, each left in place: 65 bytes.
+// frames of colour 0 with colour 1 transparent, each left in place: 66 bytes.
 std::vector<uint8_t> TransparentGifOnAHugeScreen(int N) {
   std::vector<uint8_t> G = {'G', 'I', 'F', '8', '9', 'a', 0x00, 0x10, 0x00, 0x10, 0x80, 0, 0};
   G.insert(G.end(), {uint8_t(N), uint8_t(N >> 8), 0x40, 0xFF, 0xFF, 0xFF});
