@@ -59,6 +59,14 @@ inline void Gif(std::span<const uint8_t> Data) {
   if (int64_t(Copy->ScreenWidth) * Copy->ScreenHeight <= 24 * 20)
     Copy->Draw(Target.Canvas(), nullptr, 1, 1, Copy->ScreenWidth, Copy->ScreenHeight);
   Copy->Draw(Target.Canvas(), nullptr, -3, 2, 23, 17);
+  // Over a background picture, whose tiles begin left of and above the picture.
+  static const uint32_t TilePx[6] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
+                                     0xFFFFFFFFu, 0xFF000000u, 0xFFFFFF00u};
+  static const TBitmap Tile = TBitmap::FromRgb32(3, 2, TilePx);
+  TGifBackdrop Back;
+  Back.Image = &Tile;
+  Back.ScrollY = 5;
+  Copy->Draw(Target.Canvas(), &Back, -4, 1, 21, 19);
 }
 
 inline void Jpeg(std::span<const uint8_t> Data) {

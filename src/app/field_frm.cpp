@@ -26,6 +26,7 @@
 #include "app/topic_page.h"
 #include "app/window_gone.h"
 #include "htmlview/doc_images.h"
+#include "htmlview/gif_image.h"
 #include "htmlview/html_utils.h"
 #include "htmlview/image_cache.h"
 #include "htmlview/jpeg_reader.h"
@@ -34,7 +35,6 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/graphic.h"
-#include "platform/image_raw.h"
 #include "platform/qt_bridge.h"
 #include "sim/shared_constants.h"
 #include "widgets/kit_gif.h"
@@ -855,10 +855,10 @@ void TFieldFrm::ShowBigPicture(const std::string &File) {
     try {
       TPicture P;
       P.LoadFromFile(File);
-      // The text pane's limits hold here too: a GIF whose screen it refuses is refused,
-      // however small its frames.
-      const auto *Gif = dynamic_cast<const TKitGIFImage *>(P.Graphic());
-      if (!Gif || ImageSizeAllowed(Gif->ScreenWidth, Gif->ScreenHeight))
+      // The text pane's limits hold here too, on the screen it sizes (the declared one
+      // grown to cover every frame): its own scan of the file says what it would refuse.
+      const bool Gif = dynamic_cast<const TKitGIFImage *>(P.Graphic()) != nullptr;
+      if (!Gif || TGIFImage().ScanFromFile(File))
         Picture = std::make_unique<TBitmap>(P.Graphic()->ToBitmap());
     } catch (const Exception &) { Picture.reset(); }
   } else if (FileExists(File)) {

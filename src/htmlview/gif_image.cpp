@@ -544,19 +544,24 @@ void TGIFImage::Draw(TCanvas &Canvas, const TGifBackdrop *Backdrop, int X, int Y
     return;
   }
   if (Frame(CurrentFrame).Disposal < 2) {
-    // Frames left in place pile up over what the document shows behind the picture.
-    if (FFirstPaint || !FBackground || FBackground->Width() != W || FBackground->Height() != H) {
-      FBackground = std::make_unique<TBitmap>(W, H);
+    // Frames left in place pile up over what the document shows behind the picture, kept
+    // only where some frame can draw: elsewhere the document already shows through.
+    if (!Shows) return;
+    if (FFirstPaint || !FBackground || FBackW != W || FBackH != H) {
+      FBackground = std::make_unique<TBitmap>(PW, PH);
+      FBackW = W;
+      FBackH = H;
       TGifBackdrop None;
       const TGifBackdrop &B = Backdrop ? *Backdrop : None;
       FBackground->Fill(ColorToRGB(B.Color));
       if (B.Image && B.Image->Width() > 0 && B.Image->Height() > 0) {
+        // Tiles line up with the document's own, which start at its origin.
         const int TW = B.Image->Width(), TH = B.Image->Height();
-        const int SY = Y + B.ScrollY;
-        const int TX0 = Div(X, TW) * TW - X - (X < 0 && X % TW ? TW : 0);
+        const int SX = X + At.X, SY = Y + At.Y + B.ScrollY;
+        const int TX0 = Div(SX, TW) * TW - SX - (SX < 0 && SX % TW ? TW : 0);
         const int TY0 = Div(SY, TH) * TH - SY - (SY < 0 && SY % TH ? TH : 0);
-        for (int TY = TY0; TY < H; TY += TH)
-          for (int TX = TX0; TX < W; TX += TW) {
+        for (int TY = TY0; TY < PH; TY += TH)
+          for (int TX = TX0; TX < PW; TX += TW) {
             if (B.Mask && B.Mask->Width() == TW && B.Mask->Height() == TH)
               FBackground->Canvas().MaskBlt(TX, TY, TW, TH, *B.Image, 0, 0, *B.Mask, 0, 0);
             else
@@ -565,13 +570,13 @@ void TGIFImage::Draw(TCanvas &Canvas, const TGifBackdrop *Backdrop, int X, int Y
       }
       FFirstPaint = false;
     }
-    for (int R = 0; Shows && R < PH; ++R) {
+    for (int R = 0; R < PH; ++R) {
       const uint32_t *S = Img->ScanLine(R), *M = Msk->ScanLine(R);
-      uint32_t *D = FBackground->ScanLine(R + At.Y) + At.X;
+      uint32_t *D = FBackground->ScanLine(R);
       for (int C = 0; C < PW; ++C)
         if ((M[C] & 0xFFFFFF) == 0) D[C] = S[C];
     }
-    Canvas.Draw(X, Y, *FBackground);
+    Canvas.Draw(X + At.X, Y + At.Y, *FBackground);
     return;
   }
   if (Shows) Canvas.MaskBlt(X + At.X, Y + At.Y, PW, PH, *Img, 0, 0, *Msk, 0, 0);

@@ -131,6 +131,9 @@ public:
   const TBitmap &Composite() const { return FImage; }
   const TBitmap &CompositeMask() const { return FMask; }
   TRect CompositeBounds() const { return FBox; }
+  // What frames left in place have piled up on, over the part of the drawn picture that
+  // the frames cover; nullptr before such a frame was drawn.
+  const TBitmap *PiledBackground() const { return FBackground.get(); }
 
   // The millisecond clock of the animation (timeGetTime); tests replace it.
   static std::function<uint32_t()> Clock;
@@ -150,6 +153,7 @@ private:
   TBitmap FImage, FMask;
   TRect FBox; // where FImage lies on the screen
   std::unique_ptr<TBitmap> FBackground;
+  int FBackW = 0, FBackH = 0; // the drawn size FBackground was made for
   std::unique_ptr<TBitmap> FMaskedBitmap, FBitmapCopy, FMaskCopy;
   int FAnimateSpeed = 100;
   bool FAnimate = false;

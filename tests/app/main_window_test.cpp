@@ -569,13 +569,13 @@ TEST_F(MainWindowTest, LinksOfTheTextPaneByTheirKind) {
   EXPECT_EQ(P.Calls.back(), "hidden+abort");
 }
 
-// A GIF with a black-and-white table, a screen of SW x SH and a frame of FW x FH at the
-// origin whose data holds one black pixel.
-std::string ScreenGif(int SW, int SH, int FW, int FH) {
+// A GIF with a black-and-white table, a screen of SW x SH and a frame of FW x FH at
+// (Left, 0) whose data holds one black pixel.
+std::string ScreenGif(int SW, int SH, int FW, int FH, int Left = 0) {
   std::string G = "GIF89a";
   for (int V : {SW, SH}) G += {char(V & 0xFF), char(V >> 8)};
-  G += std::string("\x80\0\0\0\0\0\xFF\xFF\xFF\x2C\0\0\0\0", 14);
-  for (int V : {FW, FH}) G += {char(V & 0xFF), char(V >> 8)};
+  G += std::string("\x80\0\0\0\0\0\xFF\xFF\xFF\x2C", 10);
+  for (int V : {Left, 0, FW, FH}) G += {char(V & 0xFF), char(V >> 8)};
   return G + std::string("\0\2\2\x44\x01\0\x3B", 7);
 }
 
@@ -584,6 +584,8 @@ TEST_F(MainWindowTest, PicturePopUpsKeepThePanesLimitsAndFitTheWorkArea) {
   WriteFile("HTML/images/screen65535.gif", ScreenGif(65535, 65535, 1, 1));
   WriteFile("HTML/images/screen4096.gif", ScreenGif(4096, 4096, 1, 1));
   WriteFile("HTML/images/black4096.gif", ScreenGif(4096, 4096, 4096, 4096));
+  WriteFile("HTML/images/far.gif", ScreenGif(10, 10, 1, 1, 40000));
+  WriteFile("HTML/images/noscreen.gif", ScreenGif(0, 0, 1, 1));
   RegisterKitGIF();
   const TScreenGeometry Screen{1280, 1024, 40, 30, 1000, 700};
   TFieldFrm &F = MakeWindow(Screen);
@@ -598,26 +600,33 @@ TEST_F(MainWindowTest, PicturePopUpsKeepThePanesLimitsAndFitTheWorkArea) {
     });
   };
   bool Handled = false;
-  // A screen the pane refuses is refused here too, however small its one pixel.
+  // A screen the pane refuses is refused here too, however small its one pixel; so is
+  // one that a frame far outside grows past the pane's limit.
   const size_t Before = Asked.size();
-  Watch();
-  F.ViewerHotSpotClick("$screen65535.gif", Handled);
-  Pump();
-  ASSERT_EQ(Asked.size(), Before + 1);
-  EXPECT_EQ(Asked.back().Text, "Cannot show the picture screen65535.gif");
-  EXPECT_TRUE(Shown.isNull());
-  // One the pane takes shows its pixel in a window that can be seen.
-  Watch();
-  F.ViewerHotSpotClick("$screen4096.gif", Handled);
-  EXPECT_EQ(F.LastBigPicSize, QSize(1, 1));
-  EXPECT_GE(Shown.width(), TBigPicFrm::MinWidth);
-  EXPECT_GE(Shown.height(), TBigPicFrm::MinHeight);
+  for (const char *Name : {"screen65535.gif", "far.gif"}) {
+    const size_t N = Asked.size();
+    Watch();
+    F.ViewerHotSpotClick(std::string("$") + Name, Handled);
+    Pump();
+    ASSERT_EQ(Asked.size(), N + 1);
+    EXPECT_EQ(Asked.back().Text, std::string("Cannot show the picture ") + Name);
+    EXPECT_TRUE(Shown.isNull());
+  }
+  // One the pane takes, as its frames make the screen, shows its pixel in a window that
+  // can be seen.
+  for (const char *Name : {"screen4096.gif", "noscreen.gif"}) {
+    Watch();
+    F.ViewerHotSpotClick(std::string("$") + Name, Handled);
+    EXPECT_EQ(F.LastBigPicSize, QSize(1, 1));
+    EXPECT_GE(Shown.width(), TBigPicFrm::MinWidth);
+    EXPECT_GE(Shown.height(), TBigPicFrm::MinHeight);
+  }
   // A picture larger than the work area gets a window that fits it, centred there.
   Watch();
   F.ViewerHotSpotClick("$black4096.gif", Handled);
   EXPECT_EQ(F.LastBigPicSize, QSize(4096, 4096));
   EXPECT_EQ(Shown, QRect(40, 30, 1000, 700));
-  EXPECT_EQ(Asked.size(), Before + 1);
+  EXPECT_EQ(Asked.size(), Before + 2);
 }
 
 TEST_F(MainWindowTest, CopyNeedsASelectionOnATopicPage) {

@@ -302,6 +302,32 @@ TEST(GifDraw, BackgroundPictureTilesLineUpWithTheDocument) {
   EXPECT_EQ(At(Target, 10, 3), Blue); // document x 10: tile column 2
 }
 
+TEST(GifDraw, FramesLeftInPlacePileUpOverTheirBoxOnly) {
+  // A 4096 x 4096 screen around three pixels keeps a background of three pixels.
+  TGifWriter W(4096, 4096, Table8());
+  TGifFrameSpec F = Solid(7, 9, 3, 1, 2);
+  F.Pixels[1] = F.Pixels[2] = 3;
+  F.TransparentIndex = 3;
+  W.Frame(F);
+  auto G = Load(W.Finish());
+  ASSERT_TRUE(G);
+  std::vector<uint32_t> Px(16);
+  for (int I = 0; I < 16; ++I) Px[size_t(I)] = (I % 4) < 2 ? Red : Green;
+  const TBitmap Tile = TBitmap::FromRgb32(4, 4, Px.data());
+  TGifBackdrop Back;
+  Back.Image = &Tile;
+  TBitmap Target(10, 4);
+  Target.Fill(clWhite);
+  G->Draw(Target.Canvas(), &Back, -5, -8, 4096, 4096); // the box lands at (2, 1)
+  ASSERT_NE(G->PiledBackground(), nullptr);
+  EXPECT_EQ(G->PiledBackground()->Width() * G->PiledBackground()->Height(), 3);
+  EXPECT_EQ(At(Target, 2, 1), Blue);
+  EXPECT_EQ(At(Target, 3, 1), Green); // document x 3: the tile's right half
+  EXPECT_EQ(At(Target, 4, 1), Red);   // document x 4: the next tile's left half
+  for (TPoint P : {TPoint(0, 0), TPoint(1, 1), TPoint(5, 1), TPoint(2, 2)})
+    EXPECT_EQ(At(Target, P.X, P.Y), 0xFFFFFFFFu); // outside every frame: left alone
+}
+
 TEST(GifDraw, DisposalTwoDrawsStraightOntoTheCanvas) {
   TGifWriter W(4, 1, Table8());
   TGifFrameSpec F;
