@@ -90,20 +90,22 @@ int WidestRedRow(TBitmap &B) {
   return Best;
 }
 
-// Blue pixels of the path with the (upright) field arrow's red close above and below them:
-// the path crossing in front of the arrow.
-int PathOverArrow(TBitmap &B) {
+// Pixels of Colour with the (upright) field arrow's red within Reach above and below them:
+// a line crossing in front of the arrow.
+int OverArrow(TBitmap &B, TColor Colour, int Reach) {
   auto RedWithin = [&](int X, int Y, int Dir) {
-    for (int K = 1; K <= 5; ++K)
+    for (int K = 1; K <= Reach; ++K)
       if (B.Canvas().Pixels(X, Y + Dir * K) == clRed) return true;
     return false;
   };
   int N = 0;
-  for (int Y = 5; Y < B.Height() - 5; ++Y)
+  for (int Y = Reach; Y < B.Height() - Reach; ++Y)
     for (int X = 0; X < B.Width(); ++X)
-      N += B.Canvas().Pixels(X, Y) == clBlue && RedWithin(X, Y, -1) && RedWithin(X, Y, 1);
+      N += B.Canvas().Pixels(X, Y) == Colour && RedWithin(X, Y, -1) && RedWithin(X, Y, 1);
   return N;
 }
+// The path crossing in front of the arrow.
+int PathOverArrow(TBitmap &B) { return OverArrow(B, clBlue, 5); }
 
 TEST(HelixPicture, StrandsNearerTheViewerPassOverTheArrowAndTheGunShows) {
   TBitmap B(350, 320);
@@ -122,20 +124,8 @@ TEST(HelixPicture, StrandsNearerTheViewerPassOverTheArrowAndTheGunShows) {
     }
 }
 
-// Grey pixels of a front edge with the field arrow's red just above and below them: the
-// edge crossing in front of the rod.
-int EdgeOverArrow(TBitmap &B) {
-  auto RedWithin = [&](int X, int Y, int Dir) {
-    for (int K = 1; K <= 2; ++K)
-      if (B.Canvas().Pixels(X, Y + Dir * K) == clRed) return true;
-    return false;
-  };
-  int N = 0;
-  for (int Y = 2; Y < B.Height() - 2; ++Y)
-    for (int X = 0; X < B.Width(); ++X)
-      N += B.Canvas().Pixels(X, Y) == clGray && RedWithin(X, Y, -1) && RedWithin(X, Y, 1);
-  return N;
-}
+// A front edge crossing in front of the rod.
+int EdgeOverArrow(TBitmap &B) { return OverArrow(B, clGray, 2); }
 
 TEST(HelixPicture, TheCubesFrontEdgesPassInFrontOfTheFieldArrow) {
   TBitmap B(350, 320);
