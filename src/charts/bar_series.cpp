@@ -168,30 +168,11 @@ void TCustomBarSeries::DrawValue(int ValueIndex) {
 }
 
 namespace {
-// From the bar colour at the foot of a vertical bar to white at its top. A horizontal bar
-// takes the same bands turned a quarter turn, starting at its left edge, where the canvas's
-// own fill would start them at the right edge, at the far end of the bar.
+// From the bar colour at the foot of a vertical bar to white at its top; a horizontal bar
+// takes the same bands turned a quarter turn, from its left edge.
 void BarGradient(TChartCanvas3D &C, const TRect &R, TColor Color, bool Vertical) {
-  if (Vertical) {
-    C.GradientFill(R, Color, clWhite, TGradientDirection::gdTopBottom);
-    return;
-  }
-  const int Span = R.Right - R.Left;
-  if (Span <= 0) return;
-  const int N = std::min(Span, 256);
-  const TColor S = ColorToRGB(Color), E = ColorToRGB(clWhite);
-  const TBrush Old = C.Brush();
-  for (int i = 0; i < N; ++i) {
-    auto Channel = [&](int From, int To) {
-      return N > 1 ? From + MulDiv(i, To - From, N - 1) : From;
-    };
-    C.Brush() = TBrush{RGB(Channel(GetRValue(S), GetRValue(E)), Channel(GetGValue(S), GetGValue(E)),
-                           Channel(GetBValue(S), GetBValue(E))),
-                       bsSolid};
-    C.FillRect(
-        TRect(R.Left + MulDiv(i, Span, N), R.Top, R.Left + MulDiv(i + 1, Span, N), R.Bottom));
-  }
-  C.Brush() = Old;
+  if (Vertical) C.GradientFill(R, Color, clWhite, TGradientDirection::gdTopBottom);
+  else C.GradientFillFromLeft(R, Color, clWhite);
 }
 } // namespace
 

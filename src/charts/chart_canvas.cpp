@@ -169,8 +169,20 @@ void TChartCanvas3D::Frame3D(TRect R, TColor TopColor, int Width, TColor BottomC
 
 void TChartCanvas3D::GradientFill(const TRect &R, TColor StartColor, TColor EndColor,
                                   TGradientDirection Direction) {
-  const bool Vertical = Direction == TGradientDirection::gdLeftRight ||
-                        Direction == TGradientDirection::gdRightLeft;
+  FillGradientBands(R, StartColor, EndColor,
+                    Direction == TGradientDirection::gdLeftRight ||
+                        Direction == TGradientDirection::gdRightLeft,
+                    false);
+}
+
+void TChartCanvas3D::GradientFillFromLeft(const TRect &R, TColor StartColor, TColor EndColor) {
+  FillGradientBands(R, StartColor, EndColor, true, true);
+}
+
+// Vertical strips or horizontal ones; band 0, in the start colour, at the right
+// edge (or the left, FromLeft), or at the bottom edge.
+void TChartCanvas3D::FillGradientBands(const TRect &R, TColor StartColor, TColor EndColor,
+                                       bool Vertical, bool FromLeft) {
   const int Span = Vertical ? R.Right - R.Left : R.Bottom - R.Top;
   if (Span <= 0) return;
   const int N = std::min(Span, 256);
@@ -190,8 +202,8 @@ void TChartCanvas3D::GradientFill(const TRect &R, TColor StartColor, TColor EndC
       Last = C;
     }
     const int A = MulDiv(i, Span, N), B = MulDiv(i + 1, Span, N);
-    if (Vertical)
-      FRef->FillRect(TRect(R.Right - B, R.Top, R.Right - A, R.Bottom));
+    if (Vertical && FromLeft) FRef->FillRect(TRect(R.Left + A, R.Top, R.Left + B, R.Bottom));
+    else if (Vertical) FRef->FillRect(TRect(R.Right - B, R.Top, R.Right - A, R.Bottom));
     else
       FRef->FillRect(TRect(R.Left, R.Bottom - B, R.Right, R.Bottom - A));
   }

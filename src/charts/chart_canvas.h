@@ -150,6 +150,9 @@ public:
   void EraseBackground(const TRect &R) { FillRect(R); }
   void GradientFill(const TRect &R, TColor StartColor, TColor EndColor,
                     TGradientDirection Direction);
+  // The horizontal bands of GradientFill with the start colour at the left edge, not the
+  // right: what a horizontal bar needs for the vertical bar's gradient turned a quarter turn.
+  void GradientFillFromLeft(const TRect &R, TColor StartColor, TColor EndColor);
   void Invalidate() { FDirtyBits = true; }
   void Line(int X0, int Y0, int X1, int Y1) { MoveTo(X0, Y0); LineTo(X1, Y1); }
   void Polygon(const TPoint *Points, int LastIndex) {
@@ -210,6 +213,8 @@ public:
   bool SupportsText3D() const { return false; }
 
 private:
+  void FillGradientBands(const TRect &R, TColor StartColor, TColor EndColor, bool Vertical,
+                         bool FromLeft);
   // The darkened face colour goes into the brush (solid) or the background colour.
   void DarkenFace(TColor Base, bool Solid, int Quantity);
   TCustomChartPanel *FPanel;
